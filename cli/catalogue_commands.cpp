@@ -1,0 +1,77 @@
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "engine/groups.h"
+#include "engine/number_reader.h"
+#include "lattice/matrix_text.h"
+
+namespace tesral::cli {
+
+int groupsCommand(const std::vector<std::string>& args) {
+    OptionSpec spec;
+    spec.valued = {"output"};
+    const Options options(args, spec);
+    Output output(options);
+    for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
+                              QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral}) {
+        for (const SpaceGroupEntry& g : groupsOfSystem(system)) {
+            output.stream() << g.number << '\t' << g.symbol << '\t' << g.conditionText << '\n';
+        }
+    }
+    return output.finish() ? 0 : 1;
+}
+
+int matricesCommand(const std::vector<std::string>& args) {
+    OptionSpec spec;
+    spec.valued = {"system", "a", "c", "convention", "output"};
+    const Options options(args, spec);
+    QuasicrystalSystem system = QuasicrystalSystem::Decagonal;
+    const std::string name = options.value("system", "decagonal");
+    if (name == "octagonal")
+        system = QuasicrystalSystem::Octagonal;
+    else if (name == "decagonal")
+        system = QuasicrystalSystem::Decagonal;
+    else if (name == "dodecagonal")
+        system = QuasicrystalSystem::Dodecagonal;
+    else if (name == "icosahedral")
+        system = QuasicrystalSystem::Icosahedral;
+    else
+        throw UsageError("unknown system '" + name + "'");
+    const std::string conventionName = options.value("convention", "yamamoto");
+    MatrixConvention convention = MatrixConvention::Yamamoto;
+    if (conventionName == "steurer")
+        convention = MatrixConvention::Steurer;
+    else if (conventionName != "yamamoto")
+        throw UsageError("unknown convention '" + conventionName + "'");
+
+    const auto basis = buildLatticeBasis(system, readNumber(options.value("a", "2.82")),
+                                         readNumber(options.value("c", "12.06")), convention);
+    if (!basis) {
+        std::cerr << kLatticeConstantsMessage << '\n';
+        return 1;
+    }
+    Output output(options);
+    output.stream() << "Direct Lattice Matrix\r\n"
+                    << matrixToText(basis->direct, basis->n, basis->n) << "Inverse Matrix\r\n"
+                    << matrixToText(basis->inverse, basis->n, basis->n);
+    return output.finish() ? 0 : 1;
+}
+
+std::string groupsHelp() {
+    return "tesral-cli groups [--output FILE]\n"
+           "Writes the 85 superspace groups, one a line: number, symbol and condition words,\n"
+           "separated by tabs.\n";
+}
+
+std::string matricesHelp() {
+    return "tesral-cli matrices [options]\n"
+           "Writes the direct lattice matrix and its inverse for the given inputs.\n\n"
+           "  --system octagonal|decagonal|dodecagonal|icosahedral   (default decagonal)\n"
+           "  --a TEXT               lattice constant a, angstrom    (default 2.82)\n"
+           "  --c TEXT               lattice constant c, angstrom    (default 12.06)\n"
+           "  --convention yamamoto|steurer                          (default yamamoto)\n"
+           "  --output FILE          write to FILE instead of standard output\n";
+}
+
+}  // namespace tesral::cli

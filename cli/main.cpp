@@ -1,0 +1,72 @@
+// tesral-cli: the reflection engine from the command line.
+
+#include <cstring>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+
+using namespace tesral::cli;
+
+namespace {
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table = {
+        {"report", "run and write the fixed-column report (the default command)", reportHelp,
+         reportCommand},
+        {"list", "run and write the tab-separated rows", listHelp, listCommand},
+        {"groups", "write the superspace-group catalogue", groupsHelp, groupsCommand},
+        {"matrices", "write the direct and inverse lattice matrices", matricesHelp,
+         matricesCommand},
+    };
+    return table;
+}
+
+std::string generalHelp() {
+    std::string text =
+        "Tesral - Quasicrystal Reflection Generator, command-line tool\n\n"
+        "usage: tesral-cli [COMMAND] [options]\n"
+        "       tesral-cli COMMAND --help\n\n"
+        "Commands:\n";
+    for (const Command& c : commandTable())
+        text += "  " + std::string(c.name) + std::string(10 - std::strlen(c.name), ' ') +
+                c.summary + "\n";
+    text += "\nWithout a command, 'report' runs with the options given.\n\n";
+    text += "Exit status: 0 done, 1 the run or the output failed, 2 a usage mistake.\n";
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const Command* command = &commandTable().front();
+    if (!args.empty() && args.front().rfind("--", 0) != 0) {
+        command = nullptr;
+        for (const Command& c : commandTable())
+            if (args.front() == c.name) command = &c;
+        if (!command) {
+            std::cerr << "tesral-cli: unknown command '" << args.front() << "' (see --help)\n";
+            return 2;
+        }
+        args.erase(args.begin());
+    } else if (!args.empty() && args.front() == "--help") {
+        std::cout << generalHelp() << '\n' << reportHelp();
+        return 0;
+    }
+    for (const std::string& a : args) {
+        if (a == "--help") {
+            std::cout << command->help();
+            return 0;
+        }
+    }
+    try {
+        return command->run(args);
+    } catch (const UsageError& e) {
+        std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,63 @@
+#include "cli/commands.h"
+#include "cli/output.h"
+#include "cli/run_options.h"
+#include "report/clipboard_rows.h"
+#include "report/report_writer.h"
+
+namespace tesral::cli {
+namespace {
+
+OptionSpec tableSpec() {
+    OptionSpec spec;
+    spec.valued = runOptionNames();
+    spec.valued.push_back("columns");
+    spec.valued.push_back("output");
+    return spec;
+}
+
+const char* kTableOptionsHelp = R"(Output options:
+  --columns LIST         any of indices,theta,d,qeqi,xyz, or none   (default all)
+  --output FILE          write to FILE instead of standard output
+)";
+
+}  // namespace
+
+int reportCommand(const std::vector<std::string>& args) {
+    const Options options(args, tableSpec());
+    const RunInputs inputs = runInputsFrom(options);
+    const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
+    Output output(options);
+    RunResult result;
+    if (!runForCommand(inputs, result)) return 1;
+    ReportOptions report{columns, inputs.convention, '.'};
+    writeReport(output.stream(), result.table, result.header, report);
+    return output.finish() ? 0 : 1;
+}
+
+int listCommand(const std::vector<std::string>& args) {
+    const Options options(args, tableSpec());
+    const RunInputs inputs = runInputsFrom(options);
+    const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
+    Output output(options);
+    RunResult result;
+    if (!runForCommand(inputs, result)) return 1;
+    output.stream() << clipboardRows(result.table, columns, '.');
+    return output.finish() ? 0 : 1;
+}
+
+std::string reportHelp() {
+    return std::string(
+               "tesral-cli report [options]\n"
+               "Runs the generation and writes the fixed-column report (.hkl).\n\n") +
+           runOptionsHelp() + kTableOptionsHelp;
+}
+
+std::string listHelp() {
+    return std::string(
+               "tesral-cli list [options]\n"
+               "Runs the generation and writes the tab-separated rows of the list\n"
+               "(number, then each shown column, each followed by a tab).\n\n") +
+           runOptionsHelp() + kTableOptionsHelp;
+}
+
+}  // namespace tesral::cli

@@ -1,0 +1,160 @@
+#include "run_options.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "engine/groups.h"
+#include "engine/wavelength.h"
+
+namespace tesral::cli {
+namespace {
+
+QuasicrystalSystem systemFrom(const std::string& name) {
+    if (name == "octagonal") return QuasicrystalSystem::Octagonal;
+    if (name == "decagonal") return QuasicrystalSystem::Decagonal;
+    if (name == "dodecagonal") return QuasicrystalSystem::Dodecagonal;
+    if (name == "icosahedral") return QuasicrystalSystem::Icosahedral;
+    throw UsageError("unknown system '" + name + "'");
+}
+
+int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool systemGiven) {
+    const auto groups = groupsOfSystem(system);
+    if (options.has("group") && options.has("group-index"))
+        throw UsageError("give either --group or --group-index");
+    if (options.has("group")) {
+        const std::string symbol = options.value("group");
+        for (size_t i = 0; i < groups.size(); ++i)
+            if (groups[i].symbol == symbol) return static_cast<int>(i);
+        throw UsageError("no group '" + symbol + "' in this system");
+    }
+    if (options.has("group-index")) {
+        const std::string text = options.value("group-index");
+        size_t used = 0;
+        int position = -1;
+        try {
+            position = std::stoi(text, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (used != text.size() || position < 0 || position >= static_cast<int>(groups.size()))
+            throw UsageError("--group-index must be 0.." + std::to_string(groups.size() - 1));
+        return position;
+    }
+    // The window starts on decagonal P10.5/mmc; switching systems selects the default group.
+    return systemGiven ? defaultGroupPosition(system) : 13;
+}
+
+}  // namespace
+
+std::vector<std::string> runOptionNames() {
+    return {"system", "group", "group-index", "convention", "a",     "c",
+            "limits", "thmin", "thmax",       "qimax",      "anode", "wavelength"};
+}
+
+RunInputs runInputsFrom(const Options& options) {
+    RunInputs in;
+    const bool systemGiven = options.has("system");
+    if (systemGiven) in.system = systemFrom(options.value("system"));
+    in.groupPosition = groupPositionFrom(options, in.system, systemGiven);
+
+    const std::string convention = options.value("convention", "yamamoto");
+    if (convention == "yamamoto")
+        in.convention = MatrixConvention::Yamamoto;
+    else if (convention == "steurer")
+        in.convention = MatrixConvention::Steurer;
+    else
+        throw UsageError("unknown convention '" + convention + "'");
+
+    in.a = options.value("a", in.a);
+    in.c = options.value("c", in.c);
+    if (options.has("limits")) {
+        const auto limits = splitList(options.value("limits"));
+        const size_t need = static_cast<size_t>(indexDimensionOf(in.system));
+        if (limits.size() != 5 && limits.size() != 6)
+            throw UsageError("--limits takes five or six comma-separated values");
+        if (limits.size() < need) throw UsageError("--limits needs six values for this system");
+        for (size_t i = 0; i < limits.size(); ++i) in.loopLimits[i] = limits[i];
+    }
+    in.thetaMin = options.value("thmin", in.thetaMin);
+    in.thetaMax = options.value("thmax", in.thetaMax);
+    in.qiMax = options.value("qimax", in.qiMax);
+
+    const std::string anode = options.value("anode", "Mo");
+    int position = -1;
+    for (size_t i = 0; i < anodeTable().size(); ++i)
+        if (anodeTable()[i].name == anode) position = static_cast<int>(i);
+    if (position < 0) throw UsageError("unknown anode '" + anode + "'");
+    in.wavelength = wavelengthText(meanWavelength(position));
+    if (options.has("wavelength")) in.wavelength = options.value("wavelength");
+    return in;
+}
+
+ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
+    bool indices = true, theta = true, d = true, qeqi = true, xyz = true;
+    if (options.has("columns")) {
+        indices = theta = d = qeqi = xyz = false;
+        const std::string text = options.value("columns");
+        if (text != "none") {
+            for (const std::string& name : splitList(text)) {
+                if (name == "indices")
+                    indices = true;
+                else if (name == "theta")
+                    theta = true;
+                else if (name == "d")
+                    d = true;
+                else if (name == "qeqi")
+                    qeqi = true;
+                else if (name == "xyz")
+                    xyz = true;
+                else
+                    throw UsageError("unknown column '" + name + "'");
+            }
+        }
+    }
+    return ReportColumns::fromChoices(indices, theta, d, qeqi, xyz, indexDimension);
+}
+
+bool runForCommand(const RunInputs& inputs, RunResult& result) {
+    ProgressCallback progress;
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    int lastPercent = -1;
+    if (terminal) {
+        progress = [&lastPercent](double fraction) {
+            const int percent = static_cast<int>(fraction * 100.0);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                std::fprintf(stderr, "\rcalculating ... %3d%%", percent);
+            }
+            return true;
+        };
+    }
+    result = runGeneration(inputs, {}, progress);
+    if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 24, "");
+    if (result.status != RunStatus::Completed) {
+        std::cerr << (result.message.empty() ? "The run was cancelled." : result.message) << '\n';
+        return false;
+    }
+    return true;
+}
+
+const char* runOptionsHelp() {
+    return R"(Run options (texts exactly as typed into the window's fields):
+  --system octagonal|decagonal|dodecagonal|icosahedral   (default decagonal)
+  --group SYMBOL         group symbol, e.g. P10/mmm
+  --group-index N        position in the system's group list, from 0
+                         (default: P10.5/mmc without --system, else the system's default)
+  --convention yamamoto|steurer                          (default yamamoto)
+  --a TEXT               lattice constant a, angstrom    (default 2.82)
+  --c TEXT               lattice constant c, angstrom    (default 12.06)
+  --limits h1,h2,h3,h4,h5[,h6]   loop limits             (default 2 each)
+  --thmin TEXT           theta minimum, degrees          (default 1.0)
+  --thmax TEXT           theta maximum, degrees          (default 30.0)
+  --qimax TEXT           largest perpendicular length qi (default 1.0)
+  --anode Mo|Cu|Ni|Co|Fe|Cr|Ag|US   X-ray anode          (default Mo)
+  --wavelength TEXT      a typed wavelength, angstrom (as with the anode US)
+)";
+}
+
+}  // namespace tesral::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "engine/generation.h"
+#include "report/report_columns.h"
+
+namespace tesral::cli {
+
+/** The options that describe a run, as a user types them into the window's fields. */
+std::vector<std::string> runOptionNames();
+
+/** Builds the run inputs; unknown systems, groups, anodes or malformed lists throw. */
+RunInputs runInputsFrom(const Options& options);
+
+/** --columns: any of indices,theta,d,qeqi,xyz or none; all when absent. */
+ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
+
+/**
+ * Runs the generation for a command: progress on stderr when it is a terminal. On failure
+ * prints the message and returns false.
+ */
+bool runForCommand(const RunInputs& inputs, RunResult& result);
+
+/** The help text of the run options. */
+const char* runOptionsHelp();
+
+}  // namespace tesral::cli

@@ -1,0 +1,11 @@
+# Fails the configuration when a Qt-free library links anything from Qt.
+function(tesral_forbid_qt target)
+  get_target_property(libs ${target} LINK_LIBRARIES)
+  if(libs)
+    foreach(lib IN LISTS libs)
+      if(lib MATCHES "Qt[56]?::|Qt[56]")
+        message(FATAL_ERROR "${target} must not link Qt (found ${lib})")
+      endif()
+    endforeach()
+  endif()
+endfunction()

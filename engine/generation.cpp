@@ -1,0 +1,156 @@
+#include "generation.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/run_steps.h"
+
+namespace tesral {
+
+std::string boxCountText(BoxCount value) {
+    if (value == 0) return "0";
+    std::string digits;
+    while (value > 0) {
+        digits += static_cast<char>('0' + static_cast<int>(value % 10));
+        value /= 10;
+    }
+    std::reverse(digits.begin(), digits.end());
+    return digits;
+}
+
+EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
+                                const ProgressCallback& progress) {
+    const auto& L = ctx.limits;
+    const double total = static_cast<double>(ctx.totalLoops);
+    std::uint64_t visited = 0;
+    ReflectionRecord row;
+    int h[6];
+    for (h[0] = L[0]; h[0] >= -L[0]; --h[0])
+        for (h[1] = L[1]; h[1] >= -L[1]; --h[1])
+            for (h[2] = L[2]; h[2] >= -L[2]; --h[2])
+                for (h[3] = L[3]; h[3] >= -L[3]; --h[3])
+                    for (h[4] = L[4]; h[4] >= -L[4]; --h[4])
+                        for (h[5] = L[5]; h[5] >= -L[5]; --h[5]) {
+                            const bool origin = h[0] == 0 && h[1] == 0 && h[2] == 0 && h[3] == 0 &&
+                                                h[4] == 0 && h[5] == 0;
+                            if (!origin) {
+                                const Evaluation e = evaluateIndexVector(h, ctx.geometry);
+                                if (!e.finite) return EnumerationEnd::InvalidNumber;
+                                if (e.accepted && keepReflection(h, e, ctx, row))
+                                    table.push_back(row);
+                            }
+                            ++visited;
+                            if (visited % 100 == 0 && progress &&
+                                !progress(static_cast<double>(visited) / total))
+                                return EnumerationEnd::Cancelled;
+                        }
+    return EnumerationEnd::Done;
+}
+
+void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& s) {
+    const int last = n - 1;
+    for (const ReflectionRecord& r : table) {
+        const float x = r.x(), y = r.y(), z = r.z(), qi = r.qi(), theta = r.theta();
+        if (r.h(last) == 0.0f && std::fabs(x) > s.maxZeroLayerX) s.maxZeroLayerX = std::fabs(x);
+        if (theta > s.maxTheta) s.maxTheta = theta;
+        if (qi > s.maxQi) s.maxQi = qi;
+        if (qi > 0.0f && qi < s.minPositiveQi) s.minPositiveQi = qi;
+        if (x < s.minX) s.minX = x;
+        if (x > s.maxX) s.maxX = x;
+        if (y < s.minY) s.minY = y;
+        if (y > s.maxY) s.maxY = y;
+        if (z < s.minZ) s.minZ = z;
+        if (z > s.maxZ) s.maxZ = z;
+    }
+}
+
+bool isMainReflection(const ReflectionRecord& row, int n) {
+    int zeros = 0;
+    int large = 0;
+    for (int i = 0; i < n; ++i) {
+        if (row.h(i) == 0.0f) ++zeros;
+        if (std::fabs(row.h(i)) > 1.0f) ++large;
+    }
+    if (zeros == n - 1 && large == 0) return true;
+    return n == 5 && row.h(4) == 0.0f && large == 0 && row.h(0) == row.h(1) &&
+           row.h(1) == row.h(2) && row.h(2) == row.h(3);
+}
+
+namespace {
+
+BoxCount boxSize(const std::array<int, 6>& limits, int n) {
+    BoxCount total = 1;
+    for (int i = 0; i < n; ++i) {
+        if (limits[i] < 0) return 0;
+        total *= static_cast<BoxCount>(2 * limits[i] + 1);
+    }
+    return total;
+}
+
+}  // namespace
+
+RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,
+                        const ProgressCallback& progress) {
+    RunResult result;
+    result.header = buildRunHeader(inputs);
+    SelectedGroup group;
+    if (selectGroup(inputs.system, inputs.groupPosition, group))
+        result.groupStatusText = group.statusText();
+
+    std::string error;
+    const auto parameters = readRunParameters(inputs, error);
+    if (!parameters) {
+        result.message = error;
+        return result;
+    }
+    result.parameters = *parameters;
+    const RunParameters& p = result.parameters;
+
+    auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
+    if (!basis) {
+        result.message = kLatticeConstantsMessage;
+        return result;
+    }
+    result.basis = std::move(*basis);
+    const int n = result.basis.n;
+    result.indexDimension = n;
+    result.totalLoops = boxSize(p.loopLimit, n);
+
+    const RunContext ctx{result.basis,
+                         GeometryContext(result.basis, p),
+                         ExtinctionRules(group, n),
+                         n,
+                         p.loopLimit,
+                         result.totalLoops};
+    ReflectionTable table;
+    table.reserve(10001);
+    switch (enumerateLiteral(ctx, table, progress)) {
+        case EnumerationEnd::Cancelled:
+            result.status = RunStatus::Cancelled;
+            return result;
+        case EnumerationEnd::InvalidNumber:
+            result.message = kInvalidNumberMessage;
+            return result;
+        case EnumerationEnd::Done:
+            break;
+    }
+
+    TableStatistics stats = previous;
+    stats.maxZeroLayerX = 0.0f;
+    stats.maxTheta = 0.0f;
+    stats.maxQi = 0.0f;
+    stats.minPositiveQi = 10.0f;
+    accumulateStatistics(table, n, stats);
+    result.statistics = stats;
+
+    result.points.resize(table.size());
+    for (size_t r = 0; r < table.size(); ++r) {
+        result.points[r] = {table[r].x(), table[r].y(), table[r].z(), static_cast<float>(r), 0.0f};
+        table[r].isMainSpot = isMainReflection(table[r], n);
+    }
+    result.table = std::move(table);
+    result.status = RunStatus::Completed;
+    return result;
+}
+
+}  // namespace tesral

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace tesral {
+
+/** Element numbers of the 14 single-precision values of a reflection row. */
+enum Element : int {
+    kH1 = 0,     // h1..h6 are elements 0..5
+    kTheta = 6,  // Bragg angle, degrees
+    kD = 7,      // d-spacing, angstrom (1/qe)
+    kQe = 8,     // parallel length, 1/angstrom, no factor 2 pi
+    kQi = 9,     // perpendicular length, 1/angstrom
+    kX = 10,     // parallel-space coordinates, 1/angstrom
+    kY = 11,
+    kZ = 12,
+    kSpare = 13,
+    kElementCount = 14,
+};
+
+/** Direction classes of the axial systems. */
+enum DirectionClass : std::int16_t {
+    kOtherDirection = 0,
+    kAlongMain = 1,
+    kBetweenMain = 2,
+};
+
+/** One reflection, stored in single precision. */
+struct ReflectionRecord {
+    std::array<float, kElementCount> v{};
+    std::int16_t directionClass = kOtherDirection;
+    bool isMainSpot = false;
+
+    float h(int i) const { return v[kH1 + i]; }  // i = 0..5
+    float theta() const { return v[kTheta]; }
+    float d() const { return v[kD]; }
+    float qe() const { return v[kQe]; }
+    float qi() const { return v[kQi]; }
+    float x() const { return v[kX]; }
+    float y() const { return v[kY]; }
+    float z() const { return v[kZ]; }
+};
+
+/** Rows in the order they were found; reflectionCount is its size. */
+using ReflectionTable = std::vector<ReflectionRecord>;
+
+/** Extremes of the kept reflections, read by the plots. */
+struct TableStatistics {
+    float maxZeroLayerX = 0.0f;  // largest |x| with the last index 0
+    float maxTheta = 0.0f;
+    float maxQi = 0.0f;
+    float minPositiveQi = 10.0f;
+    // The coordinate extremes only ever widen over all runs of a session.
+    float minX = 0.0f, maxX = 0.0f;
+    float minY = 0.0f, maxY = 0.0f;
+    float minZ = 0.0f, maxZ = 0.0f;
+};
+
+/**
+ * The 3D plot's working copy: per row (depth, horizontal, vertical, table row, unused),
+ * initially (x, y, z, r, 0). Rotation turns columns 0..2 in place.
+ */
+using ProjectedPoint = std::array<float, 5>;
+using ProjectedPoints = std::vector<ProjectedPoint>;
+
+}  // namespace tesral

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "lattice/lattice_basis.h"
+
+namespace tesral {
+
+/** The input panel exactly as typed: every number is still its text. */
+struct RunInputs {
+    QuasicrystalSystem system = QuasicrystalSystem::Decagonal;
+    /** Position of the selected group in the system's group list. */
+    int groupPosition = 13;
+    MatrixConvention convention = MatrixConvention::Yamamoto;
+    std::string a = "2.82";
+    std::string c = "12.06";
+    std::array<std::string, 6> loopLimits{"2", "2", "2", "2", "2", "2"};
+    std::string thetaMin = "1.0";
+    std::string thetaMax = "30.0";
+    std::string qiMax = "1.0";
+    std::string wavelength = "0.7106867";
+};
+
+/** The numbers of one run, read from RunInputs. */
+struct RunParameters {
+    QuasicrystalSystem system = QuasicrystalSystem::Decagonal;
+    int groupNumber = 0;      // 1..85
+    std::string groupCodes;   // condition words, each followed by one blank
+    std::string groupSymbol;  // as shown in the group list
+    double thetaMin = 0.0;    // degrees
+    double thetaMax = 0.0;    // degrees
+    double qiMax = 0.0;       // 1/angstrom
+    double wavelength = 0.0;  // angstrom
+    double a = 0.0;           // angstrom
+    double c = 0.0;           // angstrom
+    MatrixConvention convention = MatrixConvention::Yamamoto;
+    /** L1..L6; L6 is 0 for the axial systems. */
+    std::array<int, 6> loopLimit{};
+};
+
+/** The three lines that describe a run above its output. */
+struct RunHeader {
+    std::string groupText;
+    std::string latticeText;
+    std::string limitsText;
+};
+
+/** Builds the header from the texts as typed (not the numbers they read as). */
+RunHeader buildRunHeader(const RunInputs& inputs);
+
+inline const std::string kLoopLimitMessage = "Loop limits must lie between -32768 and 32767.";
+
+/** Reads the numbers of a run; on failure returns nothing and sets `error`. */
+std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::string& error);
+
+}  // namespace tesral

@@ -1,0 +1,56 @@
+#pragma once
+
+// Pieces of a generation run shared by the enumerators.
+
+#include <array>
+
+#include "engine/direction.h"
+#include "engine/generation.h"
+#include "engine/geometry.h"
+#include "engine/groups.h"
+
+namespace tesral {
+
+/** Everything an enumerator needs, fixed for the run. */
+struct RunContext {
+    const LatticeBasis& basis;
+    GeometryContext geometry;
+    ExtinctionRules rules;
+    int n;
+    std::array<int, 6> limits;  // L6 is 0 for the axial systems
+    BoxCount totalLoops;
+};
+
+/**
+ * Writes an accepted vector into `row` (values rounded to single precision), classes it and
+ * tests the group's conditions. True when the row is kept.
+ */
+inline bool keepReflection(const int h[6], const Evaluation& e, const RunContext& ctx,
+                           ReflectionRecord& row) {
+    for (int i = 0; i < 6; ++i) row.v[kH1 + i] = static_cast<float>(h[i]);
+    row.v[kTheta] = static_cast<float>(e.theta);
+    row.v[kD] = static_cast<float>(e.d);
+    row.v[kQe] = static_cast<float>(e.qe);
+    row.v[kQi] = static_cast<float>(e.qi);
+    row.v[kX] = static_cast<float>(e.x);
+    row.v[kY] = static_cast<float>(e.y);
+    row.v[kZ] = static_cast<float>(e.z);
+    row.v[kSpare] = 0.0f;
+    row.isMainSpot = false;
+    row.directionClass = classifyDirection(row, ctx.basis);
+    return !ctx.rules.isExtinct(row);
+}
+
+enum class EnumerationEnd { Done, Cancelled, InvalidNumber };
+
+/** Visits every vector of the box in run order (the reference enumerator). */
+EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
+                                const ProgressCallback& progress);
+
+/** Widens `stats` over the kept rows, exactly as if updated row by row. */
+void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& stats);
+
+/** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
+bool isMainReflection(const ReflectionRecord& row, int n);
+
+}  // namespace tesral

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tesral into build/ and then either starts it
+# ("run") or runs every test ("test"). Safe to run again: apt-get is skipped when
+# every package is already installed.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$here"
+
+packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
+          libbenchmark-dev fonts-liberation2)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-Release}
+  cmake --build build
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build
+    if [ -x build/bin/tesral ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+      exec build/bin/tesral
+    fi
+    exec build/bin/tesral-cli "${@:2}"
+    ;;
+  test)
+    install_missing
+    build
+    cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
