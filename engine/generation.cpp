@@ -23,6 +23,8 @@ EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
     const auto& L = ctx.limits;
     const double total = static_cast<double>(ctx.totalLoops);
     std::uint64_t visited = 0;
+    // A first call before any work lets a caller cancel even a very short run.
+    if (progress && !progress(0.0)) return EnumerationEnd::Cancelled;
     ReflectionRecord row;
     int h[6];
     for (h[0] = L[0]; h[0] >= -L[0]; --h[0])

@@ -1,0 +1,150 @@
+#include "engine/generation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace tesral;
+
+namespace {
+
+// Every vector of the box survives: no theta or qi limit, a group without conditions.
+RunInputs keepEverything(QuasicrystalSystem system, const char* limit) {
+    RunInputs in;
+    in.system = system;
+    in.groupPosition = system == QuasicrystalSystem::Octagonal ? 31 : 0;  // P8/mmm, P235
+    in.thetaMin = "0";
+    in.thetaMax = "180";
+    in.qiMax = "1E9";
+    in.loopLimits.fill(limit);
+    return in;
+}
+
+std::array<int, 6> indices(const ReflectionRecord& r) {
+    std::array<int, 6> h{};
+    for (int i = 0; i < 6; ++i) h[i] = static_cast<int>(r.h(i));
+    return h;
+}
+
+}  // namespace
+
+TEST(Generation, BoxSizesAndOrder) {
+    RunResult r = runGeneration(keepEverything(QuasicrystalSystem::Octagonal, "2"));
+    ASSERT_EQ(r.status, RunStatus::Completed);
+    EXPECT_EQ(boxCountText(r.totalLoops), "3125");
+    EXPECT_EQ(r.table.size(), 3124u);  // the origin is never stored
+    EXPECT_EQ(indices(r.table.front()), (std::array<int, 6>{2, 2, 2, 2, 2, 0}));
+    EXPECT_EQ(indices(r.table.back()), (std::array<int, 6>{-2, -2, -2, -2, -2, 0}));
+    for (size_t i = 1; i < r.table.size(); ++i)
+        ASSERT_GT(indices(r.table[i - 1]), indices(r.table[i])) << "row " << i;
+
+    RunInputs ico = keepEverything(QuasicrystalSystem::Icosahedral, "1");
+    r = runGeneration(ico);
+    EXPECT_EQ(boxCountText(r.totalLoops), "729");
+    EXPECT_EQ(r.table.size(), 728u);
+    EXPECT_EQ(indices(r.table.front()), (std::array<int, 6>{1, 1, 1, 1, 1, 1}));
+
+    // Axial systems leave h6 at 0 whatever its field holds.
+    RunInputs axial = keepEverything(QuasicrystalSystem::Octagonal, "1");
+    axial.loopLimits[5] = "7";
+    r = runGeneration(axial);
+    EXPECT_EQ(r.table.size(), 242u);
+    EXPECT_TRUE(std::all_of(r.table.begin(), r.table.end(),
+                            [](const ReflectionRecord& row) { return row.h(5) == 0.0f; }));
+}
+
+TEST(Generation, EmptyAndHugeBoxes) {
+    RunInputs in = keepEverything(QuasicrystalSystem::Octagonal, "2");
+    in.loopLimits[2] = "-1";
+    RunResult r = runGeneration(in);
+    EXPECT_EQ(r.status, RunStatus::Completed);
+    EXPECT_TRUE(r.table.empty());
+    EXPECT_EQ(boxCountText(r.totalLoops), "0");
+
+    in.loopLimits.fill("0");
+    r = runGeneration(in);
+    EXPECT_EQ(boxCountText(r.totalLoops), "1");
+    EXPECT_TRUE(r.table.empty());
+}
+
+TEST(Generation, MainSpotsOfTheUnitBox) {
+    const RunResult r = runGeneration(keepEverything(QuasicrystalSystem::Octagonal, "1"));
+    std::vector<std::array<int, 6>> main;
+    for (const auto& row : r.table)
+        if (row.isMainSpot) main.push_back(indices(row));
+    ASSERT_EQ(main.size(), 12u);  // +-5 basis vectors and +-(1, 1, 1, 1, 0)
+    EXPECT_EQ(main.front(), (std::array<int, 6>{1, 1, 1, 1, 0, 0}));
+    EXPECT_EQ(main.back(), (std::array<int, 6>{-1, -1, -1, -1, 0, 0}));
+
+    const RunResult ico = runGeneration(keepEverything(QuasicrystalSystem::Icosahedral, "1"));
+    EXPECT_EQ(std::count_if(ico.table.begin(), ico.table.end(),
+                            [](const ReflectionRecord& row) { return row.isMainSpot; }),
+              12);
+}
+
+TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
+    TableStatistics previous;
+    previous.maxX = 100.0f;
+    previous.minZ = -50.0f;
+    previous.maxTheta = 99.0f;  // reset by every run
+    const RunResult r = runGeneration(RunInputs{}, previous);
+    ASSERT_EQ(r.status, RunStatus::Completed);
+    EXPECT_EQ(r.groupStatusText, "extinction rules: Ob ");
+    EXPECT_EQ(r.header.groupText, "P10.5/mmc");
+    float maxTheta = 0, maxQi = 0;
+    for (const auto& row : r.table) {
+        EXPECT_FALSE(row.directionClass == 2 && static_cast<int>(row.h(4)) % 2 != 0);
+        EXPECT_GE(row.theta(), 1.0f);
+        EXPECT_LE(row.theta(), 30.0f);
+        EXPECT_LE(row.qi(), 1.0f);
+        maxTheta = std::max(maxTheta, row.theta());
+        maxQi = std::max(maxQi, row.qi());
+    }
+    EXPECT_EQ(r.statistics.maxTheta, maxTheta);
+    EXPECT_EQ(r.statistics.maxQi, maxQi);
+    EXPECT_EQ(r.statistics.maxX, 100.0f);
+    EXPECT_EQ(r.statistics.minZ, -50.0f);
+    ASSERT_EQ(r.points.size(), r.table.size());
+    EXPECT_EQ(r.points[5][3], 5.0f);
+    EXPECT_EQ(r.points[5][0], r.table[5].x());
+}
+
+TEST(Generation, FailuresAndCancel) {
+    RunInputs in;
+    in.a = "abc";
+    RunResult r = runGeneration(in);
+    EXPECT_EQ(r.status, RunStatus::Failed);
+    EXPECT_EQ(r.message, kLatticeConstantsMessage);
+
+    in = RunInputs{};
+    in.c = "1E999";
+    EXPECT_EQ(runGeneration(in).message, kLatticeConstantsMessage);
+
+    in = RunInputs{};
+    in.system = QuasicrystalSystem::Icosahedral;
+    in.groupPosition = 0;
+    in.c = "0";  // hidden for icosahedral: never checked
+    EXPECT_EQ(runGeneration(in).status, RunStatus::Completed);
+
+    in = RunInputs{};
+    in.a = "1e-300";
+    in.qiMax = "1E300";
+    r = runGeneration(in);
+    EXPECT_EQ(r.status, RunStatus::Failed);
+    EXPECT_EQ(r.message, kInvalidNumberMessage);
+
+    in = RunInputs{};
+    in.loopLimits[0] = "40000";
+    EXPECT_EQ(runGeneration(in).message, kLoopLimitMessage);
+
+    in = keepEverything(QuasicrystalSystem::Octagonal, "3");
+    int calls = 0;
+    r = runGeneration(in, {}, [&calls](double) { return ++calls < 3; });
+    EXPECT_EQ(r.status, RunStatus::Cancelled);
+    EXPECT_TRUE(r.table.empty());
+    // The callback is asked before any work, so even a tiny run can be cancelled.
+    r = runGeneration(RunInputs{}, {}, [](double) { return false; });
+    EXPECT_EQ(r.status, RunStatus::Cancelled);
+    EXPECT_TRUE(r.table.empty());
+    EXPECT_TRUE(r.points.empty());
+}
