@@ -42,8 +42,14 @@ case "${1:-}" in
     build
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
+  sanitize)
+    install_missing
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESRAL_SANITIZE=ON -DTESRAL_BENCH=OFF
+    cmake --build build-asan
+    cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|sanitize" >&2
     exit 2
     ;;
 esac
