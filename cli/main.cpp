@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
         }
         args.erase(args.begin());
     } else if (!args.empty() && args.front() == "--help") {
-        std::cout << generalHelp() << '\n' << reportHelp();
+        std::cout << generalHelp();
+        for (const Command& c : commandTable()) std::cout << '\n' << c.help();
         return 0;
     }
     for (const std::string& a : args) {
