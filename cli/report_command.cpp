@@ -26,9 +26,9 @@ int reportCommand(const std::vector<std::string>& args) {
     const Options options(args, tableSpec());
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
-    Output output(options);
     RunResult result;
-    if (!runForCommand(inputs, result)) return 1;
+    if (!runForCommand(inputs, result)) return 1;  // an existing output file stays untouched
+    Output output(options);
     ReportOptions report{columns, inputs.convention, '.'};
     writeReport(output.stream(), result.table, result.header, report);
     return output.finish() ? 0 : 1;
@@ -38,9 +38,9 @@ int listCommand(const std::vector<std::string>& args) {
     const Options options(args, tableSpec());
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
-    Output output(options);
     RunResult result;
     if (!runForCommand(inputs, result)) return 1;
+    Output output(options);
     output.stream() << clipboardRows(result.table, columns, '.');
     return output.finish() ? 0 : 1;
 }
