@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+#include "plots/plot_data.h"
+#include "plots/plot_options.h"
+
+namespace tesral {
+
+/** A plot drawn off screen, as a plot box of this size at 96 dots per inch would show it. */
+struct PictureSettings {
+    QSize size{800, 800};  // pixels
+    QRgb background = kBlack;
+    QRgb foreground = kWhite;
+    QFont font;  // of the index labels and the legend
+};
+
+/** The label font of a plot box: the application's font at 8 points. */
+QFont defaultPlotFont();
+
+/** The plot as an image; nothing when the drawing fails (nothing to scale by). */
+std::optional<QImage> renderPlotImage(PlotKind kind, const PlotData& data,
+                                      const PlotOptions& options, const PictureSettings& settings);
+
+enum class PictureFormat { Png, Bmp, Svg };
+
+/** The format named by the file's extension (.png, .bmp, .svg, any letter case). */
+std::optional<PictureFormat> pictureFormatOf(const QString& path);
+
+/**
+ * Writes the plot to `path` in the format of its extension. On failure returns the reason
+ * and leaves an existing file unchanged; on success returns nothing.
+ */
+std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, const PlotData& data,
+                                        const PlotOptions& options,
+                                        const PictureSettings& settings);
+
+}  // namespace tesral

@@ -1,0 +1,168 @@
+#include "plots/plot_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <cmath>
+
+#include "plots/image_canvas.h"
+#include "plots/plot_drawing.h"
+#include "plots/rotation.h"
+
+namespace tesral {
+
+namespace {
+
+/** One arrow key turns the 3D plot by 5 degrees. */
+constexpr float kKeyStep = 5.0f;
+
+// Drag steps (degrees): smaller turns are dropped, smaller moves are not redrawn, and only
+// larger turns change the depth order enough to sort again.
+constexpr float kMinimumTurn = 0.1f;
+constexpr float kSortTurn = 0.25f;
+constexpr float kRedrawTurn = 0.01f;
+
+}  // namespace
+
+PlotView::PlotView(PlotState& state, PlotKind kind, QWidget* parent)
+    : QWidget(parent), state_(state), kind_(kind), background_(kBlack), foreground_(kWhite) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont labels = font();
+    labels.setPointSize(8);
+    setFont(labels);
+}
+
+void PlotView::setColours(QRgb background, QRgb foreground) {
+    background_ = background;
+    foreground_ = foreground;
+}
+
+double PlotView::twipsPerPixel() const {
+    return tesral::twipsPerPixel(logicalDpiX());
+}
+
+PlotTarget PlotView::target() const {
+    PlotTarget t;
+    t.twipsPerPixelX = twipsPerPixel();
+    t.twipsPerPixelY = tesral::twipsPerPixel(logicalDpiY());
+    t.width = width() * t.twipsPerPixelX;
+    t.height = height() * t.twipsPerPixelY;
+    t.background = background_;
+    t.foreground = foreground_;
+    t.font = font();
+    return t;
+}
+
+bool PlotView::redraw() {
+    QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
+    ImageCanvas canvas(buffer, twipsPerPixel());
+    if (!drawPlot(kind_, state_.data(), state_.options, target(), canvas)) return false;
+    picture_ = std::move(buffer);
+    update();
+    return true;
+}
+
+void PlotView::clearPicture() {
+    picture_ = ImageCanvas::makeImage(size(), devicePixelRatioF());
+    picture_.fill(background_);
+    update();
+}
+
+void PlotView::Do_Rotate(int axis, float degrees) {
+    if (axis < 1 || axis > 3) return;
+    Rotate(state_.rotatableRows(), axis, degrees);
+    redraw();
+}
+
+void PlotView::turn(int axis, float degrees) {
+    Rotate(state_.rotatableRows(), axis, degrees);
+    emit pointsRotated();
+}
+
+void PlotView::sortAll() {
+    sortByDepth(state_.rotatableRows());
+}
+
+void PlotView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (picture_.isNull())
+        painter.fillRect(rect(), QColor::fromRgb(background_));
+    else
+        painter.drawImage(QRectF(rect()), picture_);
+}
+
+void PlotView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (state_.calculated) redraw();
+}
+
+void PlotView::keyPressEvent(QKeyEvent* event) {
+    int axis = 0;
+    float degrees = 0.0f;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            axis = 3, degrees = -kKeyStep;
+            break;
+        case Qt::Key_Right:
+            axis = 3, degrees = kKeyStep;
+            break;
+        case Qt::Key_Up:
+            axis = 2, degrees = kKeyStep;
+            break;
+        case Qt::Key_Down:
+            axis = 2, degrees = -kKeyStep;
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+    if (!turns()) return;
+    turn(axis, degrees);
+    sortAll();
+    redraw();
+}
+
+void PlotView::mousePressEvent(QMouseEvent* event) {
+    if (!turns()) return;
+    const auto tpp = static_cast<float>(twipsPerPixel());
+    lastX_ = static_cast<float>(event->position().x()) * tpp;
+    lastY_ = static_cast<float>(event->position().y()) * tpp;
+}
+
+void PlotView::mouseMoveEvent(QMouseEvent* event) {
+    if (!turns()) return;
+    const auto tpp = static_cast<float>(twipsPerPixel());
+    const float curX = static_cast<float>(event->position().x()) * tpp;
+    const float curY = static_cast<float>(event->position().y()) * tpp;
+    const float w = static_cast<float>(width()) * tpp;
+    if (event->buttons() == Qt::LeftButton) {
+        // A drag across the whole width turns by 180 degrees.
+        const float aY = (lastY_ - curY) * 360.0f / w * 0.5f;
+        const float aX = (lastX_ - curX) * 360.0f / w * 0.5f;
+        if (std::fabs(aX) > kMinimumTurn) turn(3, -aX);
+        if (std::fabs(aY) > kMinimumTurn) turn(2, aY);
+        if (std::fabs(aY) > kSortTurn || std::fabs(aX) > kSortTurn) sortAll();
+        lastX_ = curX;
+        lastY_ = curY;
+        if (std::fabs(aY) > kRedrawTurn || std::fabs(aX) > kRedrawTurn) redraw();
+    } else if (event->buttons() == Qt::RightButton) {
+        float d = ((curY - lastY_) * 360.0f / w + (curX - lastX_) * 360.0f / w) * 0.5f;
+        // Turning in the screen plane: the same drag turns the other way in the left half.
+        if (curX < w / 2.0f) d = -d;
+        // Axis 1 keeps the depth column, so no sort is needed.
+        if (std::fabs(d) > kMinimumTurn) turn(1, d);
+        lastX_ = curX;
+        lastY_ = curY;
+        redraw();
+    }
+}
+
+void PlotView::mouseReleaseEvent(QMouseEvent*) {
+    if (turns()) redraw();
+}
+
+}  // namespace tesral

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "plots/plot_data.h"
+#include "plots/plot_options.h"
+#include "plots/plot_state.h"
+
+namespace tesral {
+
+/**
+ * A plot box (pb2D, pb3D, pbBig): shows its last picture, scaled to its size. The 3D box
+ * turns the shared points with the arrow keys and mouse drags. Its objectName is set by the
+ * owner.
+ */
+class PlotView : public QWidget {
+    Q_OBJECT
+
+  public:
+    PlotView(PlotState& state, PlotKind kind, QWidget* parent = nullptr);
+
+    PlotKind kind() const { return kind_; }
+    /** The large view switches between the two plots. */
+    void setKind(PlotKind kind) { kind_ = kind; }
+
+    QRgb backgroundColour() const { return background_; }
+    QRgb foregroundColour() const { return foreground_; }
+    /** Colours of the next drawing. */
+    void setColours(QRgb background, QRgb foreground);
+
+    /** Draws the plot into this box; on a fault the box keeps its previous picture. */
+    bool redraw();
+    /** Clears the box to its background colour. */
+    void clearPicture();
+    /** The box's persistent picture (device pixel ratio set), for copying and saving. */
+    const QImage& picture() const { return picture_; }
+
+    /** Twips per logical pixel of this box's screen (15 at 96 dots per inch). */
+    double twipsPerPixel() const;
+    /** The box as a drawing target: inner size in twips, colours, font. */
+    PlotTarget target() const;
+
+    /** Turns the 3D points about an axis and redraws, without a depth sort. */
+    void Do_Rotate(int axis, float degrees);
+
+  signals:
+    /** A key or a drag turned the 3D points. */
+    void pointsRotated();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    /** Keys and drags turn the points only in a 3D box with results. */
+    bool turns() const { return kind_ == PlotKind::ThreeD && state_.calculated; }
+    void turn(int axis, float degrees);
+    void sortAll();
+
+    PlotState& state_;
+    PlotKind kind_;
+    QRgb background_;
+    QRgb foreground_;
+    QImage picture_;
+    // Pointer position (twips) at the last handled drag step.
+    float lastX_ = 0.0f;
+    float lastY_ = 0.0f;
+};
+
+}  // namespace tesral

@@ -1,0 +1,43 @@
+#include "plots/recording_canvas.h"
+
+namespace tesral {
+
+void RecordingCanvas::clear(QRgb background) {
+    Item item;
+    item.kind = Kind::Clear;
+    item.outline = background;
+    items_.push_back(item);
+}
+
+void RecordingCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) {
+    Item item;
+    item.kind = Kind::Circle;
+    item.x = x;
+    item.y = y;
+    item.r = r;
+    item.outline = outline;
+    item.fill = fill;
+    items_.push_back(item);
+}
+
+void RecordingCanvas::text(double x, double y, const QString& text, QRgb colour, const QFont& font,
+                           TextRole role) {
+    Item item;
+    item.kind = Kind::Text;
+    item.x = x;
+    item.y = y;
+    item.outline = colour;
+    item.text = text;
+    item.font = font;
+    item.role = role;
+    items_.push_back(item);
+}
+
+std::vector<RecordingCanvas::Item> RecordingCanvas::items(Kind kind) const {
+    std::vector<Item> out;
+    for (const Item& item : items_)
+        if (item.kind == kind) out.push_back(item);
+    return out;
+}
+
+}  // namespace tesral
