@@ -5,6 +5,9 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#ifdef TESRAL_WITH_PLOTS
+#include "cli/plot_command.h"
+#endif
 
 using namespace tesral::cli;
 
@@ -18,6 +21,11 @@ const std::vector<Command>& commandTable() {
         {"groups", "write the superspace-group catalogue", groupsHelp, groupsCommand},
         {"matrices", "write the direct and inverse lattice matrices", matricesHelp,
          matricesCommand},
+#ifdef TESRAL_WITH_PLOTS
+        {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP or SVG)", plot2dHelp,
+         plot2dCommand},
+        {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dCommand},
+#endif
     };
     return table;
 }

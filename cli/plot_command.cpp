@@ -1,0 +1,206 @@
+#include "cli/plot_command.h"
+
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+
+#include "cli/options.h"
+#include "cli/run_options.h"
+#include "plots/plot_picture.h"
+#include "plots/rotation.h"
+
+namespace tesral::cli {
+namespace {
+
+/** One --rotate: an axis (1 viewing direction, 2 horizontal, 3 vertical) and degrees. */
+struct Turn {
+    int axis = 3;
+    float degrees = 0.0f;
+};
+
+struct PlotRequest {
+    QString output;
+    PictureSettings picture;
+    PlotOptions options;
+    std::vector<Turn> turns;
+};
+
+OptionSpec plotSpec(PlotKind kind) {
+    OptionSpec spec;
+    spec.valued = runOptionNames();
+    for (const char* name : {"output", "size", "background", "colour", "spots", "zoom"})
+        spec.valued.push_back(name);
+    spec.flags = {"unfilled", "highlight-main", "highlight-directions", "no-size-by-qi", "indices"};
+    if (kind == PlotKind::ThreeD) spec.repeatable = {"rotate"};
+    return spec;
+}
+
+/** A whole decimal number, or nothing. */
+bool wholeNumber(const std::string& text, long& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return *end == '\0';
+}
+
+/** A finite number with "." as the decimal point, or nothing. */
+bool realNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0' && std::isfinite(value);
+}
+
+QSize sizeFrom(const std::string& text) {
+    const auto x = text.find('x');
+    long w = 0, h = 0;
+    // Larger pictures would need gigabytes.
+    constexpr long kLargest = 16384;
+    if (x == std::string::npos || !wholeNumber(text.substr(0, x), w) ||
+        !wholeNumber(text.substr(x + 1), h) || w < 1 || h < 1 || w > kLargest || h > kLargest)
+        throw UsageError("--size takes WIDTHxHEIGHT in pixels, each 1.." +
+                         std::to_string(kLargest));
+    return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+Turn turnFrom(const std::string& text) {
+    const auto colon = text.find(':');
+    long axis = 0;
+    double degrees = 0;
+    if (colon == std::string::npos || !wholeNumber(text.substr(0, colon), axis) || axis < 1 ||
+        axis > 3 || !realNumber(text.substr(colon + 1), degrees))
+        throw UsageError("--rotate takes AXIS:DEGREES with the axis 1, 2 or 3");
+    return {static_cast<int>(axis), static_cast<float>(degrees)};
+}
+
+PlotRequest requestFrom(const Options& options, PlotKind kind) {
+    PlotRequest request;
+    if (!options.has("output")) throw UsageError("--output FILE is needed");
+    request.output = QString::fromStdString(options.value("output"));
+    if (!pictureFormatOf(request.output))
+        throw UsageError("--output must name a .png, .bmp or .svg file");
+    request.picture.size = sizeFrom(options.value("size", "800x800"));
+
+    const std::string background = options.value("background", "black");
+    if (background == "white") {
+        request.picture.background = kWhite;
+        request.picture.foreground = kBlack;
+    } else if (background != "black") {
+        throw UsageError("--background takes black or white");
+    }
+
+    PlotOptions& o = request.options;
+    o.filledSpots = !options.has("unfilled");
+    o.highlightMainSpots = options.has("highlight-main");
+    o.highlightDirections = options.has("highlight-directions");
+    o.sizeByInverseQi = !options.has("no-size-by-qi");
+    o.showIndices = options.has("indices");
+    if (options.has("colour")) {
+        const std::string colour = options.value("colour");
+        if (colour == "theta")
+            o.colourByTheta = true;
+        else if (colour == "qi")
+            o.colourByInverseQi = true;
+        else
+            throw UsageError("--colour takes theta or qi");
+    }
+    if (options.has("spots")) {
+        long slider = 0;
+        if (!wholeNumber(options.value("spots"), slider) || slider < 0 ||
+            slider > kSpotSliderMaximum)
+            throw UsageError("--spots takes the slider position 0..40");
+        o.spotSlider = static_cast<int>(slider);
+    }
+    if (options.has("zoom")) {
+        double zoom = 0;
+        if (!realNumber(options.value("zoom"), zoom) || zoom <= 0 || zoom > 1e30)
+            throw UsageError("--zoom takes a positive factor");
+        zoomFactor(o, kind) = static_cast<float>(zoom);
+    }
+    if (kind == PlotKind::ThreeD && options.has("rotate"))
+        for (const std::string& text : options.all("rotate"))
+            request.turns.push_back(turnFrom(text));
+    return request;
+}
+
+int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
+    const Options options(args, plotSpec(kind));
+    PlotRequest request = requestFrom(options, kind);
+    const RunInputs inputs = runInputsFrom(options);
+    RunResult result;
+    if (!runForCommand(inputs, result)) return 1;
+
+    std::span<ProjectedPoint> rows =
+        std::span<ProjectedPoint>(result.points)
+            .first(std::min(result.points.size(), result.table.size()));
+    for (const Turn& turn : request.turns) {
+        Rotate(rows, turn.axis, turn.degrees);
+        sortByDepth(rows);
+    }
+
+    // Fonts and the SVG writer need a GUI application; no display is needed.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+    });
+    int argc = 3;
+    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
+    char* argv[] = {name, platform, offscreen, nullptr};
+    QGuiApplication application(argc, argv);
+    request.picture.font = defaultPlotFont();
+
+    const PlotData data{result.table, result.statistics, result.points, result.indexDimension};
+    if (const auto error =
+            writePlotPicture(request.output, kind, data, request.options, request.picture)) {
+        std::cerr << "tesral-cli " << (kind == PlotKind::ThreeD ? "plot3d" : "plot2d") << ": "
+                  << error->toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+const char* kPictureHelp = R"(Picture options:
+  --output FILE          the picture: .png, .bmp or .svg            (needed)
+  --size WxH             size in pixels                             (default 800x800)
+  --background black|white                                          (default black)
+  --unfilled             unfilled spots (View: Filled spots off)
+  --highlight-main       main reflections in red
+  --highlight-directions spots along / between the main directions in green / blue
+  --no-size-by-qi        all spots 4 pixels (View: Spot size ~ 1/qi off)
+  --colour theta|qi      grey spots by theta or by 1/qi
+  --indices              index labels on spots larger than 2 pixels (2D plot)
+  --spots N              spot-size slider position 0..40             (default 10)
+  --zoom F               zoom factor, 1.3 per zoom button click       (default 1)
+)";
+
+}  // namespace
+
+int plot2dCommand(const std::vector<std::string>& args) {
+    return plotCommand(args, PlotKind::ZeroLayer);
+}
+
+int plot3dCommand(const std::vector<std::string>& args) {
+    return plotCommand(args, PlotKind::ThreeD);
+}
+
+std::string plot2dHelp() {
+    return std::string(
+               "tesral-cli plot2d [options] --output FILE\n"
+               "Runs the generation and draws the zero layer (last index 0) at (x, y),\n"
+               "as the window's 2D plot box of that size shows it.\n\n") +
+           runOptionsHelp() + kPictureHelp;
+}
+
+std::string plot3dHelp() {
+    return std::string(
+               "tesral-cli plot3d [options] --output FILE\n"
+               "Runs the generation and draws every reflection in 3D, looking along x\n"
+               "with y to the right and z downward, as the window's 3D plot box shows it.\n\n") +
+           runOptionsHelp() + kPictureHelp +
+           "  --rotate AXIS:DEGREES  turn the view, repeatable, applied in order, each\n"
+           "                         followed by a depth sort: axis 1 turns the picture in\n"
+           "                         the screen plane, 2 tilts about the horizontal, 3 turns\n"
+           "                         about the vertical (an arrow key is 5 degrees)\n";
+}
+
+}  // namespace tesral::cli
