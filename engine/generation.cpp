@@ -18,37 +18,6 @@ std::string boxCountText(BoxCount value) {
     return digits;
 }
 
-EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
-                                const ProgressCallback& progress) {
-    const auto& L = ctx.limits;
-    const double total = static_cast<double>(ctx.totalLoops);
-    std::uint64_t visited = 0;
-    // A first call before any work lets a caller cancel even a very short run.
-    if (progress && !progress(0.0)) return EnumerationEnd::Cancelled;
-    ReflectionRecord row;
-    int h[6];
-    for (h[0] = L[0]; h[0] >= -L[0]; --h[0])
-        for (h[1] = L[1]; h[1] >= -L[1]; --h[1])
-            for (h[2] = L[2]; h[2] >= -L[2]; --h[2])
-                for (h[3] = L[3]; h[3] >= -L[3]; --h[3])
-                    for (h[4] = L[4]; h[4] >= -L[4]; --h[4])
-                        for (h[5] = L[5]; h[5] >= -L[5]; --h[5]) {
-                            const bool origin = h[0] == 0 && h[1] == 0 && h[2] == 0 && h[3] == 0 &&
-                                                h[4] == 0 && h[5] == 0;
-                            if (!origin) {
-                                const Evaluation e = evaluateIndexVector(h, ctx.geometry);
-                                if (!e.finite) return EnumerationEnd::InvalidNumber;
-                                if (e.accepted && keepReflection(h, e, ctx, row))
-                                    table.push_back(row);
-                            }
-                            ++visited;
-                            if (visited % 100 == 0 && progress &&
-                                !progress(static_cast<double>(visited) / total))
-                                return EnumerationEnd::Cancelled;
-                        }
-    return EnumerationEnd::Done;
-}
-
 void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& s) {
     const int last = n - 1;
     for (const ReflectionRecord& r : table) {
@@ -93,6 +62,11 @@ BoxCount boxSize(const std::array<int, 6>& limits, int n) {
 
 RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,
                         const ProgressCallback& progress) {
+    return runGenerationWith(inputs, previous, progress, enumerateFast);
+}
+
+RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
+                            const ProgressCallback& progress, Enumerator enumerate) {
     RunResult result;
     result.header = buildRunHeader(inputs);
     SelectedGroup group;
@@ -125,8 +99,7 @@ RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous
                          p.loopLimit,
                          result.totalLoops};
     ReflectionTable table;
-    table.reserve(10001);
-    switch (enumerateLiteral(ctx, table, progress)) {
+    switch (enumerate(ctx, table, progress)) {
         case EnumerationEnd::Cancelled:
             result.status = RunStatus::Cancelled;
             return result;

@@ -21,12 +21,8 @@ struct RunContext {
     BoxCount totalLoops;
 };
 
-/**
- * Writes an accepted vector into `row` (values rounded to single precision), classes it and
- * tests the group's conditions. True when the row is kept.
- */
-inline bool keepReflection(const int h[6], const Evaluation& e, const RunContext& ctx,
-                           ReflectionRecord& row) {
+/** Writes the values of an evaluated vector into `row`, each rounded to single precision. */
+inline void fillReflection(const int h[6], const Evaluation& e, ReflectionRecord& row) {
     for (int i = 0; i < 6; ++i) row.v[kH1 + i] = static_cast<float>(h[i]);
     row.v[kTheta] = static_cast<float>(e.theta);
     row.v[kD] = static_cast<float>(e.d);
@@ -37,15 +33,35 @@ inline bool keepReflection(const int h[6], const Evaluation& e, const RunContext
     row.v[kZ] = static_cast<float>(e.z);
     row.v[kSpare] = 0.0f;
     row.isMainSpot = false;
+}
+
+/**
+ * Writes an accepted vector into `row`, classes it and tests the group's conditions. True
+ * when the row is kept.
+ */
+inline bool keepReflection(const int h[6], const Evaluation& e, const RunContext& ctx,
+                           ReflectionRecord& row) {
+    fillReflection(h, e, row);
     row.directionClass = classifyDirection(row, ctx.basis);
     return !ctx.rules.isExtinct(row);
 }
 
 enum class EnumerationEnd { Done, Cancelled, InvalidNumber };
 
-/** Visits every vector of the box in run order (the reference enumerator). */
-EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
-                                const ProgressCallback& progress);
+/** Fills `table` with the kept rows in run order. */
+using Enumerator = EnumerationEnd (*)(const RunContext& ctx, ReflectionTable& table,
+                                      const ProgressCallback& progress);
+
+/**
+ * Walks only the part of the box that can hold accepted vectors, on all cores; the rows,
+ * their order and a failure on a value that is not finite are those of the full walk.
+ */
+EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
+                             const ProgressCallback& progress);
+
+/** runGeneration with the given enumerator. */
+RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
+                            const ProgressCallback& progress, Enumerator enumerate);
 
 /** Widens `stats` over the kept rows, exactly as if updated row by row. */
 void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& stats);

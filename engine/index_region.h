@@ -1,0 +1,81 @@
+#pragma once
+
+// The part of the index box that can hold accepted reflections.
+
+#include <array>
+#include <cmath>
+
+#include "engine/geometry.h"
+
+namespace tesral {
+
+/**
+ * Descending integer ranges for the indices of a run, h1 outermost. An ellipsoid region is
+ * sum over k of scale[k] (h_k + sum over j < k of coupling[k][j] h_j)^2 <= radius2, widened
+ * so that every vector the run can accept lies inside it, cut by the loop limits.
+ */
+struct IndexRegion {
+    enum class Kind {
+        Empty,      // no vector of the box can be accepted
+        Box,        // no usable bound: every vector of the box is a candidate
+        Ellipsoid,  // candidates lie in the ellipsoid
+    };
+    Kind kind = Kind::Box;
+    int n = 5;
+    std::array<int, 6> limits{};
+    double coupling[6][6] = {};
+    double scale[6] = {};
+    double radius2 = 0.0;
+    /** Bounds on the rounding error of the centre (index units) and of the partial sums. */
+    double centreSlack[6] = {};
+    double energySlack[6] = {};
+};
+
+/**
+ * The region of a run. Falls back to the box when a vector of the box might give a value
+ * that is not finite, so such a failure is found exactly as the literal walk finds it.
+ */
+IndexRegion boundIndexRegion(const GeometryContext& g, const std::array<int, 6>& limits);
+
+/** Where the walk stands at one level: outer indices fixed, their partial sums known. */
+struct LevelRange {
+    int hi = 0;  // first value visited
+    int lo = 1;  // last value visited; empty when lo > hi
+    double centre = 0.0;
+};
+
+/**
+ * The range of index k given the outer indices h[0..k-1] and their partial sum `energy`
+ * (sum over i < k of scale[i] (h_i + centre_i)^2).
+ */
+inline LevelRange levelRange(const IndexRegion& r, int k, const int h[6], double energy) {
+    LevelRange out;
+    const int limit = r.limits[k];
+    if (r.kind == IndexRegion::Kind::Box) {
+        out.hi = limit;
+        out.lo = -limit;
+        return out;
+    }
+    double c = 0.0;
+    for (int j = 0; j < k; ++j) c = c + r.coupling[k][j] * h[j];
+    out.centre = c;
+    const double rest = r.radius2 - energy + r.energySlack[k];
+    if (!(rest >= 0.0)) return out;
+    const double half = std::sqrt(rest / r.scale[k]) + r.centreSlack[k];
+    const double top = std::floor(half - c);
+    const double bottom = std::ceil(-half - c);
+    const double lim = static_cast<double>(limit);
+    out.hi = top >= lim ? limit : (top < -lim ? -limit - 1 : static_cast<int>(top));
+    out.lo = bottom <= -lim ? -limit : (bottom > lim ? limit + 1 : static_cast<int>(bottom));
+    return out;
+}
+
+/** The partial sum after fixing index k to `value`. */
+inline double nextEnergy(const IndexRegion& r, int k, const LevelRange& range, int value,
+                         double energy) {
+    if (r.kind == IndexRegion::Kind::Box) return 0.0;
+    const double t = value + range.centre;
+    return energy + r.scale[k] * t * t;
+}
+
+}  // namespace tesral

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+
+#include "engine/generation.h"
+
+namespace tesral {
+
+/** Threads used for a run: one per core. */
+unsigned workerCount();
+
+/**
+ * Runs `work` on workerCount() threads until all return. Meanwhile the calling thread calls
+ * `progress` with `fraction()` at the start and then every 10 ms, one call at a time; when it
+ * returns false, `stop` is set and the result is false. An exception thrown by a worker sets
+ * `stop` and is rethrown here once all threads have ended.
+ */
+bool runWorkers(const std::function<void()>& work, const ProgressCallback& progress,
+                const std::function<double()>& fraction, std::atomic<bool>& stop);
+
+}  // namespace tesral

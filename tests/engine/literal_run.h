@@ -1,0 +1,20 @@
+#pragma once
+
+// The reference run: visits every vector of the box with the full product per vector.
+
+#include "engine/generation.h"
+#include "engine/run_steps.h"
+
+namespace tesral {
+
+/** Every vector in run order; progress every 100 visited vectors. */
+EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
+                                const ProgressCallback& progress);
+
+/** runGeneration with the literal walk. */
+inline RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
+                            const ProgressCallback& progress = {}) {
+    return runGenerationWith(inputs, previous, progress, enumerateLiteral);
+}
+
+}  // namespace tesral
