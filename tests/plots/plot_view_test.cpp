@@ -224,22 +224,28 @@ void PlotViewTest::failedDrawingKeepsThePicture() {
 void PlotViewTest::imageCanvasPixels_data() {
     QTest::addColumn<double>("ratio");
     QTest::addColumn<bool>("filled");
-    QTest::newRow("filled") << 1.0 << true;
-    QTest::newRow("filled, high-resolution screen") << 2.0 << true;
-    QTest::newRow("unfilled") << 1.0 << false;
-    QTest::newRow("unfilled, high-resolution screen") << 2.0 << false;
+    QTest::addColumn<int>("radius");  // logical pixels
+    // Small spots are stamped from masks, large ones painted pixel by pixel.
+    for (int radius : {6, 20}) {
+        const QByteArray r = " r " + QByteArray::number(radius);
+        QTest::newRow("filled" + r) << 1.0 << true << radius;
+        QTest::newRow("filled, high-resolution screen" + r) << 2.0 << true << radius;
+        QTest::newRow("unfilled" + r) << 1.0 << false << radius;
+        QTest::newRow("unfilled, high-resolution screen" + r) << 2.0 << false << radius;
+    }
 }
 
 void PlotViewTest::imageCanvasPixels() {
     QFETCH(double, ratio);
     QFETCH(bool, filled);
-    // One spot of 6 pixels at (50, 40) in a 100 x 80 box: fill white or black on black.
+    QFETCH(int, radius);
+    // One spot at (50, 40) in a 100 x 80 box: fill white or black on black.
     QImage image = ImageCanvas::makeImage(QSize(100, 80), ratio);
     ImageCanvas canvas(image, 15.0);
     canvas.clear(kBlack);
     const QRgb outline = filled ? kBlack : kWhite;
     const QRgb fill = filled ? kWhite : kBlack;
-    canvas.circle(750, 600, 90, outline, fill);
+    canvas.circle(750, 600, radius * 15.0, outline, fill);
     canvas.circle(1500, 1200, 30, kWhite, kWhite);  // half of it lies outside the picture
 
     const auto at = [&](double x, double y) {
@@ -247,25 +253,26 @@ void PlotViewTest::imageCanvasPixels() {
     };
     QCOMPARE(image.size(), QSize(100, 80) * ratio);
     QCOMPARE(at(50, 40), fill);
-    QCOMPARE(at(50 + 4, 40), fill);
-    QCOMPARE(at(50, 40 - 4), fill);
-    QCOMPARE(at(50 + 9, 40), kBlack);
-    QCOMPARE(at(10, 10), kBlack);
+    QCOMPARE(at(50 + radius - 2, 40), fill);
+    QCOMPARE(at(50, 40 - radius + 2), fill);
+    QCOMPARE(at(50 + radius + 3, 40), kBlack);
+    QCOMPARE(at(2, 2), kBlack);
     QCOMPARE(at(99.5, 79.5), kWhite);
     if (!filled) {
         // The white outline ring lies on the radius.
-        QVERIFY(qRed(at(50 + 6, 40)) > 100);
-        QVERIFY(qRed(at(50, 40 + 6)) > 100);
+        QVERIFY(qRed(at(50 + radius, 40)) > 100);
+        QVERIFY(qRed(at(50, 40 + radius)) > 100);
+        QVERIFY(qRed(at(50 - radius - 0.5, 40)) > 100);
     }
     // The disc is round at device resolution: as wide as it is high, and white to within
-    // the black outline (radius 6 - 0.5 pixels).
+    // the black outline (radius - 0.5 pixels).
     int across = 0, down = 0;
     for (int i = 0; i < image.width(); ++i)
         across += qRed(pixel(image, i, int(40 * ratio))) > 127 ? 1 : 0;
     for (int j = 0; j < image.height(); ++j)
         down += qRed(pixel(image, int(50 * ratio), j)) > 127 ? 1 : 0;
     QCOMPARE(across, down);
-    if (filled) QVERIFY(std::abs(across - int(11 * ratio)) <= 1);
+    if (filled) QVERIFY(std::abs(across - int((2 * radius - 1) * ratio)) <= 1);
 }
 
 void PlotViewTest::zoomButtons() {

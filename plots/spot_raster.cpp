@@ -1,0 +1,182 @@
+#include "plots/spot_raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace tesral {
+
+namespace {
+
+/** dst + (src - dst) x w / 256 for the three colour channels, two at a time; w is 0..256. */
+inline QRgb mix(QRgb dst, QRgb src, std::uint32_t w) {
+    const std::uint32_t v = 256 - w;
+    const std::uint32_t rb = (((dst & 0xff00ffu) * v + (src & 0xff00ffu) * w) >> 8) & 0xff00ffu;
+    const std::uint32_t g = (((dst & 0x00ff00u) * v + (src & 0x00ff00u) * w) >> 8) & 0x00ff00u;
+    return 0xff000000u | rb | g;
+}
+
+/** Distances (pixels) from the centre at which the fill and the ring stop covering. */
+struct SpotEdges {
+    float fill, outer, inner;  // each + 0.5: the distance of a half-covered pixel centre
+    SpotEdges(double radius, double penWidth)
+        : fill(static_cast<float>(radius + 0.5)),
+          outer(static_cast<float>(radius + penWidth / 2 + 0.5)),
+          inner(static_cast<float>(radius - penWidth / 2 + 0.5)) {}
+    /** Farthest pixel centre that any part of the spot touches. */
+    double reach() const { return outer; }
+};
+
+/** Fill and ring weights (0..256 each) of a pixel whose centre lies `d` from the centre. */
+inline void weightsAt(float d, const SpotEdges& e, float fillOpacity, float ringOpacity,
+                      std::uint32_t& fill, std::uint32_t& ring) {
+    // Branch-free: most pixels of a small spot lie on an edge.
+    const float outer = std::min(std::max(e.outer - d, 0.0f), 1.0f);
+    const float inner = std::min(std::max(e.inner - d, 0.0f), 1.0f);
+    const float covered = std::min(std::max(e.fill - d, 0.0f), 1.0f);
+    fill = static_cast<std::uint32_t>(covered * fillOpacity * 256.0f + 0.5f);
+    ring = static_cast<std::uint32_t>((outer - inner) * ringOpacity * 256.0f + 0.5f);
+}
+
+/** The pixel range [first, last] that a span [low, high] (pixels) touches inside 0..size-1. */
+inline bool pixelRange(double low, double high, int size, int& first, int& last) {
+    low = std::max(low, 0.0);
+    high = std::min(high, static_cast<double>(size - 1));
+    if (!(low <= high)) return false;
+    first = static_cast<int>(std::floor(low));
+    last = static_cast<int>(std::ceil(high));
+    return true;
+}
+
+/** Any spot, pixel by pixel. */
+void paintDirect(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
+                 QRgb fill) {
+    const SpotEdges edges(radius, penWidth);
+    const double reach = edges.reach();
+    int y0, y1;
+    if (!pixelRange(cy - reach, cy + reach, image.height(), y0, y1)) return;
+    const float fillOpacity = qAlpha(fill) / 255.0f;
+    const float ringOpacity = qAlpha(outline) / 255.0f;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int j = y0; j <= y1; ++j) {
+        const double dy = j + 0.5 - cy;
+        const double span2 = reach * reach - dy * dy;
+        if (span2 <= 0.0) continue;
+        // Only the pixels of this row that the ring's outer edge can reach.
+        const double span = std::sqrt(span2);
+        int x0, x1;
+        if (!pixelRange(cx - span - 0.5, cx + span - 0.5, image.width(), x0, x1)) continue;
+        auto* line = reinterpret_cast<QRgb*>(bits + j * stride);
+        const auto dy2 = static_cast<float>(dy * dy);
+        for (int i = x0; i <= x1; ++i) {
+            const auto dx = static_cast<float>(i + 0.5 - cx);
+            std::uint32_t inside, ring;
+            weightsAt(std::sqrt(dx * dx + dy2), edges, fillOpacity, ringOpacity, inside, ring);
+            line[i] = mix(mix(line[i], fill, inside), outline, ring);
+        }
+    }
+}
+
+/** Weights of a small opaque spot, relative to the pixel that holds its centre. */
+struct SpotMask {
+    int left = 0, top = 0;  // offset of column and row 0 from the centre's pixel
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> weights;  // fill weight | ring weight << 16
+};
+
+constexpr double kMaskedRadius = 12.0;  // device pixels
+constexpr int kPositionSteps = 4;       // per pixel
+constexpr int kRadiusSteps = 16;        // per pixel
+constexpr std::size_t kMaskLimit = 2048;
+
+SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
+    const SpotEdges edges(radius, penWidth);
+    const double reach = edges.reach();
+    SpotMask mask;
+    mask.left = static_cast<int>(std::floor(fx - reach));
+    mask.top = static_cast<int>(std::floor(fy - reach));
+    mask.width = static_cast<int>(std::ceil(fx + reach)) - mask.left + 1;
+    mask.height = static_cast<int>(std::ceil(fy + reach)) - mask.top + 1;
+    mask.weights.resize(static_cast<std::size_t>(mask.width * mask.height));
+    for (int j = 0; j < mask.height; ++j) {
+        for (int i = 0; i < mask.width; ++i) {
+            const double dx = mask.left + i + 0.5 - fx;
+            const double dy = mask.top + j + 0.5 - fy;
+            std::uint32_t inside, ring;
+            weightsAt(static_cast<float>(std::sqrt(dx * dx + dy * dy)), edges, 1.0f, 1.0f, inside,
+                      ring);
+            mask.weights[static_cast<std::size_t>(j * mask.width + i)] = inside | ring << 16;
+        }
+    }
+    return mask;
+}
+
+const SpotMask& maskFor(int qx, int qy, int qr, double penWidth) {
+    thread_local std::unordered_map<std::uint64_t, SpotMask> masks;
+    thread_local double maskPen = -1.0;
+    if (penWidth != maskPen || masks.size() >= kMaskLimit) {
+        masks.clear();
+        maskPen = penWidth;
+    }
+    const std::uint64_t key = static_cast<std::uint64_t>(qr) << 16 |
+                              static_cast<std::uint64_t>(qy) << 8 | static_cast<std::uint64_t>(qx);
+    auto it = masks.find(key);
+    if (it == masks.end())
+        it = masks
+                 .emplace(key, buildMask(double(qx) / kPositionSteps, double(qy) / kPositionSteps,
+                                         double(qr) / kRadiusSteps, penWidth))
+                 .first;
+    return it->second;
+}
+
+void paintMasked(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
+                 QRgb fill) {
+    // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel.
+    const double sx = std::nearbyint(cx * kPositionSteps);
+    const double sy = std::nearbyint(cy * kPositionSteps);
+    const auto px = static_cast<int>(std::floor(sx / kPositionSteps));
+    const auto py = static_cast<int>(std::floor(sy / kPositionSteps));
+    const int qx = static_cast<int>(sx) - px * kPositionSteps;
+    const int qy = static_cast<int>(sy) - py * kPositionSteps;
+    const int qr = static_cast<int>(std::lround(radius * kRadiusSteps));
+    const SpotMask& mask = maskFor(qx, qy, qr, penWidth);
+
+    const int x0 = std::max(px + mask.left, 0);
+    const int x1 = std::min(px + mask.left + mask.width, image.width()) - 1;
+    const int y0 = std::max(py + mask.top, 0);
+    const int y1 = std::min(py + mask.top + mask.height, image.height()) - 1;
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = y0; y <= y1; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        const std::uint32_t* w = mask.weights.data() + (y - py - mask.top) * mask.width;
+        for (int x = x0; x <= x1; ++x) {
+            const std::uint32_t both = w[x - px - mask.left];
+            if (both == 0) continue;
+            if (both == 256)
+                line[x] = fill;
+            else
+                line[x] = mix(mix(line[x], fill, both & 0xffffu), outline, both >> 16);
+        }
+    }
+}
+
+}  // namespace
+
+void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
+               QRgb fill) {
+    // Far outside the picture (also a huge zoom): nothing to paint.
+    const double reach = radius + penWidth;
+    if (!(cx + reach >= 0 && cy + reach >= 0 && cx - reach <= image.width() &&
+          cy - reach <= image.height()))
+        return;
+    if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255)
+        paintMasked(image, cx, cy, radius, penWidth, outline, fill);
+    else
+        paintDirect(image, cx, cy, radius, penWidth, outline, fill);
+}
+
+}  // namespace tesral
