@@ -72,6 +72,9 @@ void PlotDrawingTest::spotCentresAndRadii_data() {
         << PlotOptions{} << 1.0f << -1.0f << 0.5f << 2250.0 << 0.0 << 30.0;
     QTest::newRow("qi 0.1: 6 pixels")
         << PlotOptions{} << 0.0f << 0.0f << 0.1f << 1500.0 << 750.0 << 90.0;
+    // A zero qi would make the spot endless; it takes the smallest positive qi (0.25).
+    QTest::newRow("qi 0: 3 pixels")
+        << PlotOptions{} << 0.0f << 0.0f << 0.0f << 1500.0 << 750.0 << 45.0;
     PlotOptions zoomed = off;
     zoomed.zoom2D = 2.0f;
     zoomed.spotSlider = 25;

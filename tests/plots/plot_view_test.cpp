@@ -194,6 +194,13 @@ void PlotViewTest::turningNeedsResultsAndThe3DPlot() {
     drag(threeD, {100, 150}, {200, 150}, 10, Qt::LeftButton);
     QCOMPARE(state.points, start);
 
+    // Do_Rotate turns without sorting, for any caller.
+    threeD.Do_Rotate(3, 5.0f);
+    QCOMPARE(state.points, turned(start, 3, 5.0f));
+    threeD.Do_Rotate(4, 5.0f);
+    QCOMPARE(state.points, turned(start, 3, 5.0f));
+    state.points = start;
+
     // The large view turns once it shows the 3D plot.
     state.calculated = true;
     zeroLayer.setKind(PlotKind::ThreeD);
