@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/index_walk.h"
+#include "engine/large_pages.h"
 #include "engine/run_steps.h"
 #include "engine/worker_pool.h"
 
@@ -46,6 +47,7 @@ int taskDepth(const std::array<int, 6>& limits, int n) {
 struct Shared {
     const RunContext& ctx;
     IndexRegion region;
+    SurePass surePass;
     int depth = 2;
     bool cacheClass = false;
     /** Fraction of the box (per value of level k) below one value of level k. */
@@ -63,7 +65,11 @@ struct Shared {
     ReflectionTable* table = nullptr;
 
     Shared(const RunContext& c, const IndexRegion& r)
-        : ctx(c), region(r), depth(taskDepth(r.limits, c.n)), cursor(region, c.geometry, depth) {
+        : ctx(c),
+          region(r),
+          surePass(surePassBand(c.geometry, r)),
+          depth(taskDepth(r.limits, c.n)),
+          cursor(region, c.geometry, depth) {
         const int n = c.n;
         double below = 1.0;
         for (int k = n - 1; k >= 0; --k) {
@@ -124,13 +130,15 @@ struct FindKept {
             if (prefixZero && v == 0) continue;  // the origin is never evaluated
             double q[6];
             s.project(g, v, q);
-            const Evaluation e = evaluateProjection(q, g);
-            if (!e.finite) {
-                sh.invalid = true;
-                sh.stop = true;
-                return false;
+            if (!sh.surePass.contains(q, g.n)) {
+                const Evaluation e = evaluateProjection(q, g);
+                if (!e.finite) {
+                    sh.invalid = true;
+                    sh.stop = true;
+                    return false;
+                }
+                if (!e.accepted) continue;
             }
-            if (!e.accepted) continue;
             row.v[kH1 + k] = static_cast<float>(v);
             if (!classKnown || !sh.cacheClass) {
                 row.directionClass = classifyDirection(row, ctx.basis);
@@ -232,8 +240,9 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
         rows += t.kept.size();
         if (!t.kept.empty()) sh.writeList.push_back(&t);
     }
-    table.clear();
-    table.shrink_to_fit();
+    table = ReflectionTable();
+    table.reserve(rows);
+    prefaultPages(table.data(), rows * sizeof(ReflectionRecord));
     table.resize(rows);
     sh.table = &table;
     if (!runWorkers([&sh] { writeKept(sh); }, progress, [] { return 1.0; }, sh.stop)) {

@@ -18,23 +18,6 @@ std::string boxCountText(BoxCount value) {
     return digits;
 }
 
-void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& s) {
-    const int last = n - 1;
-    for (const ReflectionRecord& r : table) {
-        const float x = r.x(), y = r.y(), z = r.z(), qi = r.qi(), theta = r.theta();
-        if (r.h(last) == 0.0f && std::fabs(x) > s.maxZeroLayerX) s.maxZeroLayerX = std::fabs(x);
-        if (theta > s.maxTheta) s.maxTheta = theta;
-        if (qi > s.maxQi) s.maxQi = qi;
-        if (qi > 0.0f && qi < s.minPositiveQi) s.minPositiveQi = qi;
-        if (x < s.minX) s.minX = x;
-        if (x > s.maxX) s.maxX = x;
-        if (y < s.minY) s.minY = y;
-        if (y > s.maxY) s.maxY = y;
-        if (z < s.minZ) s.minZ = z;
-        if (z > s.maxZ) s.maxZ = z;
-    }
-}
-
 bool isMainReflection(const ReflectionRecord& row, int n) {
     int zeros = 0;
     int large = 0;
@@ -115,14 +98,8 @@ RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& prev
     stats.maxTheta = 0.0f;
     stats.maxQi = 0.0f;
     stats.minPositiveQi = 10.0f;
-    accumulateStatistics(table, n, stats);
+    finishTable(table, n, stats, result.points);
     result.statistics = stats;
-
-    result.points.resize(table.size());
-    for (size_t r = 0; r < table.size(); ++r) {
-        result.points[r] = {table[r].x(), table[r].y(), table[r].z(), static_cast<float>(r), 0.0f};
-        table[r].isMainSpot = isMainReflection(table[r], n);
-    }
     result.table = std::move(table);
     result.status = RunStatus::Completed;
     return result;

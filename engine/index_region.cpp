@@ -135,6 +135,7 @@ IndexRegion boundIndexRegion(const GeometryContext& g, const std::array<int, 6>&
     }
     r.kind = IndexRegion::Kind::Box;
     if (!staysFinite(bound, n, qiScale, scaledQi)) return r;
+    r.finite = true;
     parallelBox = std::sqrt(parallelBox) * (1.0 + kRelative);
     perpendicularBox = std::sqrt(perpendicularBox) * (1.0 + kRelative);
 
@@ -172,6 +173,35 @@ IndexRegion boundIndexRegion(const GeometryContext& g, const std::array<int, 6>&
     }
     if (factorise(form, n, 2.0L * least * least, r)) r.kind = IndexRegion::Kind::Ellipsoid;
     return r;
+}
+
+SurePass surePassBand(const GeometryContext& g, const IndexRegion& region) {
+    SurePass band;
+    const double wl = g.wavelength;
+    if (!region.finite || !(wl > 0.0) || std::isinf(wl) || !(g.qiMax >= 0.0)) return band;
+    if (!(g.thetaMin < 89.0) || !(g.thetaMin <= g.thetaMax)) return band;
+    const double qiScale = g.n == 6 || g.yamamoto ? std::fabs(g.a) : 1.0;
+    const double margin = 1e-9;
+    // Below 1e-140 squares may lose digits to underflow; such bands are left to the full test.
+    constexpr double kSmallest = 1e-280;
+
+    // theta >= thetaMin and theta > 0.
+    const double low = 2.0 * std::sin(std::max(g.thetaMin, 0.0) * kDegreeDivisor) / wl;
+    band.parallelLow2 = std::max(low * low * (1.0 + margin), kSmallest);
+    // theta <= thetaMax: everything when the constant beyond the limiting sphere passes.
+    const double outside = arcSine(2.0) / kDegreeDivisor;
+    if (outside <= g.thetaMax && outside >= g.thetaMin) {
+        band.parallelHigh2 = HUGE_VAL;
+    } else {
+        const double s = g.thetaMax >= 90.0 ? 1.0 : std::sin(g.thetaMax * kDegreeDivisor);
+        const double high = 2.0 * s / wl;
+        band.parallelHigh2 = high * high * (1.0 - margin);
+    }
+    const double top = g.qiMax / qiScale;
+    band.perpendicularHigh2 = top * top * (1.0 - margin);
+    if (!(band.perpendicularHigh2 >= kSmallest)) band.perpendicularHigh2 = 0.0;
+    band.usable = band.parallelLow2 < band.parallelHigh2 && band.perpendicularHigh2 > 0.0;
+    return band;
 }
 
 }  // namespace tesral

@@ -21,6 +21,8 @@ struct IndexRegion {
         Ellipsoid,  // candidates lie in the ellipsoid
     };
     Kind kind = Kind::Box;
+    /** True when no vector of the box can make qe or qi overflow. */
+    bool finite = false;
     int n = 5;
     std::array<int, 6> limits{};
     double coupling[6][6] = {};
@@ -36,6 +38,29 @@ struct IndexRegion {
  * that is not finite, so such a failure is found exactly as the literal walk finds it.
  */
 IndexRegion boundIndexRegion(const GeometryContext& g, const std::array<int, 6>& limits);
+
+/**
+ * A band of squared projected lengths (1/angstrom^2, perpendicular without the factor a)
+ * well inside both windows: a vector in it passes, whatever the rounding of its theta and
+ * qi. Vectors outside it need the full evaluation.
+ */
+struct SurePass {
+    bool usable = false;
+    double parallelLow2 = 0.0;
+    double parallelHigh2 = 0.0;
+    double perpendicularHigh2 = 0.0;
+
+    bool contains(const double q[6], int n) const {
+        const double p2 = n == 5 ? q[0] * q[0] + q[1] * q[1] + q[4] * q[4]
+                                 : q[0] * q[0] + q[1] * q[1] + q[2] * q[2];
+        const double i2 =
+            n == 5 ? q[2] * q[2] + q[3] * q[3] : q[3] * q[3] + q[4] * q[4] + q[5] * q[5];
+        return p2 > parallelLow2 && p2 < parallelHigh2 && i2 < perpendicularHigh2;
+    }
+};
+
+/** The band for the run's windows; not usable where values might not be finite. */
+SurePass surePassBand(const GeometryContext& g, const IndexRegion& region);
 
 /** Where the walk stands at one level: outer indices fixed, their partial sums known. */
 struct LevelRange {

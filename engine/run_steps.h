@@ -63,8 +63,11 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
 RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
                             const ProgressCallback& progress, Enumerator enumerate);
 
-/** Widens `stats` over the kept rows, exactly as if updated row by row. */
-void accumulateStatistics(const ReflectionTable& table, int n, TableStatistics& stats);
+/**
+ * Widens `stats` over the kept rows, builds the projected points and marks the main spots;
+ * the same as row by row, spread over the cores.
+ */
+void finishTable(ReflectionTable& table, int n, TableStatistics& stats, ProjectedPoints& points);
 
 /** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
 bool isMainReflection(const ReflectionRecord& row, int n);

@@ -1,5 +1,6 @@
 #include "literal_run.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace tesral {
@@ -32,6 +33,39 @@ EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
                                 return EnumerationEnd::Cancelled;
                         }
     return EnumerationEnd::Done;
+}
+
+RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous,
+                     const ProgressCallback& progress) {
+    RunResult result = runGenerationWith(inputs, previous, progress, enumerateLiteral);
+    if (result.status != RunStatus::Completed) return result;
+    const int n = result.indexDimension;
+    TableStatistics s = previous;
+    s.maxZeroLayerX = 0.0f;
+    s.maxTheta = 0.0f;
+    s.maxQi = 0.0f;
+    s.minPositiveQi = 10.0f;
+    for (ReflectionRecord& r : result.table) {
+        const float x = r.x(), y = r.y(), z = r.z(), qi = r.qi(), theta = r.theta();
+        if (r.h(n - 1) == 0.0f && std::fabs(x) > s.maxZeroLayerX) s.maxZeroLayerX = std::fabs(x);
+        if (theta > s.maxTheta) s.maxTheta = theta;
+        if (qi > s.maxQi) s.maxQi = qi;
+        if (qi > 0.0f && qi < s.minPositiveQi) s.minPositiveQi = qi;
+        if (x < s.minX) s.minX = x;
+        if (x > s.maxX) s.maxX = x;
+        if (y < s.minY) s.minY = y;
+        if (y > s.maxY) s.maxY = y;
+        if (z < s.minZ) s.minZ = z;
+        if (z > s.maxZ) s.maxZ = z;
+        r.isMainSpot = isMainReflection(r, n);
+    }
+    result.statistics = s;
+    result.points.assign(result.table.size(), ProjectedPoint{});
+    for (std::size_t r = 0; r < result.table.size(); ++r) {
+        const ReflectionRecord& row = result.table[r];
+        result.points[r] = {row.x(), row.y(), row.z(), static_cast<float>(r), 0.0f};
+    }
+    return result;
 }
 
 }  // namespace tesral

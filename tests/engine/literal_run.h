@@ -1,6 +1,7 @@
 #pragma once
 
-// The reference run: visits every vector of the box with the full product per vector.
+// The reference run: visits every vector of the box with the full product per vector, and
+// finishes the table row by row.
 
 #include "engine/generation.h"
 #include "engine/run_steps.h"
@@ -11,10 +12,8 @@ namespace tesral {
 EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
                                 const ProgressCallback& progress);
 
-/** runGeneration with the literal walk. */
-inline RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
-                            const ProgressCallback& progress = {}) {
-    return runGenerationWith(inputs, previous, progress, enumerateLiteral);
-}
+/** runGeneration with the literal walk, statistics and points taken row by row. */
+RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
+                     const ProgressCallback& progress = {});
 
 }  // namespace tesral
