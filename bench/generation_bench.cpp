@@ -110,11 +110,11 @@ void literal(benchmark::State& state, RunInputs in) {
 // complete) and for the whole run with its published results.
 long long enumerationPeak = 0;
 
-EnumerationEnd measuredFast(const RunContext& ctx, ReflectionTable& table,
+EnumerationEnd measuredFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                             const ProgressCallback& progress) {
     const long long start = liveBytes.load();
     peakBytes = start;
-    const EnumerationEnd end = enumerateFast(ctx, table, progress);
+    const EnumerationEnd end = enumerateFast(ctx, table, stats, progress);
     enumerationPeak = peakBytes.load() - start;
     return end;
 }

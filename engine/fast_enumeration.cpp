@@ -3,7 +3,8 @@
 //
 // Two passes keep the memory near the table itself: the first finds the kept vectors and
 // notes each one as a 4-byte position in its task's walk (with its direction class); the
-// second sizes the table exactly and recomputes the rows in place. Both passes walk each
+// second sizes the table exactly and recomputes the rows in place, with their main-spot
+// marks and the statistics of each task. Both passes walk each
 // task identically, so the positions agree.
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "engine/index_walk.h"
 #include "engine/large_pages.h"
 #include "engine/run_steps.h"
+#include "engine/table_extremes.h"
 #include "engine/worker_pool.h"
 
 namespace tesral {
@@ -31,6 +33,7 @@ struct Task {
     std::array<int, 6> prefix{};
     std::vector<std::uint32_t> kept;
     std::size_t offset = 0;
+    BlockExtremes extremes;
 };
 
 /** Prefix depth: at least two levels, and deep enough that one task's walk fits 30 bits. */
@@ -156,7 +159,7 @@ struct FindKept {
 /** Second pass over one innermost range: writes the kept rows of the task. */
 struct WriteKept {
     Shared& sh;
-    const Task& task;
+    Task& task;
     std::size_t next = 0;
     std::uint32_t base = 0;
     int sinceCheck = 0;
@@ -177,6 +180,8 @@ struct WriteKept {
             ReflectionRecord& row = (*sh.table)[task.offset + next];
             fillReflection(s.h, evaluateProjection(q, g), row);
             row.directionClass = static_cast<std::int16_t>(packed >> kClassShift);
+            row.isMainSpot = isMainReflection(row, g.n);
+            task.extremes.offer(row, g.n);
         }
         base += size;
         if (next == task.kept.size()) return false;  // nothing more in this task
@@ -213,7 +218,7 @@ void writeKept(Shared& sh) {
     for (;;) {
         const std::size_t i = sh.nextWrite.fetch_add(1);
         if (i >= sh.writeList.size() || sh.stop) return;
-        const Task& task = *sh.writeList[i];
+        Task& task = *sh.writeList[i];
         WalkState s;
         sh.replay(task, s);
         WriteKept inner{sh, task};
@@ -223,7 +228,7 @@ void writeKept(Shared& sh) {
 
 }  // namespace
 
-EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
+EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress) {
     const IndexRegion region = boundIndexRegion(ctx.geometry, ctx.limits);
     if (region.kind == IndexRegion::Kind::Empty) return EnumerationEnd::Done;
@@ -249,6 +254,7 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
         table = ReflectionTable();
         return EnumerationEnd::Cancelled;
     }
+    for (const Task* t : sh.writeList) t->extremes.widen(stats);
     return EnumerationEnd::Done;
 }
 

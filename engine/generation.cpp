@@ -82,7 +82,12 @@ RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& prev
                          p.loopLimit,
                          result.totalLoops};
     ReflectionTable table;
-    switch (enumerate(ctx, table, progress)) {
+    TableStatistics stats = previous;
+    stats.maxZeroLayerX = 0.0f;
+    stats.maxTheta = 0.0f;
+    stats.maxQi = 0.0f;
+    stats.minPositiveQi = 10.0f;
+    switch (enumerate(ctx, table, stats, progress)) {
         case EnumerationEnd::Cancelled:
             result.status = RunStatus::Cancelled;
             return result;
@@ -93,13 +98,8 @@ RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& prev
             break;
     }
 
-    TableStatistics stats = previous;
-    stats.maxZeroLayerX = 0.0f;
-    stats.maxTheta = 0.0f;
-    stats.maxQi = 0.0f;
-    stats.minPositiveQi = 10.0f;
-    finishTable(table, n, stats, result.points);
     result.statistics = stats;
+    buildProjectedPoints(table, result.points);
     result.table = std::move(table);
     result.status = RunStatus::Completed;
     return result;

@@ -48,26 +48,26 @@ inline bool keepReflection(const int h[6], const Evaluation& e, const RunContext
 
 enum class EnumerationEnd { Done, Cancelled, InvalidNumber };
 
-/** Fills `table` with the kept rows in run order. */
+/**
+ * Fills `table` with the kept rows in run order, marks their main spots and widens `stats`
+ * over them.
+ */
 using Enumerator = EnumerationEnd (*)(const RunContext& ctx, ReflectionTable& table,
-                                      const ProgressCallback& progress);
+                                      TableStatistics& stats, const ProgressCallback& progress);
 
 /**
  * Walks only the part of the box that can hold accepted vectors, on all cores; the rows,
  * their order and a failure on a value that is not finite are those of the full walk.
  */
-EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table,
+EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress);
 
 /** runGeneration with the given enumerator. */
 RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
                             const ProgressCallback& progress, Enumerator enumerate);
 
-/**
- * Widens `stats` over the kept rows, builds the projected points and marks the main spots;
- * the same as row by row, spread over the cores.
- */
-void finishTable(ReflectionTable& table, int n, TableStatistics& stats, ProjectedPoints& points);
+/** The 3D plot's copy of the coordinates, row by row (x, y, z, row, 0). */
+void buildProjectedPoints(const ReflectionTable& table, ProjectedPoints& points);
 
 /** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
 bool isMainReflection(const ReflectionRecord& row, int n);

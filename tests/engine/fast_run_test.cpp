@@ -73,7 +73,7 @@ TEST(FastRun, MatchesLiteralAtDefaultsAndOnWindowEdges) {
 }
 
 TEST(FastRun, MatchesLiteralOnLargeTables) {
-    // Enough rows for the statistics and points to be taken in blocks on several cores;
+    // Statistics merged from many tasks and points copied in blocks on several cores;
     // coordinates of -0 and +0 test the order of ties.
     RunInputs in;
     in.system = QuasicrystalSystem::Octagonal;
@@ -89,7 +89,7 @@ TEST(FastRun, MatchesLiteralOnLargeTables) {
     in.system = QuasicrystalSystem::Icosahedral;
     in.groupPosition = 0;
     in.loopLimits.fill("4");
-    in.qiMax = "2";
+    in.qiMax = "2.0";
     EXPECT_GT(expectSameRun(in), 70000u);
 }
 

@@ -5,8 +5,26 @@
 
 namespace tesral {
 
+namespace {
+
+void widen(TableStatistics& s, const ReflectionRecord& r, int n) {
+    const float x = r.x(), y = r.y(), z = r.z(), qi = r.qi(), theta = r.theta();
+    if (r.h(n - 1) == 0.0f && std::fabs(x) > s.maxZeroLayerX) s.maxZeroLayerX = std::fabs(x);
+    if (theta > s.maxTheta) s.maxTheta = theta;
+    if (qi > s.maxQi) s.maxQi = qi;
+    if (qi > 0.0f && qi < s.minPositiveQi) s.minPositiveQi = qi;
+    if (x < s.minX) s.minX = x;
+    if (x > s.maxX) s.maxX = x;
+    if (y < s.minY) s.minY = y;
+    if (y > s.maxY) s.maxY = y;
+    if (z < s.minZ) s.minZ = z;
+    if (z > s.maxZ) s.maxZ = z;
+}
+
+}  // namespace
+
 EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
-                                const ProgressCallback& progress) {
+                                TableStatistics& stats, const ProgressCallback& progress) {
     const auto& L = ctx.limits;
     const double total = static_cast<double>(ctx.totalLoops);
     table.reserve(10001);
@@ -24,14 +42,17 @@ EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
                             if (!origin) {
                                 const Evaluation e = evaluateIndexVector(h, ctx.geometry);
                                 if (!e.finite) return EnumerationEnd::InvalidNumber;
-                                if (e.accepted && keepReflection(h, e, ctx, row))
+                                if (e.accepted && keepReflection(h, e, ctx, row)) {
+                                    widen(stats, row, ctx.n);
                                     table.push_back(row);
+                                }
                             }
                             ++visited;
                             if (visited % 100 == 0 && progress &&
                                 !progress(static_cast<double>(visited) / total))
                                 return EnumerationEnd::Cancelled;
                         }
+    for (ReflectionRecord& r : table) r.isMainSpot = isMainReflection(r, ctx.n);
     return EnumerationEnd::Done;
 }
 
@@ -39,27 +60,6 @@ RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous,
                      const ProgressCallback& progress) {
     RunResult result = runGenerationWith(inputs, previous, progress, enumerateLiteral);
     if (result.status != RunStatus::Completed) return result;
-    const int n = result.indexDimension;
-    TableStatistics s = previous;
-    s.maxZeroLayerX = 0.0f;
-    s.maxTheta = 0.0f;
-    s.maxQi = 0.0f;
-    s.minPositiveQi = 10.0f;
-    for (ReflectionRecord& r : result.table) {
-        const float x = r.x(), y = r.y(), z = r.z(), qi = r.qi(), theta = r.theta();
-        if (r.h(n - 1) == 0.0f && std::fabs(x) > s.maxZeroLayerX) s.maxZeroLayerX = std::fabs(x);
-        if (theta > s.maxTheta) s.maxTheta = theta;
-        if (qi > s.maxQi) s.maxQi = qi;
-        if (qi > 0.0f && qi < s.minPositiveQi) s.minPositiveQi = qi;
-        if (x < s.minX) s.minX = x;
-        if (x > s.maxX) s.maxX = x;
-        if (y < s.minY) s.minY = y;
-        if (y > s.maxY) s.maxY = y;
-        if (z < s.minZ) s.minZ = z;
-        if (z > s.maxZ) s.maxZ = z;
-        r.isMainSpot = isMainReflection(r, n);
-    }
-    result.statistics = s;
     result.points.assign(result.table.size(), ProjectedPoint{});
     for (std::size_t r = 0; r < result.table.size(); ++r) {
         const ReflectionRecord& row = result.table[r];

@@ -8,11 +8,14 @@
 
 namespace tesral {
 
-/** Every vector in run order; progress every 100 visited vectors. */
+/**
+ * Every vector in run order; statistics widened row by row as rows are kept, main spots
+ * marked after the walk; progress every 100 visited vectors.
+ */
 EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
-                                const ProgressCallback& progress);
+                                TableStatistics& stats, const ProgressCallback& progress);
 
-/** runGeneration with the literal walk, statistics and points taken row by row. */
+/** runGeneration with the literal walk; the points are copied row by row. */
 RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
                      const ProgressCallback& progress = {});
 
