@@ -139,7 +139,7 @@ void differential(benchmark::State& state) {
     std::mt19937 rng(77);
     int runs = 0;
     for (auto _ : state) {
-        for (int i = 0; i < 200; ++i, ++runs) {
+        for (int i = 0; i < 1000; ++i, ++runs) {
             const RunInputs in = randomRunInputs(rng, 8, 5);
             const std::string diff = firstDifference(runGeneration(in), runLiteral(in));
             if (!diff.empty()) {

@@ -4,8 +4,8 @@
 // Two passes keep the memory near the table itself: the first finds the kept vectors and
 // notes each one as a 4-byte position in its task's walk (with its direction class); the
 // second sizes the table exactly and recomputes the rows in place, with their main-spot
-// marks and the statistics of each task. Both passes walk each
-// task identically, so the positions agree.
+// marks and the statistics of each task. Both passes walk a task identically, so the
+// positions agree. Progress is the covered fraction of the box; the second pass reports 1.
 
 #include <algorithm>
 #include <atomic>
@@ -53,7 +53,7 @@ struct Shared {
     SurePass surePass;
     int depth = 2;
     bool cacheClass = false;
-    /** Fraction of the box (per value of level k) below one value of level k. */
+    /** Fraction of the box under one value of index k. */
     double unit[6] = {};
     std::atomic<bool> stop{false};
     std::atomic<bool> invalid{false};
@@ -231,11 +231,12 @@ void writeKept(Shared& sh) {
 EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress) {
     const IndexRegion region = boundIndexRegion(ctx.geometry, ctx.limits);
-    if (region.kind == IndexRegion::Kind::Empty) return EnumerationEnd::Done;
+    if (region.kind == IndexRegion::Kind::Empty)  // nothing to walk: the box is covered
+        return progress && !progress(1.0) ? EnumerationEnd::Cancelled : EnumerationEnd::Done;
     Shared sh(ctx, region);
 
     const auto coveredFraction = [&sh] { return std::min(1.0, sh.covered.load()); };
-    if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop))
+    if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop, true))
         return EnumerationEnd::Cancelled;
     if (sh.invalid) return EnumerationEnd::InvalidNumber;
 
@@ -250,7 +251,7 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
     prefaultPages(table.data(), rows * sizeof(ReflectionRecord));
     table.resize(rows);
     sh.table = &table;
-    if (!runWorkers([&sh] { writeKept(sh); }, progress, [] { return 1.0; }, sh.stop)) {
+    if (!runWorkers([&sh] { writeKept(sh); }, progress, [] { return 1.0; }, sh.stop, false)) {
         table = ReflectionTable();
         return EnumerationEnd::Cancelled;
     }

@@ -15,7 +15,7 @@ unsigned workerCount() {
 }
 
 bool runWorkers(const std::function<void()>& work, const ProgressCallback& progress,
-                const std::function<double()>& fraction, std::atomic<bool>& stop) {
+                const std::function<double()>& fraction, std::atomic<bool>& stop, bool askFirst) {
     std::mutex mutex;
     std::condition_variable finished;
     unsigned running = workerCount();
@@ -38,17 +38,21 @@ bool runWorkers(const std::function<void()>& work, const ProgressCallback& progr
 
     bool cancelled = false;
     if (progress) {
-        std::unique_lock<std::mutex> lock(mutex);
-        for (;;) {
-            lock.unlock();
+        const auto ask = [&] {
             if (!cancelled && !progress(fraction())) {
                 cancelled = true;
                 stop = true;
             }
+        };
+        if (askFirst) ask();
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            const bool done = finished.wait_for(lock, std::chrono::milliseconds(10),
+                                                [&] { return running == 0; });
+            lock.unlock();
+            ask();  // every 10 ms, and once more when the work is done
             lock.lock();
-            if (finished.wait_for(lock, std::chrono::milliseconds(10),
-                                  [&] { return running == 0; }))
-                break;
+            if (done) break;
         }
     }
     for (std::thread& t : threads) t.join();

@@ -12,11 +12,11 @@ unsigned workerCount();
 
 /**
  * Runs `work` on workerCount() threads until all return. Meanwhile the calling thread calls
- * `progress` with `fraction()` at the start and then every 10 ms, one call at a time; when it
- * returns false, `stop` is set and the result is false. An exception thrown by a worker sets
- * `stop` and is rethrown here once all threads have ended.
+ * `progress` with `fraction()` at the start (with `askFirst`), every 10 ms and once the work
+ * is done, one call at a time; when it returns false, `stop` is set and the result is false.
+ * An exception thrown by a worker sets `stop` and is rethrown once all threads have ended.
  */
 bool runWorkers(const std::function<void()>& work, const ProgressCallback& progress,
-                const std::function<double()>& fraction, std::atomic<bool>& stop);
+                const std::function<double()>& fraction, std::atomic<bool>& stop, bool askFirst);
 
 }  // namespace tesral

@@ -141,7 +141,7 @@ TEST(FastRun, ProgressIsOrderedAndCancelPublishesNothing) {
     EXPECT_FALSE(overlapped);
     EXPECT_TRUE(ordered);
 
-    for (int stopAt : {1, 2}) {
+    for (int stopAt : {1, 2, 3}) {  // at the start, after the walk, after the rows
         int seen = 0;
         const RunResult cancelled = runGeneration(in, {}, [&](double) { return ++seen < stopAt; });
         EXPECT_EQ(cancelled.status, RunStatus::Cancelled);

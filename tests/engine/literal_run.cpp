@@ -56,16 +56,4 @@ EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
     return EnumerationEnd::Done;
 }
 
-RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous,
-                     const ProgressCallback& progress) {
-    RunResult result = runGenerationWith(inputs, previous, progress, enumerateLiteral);
-    if (result.status != RunStatus::Completed) return result;
-    result.points.assign(result.table.size(), ProjectedPoint{});
-    for (std::size_t r = 0; r < result.table.size(); ++r) {
-        const ReflectionRecord& row = result.table[r];
-        result.points[r] = {row.x(), row.y(), row.z(), static_cast<float>(r), 0.0f};
-    }
-    return result;
-}
-
 }  // namespace tesral

@@ -15,8 +15,10 @@ namespace tesral {
 EnumerationEnd enumerateLiteral(const RunContext& ctx, ReflectionTable& table,
                                 TableStatistics& stats, const ProgressCallback& progress);
 
-/** runGeneration with the literal walk; the points are copied row by row. */
-RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
-                     const ProgressCallback& progress = {});
+/** runGeneration with the literal walk. */
+inline RunResult runLiteral(const RunInputs& inputs, const TableStatistics& previous = {},
+                            const ProgressCallback& progress = {}) {
+    return runGenerationWith(inputs, previous, progress, enumerateLiteral);
+}
 
 }  // namespace tesral
