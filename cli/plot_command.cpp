@@ -7,6 +7,7 @@
 
 #include "cli/options.h"
 #include "cli/run_options.h"
+#include "engine/projected_points.h"
 #include "plots/plot_picture.h"
 #include "plots/rotation.h"
 
@@ -131,9 +132,8 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     RunResult result;
     if (!runForCommand(inputs, result)) return 1;
 
-    std::span<ProjectedPoint> rows =
-        std::span<ProjectedPoint>(result.points)
-            .first(std::min(result.points.size(), result.table.size()));
+    ProjectedPoints points = projectedPointsOf(result.table);
+    std::span<ProjectedPoint> rows(points);
     for (const Turn& turn : request.turns) {
         Rotate(rows, turn.axis, turn.degrees);
         sortByDepth(rows);
@@ -149,7 +149,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     QGuiApplication application(argc, argv);
     request.picture.font = defaultPlotFont();
 
-    const PlotData data{result.table, result.statistics, result.points, result.indexDimension};
+    const PlotData data{result.table, result.statistics, points, result.indexDimension};
     if (const auto error =
             writePlotPicture(request.output, kind, data, request.options, request.picture)) {
         std::cerr << "tesral-cli " << (kind == PlotKind::ThreeD ? "plot3d" : "plot2d") << ": "

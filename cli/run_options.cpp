@@ -120,18 +120,22 @@ bool runForCommand(const RunInputs& inputs, RunResult& result) {
     ProgressCallback progress;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int lastPercent = -1;
+    std::string loops;
+    std::string ignored;
+    if (const auto p = readRunParameters(inputs, ignored))
+        loops = loopsStatusText(boxSize(p->loopLimit, indexDimensionOf(inputs.system)));
     if (terminal) {
-        progress = [&lastPercent](double fraction) {
+        progress = [&lastPercent, &loops](double fraction) {
             const int percent = static_cast<int>(fraction * 100.0);
             if (percent != lastPercent) {
                 lastPercent = percent;
-                std::fprintf(stderr, "\rcalculating ... %3d%%", percent);
+                std::fprintf(stderr, "\rcalculating ... %3d%% %s", percent, loops.c_str());
             }
             return true;
         };
     }
     result = runGeneration(inputs, {}, progress);
-    if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 24, "");
+    if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
     if (result.status != RunStatus::Completed) {
         std::cerr << (result.message.empty() ? "The run was cancelled." : result.message) << '\n';
         return false;

@@ -30,7 +30,9 @@ bool isMainReflection(const ReflectionRecord& row, int n) {
            row.h(1) == row.h(2) && row.h(2) == row.h(3);
 }
 
-namespace {
+std::string loopsStatusText(BoxCount totalLoops) {
+    return "of " + boxCountText(totalLoops == 0 ? 0 : totalLoops - 1) + " loops";
+}
 
 BoxCount boxSize(const std::array<int, 6>& limits, int n) {
     BoxCount total = 1;
@@ -40,8 +42,6 @@ BoxCount boxSize(const std::array<int, 6>& limits, int n) {
     }
     return total;
 }
-
-}  // namespace
 
 RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,
                         const ProgressCallback& progress) {
@@ -99,7 +99,6 @@ RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& prev
     }
 
     result.statistics = stats;
-    buildProjectedPoints(table, result.points);
     result.table = std::move(table);
     result.status = RunStatus::Completed;
     return result;

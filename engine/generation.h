@@ -15,6 +15,12 @@ __extension__ typedef unsigned __int128 BoxCount;
 /** Decimal text of a box count (a plain decimal without grouping). */
 std::string boxCountText(BoxCount value);
 
+/** The number of index vectors in the box: the product of (2 L + 1) over the n limits. */
+BoxCount boxSize(const std::array<int, 6>& limits, int n);
+
+/** The status text "of N loops", N = totalLoops - 1 (0 for an empty box). */
+std::string loopsStatusText(BoxCount totalLoops);
+
 /**
  * Progress of a run: the fraction of the index box covered so far (0..1). Returning false
  * cancels the run. May be called from worker threads, one call at a time.
@@ -40,7 +46,6 @@ struct RunResult {
     BoxCount totalLoops = 0;
     ReflectionTable table;
     TableStatistics statistics;
-    ProjectedPoints points;
 };
 
 /**

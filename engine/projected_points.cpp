@@ -1,16 +1,18 @@
 #include <thread>
 #include <vector>
 
+#include "engine/projected_points.h"
+
 #include "engine/large_pages.h"
 #include "engine/run_steps.h"
 #include "engine/worker_pool.h"
 
 namespace tesral {
 
-void buildProjectedPoints(const ReflectionTable& table, ProjectedPoints& points) {
+ProjectedPoints projectedPointsOf(const ReflectionTable& table) {
     constexpr std::size_t kSerialRows = 1 << 16;
     const std::size_t rows = table.size();
-    points = ProjectedPoints();
+    ProjectedPoints points;
     points.reserve(rows);
     prefaultPages(points.data(), rows * sizeof(ProjectedPoint));
     points.resize(rows);
@@ -26,6 +28,7 @@ void buildProjectedPoints(const ReflectionTable& table, ProjectedPoints& points)
         threads.emplace_back(fill, rows * p / parts, rows * (p + 1) / parts);
     fill(0, rows / parts);
     for (std::thread& t : threads) t.join();
+    return points;
 }
 
 }  // namespace tesral

@@ -66,9 +66,6 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
 RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
                             const ProgressCallback& progress, Enumerator enumerate);
 
-/** The 3D plot's copy of the coordinates, row by row (x, y, z, row, 0). */
-void buildProjectedPoints(const ReflectionTable& table, ProjectedPoints& points);
-
 /** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
 bool isMainReflection(const ReflectionRecord& row, int n);
 

@@ -1,4 +1,5 @@
 #include "engine/generation.h"
+#include "engine/projected_points.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ TEST(Generation, BoxSizesAndOrder) {
     RunResult r = runGeneration(keepEverything(QuasicrystalSystem::Octagonal, "2"));
     ASSERT_EQ(r.status, RunStatus::Completed);
     EXPECT_EQ(boxCountText(r.totalLoops), "3125");
+    EXPECT_EQ(loopsStatusText(r.totalLoops), "of 3124 loops");
     EXPECT_EQ(r.table.size(), 3124u);  // the origin is never stored
     EXPECT_EQ(indices(r.table.front()), (std::array<int, 6>{2, 2, 2, 2, 2, 0}));
     EXPECT_EQ(indices(r.table.back()), (std::array<int, 6>{-2, -2, -2, -2, -2, 0}));
@@ -60,6 +62,12 @@ TEST(Generation, EmptyAndHugeBoxes) {
     EXPECT_EQ(r.status, RunStatus::Completed);
     EXPECT_TRUE(r.table.empty());
     EXPECT_EQ(boxCountText(r.totalLoops), "0");
+    EXPECT_EQ(loopsStatusText(r.totalLoops), "of 0 loops");
+
+    // Counts never overflow: 41^6 and 65535^6 are exact.
+    EXPECT_EQ(loopsStatusText(boxSize({20, 20, 20, 20, 20, 20}, 6)), "of 4750104240 loops");
+    const int w = 32767;
+    EXPECT_EQ(boxCountText(boxSize({w, w, w, w, w, w}, 6)), "79220909236042181489028890625");
 
     in.loopLimits.fill("0");
     r = runGeneration(in);
@@ -104,9 +112,11 @@ TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
     EXPECT_EQ(r.statistics.maxQi, maxQi);
     EXPECT_EQ(r.statistics.maxX, 100.0f);
     EXPECT_EQ(r.statistics.minZ, -50.0f);
-    ASSERT_EQ(r.points.size(), r.table.size());
-    EXPECT_EQ(r.points[5][3], 5.0f);
-    EXPECT_EQ(r.points[5][0], r.table[5].x());
+    const ProjectedPoints points = projectedPointsOf(r.table);
+    ASSERT_EQ(points.size(), r.table.size());
+    EXPECT_EQ(points[5][3], 5.0f);
+    EXPECT_EQ(points[5][0], r.table[5].x());
+    EXPECT_EQ(points[5][2], r.table[5].z());
 }
 
 TEST(Generation, FailuresAndCancel) {
@@ -146,5 +156,4 @@ TEST(Generation, FailuresAndCancel) {
     r = runGeneration(RunInputs{}, {}, [](double) { return false; });
     EXPECT_EQ(r.status, RunStatus::Cancelled);
     EXPECT_TRUE(r.table.empty());
-    EXPECT_TRUE(r.points.empty());
 }

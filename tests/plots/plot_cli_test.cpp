@@ -9,6 +9,7 @@
 #include <QtMath>
 
 #include "engine/generation.h"
+#include "engine/projected_points.h"
 #include "plots/plot_picture.h"
 #include "plots/plot_view.h"
 #include "plots/rotation.h"
@@ -155,7 +156,7 @@ void PlotCliTest::turnedPictureMatchesTheWindow() {
     PlotState state;
     state.table = result_.table;
     state.statistics = result_.statistics;
-    state.points = result_.points;
+    state.points = projectedPointsOf(result_.table);
     state.indexDimension = result_.indexDimension;
     state.calculated = true;
     // Six up-arrow presses and three left-arrow presses turn the same way.
@@ -175,7 +176,7 @@ void PlotCliTest::turnedPictureMatchesTheWindow() {
 
     // With the same single turns, the window's picture is the file's, pixel for pixel.
     PlotState same = state;
-    same.points = result_.points;
+    same.points = projectedPointsOf(result_.table);
     Rotate(std::span<ProjectedPoint>(same.points), 2, 30.0f);
     sortByDepth(same.points);
     Rotate(std::span<ProjectedPoint>(same.points), 3, -15.0f);
@@ -194,7 +195,7 @@ void PlotCliTest::labelledPictureMatchesTheWindow() {
     PlotState state;
     state.table = result_.table;
     state.statistics = result_.statistics;
-    state.points = result_.points;
+    state.points = projectedPointsOf(result_.table);
     state.indexDimension = result_.indexDimension;
     state.calculated = true;
     state.options.showIndices = true;
