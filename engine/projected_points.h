@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/reflection_table.h"
+
+namespace tesral {
+
+/**
+ * The 3D plot's working copy of a table: row r is (x, y, z, r, 0). Built by whoever shows
+ * the 3D plot, so a run that only writes a report never pays its 20 bytes a row.
+ */
+ProjectedPoints projectedPointsOf(const ReflectionTable& table);
+
+}  // namespace tesral
