@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/output.h"
+#include "cli/run_options.h"
 #include "engine/groups.h"
 #include "engine/number_reader.h"
 #include "lattice/matrix_text.h"
@@ -26,24 +27,8 @@ int matricesCommand(const std::vector<std::string>& args) {
     OptionSpec spec;
     spec.valued = {"system", "a", "c", "convention", "output"};
     const Options options(args, spec);
-    QuasicrystalSystem system = QuasicrystalSystem::Decagonal;
-    const std::string name = options.value("system", "decagonal");
-    if (name == "octagonal")
-        system = QuasicrystalSystem::Octagonal;
-    else if (name == "decagonal")
-        system = QuasicrystalSystem::Decagonal;
-    else if (name == "dodecagonal")
-        system = QuasicrystalSystem::Dodecagonal;
-    else if (name == "icosahedral")
-        system = QuasicrystalSystem::Icosahedral;
-    else
-        throw UsageError("unknown system '" + name + "'");
-    const std::string conventionName = options.value("convention", "yamamoto");
-    MatrixConvention convention = MatrixConvention::Yamamoto;
-    if (conventionName == "steurer")
-        convention = MatrixConvention::Steurer;
-    else if (conventionName != "yamamoto")
-        throw UsageError("unknown convention '" + conventionName + "'");
+    const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
+    const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 
     const auto basis = buildLatticeBasis(system, readNumber(options.value("a", "2.82")),
                                          readNumber(options.value("c", "12.06")), convention);

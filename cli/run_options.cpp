@@ -11,14 +11,6 @@
 namespace tesral::cli {
 namespace {
 
-QuasicrystalSystem systemFrom(const std::string& name) {
-    if (name == "octagonal") return QuasicrystalSystem::Octagonal;
-    if (name == "decagonal") return QuasicrystalSystem::Decagonal;
-    if (name == "dodecagonal") return QuasicrystalSystem::Dodecagonal;
-    if (name == "icosahedral") return QuasicrystalSystem::Icosahedral;
-    throw UsageError("unknown system '" + name + "'");
-}
-
 int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool systemGiven) {
     const auto groups = groupsOfSystem(system);
     if (options.has("group") && options.has("group-index"))
@@ -48,6 +40,20 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
 
 }  // namespace
 
+QuasicrystalSystem systemFrom(const std::string& name) {
+    if (name == "octagonal") return QuasicrystalSystem::Octagonal;
+    if (name == "decagonal") return QuasicrystalSystem::Decagonal;
+    if (name == "dodecagonal") return QuasicrystalSystem::Dodecagonal;
+    if (name == "icosahedral") return QuasicrystalSystem::Icosahedral;
+    throw UsageError("unknown system '" + name + "'");
+}
+
+MatrixConvention conventionFrom(const std::string& name) {
+    if (name == "yamamoto") return MatrixConvention::Yamamoto;
+    if (name == "steurer") return MatrixConvention::Steurer;
+    throw UsageError("unknown convention '" + name + "'");
+}
+
 std::vector<std::string> runOptionNames() {
     return {"system", "group", "group-index", "convention", "a",     "c",
             "limits", "thmin", "thmax",       "qimax",      "anode", "wavelength"};
@@ -59,13 +65,7 @@ RunInputs runInputsFrom(const Options& options) {
     if (systemGiven) in.system = systemFrom(options.value("system"));
     in.groupPosition = groupPositionFrom(options, in.system, systemGiven);
 
-    const std::string convention = options.value("convention", "yamamoto");
-    if (convention == "yamamoto")
-        in.convention = MatrixConvention::Yamamoto;
-    else if (convention == "steurer")
-        in.convention = MatrixConvention::Steurer;
-    else
-        throw UsageError("unknown convention '" + convention + "'");
+    in.convention = conventionFrom(options.value("convention", "yamamoto"));
 
     in.a = options.value("a", in.a);
     in.c = options.value("c", in.c);

@@ -9,6 +9,10 @@
 
 namespace tesral::cli {
 
+/** --system and --convention values; anything else throws. */
+QuasicrystalSystem systemFrom(const std::string& name);
+MatrixConvention conventionFrom(const std::string& name);
+
 /** The options that describe a run, as a user types them into the window's fields. */
 std::vector<std::string> runOptionNames();
 
