@@ -10,9 +10,9 @@
 namespace tesral::cli {
 
 int groupsCommand(const std::vector<std::string>& args) {
-    OptionSpec spec;
-    spec.valued = {"output"};
-    const Options options(args, spec);
+    KnownOptions known;
+    known.valued = {"output"};
+    const Options options(args, known);
     Output output(options);
     for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
                               QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral}) {
@@ -24,9 +24,9 @@ int groupsCommand(const std::vector<std::string>& args) {
 }
 
 int matricesCommand(const std::vector<std::string>& args) {
-    OptionSpec spec;
-    spec.valued = {"system", "a", "c", "convention", "output"};
-    const Options options(args, spec);
+    KnownOptions known;
+    known.valued = {"system", "a", "c", "convention", "output"};
+    const Options options(args, known);
     const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
     const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 

@@ -9,7 +9,7 @@ bool contains(const std::vector<std::string>& list, const std::string& name) {
 }
 }  // namespace
 
-Options::Options(const std::vector<std::string>& args, const OptionSpec& spec) {
+Options::Options(const std::vector<std::string>& args, const KnownOptions& known) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");
@@ -21,15 +21,15 @@ Options::Options(const std::vector<std::string>& args, const OptionSpec& spec) {
             name = name.substr(0, eq);
             hasInline = true;
         }
-        const bool valued = contains(spec.valued, name) || contains(spec.repeatable, name);
-        if (!valued && !contains(spec.flags, name))
+        const bool valued = contains(known.valued, name) || contains(known.repeatable, name);
+        if (!valued && !contains(known.flags, name))
             throw UsageError("unknown option '--" + name + "'");
         if (valued) {
             if (!hasInline) {
                 if (i + 1 >= args.size()) throw UsageError("option '--" + name + "' needs a value");
                 inlineValue = args[++i];
             }
-            if (values_.count(name) && !contains(spec.repeatable, name))
+            if (values_.count(name) && !contains(known.repeatable, name))
                 throw UsageError("option '--" + name + "' given twice");
             values_[name].push_back(inlineValue);
         } else {

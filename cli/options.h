@@ -13,7 +13,7 @@ struct UsageError : std::runtime_error {
 };
 
 /** What a command accepts: option names (without "--") that take a value, and flags. */
-struct OptionSpec {
+struct KnownOptions {
     std::vector<std::string> valued;
     std::vector<std::string> flags;
     std::vector<std::string> repeatable;  // valued options that may be given more than once
@@ -22,7 +22,7 @@ struct OptionSpec {
 /** Parsed options: every value of each option, in order (flags hold one empty value). */
 class Options {
   public:
-    Options(const std::vector<std::string>& args, const OptionSpec& spec);
+    Options(const std::vector<std::string>& args, const KnownOptions& known);
 
     bool has(const std::string& name) const { return values_.count(name) > 0; }
     std::string value(const std::string& name, const std::string& fallback = {}) const;

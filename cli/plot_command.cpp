@@ -27,14 +27,15 @@ struct PlotRequest {
     std::vector<Turn> turns;
 };
 
-OptionSpec plotSpec(PlotKind kind) {
-    OptionSpec spec;
-    spec.valued = runOptionNames();
+KnownOptions plotOptions(PlotKind kind) {
+    KnownOptions known;
+    known.valued = runOptionNames();
     for (const char* name : {"output", "size", "background", "colour", "spots", "zoom"})
-        spec.valued.push_back(name);
-    spec.flags = {"unfilled", "highlight-main", "highlight-directions", "no-size-by-qi", "indices"};
-    if (kind == PlotKind::ThreeD) spec.repeatable = {"rotate"};
-    return spec;
+        known.valued.push_back(name);
+    known.flags = {"unfilled", "highlight-main", "highlight-directions", "no-size-by-qi",
+                   "indices"};
+    if (kind == PlotKind::ThreeD) known.repeatable = {"rotate"};
+    return known;
 }
 
 /** A whole decimal number, or nothing. */
@@ -126,7 +127,7 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
 }
 
 int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
-    const Options options(args, plotSpec(kind));
+    const Options options(args, plotOptions(kind));
     PlotRequest request = requestFrom(options, kind);
     const RunInputs inputs = runInputsFrom(options);
     RunResult result;

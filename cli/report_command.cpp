@@ -7,12 +7,12 @@
 namespace tesral::cli {
 namespace {
 
-OptionSpec tableSpec() {
-    OptionSpec spec;
-    spec.valued = runOptionNames();
-    spec.valued.push_back("columns");
-    spec.valued.push_back("output");
-    return spec;
+KnownOptions tableOptions() {
+    KnownOptions known;
+    known.valued = runOptionNames();
+    known.valued.push_back("columns");
+    known.valued.push_back("output");
+    return known;
 }
 
 const char* kTableOptionsHelp = R"(Output options:
@@ -23,7 +23,7 @@ const char* kTableOptionsHelp = R"(Output options:
 }  // namespace
 
 int reportCommand(const std::vector<std::string>& args) {
-    const Options options(args, tableSpec());
+    const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
@@ -35,7 +35,7 @@ int reportCommand(const std::vector<std::string>& args) {
 }
 
 int listCommand(const std::vector<std::string>& args) {
-    const Options options(args, tableSpec());
+    const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
