@@ -203,9 +203,15 @@ ExtinctionRules::ExtinctionRules(const SelectedGroup& group, int indexDimension)
     zo_ = has("Zo");
     zoa_ = has("Zoa");
     aoa_ = has("Aoa");
+    const bool indexRule =
+        n_ == 6 && (groupNumber_ == 76 || groupNumber_ == 78 || groupNumber_ == 80 ||
+                    groupNumber_ == 82 || groupNumber_ == 85);
+    const bool words = n_ == 5 && (oa_ || ob_ || oea_ || oab_ || eoa_ || zo_ || zoa_ || aoa_);
+    forbidsNothing_ = !faceCentred_ && !bodyCentred_ && !words && !indexRule;
 }
 
 bool ExtinctionRules::isExtinct(const ReflectionRecord& row) const {
+    if (forbidsNothing_) return false;
     int h[6];
     for (int i = 0; i < 6; ++i) h[i] = static_cast<int>(row.h(i));
     int sum = 0;

@@ -53,6 +53,7 @@ class ExtinctionRules {
     bool faceCentred_;
     bool bodyCentred_;
     bool oa_, ob_, oea_, oab_, eoa_, zo_, zoa_, aoa_;
+    bool forbidsNothing_;  // no centring, word or index rule: every row is allowed
 };
 
 }  // namespace tesral
