@@ -59,6 +59,17 @@ class PlotCliTest : public QObject {
     QString cli_;
     QTemporaryDir dir_;
     RunResult result_;
+
+    /** The plot state the window holds after the default run. */
+    PlotState stateOfRun() const {
+        PlotState state;
+        state.table = result_.table;
+        state.statistics = result_.statistics;
+        state.points = projectedPointsOf(result_.table);
+        state.indexDimension = result_.indexDimension;
+        state.calculated = true;
+        return state;
+    }
 };
 
 void PlotCliTest::initTestCase() {
@@ -153,12 +164,7 @@ void PlotCliTest::turnedPictureMatchesTheWindow() {
     const QImage image = written(
         "plot3d", {"--size", "500x400", "--rotate", "2:30", "--rotate", "3:-15"}, "turned.png");
 
-    PlotState state;
-    state.table = result_.table;
-    state.statistics = result_.statistics;
-    state.points = projectedPointsOf(result_.table);
-    state.indexDimension = result_.indexDimension;
-    state.calculated = true;
+    PlotState state = stateOfRun();
     // Six up-arrow presses and three left-arrow presses turn the same way.
     PlotView pb3D(state, PlotKind::ThreeD);
     pb3D.resize(500, 400);
@@ -192,12 +198,7 @@ void PlotCliTest::labelledPictureMatchesTheWindow() {
                                  {"--size", "600x500", "--indices", "--no-size-by-qi", "--zoom",
                                   "2", "--colour", "theta", "--highlight-main"},
                                  "labels.png");
-    PlotState state;
-    state.table = result_.table;
-    state.statistics = result_.statistics;
-    state.points = projectedPointsOf(result_.table);
-    state.indexDimension = result_.indexDimension;
-    state.calculated = true;
+    PlotState state = stateOfRun();
     state.options.showIndices = true;
     state.options.sizeByInverseQi = false;
     state.options.zoom2D = 2.0f;
