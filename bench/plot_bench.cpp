@@ -39,7 +39,7 @@ struct Cloud {
             r.v[kQi] = qi(rng);
             r.v[kTheta] = theta(rng);
             r.directionClass = static_cast<std::int16_t>(direction(rng));
-            points.push_back({x, y, z, static_cast<float>(table.size()), 0.0f});
+            points.push_back({{x, y, z}, static_cast<std::uint32_t>(table.size())});
             table.push_back(r);
         }
         statistics.maxTheta = 30.0f;
@@ -103,7 +103,7 @@ void BM_BareEllipses(benchmark::State& state) {
     for (const ProjectedPoint& p : c.points) {
         centres.emplace_back(scale * p[1] + kPicture.width() / 2.0,
                              scale * p[2] + kPicture.height() / 2.0);
-        const auto& r = c.table[static_cast<std::size_t>(p[3])];
+        const auto& r = c.table[p.row];
         radii.push_back(1.0 / r.qi() / 2.0 + 1.0);
     }
     for (auto _ : state) {

@@ -19,7 +19,7 @@ ProjectedPoints projectedPointsOf(const ReflectionTable& table) {
     const auto fill = [&table, &points](std::size_t begin, std::size_t end) {
         for (std::size_t r = begin; r < end; ++r) {
             const ReflectionRecord& row = table[r];
-            points[r] = {row.x(), row.y(), row.z(), static_cast<float>(r), 0.0f};
+            points[r] = {{row.x(), row.y(), row.z()}, static_cast<std::uint32_t>(r)};
         }
     };
     const std::size_t parts = rows < kSerialRows ? 1 : workerCount();

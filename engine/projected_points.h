@@ -5,7 +5,7 @@
 namespace tesral {
 
 /**
- * The 3D plot's working copy of a table: row r is (x, y, z, r, 0). Built by whoever shows
+ * The 3D plot's working copy of a table: row r holds (x, y, z) and r. Built by whoever shows
  * the 3D plot, so a run that only writes a report never pays its 20 bytes a row.
  */
 ProjectedPoints projectedPointsOf(const ReflectionTable& table);

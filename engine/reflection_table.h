@@ -59,10 +59,18 @@ struct TableStatistics {
 };
 
 /**
- * The 3D plot's working copy: per row (depth, horizontal, vertical, table row, unused),
- * initially (x, y, z, r, 0). Rotation turns columns 0..2 in place.
+ * One spot of the 3D plot's working copy: its coordinates (depth, horizontal, vertical),
+ * initially (x, y, z), which rotation turns in place, and the table row it shows.
  */
-using ProjectedPoint = std::array<float, 5>;
+struct ProjectedPoint {
+    std::array<float, 3> c{};
+    /** Whole row numbers: a float would merge neighbouring rows above 2^24. */
+    std::uint32_t row = 0;
+
+    float& operator[](int i) { return c[static_cast<std::size_t>(i)]; }
+    float operator[](int i) const { return c[static_cast<std::size_t>(i)]; }
+    bool operator==(const ProjectedPoint&) const = default;
+};
 using ProjectedPoints = std::vector<ProjectedPoint>;
 
 }  // namespace tesral

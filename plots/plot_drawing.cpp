@@ -87,9 +87,8 @@ bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& 
     // Rows are in depth order, the farthest first, so nearer spots are painted over them.
     for (std::size_t i = 0; i < count; ++i) {
         const ProjectedPoint& point = data.points[i];
-        const double row = std::nearbyint(point[3]);
-        if (!(row >= 0.0 && row < static_cast<double>(count))) return false;
-        const ReflectionRecord& record = data.table[static_cast<std::size_t>(row)];
+        if (point.row >= count) return false;
+        const ReflectionRecord& record = data.table[point.row];
         const float r = spotRadius(options, zoom, tpp, sizingQi(record, st));
         const float px = scale * point[1] + cx;
         const float py = scale * point[2] + cy;

@@ -114,7 +114,7 @@ TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
     EXPECT_EQ(r.statistics.minZ, -50.0f);
     const ProjectedPoints points = projectedPointsOf(r.table);
     ASSERT_EQ(points.size(), r.table.size());
-    EXPECT_EQ(points[5][3], 5.0f);
+    EXPECT_EQ(points[5].row, 5u);
     EXPECT_EQ(points[5][0], r.table[5].x());
     EXPECT_EQ(points[5][2], r.table[5].z());
 }

@@ -375,7 +375,7 @@ void PlotDrawingTest::threeDPlacesByRotatedColumns() {
     QCOMPARE(circles[0].r, 45.0);
     QCOMPARE(circles[1].r, 30.0);
 
-    state.points[0][3] = 2.0f;  // no such table row
+    state.points[0].row = 2;  // no such table row
     RecordingCanvas canvas;
     QVERIFY(!draw3D(state.data(), state.options, makeTarget(), canvas));
 }

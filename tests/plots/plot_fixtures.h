@@ -52,7 +52,7 @@ inline PlotState makeState(const std::vector<Spot>& spots, const TableStatistics
     for (const Spot& s : spots) state.table.push_back(makeRecord(s));
     for (std::size_t r = 0; r < state.table.size(); ++r) {
         const ReflectionRecord& rec = state.table[r];
-        state.points.push_back({rec.x(), rec.y(), rec.z(), static_cast<float>(r), 0.0f});
+        state.points.push_back({{rec.x(), rec.y(), rec.z()}, static_cast<std::uint32_t>(r)});
     }
     state.statistics = st;
     state.indexDimension = indexDimension;

@@ -31,7 +31,7 @@ PlotState cloudState(std::size_t n = 60) {
 /** Points indexed by table row, whatever order the sort left them in. */
 ProjectedPoints byRow(const ProjectedPoints& points) {
     ProjectedPoints out(points.size());
-    for (const ProjectedPoint& p : points) out[static_cast<std::size_t>(p[3])] = p;
+    for (const ProjectedPoint& p : points) out[p.row] = p;
     return out;
 }
 
@@ -174,7 +174,7 @@ void PlotViewTest::rightDragTurnsOppositeWaysInTheTwoHalves() {
         drag(view, {c.x, 100}, {c.x, 140}, 1, Qt::RightButton);
         QVERIFY(largestDifference(state.points, turned(start, 1, c.degrees)) < 1e-5f);
         // Turning in the screen plane keeps the depths, so the rows are not re-ordered.
-        for (std::size_t r = 0; r < start.size(); ++r) QCOMPARE(state.points[r][3], start[r][3]);
+        for (std::size_t r = 0; r < start.size(); ++r) QCOMPARE(state.points[r].row, start[r].row);
     }
 }
 

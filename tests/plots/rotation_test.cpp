@@ -17,7 +17,7 @@ ProjectedPoints randomPoints(std::size_t n, unsigned seed = 7) {
     std::uniform_real_distribution<float> u(-3.0f, 3.0f);
     ProjectedPoints points(n);
     for (std::size_t r = 0; r < n; ++r)
-        points[r] = {u(rng), u(rng), u(rng), static_cast<float>(r), 0.0f};
+        points[r] = {{u(rng), u(rng), u(rng)}, static_cast<std::uint32_t>(r)};
     return points;
 }
 
@@ -31,14 +31,14 @@ float largestDifference(const ProjectedPoints& a, const ProjectedPoints& b) {
 
 std::vector<int> rowOrder(const ProjectedPoints& points) {
     std::vector<int> ids;
-    for (const ProjectedPoint& p : points) ids.push_back(static_cast<int>(p[3]));
+    for (const ProjectedPoint& p : points) ids.push_back(static_cast<int>(p.row));
     return ids;
 }
 
 ProjectedPoints withDepths(const std::vector<float>& depths) {
     ProjectedPoints points;
     for (std::size_t r = 0; r < depths.size(); ++r)
-        points.push_back({depths[r], 0.0f, 0.0f, static_cast<float>(r), 0.0f});
+        points.push_back({{depths[r], 0.0f, 0.0f}, static_cast<std::uint32_t>(r)});
     return points;
 }
 
@@ -57,10 +57,10 @@ TEST(Rotate, QuarterTurnsMoveTheAxesAsDescribed) {
         {1, {0, 1, 0}, {0, 0, 1}},  {1, {0, 0, 1}, {0, -1, 0}}, {1, {1, 0, 0}, {1, 0, 0}},
     };
     for (const Case& c : cases) {
-        ProjectedPoints p{{c.from[0], c.from[1], c.from[2], 4.0f, 0.0f}};
+        ProjectedPoints p{{{c.from[0], c.from[1], c.from[2]}, 4}};
         Rotate(p, c.axis, 90.0f);
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(p[0][i], c.to[i], 1e-6f) << "axis " << c.axis;
-        EXPECT_EQ(p[0][3], 4.0f);  // the row number is not turned
+        EXPECT_EQ(p[0].row, 4u);  // the row number is not turned
     }
 }
 
@@ -129,7 +129,7 @@ TEST(SortByDepth, OrdersAnySetFarthestFirstAndKeepsRowsWhole) {
         EXPECT_TRUE(std::is_sorted(p.begin(), p.end(),
                                    [](const auto& a, const auto& b) { return a[0] > b[0]; }));
         for (const ProjectedPoint& row : p)
-            EXPECT_EQ(row, before[static_cast<std::size_t>(row[3])]);
+            EXPECT_EQ(row, before[row.row]);
     }
 }
 
