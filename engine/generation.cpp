@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+
+#include "engine/index_region.h"
 
 #include "engine/run_steps.h"
 
@@ -43,63 +46,81 @@ BoxCount boxSize(const std::array<int, 6>& limits, int n) {
     return total;
 }
 
-RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,
-                        const ProgressCallback& progress) {
-    return runGenerationWith(inputs, previous, progress, enumerateFast);
-}
+PreparedRun prepareRun(const RunInputs& inputs) {
+    PreparedRun run;
+    run.header = buildRunHeader(inputs);
+    if (selectGroup(inputs.system, inputs.groupPosition, run.group))
+        run.groupStatusText = run.group.statusText();
 
-RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
-                            const ProgressCallback& progress, Enumerator enumerate) {
-    RunResult result;
-    result.header = buildRunHeader(inputs);
-    SelectedGroup group;
-    if (selectGroup(inputs.system, inputs.groupPosition, group))
-        result.groupStatusText = group.statusText();
-
-    std::string error;
-    const auto parameters = readRunParameters(inputs, error);
-    if (!parameters) {
-        result.message = error;
-        return result;
-    }
-    result.parameters = *parameters;
-    const RunParameters& p = result.parameters;
+    const auto parameters = readRunParameters(inputs, run.message);
+    if (!parameters) return run;
+    run.parameters = *parameters;
+    const RunParameters& p = run.parameters;
 
     auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
     if (!basis) {
-        result.message = kLatticeConstantsMessage;
+        run.message = kLatticeConstantsMessage;
+        return run;
+    }
+    run.basis = std::move(*basis);
+    run.indexDimension = run.basis.n;
+    run.totalLoops = boxSize(p.loopLimit, run.indexDimension);
+    run.rowBound = candidateBound(boundIndexRegion(GeometryContext(run.basis, p), p.loopLimit));
+    return run;
+}
+
+RunResult runPrepared(const PreparedRun& run, const TableStatistics& previous,
+                      const ProgressCallback& progress) {
+    return runPreparedWith(run, previous, progress, enumerateFast);
+}
+
+RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,
+                        const ProgressCallback& progress) {
+    return runPrepared(prepareRun(inputs), previous, progress);
+}
+
+RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previous,
+                          const ProgressCallback& progress, Enumerator enumerate) {
+    RunResult result;
+    result.header = run.header;
+    result.groupStatusText = run.groupStatusText;
+    result.message = run.message;
+    if (!run.ready()) return result;
+    result.parameters = run.parameters;
+    result.basis = run.basis;
+    result.indexDimension = run.indexDimension;
+    result.totalLoops = run.totalLoops;
+    const RunParameters& p = result.parameters;
+
+    try {
+        const RunContext ctx{result.basis,
+                             GeometryContext(result.basis, p),
+                             ExtinctionRules(run.group, run.indexDimension),
+                             run.indexDimension,
+                             p.loopLimit,
+                             result.totalLoops};
+        TableStatistics stats = previous;
+        stats.maxZeroLayerX = 0.0f;
+        stats.maxTheta = 0.0f;
+        stats.maxQi = 0.0f;
+        stats.minPositiveQi = 10.0f;
+        ReflectionTable table;
+        switch (enumerate(ctx, table, stats, progress)) {
+            case EnumerationEnd::Cancelled:
+                result.status = RunStatus::Cancelled;
+                return result;
+            case EnumerationEnd::InvalidNumber:
+                result.message = kInvalidNumberMessage;
+                return result;
+            case EnumerationEnd::Done:
+                break;
+        }
+        result.statistics = stats;
+        result.table = std::move(table);
+    } catch (const std::bad_alloc&) {
+        result.message = kNotEnoughMemoryMessage;
         return result;
     }
-    result.basis = std::move(*basis);
-    const int n = result.basis.n;
-    result.indexDimension = n;
-    result.totalLoops = boxSize(p.loopLimit, n);
-
-    const RunContext ctx{result.basis,
-                         GeometryContext(result.basis, p),
-                         ExtinctionRules(group, n),
-                         n,
-                         p.loopLimit,
-                         result.totalLoops};
-    ReflectionTable table;
-    TableStatistics stats = previous;
-    stats.maxZeroLayerX = 0.0f;
-    stats.maxTheta = 0.0f;
-    stats.maxQi = 0.0f;
-    stats.minPositiveQi = 10.0f;
-    switch (enumerate(ctx, table, stats, progress)) {
-        case EnumerationEnd::Cancelled:
-            result.status = RunStatus::Cancelled;
-            return result;
-        case EnumerationEnd::InvalidNumber:
-            result.message = kInvalidNumberMessage;
-            return result;
-        case EnumerationEnd::Done:
-            break;
-    }
-
-    result.statistics = stats;
-    result.table = std::move(table);
     result.status = RunStatus::Completed;
     return result;
 }

@@ -1,31 +1,20 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "engine/box_count.h"
+#include "engine/groups.h"
+#include "engine/progress.h"
 #include "engine/reflection_table.h"
 #include "engine/run_parameters.h"
 #include "lattice/lattice_basis.h"
 
 namespace tesral {
 
-__extension__ typedef unsigned __int128 BoxCount;
-
-/** Decimal text of a box count (a plain decimal without grouping). */
-std::string boxCountText(BoxCount value);
-
-/** The number of index vectors in the box: the product of (2 L + 1) over the n limits. */
-BoxCount boxSize(const std::array<int, 6>& limits, int n);
-
 /** The status text "of N loops", N = totalLoops - 1 (0 for an empty box). */
 std::string loopsStatusText(BoxCount totalLoops);
-
-/**
- * Progress of a run: the fraction of the index box covered so far (0..1). Returning false
- * cancels the run. May be called from worker threads, one call at a time.
- */
-using ProgressCallback = std::function<bool(double fraction)>;
 
 enum class RunStatus { Completed, Cancelled, Failed };
 
@@ -48,10 +37,49 @@ struct RunResult {
     TableStatistics statistics;
 };
 
+inline const std::string kNotEnoughMemoryMessage =
+    "Not enough memory for this run; narrow the theta window, qi max or the loop limits.";
+
+/** Bytes a kept row costs the engine at its peak: the row and its note from the first pass. */
+constexpr std::size_t kEngineBytesPerRow = sizeof(ReflectionRecord) + sizeof(std::uint32_t);
+
 /**
- * One generation run. `previous` carries the coordinate extremes of earlier runs of the
- * session. A cancelled or failed run publishes no rows.
+ * A run read and checked but not started: what the caller shows before the loops (the box
+ * size, the group's rules) and the bound it may want to ask about.
  */
+struct PreparedRun {
+    /** Why the run cannot start; empty when it can. */
+    std::string message;
+    RunHeader header;
+    /** "extinction rules: " and the condition words; empty when the group is unknown. */
+    std::string groupStatusText;
+    SelectedGroup group;
+    RunParameters parameters;
+    LatticeBasis basis;
+    int indexDimension = 0;
+    /** Product of (2 L + 1) over the n limits. */
+    BoxCount totalLoops = 0;
+    /**
+     * At least the number of rows the run can keep: the candidates of the index region
+     * that can pass the theta and qi windows. Far cheaper than the run.
+     */
+    BoxCount rowBound = 0;
+
+    bool ready() const { return message.empty(); }
+};
+
+/** Reads the inputs, resolves the group, builds the basis and bounds the rows. */
+PreparedRun prepareRun(const RunInputs& inputs);
+
+/**
+ * Runs a prepared run. `previous` carries the coordinate extremes of earlier runs of the
+ * session. A cancelled or failed run publishes no rows; running out of memory fails with
+ * kNotEnoughMemoryMessage.
+ */
+RunResult runPrepared(const PreparedRun& run, const TableStatistics& previous = {},
+                      const ProgressCallback& progress = {});
+
+/** prepareRun then runPrepared. */
 RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous = {},
                         const ProgressCallback& progress = {});
 

@@ -1,6 +1,7 @@
 #include "index_region.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tesral {
 namespace {
@@ -202,6 +203,62 @@ SurePass surePassBand(const GeometryContext& g, const IndexRegion& region) {
     if (!(band.perpendicularHigh2 >= kSmallest)) band.perpendicularHigh2 = 0.0;
     band.usable = band.parallelLow2 < band.parallelHigh2 && band.perpendicularHigh2 > 0.0;
     return band;
+}
+
+namespace {
+
+/** Most outer prefixes the bound walks; about a millisecond. */
+constexpr double kBoundPrefixes = 2e5;
+
+/** The widest range level k can take when `rest` of the radius is left. */
+double widestRange(const IndexRegion& r, int k, double rest) {
+    const double all = 2.0 * r.limits[k] + 1.0;
+    if (!(rest >= 0.0)) return 0.0;
+    const double half = std::sqrt(rest / r.scale[k]) + r.centreSlack[k];
+    return std::min(all, std::floor(2.0 * half) + 1.0);
+}
+
+struct BoundWalk {
+    const IndexRegion& r;
+    int depth;
+    long double total = 0.0L;
+
+    void walk(int k, int h[6], double energy) {
+        if (k == depth) {
+            long double inner = 1.0L;
+            for (int j = depth; j < r.n; ++j)
+                inner *= widestRange(r, j, r.radius2 - energy + r.energySlack[j]);
+            total += inner;
+            return;
+        }
+        const LevelRange range = levelRange(r, k, h, energy);
+        for (int v = range.hi; v >= range.lo; --v) {
+            h[k] = v;
+            walk(k + 1, h, nextEnergy(r, k, range, v, energy));
+        }
+    }
+};
+
+}  // namespace
+
+BoxCount candidateBound(const IndexRegion& region) {
+    if (region.kind == IndexRegion::Kind::Empty) return 0;
+    const BoxCount box = boxSize(region.limits, region.n);
+    if (region.kind == IndexRegion::Kind::Box) return box;
+    // Walk as many outer levels as stay cheap; bound the rest level by level.
+    int depth = 0;
+    double prefixes = 1.0;
+    while (depth < region.n - 1) {
+        prefixes *= widestRange(region, depth, region.radius2 + region.energySlack[depth]);
+        if (prefixes > kBoundPrefixes) break;
+        ++depth;
+    }
+    BoundWalk walk{region, depth};
+    int h[6] = {};
+    walk.walk(0, h, 0.0);
+    const long double total = std::ceil(walk.total);
+    if (!(total < static_cast<long double>(box))) return box;
+    return static_cast<BoxCount>(total);
 }
 
 }  // namespace tesral

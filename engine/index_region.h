@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "engine/box_count.h"
 #include "engine/geometry.h"
 
 namespace tesral {
@@ -38,6 +39,12 @@ struct IndexRegion {
  * that is not finite, so such a failure is found exactly as the literal walk finds it.
  */
 IndexRegion boundIndexRegion(const GeometryContext& g, const std::array<int, 6>& limits);
+
+/**
+ * At least the number of vectors the walk of `region` visits, cheaply: the outer levels are
+ * walked while that stays cheap, each inner level counted by its widest range.
+ */
+BoxCount candidateBound(const IndexRegion& region);
 
 /**
  * A band of squared projected lengths (1/angstrom^2, perpendicular without the factor a)

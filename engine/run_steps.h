@@ -62,9 +62,15 @@ using Enumerator = EnumerationEnd (*)(const RunContext& ctx, ReflectionTable& ta
 EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress);
 
+/** runPrepared with the given enumerator. */
+RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previous,
+                          const ProgressCallback& progress, Enumerator enumerate);
+
 /** runGeneration with the given enumerator. */
-RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
-                            const ProgressCallback& progress, Enumerator enumerate);
+inline RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
+                                   const ProgressCallback& progress, Enumerator enumerate) {
+    return runPreparedWith(prepareRun(inputs), previous, progress, enumerate);
+}
 
 /** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
 bool isMainReflection(const ReflectionRecord& row, int n);

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <functional>
 
-#include "engine/generation.h"
+#include "engine/progress.h"
 
 namespace tesral {
 

@@ -157,3 +157,48 @@ TEST(Generation, FailuresAndCancel) {
     EXPECT_EQ(r.status, RunStatus::Cancelled);
     EXPECT_TRUE(r.table.empty());
 }
+
+TEST(PreparedRun, RowBoundHoldsTheRowsAndStaysNearTheRegion) {
+    struct Case {
+        RunInputs inputs;
+        double mostOverRows;  // how loose the bound may be
+    };
+    RunInputs narrow;  // the default run: a thin shell of the box
+    RunInputs ico = keepEverything(QuasicrystalSystem::Icosahedral, "2");
+    ico.thetaMax = "40";
+    ico.qiMax = "1.5";
+    ico.a = "5.1";
+    RunInputs steurer = keepEverything(QuasicrystalSystem::Dodecagonal, "3");
+    steurer.convention = MatrixConvention::Steurer;
+    steurer.qiMax = "0.5";
+    RunInputs empty;
+    empty.thetaMin = "40";
+    empty.thetaMax = "20";
+    const Case cases[] = {{narrow, 50.0},
+                          {keepEverything(QuasicrystalSystem::Octagonal, "4"), 1.01},
+                          {ico, 50.0},
+                          {steurer, 50.0},
+                          {empty, 0.0}};
+    for (const Case& c : cases) {
+        const PreparedRun run = prepareRun(c.inputs);
+        ASSERT_TRUE(run.ready()) << run.message;
+        const RunResult r = runPrepared(run);
+        ASSERT_EQ(r.status, RunStatus::Completed);
+        EXPECT_GE(run.rowBound, r.table.size());
+        EXPECT_LE(run.rowBound, run.totalLoops);
+        EXPECT_LE(static_cast<double>(run.rowBound), c.mostOverRows * (r.table.size() + 1.0));
+    }
+}
+
+TEST(PreparedRun, HugeBoxIsBoundedBeforeAnyLoop) {
+    RunInputs in = keepEverything(QuasicrystalSystem::Octagonal, "32767");
+    const PreparedRun run = prepareRun(in);
+    ASSERT_TRUE(run.ready());
+    EXPECT_EQ(boxCountText(run.totalLoops), "1208833588708967444709375");
+    EXPECT_GT(run.rowBound, BoxCount{1} << 70);
+    // The group resolved before the run: its rules are known ahead of the loops.
+    EXPECT_EQ(run.groupStatusText.rfind("extinction rules: ", 0), 0u);
+
+    in.a = "0";
+    EXPECT_EQ(prepareRun(in).message, kLatticeConstantsMessage);
+}

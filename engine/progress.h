@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+namespace tesral {
+
+/**
+ * Progress of a run: the fraction of the index box covered so far (0..1). Returning false
+ * cancels the run. It is always called on the thread that started the run, one call at a
+ * time, at the start, about every 10 ms and once the loops are done; an empty callback is
+ * never called.
+ */
+using ProgressCallback = std::function<bool(double fraction)>;
+
+}  // namespace tesral
