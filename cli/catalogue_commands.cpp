@@ -30,8 +30,9 @@ int matricesCommand(const std::vector<std::string>& args) {
     const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
     const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 
-    const auto basis = buildLatticeBasis(system, readNumber(options.value("a", "2.82")),
-                                         readNumber(options.value("c", "12.06")), convention);
+    const RunInputs defaults;
+    const auto basis = buildLatticeBasis(system, readNumber(options.value("a", defaults.a)),
+                                         readNumber(options.value("c", defaults.c)), convention);
     if (!basis) {
         std::cerr << kLatticeConstantsMessage << '\n';
         return 1;

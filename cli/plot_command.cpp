@@ -131,7 +131,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     PlotRequest request = requestFrom(options, kind);
     const RunInputs inputs = runInputsFrom(options);
     RunResult result;
-    if (!runForCommand(inputs, result)) return 1;
+    if (!runForCommand(inputs, maxRowsFrom(options), result)) return 1;
 
     ProjectedPoints points = projectedPointsOf(result.table);
     std::span<ProjectedPoint> rows(points);

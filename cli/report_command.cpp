@@ -27,7 +27,8 @@ int reportCommand(const std::vector<std::string>& args) {
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    if (!runForCommand(inputs, result)) return 1;  // an existing output file stays untouched
+    if (!runForCommand(inputs, maxRowsFrom(options), result))
+        return 1;  // an existing output file stays untouched
     Output output(options);
     ReportOptions report{columns, inputs.convention, '.'};
     writeReport(output.stream(), result.table, result.header, report);
@@ -39,7 +40,7 @@ int listCommand(const std::vector<std::string>& args) {
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    if (!runForCommand(inputs, result)) return 1;
+    if (!runForCommand(inputs, maxRowsFrom(options), result)) return 1;
     Output output(options);
     output.stream() << clipboardRows(result.table, columns, '.');
     return output.finish() ? 0 : 1;

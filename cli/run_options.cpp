@@ -35,7 +35,7 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
         return position;
     }
     // The window starts on decagonal P10.5/mmc; switching systems selects the default group.
-    return systemGiven ? defaultGroupPosition(system) : 13;
+    return systemGiven ? defaultGroupPosition(system) : RunInputs{}.groupPosition;
 }
 
 }  // namespace
@@ -55,8 +55,8 @@ MatrixConvention conventionFrom(const std::string& name) {
 }
 
 std::vector<std::string> runOptionNames() {
-    return {"system", "group", "group-index", "convention", "a",     "c",
-            "limits", "thmin", "thmax",       "qimax",      "anode", "wavelength"};
+    return {"system", "group", "group-index", "convention", "a",          "c",       "limits",
+            "thmin",  "thmax", "qimax",       "anode",      "wavelength", "max-rows"};
 }
 
 RunInputs runInputsFrom(const Options& options) {
@@ -116,14 +116,29 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
     return ReportColumns::fromChoices(indices, theta, d, qeqi, xyz, indexDimension);
 }
 
-bool runForCommand(const RunInputs& inputs, RunResult& result) {
+BoxCount maxRowsFrom(const Options& options) {
+    if (!options.has("max-rows")) return kDefaultMaxRows;
+    const std::string text = options.value("max-rows");
+    BoxCount value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || value > BoxCount{1} << 100)
+            throw UsageError("--max-rows takes a whole number of rows");
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (text.empty()) throw UsageError("--max-rows takes a whole number of rows");
+    return value;
+}
+
+bool runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result) {
+    const PreparedRun run = prepareRun(inputs);
+    if (run.ready() && run.rowBound > maxRows)
+        throw std::runtime_error("this run may produce up to " + boxCountText(run.rowBound) +
+                                 " reflections, more than --max-rows " + boxCountText(maxRows) +
+                                 "; narrow the theta window, qi max or the loop limits");
     ProgressCallback progress;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int lastPercent = -1;
-    std::string loops;
-    std::string ignored;
-    if (const auto p = readRunParameters(inputs, ignored))
-        loops = loopsStatusText(boxSize(p->loopLimit, indexDimensionOf(inputs.system)));
+    const std::string loops = run.ready() ? loopsStatusText(run.totalLoops) : std::string();
     if (terminal) {
         progress = [&lastPercent, &loops](double fraction) {
             const int percent = static_cast<int>(fraction * 100.0);
@@ -134,7 +149,7 @@ bool runForCommand(const RunInputs& inputs, RunResult& result) {
             return true;
         };
     }
-    result = runGeneration(inputs, {}, progress);
+    result = runPrepared(run, {}, progress);
     if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
     if (result.status != RunStatus::Completed) {
         std::cerr << (result.message.empty() ? "The run was cancelled." : result.message) << '\n';
@@ -158,6 +173,8 @@ const char* runOptionsHelp() {
   --qimax TEXT           largest perpendicular length qi (default 1.0)
   --anode Mo|Cu|Ni|Co|Fe|Cr|Ag|US   X-ray anode          (default Mo)
   --wavelength TEXT      a typed wavelength, angstrom (as with the anode US)
+  --max-rows N           refuse a run that may keep more than N reflections
+                         (default 50000000: about 3 GB while the run works)
 )";
 }
 

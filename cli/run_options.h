@@ -22,11 +22,18 @@ RunInputs runInputsFrom(const Options& options);
 /** --columns: any of indices,theta,d,qeqi,xyz or none; all when absent. */
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 
+/** Runs that may keep more rows are refused before they start, unless --max-rows says. */
+constexpr BoxCount kDefaultMaxRows = 50'000'000;
+
+/** --max-rows, or the default. */
+BoxCount maxRowsFrom(const Options& options);
+
 /**
- * Runs the generation for a command: progress on stderr when it is a terminal. On failure
+ * Refuses a run whose row bound exceeds `maxRows` (throws), then runs the generation for a
+ * command: progress on stderr when it is a terminal. On failure
  * prints the message and returns false.
  */
-bool runForCommand(const RunInputs& inputs, RunResult& result);
+bool runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result);
 
 /** The help text of the run options. */
 const char* runOptionsHelp();
