@@ -7,9 +7,20 @@
 
 #include "engine/reflection_table.h"
 #include "plots/plot_data.h"
-#include "plots/plot_state.h"
+#include "plots/plot_options.h"
 
 namespace tesral::test {
+
+/** A plot's inputs as a finished run leaves them, with the options to draw them by. */
+struct PlotState {
+    ReflectionTable table;
+    TableStatistics statistics;
+    ProjectedPoints points;
+    int indexDimension = 0;
+    PlotOptions options;
+
+    PlotData data() const { return {table, statistics, points, indexDimension}; }
+};
 
 struct Spot {
     std::array<float, 6> h{};
@@ -56,7 +67,6 @@ inline PlotState makeState(const std::vector<Spot>& spots, const TableStatistics
     }
     state.statistics = st;
     state.indexDimension = indexDimension;
-    state.calculated = true;
     return state;
 }
 

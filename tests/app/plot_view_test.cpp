@@ -8,24 +8,46 @@
 #include <QVBoxLayout>
 #include <random>
 
+#include "app/plot_view.h"
+#include "app/zoom_buttons.h"
 #include "plot_fixtures.h"
 #include "plots/image_canvas.h"
-#include "plots/plot_view.h"
 #include "plots/rotation.h"
-#include "plots/zoom_buttons.h"
 
 using namespace tesral;
 using namespace tesral::test;
 
 namespace {
 
-PlotState cloudState(std::size_t n = 60) {
+/** A session holding a finished run, with the options its boxes draw by. */
+struct ViewState {
+    Session session;
+    PlotOptions options;
+
+    ProjectedPoints& points() { return session.points(); }
+};
+
+/** Publishes a hand-made table as a completed run. */
+void publish(ViewState& state, const PlotState& plot) {
+    RunResult result;
+    result.status = RunStatus::Completed;
+    result.table = plot.table;
+    result.statistics = plot.statistics;
+    result.indexDimension = plot.indexDimension;
+    state.session.publish(std::move(result), plot.points);
+}
+
+PlotState cloudPlot(std::size_t n = 60) {
     std::mt19937 rng(3);
     std::uniform_real_distribution<float> u(-2.0f, 2.0f);
     std::vector<Spot> spots;
     for (std::size_t i = 0; i < n; ++i)
         spots.push_back({.h = {1, 0, 0, 0, 0, 0}, .x = u(rng), .y = u(rng), .z = u(rng)});
     return makeState(spots, makeStatistics(2, 30, 1, 2));
+}
+
+void cloudState(ViewState& state, std::size_t n = 60) {
+    publish(state, cloudPlot(n));
 }
 
 /** Points indexed by table row, whatever order the sort left them in. */
@@ -92,10 +114,11 @@ class PlotViewTest : public QObject {
 };
 
 void PlotViewTest::arrowKeysTurnFiveDegreesAndSort() {
-    PlotState state = cloudState();
-    PlotView view(state, PlotKind::ThreeD);
+    ViewState state;
+    cloudState(state);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
     view.resize(300, 200);
-    const ProjectedPoints start = state.points;
+    const ProjectedPoints start = state.points();
     struct Case {
         Qt::Key key;
         int axis;
@@ -104,60 +127,65 @@ void PlotViewTest::arrowKeysTurnFiveDegreesAndSort() {
     const Case cases[] = {
         {Qt::Key_Right, 3, 5}, {Qt::Key_Left, 3, -5}, {Qt::Key_Up, 2, 5}, {Qt::Key_Down, 2, -5}};
     for (const Case& c : cases) {
-        state.points = start;
+        state.points() = start;
         QTest::keyClick(&view, c.key);
-        QVERIFY(largestDifference(state.points, turned(start, c.axis, c.degrees)) == 0.0f);
-        QVERIFY(depthSorted(state.points));
+        QVERIFY(largestDifference(state.points(), turned(start, c.axis, c.degrees)) == 0.0f);
+        QVERIFY(depthSorted(state.points()));
     }
-    state.points = start;
+    state.points() = start;
     QTest::keyClick(&view, Qt::Key_Right);
     QTest::keyClick(&view, Qt::Key_Left);
-    QVERIFY(largestDifference(state.points, start) < 2e-6f);
+    QVERIFY(largestDifference(state.points(), start) < 2e-6f);
 }
 
 void PlotViewTest::seventyTwoRightArrowsTurnFullCircle() {
-    PlotState state = cloudState();
-    PlotView view(state, PlotKind::ThreeD);
+    ViewState state;
+    cloudState(state);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
     view.resize(300, 200);
-    const ProjectedPoints start = state.points;
+    const ProjectedPoints start = state.points();
     for (int i = 0; i < 72; ++i) QTest::keyClick(&view, Qt::Key_Right);
-    QVERIFY(largestDifference(state.points, start) < 1e-4f);
+    QVERIFY(largestDifference(state.points(), start) < 1e-4f);
 }
 
 void PlotViewTest::quarterWidthLeftDragTurnsLikeTheRightArrow() {
-    PlotState state = cloudState();
-    PlotView view(state, PlotKind::ThreeD);
+    ViewState state;
+    cloudState(state);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
     view.resize(400, 300);
-    const ProjectedPoints start = state.points;
+    const ProjectedPoints start = state.points();
     // 100 pixels in 25 moves of 1.8 degrees each.
     drag(view, {100, 150}, {200, 150}, 25, Qt::LeftButton);
-    QVERIFY(largestDifference(state.points, turned(start, 3, 45.0f)) < 1e-4f);
-    QVERIFY(depthSorted(state.points));
+    QVERIFY(largestDifference(state.points(), turned(start, 3, 45.0f)) < 1e-4f);
+    QVERIFY(depthSorted(state.points()));
 
-    PlotState byKeys = cloudState();
-    PlotView keyed(byKeys, PlotKind::ThreeD);
+    ViewState byKeys;
+    cloudState(byKeys);
+    PlotView keyed(byKeys.session, byKeys.options, PlotKind::ThreeD);
     for (int i = 0; i < 9; ++i) QTest::keyClick(&keyed, Qt::Key_Right);
-    QVERIFY(largestDifference(state.points, byKeys.points) < 1e-4f);
+    QVERIFY(largestDifference(state.points(), byKeys.points()) < 1e-4f);
 }
 
 void PlotViewTest::verticalLeftDragTilts() {
-    PlotState state = cloudState();
-    PlotView view(state, PlotKind::ThreeD);
+    ViewState state;
+    cloudState(state);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
     view.resize(400, 300);
-    const ProjectedPoints start = state.points;
+    const ProjectedPoints start = state.points();
     // Upward by a quarter of the width: +45 degrees about axis 2, like 9 up arrows.
     drag(view, {200, 250}, {200, 150}, 20, Qt::LeftButton);
-    QVERIFY(largestDifference(state.points, turned(start, 2, 45.0f)) < 1e-4f);
+    QVERIFY(largestDifference(state.points(), turned(start, 2, 45.0f)) < 1e-4f);
 }
 
 void PlotViewTest::slowDragDoesNotTurn() {
-    PlotState state = cloudState();
-    PlotView view(state, PlotKind::ThreeD);
+    ViewState state;
+    cloudState(state);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
     view.resize(400, 300);
-    const ProjectedPoints start = state.points;
+    const ProjectedPoints start = state.points();
     // Moves of 0.2 pixels are 0.09 degrees: each is dropped, however many there are.
     drag(view, {100, 150}, {110, 150}, 50, Qt::LeftButton);
-    QCOMPARE(state.points, start);
+    QCOMPARE(state.points(), start);
 }
 
 void PlotViewTest::rightDragTurnsOppositeWaysInTheTwoHalves() {
@@ -167,57 +195,71 @@ void PlotViewTest::rightDragTurnsOppositeWaysInTheTwoHalves() {
     };
     // 40 pixels down in a 400-pixel box: (40 / 400) x 360 / 2 = 18 degrees about axis 1.
     for (const Case c : {Case{300, 18.0f}, Case{100, -18.0f}}) {
-        PlotState state = cloudState();
-        PlotView view(state, PlotKind::ThreeD);
+        ViewState state;
+        cloudState(state);
+        PlotView view(state.session, state.options, PlotKind::ThreeD);
         view.resize(400, 300);
-        const ProjectedPoints start = state.points;
+        const ProjectedPoints start = state.points();
         drag(view, {c.x, 100}, {c.x, 140}, 1, Qt::RightButton);
-        QVERIFY(largestDifference(state.points, turned(start, 1, c.degrees)) < 1e-5f);
+        QVERIFY(largestDifference(state.points(), turned(start, 1, c.degrees)) < 1e-5f);
         // Turning in the screen plane keeps the depths, so the rows are not re-ordered.
-        for (std::size_t r = 0; r < start.size(); ++r) QCOMPARE(state.points[r].row, start[r].row);
+        for (std::size_t r = 0; r < start.size(); ++r)
+            QCOMPARE(state.points()[r].row, start[r].row);
     }
 }
 
 void PlotViewTest::turningNeedsResultsAndThe3DPlot() {
-    PlotState state = cloudState();
-    const ProjectedPoints start = state.points;
-    PlotView zeroLayer(state, PlotKind::ZeroLayer);
+    ViewState state;
+    cloudState(state);
+    const ProjectedPoints start = state.points();
+    PlotView zeroLayer(state.session, state.options, PlotKind::ZeroLayer);
     zeroLayer.resize(400, 300);
     QTest::keyClick(&zeroLayer, Qt::Key_Right);
     drag(zeroLayer, {100, 150}, {200, 150}, 10, Qt::LeftButton);
-    QCOMPARE(state.points, start);
+    QCOMPARE(state.points(), start);
 
-    PlotView threeD(state, PlotKind::ThreeD);
+    // While a run fills the session, the 3D box neither turns nor redraws.
+    PlotView threeD(state.session, state.options, PlotKind::ThreeD);
     threeD.resize(400, 300);
-    state.calculated = false;
+    threeD.setBusy(true);
     QTest::keyClick(&threeD, Qt::Key_Right);
     drag(threeD, {100, 150}, {200, 150}, 10, Qt::LeftButton);
-    QCOMPARE(state.points, start);
+    threeD.Do_Rotate(3, 5.0f);
+    QCOMPARE(state.points(), start);
+    QVERIFY(!threeD.redraw());
+    threeD.setBusy(false);
 
     // Do_Rotate turns without sorting, for any caller.
     threeD.Do_Rotate(3, 5.0f);
-    QCOMPARE(state.points, turned(start, 3, 5.0f));
+    QCOMPARE(state.points(), turned(start, 3, 5.0f));
     threeD.Do_Rotate(4, 5.0f);
-    QCOMPARE(state.points, turned(start, 3, 5.0f));
-    state.points = start;
+    QCOMPARE(state.points(), turned(start, 3, 5.0f));
+    state.points() = start;
 
     // The large view turns once it shows the 3D plot.
-    state.calculated = true;
     zeroLayer.setKind(PlotKind::ThreeD);
     QTest::keyClick(&zeroLayer, Qt::Key_Right);
-    QVERIFY(state.points != start);
+    QVERIFY(state.points() != start);
+
+    // Without results nothing turns.
+    state.session.clear();
+    QTest::keyClick(&threeD, Qt::Key_Right);
+    QVERIFY(state.points().empty());
 }
 
 void PlotViewTest::failedDrawingKeepsThePicture() {
     for (PlotKind kind : {PlotKind::ZeroLayer, PlotKind::ThreeD}) {
-        PlotState state = cloudState();
-        PlotView view(state, kind);
+        ViewState state;
+        PlotState plot = cloudPlot();
+        publish(state, plot);
+        PlotView view(state.session, state.options, kind);
         view.resize(200, 150);
         QVERIFY(view.redraw());
         const QImage before = view.picture();
         QVERIFY(!before.isNull());
 
-        state.statistics.maxTheta = 0.0f;  // nothing to scale the greys by
+        plot.statistics.maxTheta = 0.0f;  // nothing to scale the greys by
+        publish(state, plot);
         state.options.zoom2D = state.options.zoom3D = 2.0f;
         QVERIFY(!view.redraw());
         QCOMPARE(view.picture(), before);
@@ -306,10 +348,11 @@ void PlotViewTest::zoomButtons() {
 }
 
 void PlotViewTest::plotsInATestWindow() {
-    PlotState state = cloudState(200);
+    ViewState state;
+    cloudState(state, 200);
     QWidget window;
-    auto* pb2D = new PlotView(state, PlotKind::ZeroLayer);
-    auto* pb3D = new PlotView(state, PlotKind::ThreeD);
+    auto* pb2D = new PlotView(state.session, state.options, PlotKind::ZeroLayer);
+    auto* pb3D = new PlotView(state.session, state.options, PlotKind::ThreeD);
     pb2D->setObjectName(QStringLiteral("pb2D"));
     pb3D->setObjectName(QStringLiteral("pb3D"));
     auto* zoom = new ZoomButtons(state.options);

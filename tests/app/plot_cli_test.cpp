@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QtMath>
 
+#include "app/plot_view.h"
 #include "engine/generation.h"
 #include "engine/projected_points.h"
 #include "plots/plot_picture.h"
-#include "plots/plot_view.h"
 #include "plots/rotation.h"
 
 using namespace tesral;
@@ -60,15 +60,13 @@ class PlotCliTest : public QObject {
     QTemporaryDir dir_;
     RunResult result_;
 
-    /** The plot state the window holds after the default run. */
-    PlotState stateOfRun() const {
-        PlotState state;
-        state.table = result_.table;
-        state.statistics = result_.statistics;
-        state.points = projectedPointsOf(result_.table);
-        state.indexDimension = result_.indexDimension;
-        state.calculated = true;
-        return state;
+    /** The window's results after the default run, with the options of its plot boxes. */
+    struct WindowPlots {
+        Session session;
+        PlotOptions options;
+    };
+    void showRun(WindowPlots& window) const {
+        window.session.publish(result_, projectedPointsOf(result_.table));
     }
 };
 
@@ -164,9 +162,10 @@ void PlotCliTest::turnedPictureMatchesTheWindow() {
     const QImage image = written(
         "plot3d", {"--size", "500x400", "--rotate", "2:30", "--rotate", "3:-15"}, "turned.png");
 
-    PlotState state = stateOfRun();
+    WindowPlots state;
+    showRun(state);
     // Six up-arrow presses and three left-arrow presses turn the same way.
-    PlotView pb3D(state, PlotKind::ThreeD);
+    PlotView pb3D(state.session, state.options, PlotKind::ThreeD);
     pb3D.resize(500, 400);
     for (int i = 0; i < 6; ++i) QTest::keyClick(&pb3D, Qt::Key_Up);
     for (int i = 0; i < 3; ++i) QTest::keyClick(&pb3D, Qt::Key_Left);
@@ -181,13 +180,14 @@ void PlotCliTest::turnedPictureMatchesTheWindow() {
              qPrintable(QString::number(differing)));
 
     // With the same single turns, the window's picture is the file's, pixel for pixel.
-    PlotState same = state;
-    same.points = projectedPointsOf(result_.table);
-    Rotate(std::span<ProjectedPoint>(same.points), 2, 30.0f);
-    sortByDepth(same.points);
-    Rotate(std::span<ProjectedPoint>(same.points), 3, -15.0f);
-    sortByDepth(same.points);
-    PlotView view(same, PlotKind::ThreeD);
+    WindowPlots same;
+    showRun(same);
+    ProjectedPoints& points = same.session.points();
+    Rotate(std::span<ProjectedPoint>(points), 2, 30.0f);
+    sortByDepth(points);
+    Rotate(std::span<ProjectedPoint>(points), 3, -15.0f);
+    sortByDepth(points);
+    PlotView view(same.session, same.options, PlotKind::ThreeD);
     view.resize(500, 400);
     QVERIFY(view.redraw());
     QCOMPARE(view.picture().convertToFormat(image.format()), image);
@@ -198,13 +198,14 @@ void PlotCliTest::labelledPictureMatchesTheWindow() {
                                  {"--size", "600x500", "--indices", "--no-size-by-qi", "--zoom",
                                   "2", "--colour", "theta", "--highlight-main"},
                                  "labels.png");
-    PlotState state = stateOfRun();
+    WindowPlots state;
+    showRun(state);
     state.options.showIndices = true;
     state.options.sizeByInverseQi = false;
     state.options.zoom2D = 2.0f;
     state.options.colourByTheta = true;
     state.options.highlightMainSpots = true;
-    PlotView pb2D(state, PlotKind::ZeroLayer);
+    PlotView pb2D(state.session, state.options, PlotKind::ZeroLayer);
     pb2D.resize(600, 500);
     QVERIFY(pb2D.redraw());
     QCOMPARE(pb2D.picture().convertToFormat(image.format()), image);

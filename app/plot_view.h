@@ -3,22 +3,23 @@
 #include <QImage>
 #include <QWidget>
 
+#include "app/session.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
-#include "plots/plot_state.h"
 
 namespace tesral {
 
 /**
  * A plot box (pb2D, pb3D, pbBig): shows its last picture, scaled to its size. The 3D box
- * turns the shared points with the arrow keys and mouse drags. Its objectName is set by the
- * owner.
+ * turns the session's points with the arrow keys and mouse drags. Its objectName is set by
+ * the owner.
  */
 class PlotView : public QWidget {
     Q_OBJECT
 
   public:
-    PlotView(PlotState& state, PlotKind kind, QWidget* parent = nullptr);
+    PlotView(Session& session, const PlotOptions& options, PlotKind kind,
+             QWidget* parent = nullptr);
 
     PlotKind kind() const { return kind_; }
     /** The large view switches between the two plots. */
@@ -41,6 +42,9 @@ class PlotView : public QWidget {
     /** The box as a drawing target: inner size in twips, colours, font. */
     PlotTarget target() const;
 
+    /** While a run fills the session the box neither redraws nor turns. */
+    void setBusy(bool busy) { busy_ = busy; }
+
     /** Turns the 3D points about an axis and redraws, without a depth sort. */
     void Do_Rotate(int axis, float degrees);
 
@@ -57,12 +61,14 @@ class PlotView : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    /** Keys and drags turn the points only in a 3D box with results. */
-    bool turns() const { return kind_ == PlotKind::ThreeD && state_.calculated; }
+    /** Keys and drags turn the points only in a 3D box with results, and not while refused. */
+    bool turns() const { return kind_ == PlotKind::ThreeD && session_.calculated() && !busy_; }
     void turn(int axis, float degrees);
     void sortAll();
 
-    PlotState& state_;
+    Session& session_;
+    const PlotOptions& options_;
+    bool busy_ = false;
     PlotKind kind_;
     QRgb background_;
     QRgb foreground_;
@@ -71,5 +77,8 @@ class PlotView : public QWidget {
     float lastX_ = 0.0f;
     float lastY_ = 0.0f;
 };
+
+/** What the plots read of the session's results. */
+PlotData plotDataOf(const Session& session);
 
 }  // namespace tesral

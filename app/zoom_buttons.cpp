@@ -1,4 +1,4 @@
-#include "plots/zoom_buttons.h"
+#include "app/zoom_buttons.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

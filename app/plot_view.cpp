@@ -1,4 +1,4 @@
-#include "plots/plot_view.h"
+#include "app/plot_view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,8 +26,17 @@ constexpr float kRedrawTurn = 0.01f;
 
 }  // namespace
 
-PlotView::PlotView(PlotState& state, PlotKind kind, QWidget* parent)
-    : QWidget(parent), state_(state), kind_(kind), background_(kBlack), foreground_(kWhite) {
+PlotData plotDataOf(const Session& session) {
+    return {session.table(), session.statistics(), session.points(), session.indexDimension()};
+}
+
+PlotView::PlotView(Session& session, const PlotOptions& options, PlotKind kind, QWidget* parent)
+    : QWidget(parent),
+      session_(session),
+      options_(options),
+      kind_(kind),
+      background_(kBlack),
+      foreground_(kWhite) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont labels = font();
@@ -59,7 +68,8 @@ PlotTarget PlotView::target() const {
 bool PlotView::redraw() {
     QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
     ImageCanvas canvas(buffer, twipsPerPixel());
-    if (!drawPlot(kind_, state_.data(), state_.options, target(), canvas)) return false;
+    if (busy_ || !session_.calculated()) return false;
+    if (!drawPlot(kind_, plotDataOf(session_), options_, target(), canvas)) return false;
     picture_ = std::move(buffer);
     update();
     return true;
@@ -72,18 +82,18 @@ void PlotView::clearPicture() {
 }
 
 void PlotView::Do_Rotate(int axis, float degrees) {
-    if (axis < 1 || axis > 3) return;
-    Rotate(state_.rotatableRows(), axis, degrees);
+    if (axis < 1 || axis > 3 || busy_) return;
+    Rotate(session_.rotatableRows(), axis, degrees);
     redraw();
 }
 
 void PlotView::turn(int axis, float degrees) {
-    Rotate(state_.rotatableRows(), axis, degrees);
+    Rotate(session_.rotatableRows(), axis, degrees);
     emit pointsRotated();
 }
 
 void PlotView::sortAll() {
-    sortByDepth(state_.rotatableRows());
+    sortByDepth(session_.rotatableRows());
 }
 
 void PlotView::paintEvent(QPaintEvent*) {
@@ -96,7 +106,7 @@ void PlotView::paintEvent(QPaintEvent*) {
 
 void PlotView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (state_.calculated) redraw();
+    if (session_.calculated()) redraw();
 }
 
 void PlotView::keyPressEvent(QKeyEvent* event) {
