@@ -1,0 +1,212 @@
+// The input panel: its controls, the system switch, the loop-limit arrows, the anode list
+// and reading back what was typed.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/input_panel.h"
+#include "app/limit_spinner.h"
+#include "engine/groups.h"
+#include "engine/wavelength.h"
+
+using namespace tesral;
+
+namespace {
+
+constexpr int kDecagonal = 1;
+constexpr int kIcosahedral = 3;
+
+std::vector<std::string> fieldsOf(const RunInputs& in) {
+    std::vector<std::string> out = {std::to_string(systemCode(in.system)),
+                                    std::to_string(in.groupPosition),
+                                    in.convention == MatrixConvention::Yamamoto ? "Y" : "S",
+                                    in.a,
+                                    in.c,
+                                    in.thetaMin,
+                                    in.thetaMax,
+                                    in.qiMax,
+                                    in.wavelength};
+    out.insert(out.end(), in.loopLimits.begin(), in.loopLimits.end());
+    return out;
+}
+
+/** Number of the group selected in the panel's visible list. */
+int selectedGroupNumber(const InputPanel& panel) {
+    const RunInputs in = panel.inputs();
+    SelectedGroup group;
+    return selectGroup(in.system, in.groupPosition, group) ? group.number : 0;
+}
+
+}  // namespace
+
+class InputPanelTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void everyControlIsNamed();
+    void startsWithTheDefaultInputs();
+    void switchingSystemShowsItsFields_data();
+    void switchingSystemShowsItsFields();
+    void arrowsStepTheLoopLimit_data();
+    void arrowsStepTheLoopLimit();
+    void anodeSetsTheWavelength();
+    void inputsReadWhatWasTyped();
+    void searchIsRequestedByButtonAndEnter();
+};
+
+void InputPanelTest::everyControlIsNamed() {
+    InputPanel panel;
+    QCOMPARE(panel.objectName(), QStringLiteral("frRight"));
+    const char* names[] = {"frRight2", "cmbSystem", "cmbSG8", "cmbSG10",    "cmbSG12",   "cmbSG20",
+                           "tfA",      "tfC",       "Label4", "rbYamamoto", "rbSteurer", "tfH0",
+                           "tfH1",     "tfH2",      "tfH3",   "tfH4",       "tfH5",      "up1",
+                           "up2",      "up3",       "up4",    "up5",        "up6",       "Lhkl",
+                           "Lhkl2",    "tfTH1",     "tfTH2",  "tfQI",       "tfWL",      "cmbAnode",
+                           "tfFind",   "bRTFFIND"};
+    for (const char* name : names)
+        QVERIFY2(panel.findChild<QWidget*>(QLatin1String(name)) != nullptr, name);
+}
+
+void InputPanelTest::startsWithTheDefaultInputs() {
+    InputPanel panel;
+    QCOMPARE(fieldsOf(panel.inputs()), fieldsOf(RunInputs{}));
+    QCOMPARE(panel.cmbSG10->currentText(), QStringLiteral("P10.5/mmc"));
+    QCOMPARE(panel.cmbAnode->currentText(), QStringLiteral("Mo"));
+    QVERIFY(!panel.tfWL->isEnabled());
+    QCOMPARE(panel.tfFind->text(), QStringLiteral("0   2   2   1   0"));
+}
+
+void InputPanelTest::switchingSystemShowsItsFields_data() {
+    QTest::addColumn<int>("system");
+    QTest::addColumn<int>("groupNumber");
+    QTest::addColumn<QString>("symbol");
+    QTest::addColumn<bool>("icosahedral");
+    QTest::newRow("to icosahedral") << kIcosahedral << 75 << "P235" << true;
+    QTest::newRow("back to decagonal") << kDecagonal << 61 << "P10/mmm" << false;
+}
+
+void InputPanelTest::switchingSystemShowsItsFields() {
+    QFETCH(int, system);
+    QFETCH(int, groupNumber);
+    QFETCH(QString, symbol);
+    QFETCH(bool, icosahedral);
+
+    InputPanel panel;
+    panel.tfH[5]->setText(QStringLiteral("7"));
+    panel.tfC->setText(QStringLiteral("9.5"));
+    QSignalSpy changed(&panel, &InputPanel::systemChanged);
+    // Through icosahedral first, so the way back to decagonal is a real switch.
+    if (system != kIcosahedral) panel.cmbSystem->setCurrentIndex(kIcosahedral);
+    panel.cmbSystem->setCurrentIndex(system);
+
+    QCOMPARE(changed.constLast().at(0).toInt(), system);
+    QCOMPARE(selectedGroupNumber(panel), groupNumber);
+    for (int i = 0; i < 4; ++i) QCOMPARE(panel.groupList(i)->isVisibleTo(&panel), i == system);
+    QCOMPARE(panel.groupList(system)->currentText(), symbol);
+    QCOMPARE(panel.tfH[5]->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.up6->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.Lhkl2->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.tfC->isVisibleTo(&panel), !icosahedral);
+    QCOMPARE(panel.Label4->isVisibleTo(&panel), !icosahedral);
+    QCOMPARE(panel.tfH[5]->text(), QStringLiteral("7"));
+    QCOMPARE(panel.tfC->text(), QStringLiteral("9.5"));
+}
+
+void InputPanelTest::arrowsStepTheLoopLimit_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("up stops at 20") << "20" << true << "20";
+    QTest::newRow("down stops at 0") << "0" << false << "0";
+    QTest::newRow("down from below 0") << "-5" << false << "0";
+    QTest::newRow("up from below 0") << "-5" << true << "-4";
+    QTest::newRow("no number reads as 0") << "abc" << true << "1";
+    QTest::newRow("3.5 rounds to even") << "2.5" << true << "4";
+    QTest::newRow("2.5 rounds to even") << "1.5" << true << "2";
+    QTest::newRow("no negative zero") << "-1.2" << true << "0";
+    QTest::newRow("leading number") << "7 x" << false << "6";
+}
+
+void InputPanelTest::arrowsStepTheLoopLimit() {
+    QFETCH(QString, typed);
+    QFETCH(bool, up);
+    QFETCH(QString, shown);
+
+    InputPanel panel;
+    panel.tfH[2]->setText(typed);
+    QTest::mouseClick(up ? panel.up3->upButton() : panel.up3->downButton(), Qt::LeftButton);
+    QCOMPARE(panel.tfH[2]->text(), shown);
+    QCOMPARE(panel.tfH[1]->text(), QStringLiteral("2"));
+}
+
+void InputPanelTest::anodeSetsTheWavelength() {
+    InputPanel panel;
+    for (int position = 0; position < panel.cmbAnode->count(); ++position) {
+        panel.cmbAnode->setCurrentIndex(position);
+        QCOMPARE(panel.tfWL->isEnabled(), position == kUserAnodePosition);
+    }
+    panel.cmbAnode->setCurrentText(QStringLiteral("Cu"));
+    // (2 * 1.540598 + 1.544438) / 3
+    QCOMPARE(panel.tfWL->text(), QStringLiteral("1.541878"));
+}
+
+void InputPanelTest::inputsReadWhatWasTyped() {
+    InputPanel panel;
+    panel.cmbSystem->setCurrentIndex(kIcosahedral);
+    panel.cmbSG20->setCurrentIndex(4);
+    panel.rbSteurer->click();
+    panel.cmbAnode->setCurrentIndex(kUserAnodePosition);  // the wavelength takes typing
+    const std::array<std::pair<QLineEdit*, const char*>, 12> typed = {{
+        {panel.tfA, "5.1e0"},
+        {panel.tfC, "abc"},
+        {panel.tfH[0], "1"},
+        {panel.tfH[1], " 2"},
+        {panel.tfH[2], "3.5"},
+        {panel.tfH[3], "-4"},
+        {panel.tfH[4], ""},
+        {panel.tfH[5], "6"},
+        {panel.tfTH1, "0.5"},
+        {panel.tfTH2, "45"},
+        {panel.tfQI, "2,5"},
+        {panel.tfWL, "1.2"},
+    }};
+    for (const auto& [field, text] : typed) {
+        field->clear();
+        QTest::keyClicks(field, QLatin1String(text));
+    }
+
+    RunInputs expected;
+    expected.system = QuasicrystalSystem::Icosahedral;
+    expected.groupPosition = 4;
+    expected.convention = MatrixConvention::Steurer;
+    expected.a = "5.1e0";
+    expected.c = "abc";
+    expected.loopLimits = {"1", " 2", "3.5", "-4", "", "6"};
+    expected.thetaMin = "0.5";
+    expected.thetaMax = "45";
+    expected.qiMax = "2,5";
+    expected.wavelength = "1.2";
+    QCOMPARE(fieldsOf(panel.inputs()), fieldsOf(expected));
+
+    // A stored configuration shown again reads back unchanged, group included.
+    InputPanel restored;
+    restored.setInputs(expected);
+    QCOMPARE(fieldsOf(restored.inputs()), fieldsOf(expected));
+    QVERIFY(restored.cmbSG20->isVisibleTo(&restored));
+}
+
+void InputPanelTest::searchIsRequestedByButtonAndEnter() {
+    InputPanel panel;
+    QSignalSpy requested(&panel, &InputPanel::findRequested);
+    panel.bRTFFIND->click();
+    QTest::keyClick(panel.tfFind, Qt::Key_Return);
+    QCOMPARE(requested.count(), 2);
+}
+
+QTEST_MAIN(InputPanelTest)
+#include "input_panel_test.moc"
