@@ -23,10 +23,10 @@ RunInputs runInputsFrom(const Options& options);
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 
 /**
- * Runs the generation for a command: progress on stderr when it is a terminal. On failure
- * prints the message and returns false.
+ * Runs the generation for a command: progress on stderr when it is a terminal. A failed or
+ * cancelled run throws std::runtime_error with the engine's message.
  */
-bool runForCommand(const RunInputs& inputs, RunResult& result);
+void runForCommand(const RunInputs& inputs, RunResult& result);
 
 /** The help text of the run options. */
 const char* runOptionsHelp();
