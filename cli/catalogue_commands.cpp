@@ -1,4 +1,4 @@
-#include <iostream>
+#include <stdexcept>
 
 #include "cli/commands.h"
 #include "cli/output.h"
@@ -13,35 +13,33 @@ int groupsCommand(const std::vector<std::string>& args) {
     KnownOptions known;
     known.valued = {"output"};
     const Options options(args, known);
-    Output output(options);
+    std::string text;
     for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
                               QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral}) {
         for (const SpaceGroupEntry& g : groupsOfSystem(system)) {
-            output.stream() << g.number << '\t' << g.symbol << '\t' << g.conditionText << '\n';
+            text += std::to_string(g.number) + '\t' + g.symbol + '\t' + g.conditionText + '\n';
         }
     }
-    return output.finish() ? 0 : 1;
+    writeOutput(options, text);
+    return 0;
 }
 
 int matricesCommand(const std::vector<std::string>& args) {
     KnownOptions known;
     known.valued = {"system", "a", "c", "convention", "output"};
     const Options options(args, known);
+    rejectControlCharacters(options, {"system", "a", "c", "convention"});
     const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
     const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 
     const RunInputs defaults;
     const auto basis = buildLatticeBasis(system, readNumber(options.value("a", defaults.a)),
                                          readNumber(options.value("c", defaults.c)), convention);
-    if (!basis) {
-        std::cerr << kLatticeConstantsMessage << '\n';
-        return 1;
-    }
-    Output output(options);
-    output.stream() << "Direct Lattice Matrix\r\n"
-                    << matrixToText(basis->direct, basis->n, basis->n) << "Inverse Matrix\r\n"
-                    << matrixToText(basis->inverse, basis->n, basis->n);
-    return output.finish() ? 0 : 1;
+    if (!basis) throw std::runtime_error(kLatticeConstantsMessage);
+    writeOutput(options,
+                "Direct Lattice Matrix\r\n" + matrixToText(basis->direct, basis->n, basis->n) +
+                    "Inverse Matrix\r\n" + matrixToText(basis->inverse, basis->n, basis->n));
+    return 0;
 }
 
 std::string groupsHelp() {

@@ -1,10 +1,13 @@
 // tesral-cli: the reflection engine from the command line.
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/output.h"
+#include "report/safe_file.h"
 #ifdef TESRAL_WITH_PLOTS
 #include "cli/plot_command.h"
 #endif
@@ -44,9 +47,32 @@ std::string generalHelp() {
     return text;
 }
 
+/** An interrupt removes the temporary file of a write in progress, then ends as usual. */
+void endAfterCleanup(int signalNumber) {
+    tesral::removeUnfinishedTemporaryFiles();
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+int printHelp(const std::string& text) {
+    const auto error = tesral::writeStandardOutputSafely(text);
+    if (error) std::cerr << "tesral-cli: cannot write to standard output: " << *error << '\n';
+    return error ? 1 : 0;
+}
+
+void handleSignals() {
+    // A closed pipe or a file-size limit then shows as a failed write with its reason.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
+    // A signal ignored when we were started (a background job's SIGINT) stays ignored.
+    for (const int s : {SIGINT, SIGTERM, SIGHUP})
+        if (std::signal(s, endAfterCleanup) == SIG_IGN) std::signal(s, SIG_IGN);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    handleSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     const Command* command = &commandTable().front();
     if (!args.empty() && args.front().rfind("--", 0) != 0) {
@@ -54,26 +80,25 @@ int main(int argc, char** argv) {
         for (const Command& c : commandTable())
             if (args.front() == c.name) command = &c;
         if (!command) {
-            std::cerr << "tesral-cli: unknown command '" << args.front() << "' (see --help)\n";
+            std::cerr << "tesral-cli: unknown command " << quoted(args.front())
+                      << " (see --help)\n";
             return 2;
         }
         args.erase(args.begin());
     } else if (!args.empty() && args.front() == "--help") {
-        std::cout << generalHelp();
-        for (const Command& c : commandTable()) std::cout << '\n' << c.help();
-        return 0;
+        std::string text = generalHelp();
+        for (const Command& c : commandTable()) text += '\n' + c.help();
+        return printHelp(text);
     }
-    for (const std::string& a : args) {
-        if (a == "--help") {
-            std::cout << command->help();
-            return 0;
-        }
-    }
+    for (const std::string& a : args)
+        if (a == "--help") return printHelp(command->help());
     try {
         return command->run(args);
     } catch (const UsageError& e) {
         std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
         return 2;
+    } catch (const OutputClosed&) {
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
         return 1;

@@ -1,18 +1,56 @@
 #include "options.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tesral::cli {
 namespace {
 bool contains(const std::vector<std::string>& list, const std::string& name) {
     return std::find(list.begin(), list.end(), name) != list.end();
 }
+
+bool isControl(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f;
+}
+
 }  // namespace
+
+std::string quoted(const std::string& text) {
+    constexpr int kLongest = 60;  // characters, not bytes: UTF-8 sequences stay whole
+    std::string shown = "'";
+    int characters = 0;
+    for (const char c : text) {
+        const bool continuation = (static_cast<unsigned char>(c) & 0xc0) == 0x80;
+        if (!continuation && ++characters > kLongest) {
+            shown += "\u2026";
+            break;
+        }
+        if (c == '\n') {
+            shown += "\\n";
+        } else if (isControl(c)) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
+            shown += escape;
+        } else {
+            shown += c;
+        }
+    }
+    return shown + "'";
+}
+
+void rejectControlCharacters(const Options& options, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        for (const std::string& value : options.all(name))
+            if (std::any_of(value.begin(), value.end(), isControl))
+                throw UsageError("--" + name +
+                                 " must not contain a line break or another control character");
+}
 
 Options::Options(const std::vector<std::string>& args, const KnownOptions& known) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "'");
+        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument " + quoted(arg));
         std::string name = arg.substr(2);
         std::string inlineValue;
         bool hasInline = false;
@@ -23,7 +61,7 @@ Options::Options(const std::vector<std::string>& args, const KnownOptions& known
         }
         const bool valued = contains(known.valued, name) || contains(known.repeatable, name);
         if (!valued && !contains(known.flags, name))
-            throw UsageError("unknown option '--" + name + "'");
+            throw UsageError("unknown option " + quoted("--" + name));
         if (valued) {
             if (!hasInline) {
                 if (i + 1 >= args.size()) throw UsageError("option '--" + name + "' needs a value");

@@ -32,6 +32,16 @@ class Options {
     std::map<std::string, std::vector<std::string>> values_;
 };
 
+/**
+ * A user's text for a message, in single quotes: cut to 60 characters with "…", control
+ * characters written as escapes so the message stays on one line.
+ */
+std::string quoted(const std::string& text);
+
+/** Throws a usage mistake naming --NAME when a value of one of `names` holds a control
+ * character (a line break, a tab, ...). */
+void rejectControlCharacters(const Options& options, const std::vector<std::string>& names);
+
 /** Splits "a,b,c" at commas (empty pieces kept). */
 std::vector<std::string> splitList(const std::string& text);
 

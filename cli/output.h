@@ -1,31 +1,25 @@
 #pragma once
 
-#include <fstream>
-#include <iostream>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "cli/options.h"
+#include "report/safe_file.h"
 
 namespace tesral::cli {
 
-/** Standard output, or the file named by --output (replaced). */
-class Output {
-  public:
-    explicit Output(const Options& options) {
-        if (options.has("output")) {
-            file_.open(options.value("output"), std::ios::binary | std::ios::trunc);
-            if (!file_) throw std::runtime_error("cannot write '" + options.value("output") + "'");
-        }
-    }
-    std::ostream& stream() { return file_.is_open() ? file_ : std::cout; }
-    /** False when something could not be written. */
-    bool finish() {
-        stream().flush();
-        return static_cast<bool>(stream());
-    }
+/** Standard output's reader went away: the command ends with status 1 and no message. */
+struct OutputClosed {};
 
-  private:
-    std::ofstream file_;
-};
+/**
+ * Writes through `write` to the file named by --output, or to standard output without it
+ * or with "-". `write` returns false once a write failed. A failure throws with the reason;
+ * an existing file then stays as it was.
+ */
+void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& write);
+
+/** writeOutput() of bytes already at hand. */
+void writeOutput(const Options& options, std::string_view bytes);
 
 }  // namespace tesral::cli

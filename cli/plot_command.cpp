@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "cli/options.h"
+#include "cli/output.h"
 #include "cli/run_options.h"
 #include "engine/projected_points.h"
 #include "plots/plot_picture.h"
@@ -21,7 +22,7 @@ struct Turn {
 };
 
 struct PlotRequest {
-    QString output;
+    PictureFormat format = PictureFormat::Png;
     PictureSettings picture;
     PlotOptions options;
     std::vector<Turn> turns;
@@ -71,7 +72,9 @@ Turn turnFrom(const std::string& text) {
     long axis = 0;
     double degrees = 0;
     if (colon == std::string::npos || !wholeNumber(text.substr(0, colon), axis) || axis < 1 ||
-        axis > 3 || !realNumber(text.substr(colon + 1), degrees))
+        axis > 3 || !realNumber(text.substr(colon + 1), degrees) ||
+        !std::isfinite(static_cast<float>(degrees)) ||
+        (degrees != 0 && static_cast<float>(degrees) == 0.0f))
         throw UsageError("--rotate takes AXIS:DEGREES with the axis 1, 2 or 3");
     return {static_cast<int>(axis), static_cast<float>(degrees)};
 }
@@ -79,9 +82,9 @@ Turn turnFrom(const std::string& text) {
 PlotRequest requestFrom(const Options& options, PlotKind kind) {
     PlotRequest request;
     if (!options.has("output")) throw UsageError("--output FILE is needed");
-    request.output = QString::fromStdString(options.value("output"));
-    if (!pictureFormatOf(request.output))
-        throw UsageError("--output must name a .png, .bmp or .svg file");
+    const auto format = pictureFormatOf(QString::fromStdString(options.value("output")));
+    if (!format) throw UsageError("--output must name a .png, .bmp or .svg file");
+    request.format = *format;
     request.picture.size = sizeFrom(options.value("size", "800x800"));
 
     const std::string background = options.value("background", "black");
@@ -116,7 +119,9 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
     }
     if (options.has("zoom")) {
         double zoom = 0;
-        if (!realNumber(options.value("zoom"), zoom) || zoom <= 0 || zoom > 1e30)
+        // Zoom factors are single precision; one that reads as 0 or infinity is a mistake.
+        if (!realNumber(options.value("zoom"), zoom) || zoom <= 0 || zoom > 1e30 ||
+            static_cast<float>(zoom) <= 0.0f)
             throw UsageError("--zoom takes a positive factor");
         zoomFactor(o, kind) = static_cast<float>(zoom);
     }
@@ -131,7 +136,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     PlotRequest request = requestFrom(options, kind);
     const RunInputs inputs = runInputsFrom(options);
     RunResult result;
-    if (!runForCommand(inputs, maxRowsFrom(options), result)) return 1;
+    runForCommand(inputs, maxRowsFrom(options), result);
 
     ProjectedPoints points = projectedPointsOf(result.table);
     std::span<ProjectedPoint> rows(points);
@@ -151,12 +156,11 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     request.picture.font = defaultPlotFont();
 
     const PlotData data{result.table, result.statistics, points, result.indexDimension};
-    if (const auto error =
-            writePlotPicture(request.output, kind, data, request.options, request.picture)) {
-        std::cerr << "tesral-cli " << (kind == PlotKind::ThreeD ? "plot3d" : "plot2d") << ": "
-                  << error->toStdString() << '\n';
-        return 1;
-    }
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        renderPlotPicture(request.format, kind, data, request.options, request.picture, &reason);
+    if (!bytes) throw std::runtime_error(reason.toStdString());
+    writeOutput(options, std::string_view(bytes->constData(), bytes->size()));
     return 0;
 }
 

@@ -17,7 +17,7 @@ KnownOptions tableOptions() {
 
 const char* kTableOptionsHelp = R"(Output options:
   --columns LIST         any of indices,theta,d,qeqi,xyz, or none   (default all)
-  --output FILE          write to FILE instead of standard output
+  --output FILE          write to FILE instead of standard output ("-")
 )";
 
 }  // namespace
@@ -27,12 +27,12 @@ int reportCommand(const std::vector<std::string>& args) {
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    if (!runForCommand(inputs, maxRowsFrom(options), result))
-        return 1;  // an existing output file stays untouched
-    Output output(options);
-    ReportOptions report{columns, inputs.convention, '.'};
-    writeReport(output.stream(), result.table, result.header, report);
-    return output.finish() ? 0 : 1;
+    runForCommand(inputs, maxRowsFrom(options), result);  // a failed run leaves an existing output file untouched
+    const ReportOptions report{columns, inputs.convention, '.'};
+    writeOutput(options, [&](SafeFile& file) {
+        return writeReport(file, result.table, result.header, report);
+    });
+    return 0;
 }
 
 int listCommand(const std::vector<std::string>& args) {
@@ -40,10 +40,11 @@ int listCommand(const std::vector<std::string>& args) {
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    if (!runForCommand(inputs, maxRowsFrom(options), result)) return 1;
-    Output output(options);
-    output.stream() << clipboardRows(result.table, columns, '.');
-    return output.finish() ? 0 : 1;
+    runForCommand(inputs, maxRowsFrom(options), result);
+    writeOutput(options, [&](SafeFile& file) {
+        return writeClipboardRows(file, result.table, columns, '.');
+    });
+    return 0;
 }
 
 std::string reportHelp() {

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
+#include <stdexcept>
 
 #include "engine/groups.h"
 #include "engine/wavelength.h"
@@ -19,7 +19,7 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
         const std::string symbol = options.value("group");
         for (size_t i = 0; i < groups.size(); ++i)
             if (groups[i].symbol == symbol) return static_cast<int>(i);
-        throw UsageError("no group '" + symbol + "' in this system");
+        throw UsageError("no group " + quoted(symbol) + " in this system");
     }
     if (options.has("group-index")) {
         const std::string text = options.value("group-index");
@@ -45,13 +45,13 @@ QuasicrystalSystem systemFrom(const std::string& name) {
     if (name == "decagonal") return QuasicrystalSystem::Decagonal;
     if (name == "dodecagonal") return QuasicrystalSystem::Dodecagonal;
     if (name == "icosahedral") return QuasicrystalSystem::Icosahedral;
-    throw UsageError("unknown system '" + name + "'");
+    throw UsageError("unknown system " + quoted(name));
 }
 
 MatrixConvention conventionFrom(const std::string& name) {
     if (name == "yamamoto") return MatrixConvention::Yamamoto;
     if (name == "steurer") return MatrixConvention::Steurer;
-    throw UsageError("unknown convention '" + name + "'");
+    throw UsageError("unknown convention " + quoted(name));
 }
 
 std::vector<std::string> runOptionNames() {
@@ -60,6 +60,8 @@ std::vector<std::string> runOptionNames() {
 }
 
 RunInputs runInputsFrom(const Options& options) {
+    // A field holds one line of text; a line break would also break the report's header.
+    rejectControlCharacters(options, runOptionNames());
     RunInputs in;
     const bool systemGiven = options.has("system");
     if (systemGiven) in.system = systemFrom(options.value("system"));
@@ -85,7 +87,7 @@ RunInputs runInputsFrom(const Options& options) {
     int position = -1;
     for (size_t i = 0; i < anodeTable().size(); ++i)
         if (anodeTable()[i].name == anode) position = static_cast<int>(i);
-    if (position < 0) throw UsageError("unknown anode '" + anode + "'");
+    if (position < 0) throw UsageError("unknown anode " + quoted(anode));
     in.wavelength = wavelengthText(meanWavelength(position));
     if (options.has("wavelength")) in.wavelength = options.value("wavelength");
     return in;
@@ -109,7 +111,7 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
                 else if (name == "xyz")
                     xyz = true;
                 else
-                    throw UsageError("unknown column '" + name + "'");
+                    throw UsageError("unknown column " + quoted(name));
             }
         }
     }
@@ -129,7 +131,7 @@ BoxCount maxRowsFrom(const Options& options) {
     return value;
 }
 
-bool runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result) {
+void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result) {
     const PreparedRun run = prepareRun(inputs);
     if (run.ready() && run.rowBound > maxRows)
         throw std::runtime_error("this run may produce up to " + boxCountText(run.rowBound) +
@@ -151,11 +153,9 @@ bool runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result)
     }
     result = runPrepared(run, {}, progress);
     if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
-    if (result.status != RunStatus::Completed) {
-        std::cerr << (result.message.empty() ? "The run was cancelled." : result.message) << '\n';
-        return false;
-    }
-    return true;
+    if (result.status != RunStatus::Completed)
+        throw std::runtime_error(result.message.empty() ? "The run was cancelled."
+                                                        : result.message);
 }
 
 const char* runOptionsHelp() {

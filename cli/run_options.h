@@ -29,11 +29,11 @@ constexpr BoxCount kDefaultMaxRows = 50'000'000;
 BoxCount maxRowsFrom(const Options& options);
 
 /**
- * Refuses a run whose row bound exceeds `maxRows` (throws), then runs the generation for a
- * command: progress on stderr when it is a terminal. On failure
- * prints the message and returns false.
+ * Refuses a run whose row bound exceeds `maxRows`, then runs the generation for a command:
+ * progress on stderr when it is a terminal. A refused, failed or cancelled run throws
+ * std::runtime_error with the message.
  */
-bool runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result);
+void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result);
 
 /** The help text of the run options. */
 const char* runOptionsHelp();

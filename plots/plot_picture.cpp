@@ -1,15 +1,16 @@
 #include "plots/plot_picture.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include "plots/image_canvas.h"
 #include "plots/painter_canvas.h"
 #include "plots/plot_drawing.h"
+#include "report/safe_file.h"
 
 namespace tesral {
 
@@ -74,31 +75,43 @@ std::optional<PictureFormat> pictureFormatOf(const QString& path) {
     return std::nullopt;
 }
 
+std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
+                                            const PlotData& data, const PlotOptions& options,
+                                            const PictureSettings& settings, QString* reason) {
+    const auto fail = [reason](const char* why) -> std::optional<QByteArray> {
+        if (reason) *reason = QString::fromLatin1(why);
+        return std::nullopt;
+    };
+    if (settings.size.isEmpty()) return fail("the picture size must be positive");
+    const char* nothing = "nothing to draw: the plot has no extent";
+    if (format == PictureFormat::Svg) {
+        std::optional<QByteArray> svg = renderSvg(kind, data, options, settings);
+        return svg ? svg : fail(nothing);
+    }
+    const std::optional<QImage> image = renderPlotImage(kind, data, options, settings);
+    if (!image) return fail(nothing);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image->save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
+        return fail("the picture could not be encoded");
+    return bytes;
+}
+
 std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, const PlotData& data,
                                         const PlotOptions& options,
                                         const PictureSettings& settings) {
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) return QStringLiteral("the picture file must end in .png, .bmp or .svg");
-    if (settings.size.isEmpty()) return QStringLiteral("the picture size must be positive");
-    const QString nothing = QStringLiteral("nothing to draw: the plot has no extent");
-
-    QByteArray bytes;
-    if (*format == PictureFormat::Svg) {
-        std::optional<QByteArray> svg = renderSvg(kind, data, options, settings);
-        if (!svg) return nothing;
-        bytes = std::move(*svg);
-    } else {
-        const std::optional<QImage> image = renderPlotImage(kind, data, options, settings);
-        if (!image) return nothing;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image->save(&buffer, *format == PictureFormat::Png ? "PNG" : "BMP"))
-            return QStringLiteral("the picture could not be encoded");
-    }
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        renderPlotPicture(*format, kind, data, options, settings, &reason);
+    if (!bytes) return reason;
     // Written under a temporary name and renamed, so a failed write keeps the old file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("cannot write ") + path + QStringLiteral(": ") + file.errorString();
+    if (const auto error = writeFileSafely(QFile::encodeName(path).toStdString(),
+                                           std::string_view(bytes->constData(), bytes->size())))
+        return QStringLiteral("cannot write ") + path + QStringLiteral(": ") +
+               QString::fromLocal8Bit(error->c_str());
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
 #include <QImage>
 #include <QSize>
@@ -32,8 +33,17 @@ enum class PictureFormat { Png, Bmp, Svg };
 std::optional<PictureFormat> pictureFormatOf(const QString& path);
 
 /**
- * Writes the plot to `path` in the format of its extension. On failure returns the reason
- * and leaves an existing file unchanged; on success returns nothing.
+ * The plot as the bytes of a picture file in `format`. On failure returns nothing and, when
+ * `reason` is given, sets it.
+ */
+std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
+                                            const PlotData& data, const PlotOptions& options,
+                                            const PictureSettings& settings,
+                                            QString* reason = nullptr);
+
+/**
+ * Writes the plot to `path` in the format of its extension, through SafeFile. On failure returns
+ * the reason and leaves an existing file unchanged; on success returns nothing.
  */
 std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, const PlotData& data,
                                         const PlotOptions& options,

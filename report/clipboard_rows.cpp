@@ -1,23 +1,51 @@
 #include "clipboard_rows.h"
 
-#include "lattice/fixed_text.h"
+#include <cmath>
+
+#include "report/ordered_blocks.h"
+#include "report/row_text.h"
 
 namespace tesral {
+
+void appendClipboardRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                        const ReportColumns& columns, char decimalSeparator) {
+    appendNumberLeft(out, number, 0);
+    out += '\t';
+    for (int c = 0; c < 13; ++c) {
+        if (!columns.show[c]) continue;
+        const float value = c == kQi ? std::fabs(row.v[c]) : row.v[c];
+        appendFixed(out, value, c < 6 ? 0 : 5, decimalSeparator);
+        out += '\t';
+    }
+    out += "\r\n";
+}
 
 std::string clipboardRows(const ReflectionTable& table, const ReportColumns& columns,
                           char decimalSeparator) {
     std::string text;
-    for (size_t i = 0; i < table.size(); ++i) {
-        const ReflectionRecord& row = table[i];
-        text += std::to_string(i + 1) + '\t';
-        for (int c = 0; c < 6; ++c)
-            if (columns.show[c]) text += formatFixed(row.v[c], 0, decimalSeparator) + '\t';
-        for (int c = 6; c < 13; ++c)
-            if (columns.show[c])
-                text += formatFixed(columnValue(row, c), 5, decimalSeparator) + '\t';
-        text += "\r\n";
-    }
+    for (size_t i = 0; i < table.size(); ++i)
+        appendClipboardRow(text, i + 1, table[i], columns, decimalSeparator);
     return text;
+}
+
+bool writeClipboardRows(SafeFile& file, const ReflectionTable& table, const ReportColumns& columns,
+                        char decimalSeparator) {
+    return writeOrderedBlocks(
+        file, table.size(), [&](std::string& out, std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                appendClipboardRow(out, i + 1, table[i], columns, decimalSeparator);
+        });
+}
+
+std::optional<std::string> writeClipboardRowsFile(const std::string& path,
+                                                  const ReflectionTable& table,
+                                                  const ReportColumns& columns,
+                                                  char decimalSeparator) {
+    SafeFile file;
+    if (file.open(path) && writeClipboardRows(file, table, columns, decimalSeparator) &&
+        file.commit())
+        return std::nullopt;
+    return file.error();
 }
 
 }  // namespace tesral

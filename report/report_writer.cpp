@@ -1,8 +1,10 @@
 #include "report_writer.h"
 
-#include <algorithm>
+#include <cmath>
 
 #include "lattice/fixed_text.h"
+#include "report/ordered_blocks.h"
+#include "report/row_text.h"
 
 namespace tesral {
 namespace {
@@ -18,6 +20,23 @@ std::string heading(int column, MatrixConvention convention) {
     return kHeadings[column];
 }
 
+/** The lines above the rows. */
+std::string reportHead(std::size_t rows, const RunHeader& header, const ReportOptions& options) {
+    const std::string columnHeader = reportColumnHeader(options);
+    const std::string rule = repeatText("-", static_cast<int>(columnHeader.size()));
+    return "TESRAL REPORT - " + std::to_string(rows) + " reflections\r\n" + header.groupText +
+           ", " + header.latticeText + "\r\n" + header.limitsText + "\r\n\r\n" + rule + "\r\n" +
+           columnHeader + "\r\n" + rule + "\r\n";
+}
+
+void appendReportRows(std::string& out, const ReflectionTable& table, std::size_t begin,
+                      std::size_t end, const ReportOptions& options) {
+    for (std::size_t i = begin; i < end; ++i) {
+        appendReportRow(out, i + 1, table[i], options);
+        out += "\r\n";
+    }
+}
+
 }  // namespace
 
 std::string reportColumnHeader(const ReportOptions& options) {
@@ -29,32 +48,54 @@ std::string reportColumnHeader(const ReportOptions& options) {
     return line;
 }
 
-std::string reportRow(int number, const ReflectionRecord& row, const ReportOptions& options) {
+void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                     const ReportOptions& options) {
     // A number wider than its field widens the field rather than losing digits.
-    std::string line =
-        alignLeft(std::to_string(number), std::max<int>(5, std::to_string(number).size()));
-    for (int c = 0; c < 6; ++c) {
-        if (options.columns.show[c])
-            line += alignRight(formatFixed(row.v[c], 0, options.decimalSeparator), 4);
-    }
+    appendNumberLeft(out, number, 5);
+    const char separator = options.decimalSeparator;
+    for (int c = 0; c < 6; ++c)
+        if (options.columns.show[c]) appendFixedRight(out, row.v[c], 0, separator, 4);
     for (int c = 6; c < 13; ++c) {
-        if (options.columns.show[c])
-            line += alignRight(formatFixed(columnValue(row, c), 5, options.decimalSeparator), 10);
+        if (options.columns.show[c]) {
+            const float value = c == kQi ? std::fabs(row.v[c]) : row.v[c];
+            appendFixedRight(out, value, 5, separator, 10);
+        }
     }
+}
+
+std::string reportRow(int number, const ReflectionRecord& row, const ReportOptions& options) {
+    std::string line;
+    appendReportRow(line, static_cast<std::size_t>(number), row, options);
     return line;
 }
 
 void writeReport(std::ostream& out, const ReflectionTable& table, const RunHeader& header,
                  const ReportOptions& options) {
-    const std::string columnHeader = reportColumnHeader(options);
-    const std::string rule = repeatText("-", static_cast<int>(columnHeader.size()));
-    out << "TESRAL REPORT - " << table.size() << " reflections\r\n";
-    out << header.groupText << ", " << header.latticeText << "\r\n";
-    out << header.limitsText << "\r\n";
-    out << "\r\n";
-    out << rule << "\r\n" << columnHeader << "\r\n" << rule << "\r\n";
-    for (size_t i = 0; i < table.size(); ++i)
-        out << reportRow(static_cast<int>(i + 1), table[i], options) << "\r\n";
+    out << reportHead(table.size(), header, options);
+    std::string block;
+    constexpr std::size_t kBlockRows = 8192;
+    for (std::size_t begin = 0; begin < table.size(); begin += kBlockRows) {
+        block.clear();
+        appendReportRows(block, table, begin, std::min(table.size(), begin + kBlockRows), options);
+        out << block;
+    }
+}
+
+bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
+                 const ReportOptions& options) {
+    if (!file.write(reportHead(table.size(), header, options))) return false;
+    return writeOrderedBlocks(file, table.size(),
+                              [&](std::string& out, std::size_t begin, std::size_t end) {
+                                  appendReportRows(out, table, begin, end, options);
+                              });
+}
+
+std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
+                                           const RunHeader& header, const ReportOptions& options) {
+    SafeFile file;
+    if (file.open(path) && writeReport(file, table, header, options) && file.commit())
+        return std::nullopt;
+    return file.error();
 }
 
 }  // namespace tesral

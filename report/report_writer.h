@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "engine/reflection_table.h"
 #include "engine/run_parameters.h"
 #include "report/report_columns.h"
+#include "report/safe_file.h"
 
 namespace tesral {
 
@@ -22,8 +25,23 @@ std::string reportColumnHeader(const ReportOptions& options);
 /** One fixed-column row for reflection number `number` (1-based). */
 std::string reportRow(int number, const ReflectionRecord& row, const ReportOptions& options);
 
+/** Appends the row of reportRow() to `out`, without a line end. */
+void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                     const ReportOptions& options);
+
 /** Writes the whole report, every line ended by CRLF. */
 void writeReport(std::ostream& out, const ReflectionTable& table, const RunHeader& header,
                  const ReportOptions& options);
+
+/**
+ * Writes the whole report to an opened file, the rows formatted in blocks on all cores;
+ * does not commit. False when a write failed (the reason is file.error()).
+ */
+bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
+                 const ReportOptions& options);
+
+/** Writes the report to `path` through SafeFile; returns the reason on failure. */
+std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
+                                           const RunHeader& header, const ReportOptions& options);
 
 }  // namespace tesral
