@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "app/run_controller.h"
+#include "app/session.h"
+#include "plots/plot_options.h"
+#include "report/report_writer.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QMenu;
+class QProgressBar;
+class QScrollBar;
+class QStackedWidget;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+namespace tesral {
+
+class InputPanel;
+class PlotView;
+class ReflectionListModel;
+class ZoomButtons;
+
+/**
+ * The main window Form1: input panel, toolbar, plots, reflection list and status bar. Every
+ * command is a slot here; the run goes to a worker thread and the window stays responsive.
+ */
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /** Runs larger than this many rows (or than free memory) are asked about first. */
+    static constexpr BoxCount kAskAboveRows = 50'000'000;
+    /** Bytes one kept row costs the window: the engine's and the 3D plot's. */
+    static constexpr std::size_t kBytesPerRow = kEngineBytesPerRow + sizeof(ProjectedPoint);
+
+    Session& session() { return session_; }
+    bool running() const { return runner_.running(); }
+    /** The text of status panel 1..5. */
+    QString statusText(int panel) const;
+
+  public slots:
+    void executeCalculation();
+    void clearResults();
+    void invertBackground();
+    void redrawPlots();
+    void saveTable();
+    void copyList();
+    void openInWordProcessor();
+    void refreshList();
+
+  signals:
+    /** A run has ended (completed, cancelled or failed) and the window shows its outcome. */
+    void runEnded();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Construction.
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    QWidget* createPlotStrip();
+    QWidget* createProgressStrip();
+    QWidget* createCentralArea();
+    void createStatusBar();
+    QAction* addAction(QMenu* menu, const char* name, const QString& caption);
+
+    // The run.
+    void onRunFinished(const std::shared_ptr<RunOutcome>& outcome);
+    void showProgress();
+    void setRunning(bool running);
+    bool confirmLargeRun(const PreparedRun& run);
+    void setStatusText(int panel, const QString& text);
+
+    // Output.
+    ReportOptions reportOptions(int indexDimension) const;
+    bool writeList(const QString& path, QString& error) const;
+    void showListOfSession();
+    bool haveData();
+    void showWriteError(const QString& path, const QString& reason);
+    void chooseOutput(const QString& caption, QAction* source);
+    void toggleColumn();
+
+    Session session_;
+    PlotOptions plotOptions_;
+    RunController runner_;
+    QTimer progressTimer_;
+    bool cancelRequested_ = false;
+
+    InputPanel* panel_ = nullptr;
+    PlotView* pb2D_ = nullptr;
+    PlotView* pb3D_ = nullptr;
+    ZoomButtons* zoom_ = nullptr;
+    QToolButton* bBig2D_ = nullptr;
+    QToolButton* bBig3D_ = nullptr;
+    QScrollBar* slRFAC_ = nullptr;
+    QStackedWidget* strips_ = nullptr;
+    QWidget* frPlot_ = nullptr;
+    QWidget* frPROG_ = nullptr;
+    QLabel* LPROG_ = nullptr;
+    QProgressBar* ProgressBar1_ = nullptr;
+    QListView* rtf_ = nullptr;
+    ReflectionListModel* listModel_ = nullptr;
+    QToolBar* Toolbar1_ = nullptr;
+    std::array<QLabel*, 5> statusPanels_{};
+
+    // Toolbar buttons 1..6: new, save, copy, print, invert background, execute.
+    std::array<QAction*, 6> toolActions_{};
+    std::array<QAction*, 14> fileActions_{};  // mnuFile1..13 at their numbers
+    std::array<QAction*, 7> tableActions_{};  // mnuTable1..6
+    std::array<QAction*, 9> viewActions_{};   // mnuView1..8
+    std::array<QAction*, 7> helpActions_{};   // mnuHelp1..6
+    /** Commands refused while a run fills the session. */
+    std::vector<QObject*> busyRefused_;
+};
+
+}  // namespace tesral

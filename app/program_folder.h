@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace tesral {
+
+/**
+ * Where the working files live ("tmp.hkl", "clipboard.hkl", "a.wmf", the "data" folder):
+ * the folder of the program file when it is writable, otherwise the per-user application
+ * data folder (created when missing).
+ */
+QString programFolder();
+
+/** A file in the program folder. */
+QString programFile(const QString& name);
+
+/** The "data" folder below the program folder, where user files go by default; created
+ *  when missing. */
+QString dataFolder();
+
+}  // namespace tesral

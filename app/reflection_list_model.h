@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QFont>
+#include <string>
+#include <vector>
+
+#include "engine/reflection_table.h"
+#include "report/report_writer.h"
+
+namespace tesral {
+
+/**
+ * The report as a list of lines, formatted only when the view asks for them, so that a
+ * report of millions of rows costs no memory beyond the table it reads. The table must
+ * outlive the model's use of it: the owner calls clear() before the table goes.
+ */
+class ReflectionListModel : public QAbstractListModel {
+    Q_OBJECT
+
+  public:
+    explicit ReflectionListModel(QObject* parent = nullptr);
+
+    /** Shows the report of `table` under `header`. */
+    void show(const ReflectionTable& table, const RunHeader& header, const ReportOptions& options);
+    /** Shows nothing. */
+    void clear();
+    /** The font lines are measured in (fixed width). */
+    void setFont(const QFont& font);
+
+    /** Line `line` of the report as the file holds it, without its line end. */
+    std::string lineText(std::size_t line) const;
+    std::size_t lineCount() const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+  private:
+    const ReflectionTable* table_ = nullptr;
+    std::vector<std::string> head_;
+    ReportOptions options_;
+    QFont font_;
+    int widestLine_ = 0;  // characters
+};
+
+}  // namespace tesral

@@ -1,0 +1,236 @@
+// The main window driven as a user drives it: the run with F5, its progress and Escape, the
+// list, the Table menu, the failures and the question before a very large run.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/input_panel.h"
+#include "app/main_window.h"
+#include "app/program_folder.h"
+#include "app/reflection_list_model.h"
+
+using namespace tesral;
+
+namespace {
+
+/** Answers the next message box with `button` and keeps its text. */
+struct MessageBoxAnswer {
+    QString text;
+    bool seen = false;
+
+    void expect(QMessageBox::StandardButton button, int triesLeft = 300) {
+        QTimer::singleShot(10, [this, button, triesLeft] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                if (triesLeft > 0) expect(button, triesLeft - 1);
+                return;
+            }
+            text = box->text();
+            seen = true;
+            box->button(button)->click();
+        });
+    }
+};
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+    void controlsCarryTheirNames();
+    void noDataBeforeAnyRun();
+    void defaultRunMatchesTheCommandLineReport();
+    void escapeCancelsALongRun();
+    void failedRunKeepsThePreviousResults();
+    void veryLargeRunIsAskedAboutFirst();
+    void columnItemsRewriteTheList();
+
+  private:
+    /** Presses F5 and waits until the run has ended. */
+    bool runWithF5();
+    QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
+    InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
+    ReflectionListModel* list() {
+        auto* view = window_->findChild<QListView*>(QStringLiteral("rtf"));
+        return qobject_cast<ReflectionListModel*>(view->model());
+    }
+
+    MainWindow* window_ = nullptr;
+};
+
+void MainWindowTest::init() {
+    window_ = new MainWindow;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+}
+
+void MainWindowTest::cleanup() {
+    delete window_;
+    window_ = nullptr;
+}
+
+bool MainWindowTest::runWithF5() {
+    QSignalSpy ended(window_, &MainWindow::runEnded);
+    QTest::keyClick(window_, Qt::Key_F5);
+    return ended.count() > 0 || ended.wait(60000);
+}
+
+void MainWindowTest::controlsCarryTheirNames() {
+    QCOMPARE(window_->objectName(), QStringLiteral("Form1"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Tesral - Quasicrystal Reflection Generator"));
+    for (const char* name : {"pb2D", "pb3D", "rtf", "frTop", "frBottom", "frRight", "frPlot",
+                             "frPROG", "LPROG", "ProgressBar1", "slRFAC", "bBig2D", "bBig3D",
+                             "bINC2D", "Status", "Panel1", "Panel5", "Toolbar1"})
+        QVERIFY2(window_->findChild<QObject*>(QLatin1String(name)), name);
+    const std::pair<const char*, const char*> captions[] = {{"mnuFile1", "New"},
+                                                            {"mnuFile4", "Save reflection list"},
+                                                            {"mnuFile11", "Exit"},
+                                                            {"mnuTable1", "xyz coordinates"},
+                                                            {"mnuTable5", "qe, qi"},
+                                                            {"mnuTable6", "Wordpad"},
+                                                            {"mnuView8", "Highlight directions"},
+                                                            {"mnuHelp6", "Documentation"}};
+    for (auto [name, caption] : captions) QCOMPARE(action(name)->text(), QLatin1String(caption));
+    QStringList tips;
+    for (QAction* a : window_->findChild<QToolBar*>(QStringLiteral("Toolbar1"))->actions())
+        if (!a->isSeparator() && !a->toolTip().isEmpty() && a->icon().isNull() == false)
+            tips << a->toolTip();
+    QCOMPARE(tips, (QStringList{"new ", "save ", "copy to clipboard", "print graphics",
+                                "invert background color", "execute calculation"}));
+    QCOMPARE(action("mnuFile4")->shortcut(), QKeySequence(QKeySequence::Save));
+    QCOMPARE(action("Toolbar1Button6")->shortcut(), QKeySequence(Qt::Key_F5));
+}
+
+void MainWindowTest::noDataBeforeAnyRun() {
+    for (const char* name : {"mnuFile4", "mnuFile10"}) {
+        MessageBoxAnswer answer;
+        answer.expect(QMessageBox::Ok);
+        action(name)->trigger();
+        QVERIFY2(answer.seen, name);
+        QCOMPARE(answer.text, QStringLiteral("no data"));
+    }
+    QVERIFY(!action("mnuTable6")->isEnabled());
+}
+
+void MainWindowTest::defaultRunMatchesTheCommandLineReport() {
+    QVERIFY(runWithF5());
+    QVERIFY(window_->session().calculated());
+    const QByteArray expected = fileBytes(QStringLiteral(TESRAL_GOLDEN_DIR "/default.out"));
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(fileBytes(programFile(QStringLiteral("tmp.hkl"))), expected);
+
+    const std::size_t rows = window_->session().reflectionCount();
+    QCOMPARE(list()->lineCount(), rows + 7);
+    QCOMPARE(QByteArray::fromStdString(list()->lineText(8) + "\r\n"),
+             expected.split('\n').at(8) + '\n');
+    QCOMPARE(window_->statusText(1), QStringLiteral("%1 reflections").arg(rows));
+    QCOMPARE(window_->statusText(2), QStringLiteral("of 3124 loops"));
+    QVERIFY(window_->statusText(5).startsWith(QStringLiteral("extinction rules: ")));
+    QVERIFY(action("mnuTable6")->isEnabled());
+    QVERIFY(window_->findChild<QWidget*>(QStringLiteral("frPlot"))->isVisible());
+
+    // "New" empties the list and the plots.
+    action("mnuFile1")->trigger();
+    QCOMPARE(list()->lineCount(), std::size_t{0});
+    QVERIFY(!window_->session().calculated());
+}
+
+void MainWindowTest::escapeCancelsALongRun() {
+    // About ten million reflections: long enough to be stopped halfway.
+    InputPanel* p = panel();
+    p->cmbSystem->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("12"));
+    p->tfTH2->setText(QStringLiteral("180"));
+    p->tfQI->setText(QStringLiteral("1E9"));
+
+    QSignalSpy ended(window_, &MainWindow::runEnded);
+    QTest::keyClick(window_, Qt::Key_F5);
+    QVERIFY(window_->running());
+    // The window answers while the run works; the commands that touch results are off.
+    QTest::qWait(100);
+    QVERIFY(!action("Toolbar1Button6")->isEnabled());
+    QVERIFY(!action("mnuFile1")->isEnabled());
+    QVERIFY(!action("mnuTable2")->isEnabled());
+    QVERIFY(window_->findChild<QWidget*>(QStringLiteral("frPROG"))->isVisible());
+    QCOMPARE(window_->statusText(2), QStringLiteral("of 9765624 loops"));
+    QTest::keyClick(panel()->tfA, Qt::Key_Escape);
+    QVERIFY(ended.wait(5000));
+    QVERIFY(!window_->running());
+    QVERIFY(!window_->session().calculated());
+    QCOMPARE(list()->lineCount(), std::size_t{0});
+    QVERIFY(action("Toolbar1Button6")->isEnabled());
+
+    MessageBoxAnswer answer;
+    answer.expect(QMessageBox::Ok);
+    action("mnuFile4")->trigger();
+    QCOMPARE(answer.text, QStringLiteral("no data"));
+}
+
+void MainWindowTest::failedRunKeepsThePreviousResults() {
+    QVERIFY(runWithF5());
+    const std::size_t rows = window_->session().reflectionCount();
+    panel()->tfA->setText(QStringLiteral("0"));
+    MessageBoxAnswer answer;
+    answer.expect(QMessageBox::Ok);
+    QTest::keyClick(window_, Qt::Key_F5);
+    QVERIFY(answer.seen);
+    QCOMPARE(answer.text, QString::fromStdString(kLatticeConstantsMessage));
+    QVERIFY(window_->session().calculated());
+    QCOMPARE(window_->session().reflectionCount(), rows);
+    QCOMPARE(list()->lineCount(), rows + 7);
+}
+
+void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
+    InputPanel* p = panel();
+    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("32767"));
+    p->tfTH2->setText(QStringLiteral("180"));
+    p->tfQI->setText(QStringLiteral("1E9"));
+    MessageBoxAnswer answer;
+    answer.expect(QMessageBox::No);
+    QTest::keyClick(window_, Qt::Key_F5);
+    QVERIFY(answer.seen);
+    QVERIFY(answer.text.startsWith(QStringLiteral(
+        "This run may produce up to 1208833588708967444709375 reflections (about ")));
+    QVERIFY(answer.text.endsWith(QStringLiteral(" MB). Continue?")));
+    QVERIFY(!window_->running());
+    QVERIFY(!window_->session().calculated());
+}
+
+void MainWindowTest::columnItemsRewriteTheList() {
+    QVERIFY(runWithF5());
+    const QString tmp = programFile(QStringLiteral("tmp.hkl"));
+    QVERIFY(fileBytes(tmp).contains("   h1"));
+    action("mnuTable2")->trigger();  // Indices off
+    QVERIFY(!action("mnuTable2")->isChecked());
+    QVERIFY(!fileBytes(tmp).contains("h1"));
+    QVERIFY(list()->lineText(5).find("h1") == std::string::npos);
+    for (const char* name : {"mnuTable1", "mnuTable3", "mnuTable4", "mnuTable5"})
+        action(name)->trigger();
+    // Nothing but the row numbers: the header is "#" and four blanks.
+    QCOMPARE(list()->lineText(5), std::string("#    "));
+    QCOMPARE(list()->lineText(4), std::string("-----"));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
