@@ -30,11 +30,11 @@ int indexOf(QuasicrystalSystem system) {
     return systemCode(system) - 1;
 }
 
-QString text(const std::string& s) {
+QString toQt(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-std::string text(const QLineEdit* field) {
+std::string textOf(const QLineEdit* field) {
     return field->text().toStdString();
 }
 
@@ -117,7 +117,7 @@ QWidget* InputPanel::createSpaceGroupBox() {
     for (int i = 0; i < kSystemCount; ++i) {
         QComboBox* list = groupList(i);
         for (const SpaceGroupEntry& group : groupsOfSystem(systemAt(i)))
-            list->addItem(text(group.symbol));
+            list->addItem(toQt(group.symbol));
         // The four lists share one cell; applySystem shows one of them.
         layout->addWidget(list, 1, 0);
     }
@@ -221,7 +221,7 @@ QWidget* InputPanel::createWavelengthBox() {
     tfWL = makeField(box, "tfWL", QStringLiteral("X-ray wavelength"), 9);
     cmbAnode = makeList(box, "cmbAnode");
     cmbAnode->setToolTip(QStringLiteral("X-ray anode"));
-    for (const Anode& anode : anodeTable()) cmbAnode->addItem(text(anode.name));
+    for (const Anode& anode : anodeTable()) cmbAnode->addItem(toQt(anode.name));
     connect(cmbAnode, &QComboBox::currentIndexChanged, this, &InputPanel::applyAnode);
 
     auto* layout = new QHBoxLayout(box);
@@ -279,7 +279,7 @@ void InputPanel::applySystem(int systemIndex, std::optional<int> groupIndex) {
 
 void InputPanel::applyAnode(int position) {
     if (position < 0) return;
-    tfWL->setText(text(wavelengthText(meanWavelength(position))));
+    tfWL->setText(toQt(wavelengthText(meanWavelength(position))));
     tfWL->setEnabled(position == kUserAnodePosition);
 }
 
@@ -290,25 +290,25 @@ RunInputs InputPanel::inputs() const {
     in.groupPosition = groupList(systemIndex)->currentIndex();
     in.convention =
         rbYamamoto->isChecked() ? MatrixConvention::Yamamoto : MatrixConvention::Steurer;
-    in.a = text(tfA);
-    in.c = text(tfC);
-    for (std::size_t i = 0; i < tfH.size(); ++i) in.loopLimits[i] = text(tfH[i]);
-    in.thetaMin = text(tfTH1);
-    in.thetaMax = text(tfTH2);
-    in.qiMax = text(tfQI);
-    in.wavelength = text(tfWL);
+    in.a = textOf(tfA);
+    in.c = textOf(tfC);
+    for (std::size_t i = 0; i < tfH.size(); ++i) in.loopLimits[i] = textOf(tfH[i]);
+    in.thetaMin = textOf(tfTH1);
+    in.thetaMax = textOf(tfTH2);
+    in.qiMax = textOf(tfQI);
+    in.wavelength = textOf(tfWL);
     return in;
 }
 
 void InputPanel::setInputs(const RunInputs& in) {
     applySystem(indexOf(in.system), in.groupPosition);
-    tfA->setText(text(in.a));
-    tfC->setText(text(in.c));
-    for (std::size_t i = 0; i < tfH.size(); ++i) tfH[i]->setText(text(in.loopLimits[i]));
-    tfTH1->setText(text(in.thetaMin));
-    tfTH2->setText(text(in.thetaMax));
-    tfQI->setText(text(in.qiMax));
-    tfWL->setText(text(in.wavelength));
+    tfA->setText(toQt(in.a));
+    tfC->setText(toQt(in.c));
+    for (std::size_t i = 0; i < tfH.size(); ++i) tfH[i]->setText(toQt(in.loopLimits[i]));
+    tfTH1->setText(toQt(in.thetaMin));
+    tfTH2->setText(toQt(in.thetaMax));
+    tfQI->setText(toQt(in.qiMax));
+    tfWL->setText(toQt(in.wavelength));
     (in.convention == MatrixConvention::Yamamoto ? rbYamamoto : rbSteurer)->setChecked(true);
 }
 
