@@ -1,0 +1,77 @@
+// The window's run: from F5 to both plots and the list drawn, and the engine alone on the
+// same inputs (their difference is what the window adds after the loops).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QListView>
+#include <cstdlib>
+
+#include "app/input_panel.h"
+#include "app/main_window.h"
+#include "engine/generation.h"
+
+using namespace tesral;
+
+namespace {
+
+/** Octagonal, limits 8, every vector kept by the windows: 1,419,800 rows. */
+void setBoxBound(InputPanel& panel) {
+    panel.cmbSystem->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) panel.tfH[i]->setText(QStringLiteral("8"));
+    panel.tfTH2->setText(QStringLiteral("180"));
+    panel.tfQI->setText(QStringLiteral("1E9"));
+}
+
+/** F5 until the run has ended and the window has painted its plots and list. */
+void runAndPaint(MainWindow& window) {
+    QEventLoop loop;
+    const auto connection =
+        QObject::connect(&window, &MainWindow::runEnded, &loop, &QEventLoop::quit);
+    window.executeCalculation();
+    loop.exec();
+    QObject::disconnect(connection);
+    window.repaint();
+}
+
+void windowRun(benchmark::State& state, bool boxBound) {
+    MainWindow window;
+    window.resize(1200, 800);
+    window.show();
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    if (boxBound) setBoxBound(*panel);
+    for (auto _ : state) runAndPaint(window);
+    state.counters["rows"] = static_cast<double>(window.session().reflectionCount());
+}
+
+void engineOnly(benchmark::State& state) {
+    MainWindow window;
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    setBoxBound(*panel);
+    const RunInputs inputs = panel->inputs();
+    for (auto _ : state) benchmark::DoNotOptimize(runGeneration(inputs).table.size());
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(windowRun, default_F5_to_pictures_and_list, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(windowRun, box_bound_F5_to_pictures_and_list, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(engineOnly)->Name("box_bound_engine_only")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+    if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
