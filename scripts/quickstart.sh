@@ -32,9 +32,10 @@ case "${1:-}" in
   run)
     install_missing
     build
-    if [ -x build/bin/tesral ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
       exec build/bin/tesral
     fi
+    echo "No display found: running tesral-cli on the default inputs instead of the window." >&2
     exec build/bin/tesral-cli "${@:2}"
     ;;
   test)
