@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/input_panel.h"
+#include "app/large_view.h"
 #include "app/plot_view.h"
 #include "app/reflection_list_model.h"
 #include "app/toolbar_icons.h"
@@ -86,8 +87,8 @@ void MainWindow::createActions() {
             [this] { chooseOutput(QStringLiteral("Save"), toolActions_[1]); });
     connect(toolActions_[2], &QAction::triggered, this,
             [this] { chooseOutput(QStringLiteral("Copy"), toolActions_[2]); });
-    // Printing arrives with the printer support; until then the button is off.
-    toolActions_[3]->setEnabled(false);
+    connect(toolActions_[3], &QAction::triggered, this,
+            [this] { chooseOutput(QStringLiteral("Print"), toolActions_[3]); });
     connect(toolActions_[4], &QAction::triggered, this, &MainWindow::invertBackground);
     connect(toolActions_[5], &QAction::triggered, this, &MainWindow::executeCalculation);
 }
@@ -120,8 +121,20 @@ void MainWindow::createMenus() {
     connect(f[4], &QAction::triggered, this, &MainWindow::saveTable);
     connect(f[10], &QAction::triggered, this, &MainWindow::copyList);
     connect(f[11], &QAction::triggered, this, &QWidget::close);
-    // Plot pictures and printing arrive with the export and printer support.
-    for (int i : {2, 3, 5, 6, 7, 8, 9, 12, 13}) f[i]->setEnabled(false);
+    const auto forKind = [this](QAction* action, void (MainWindow::*command)(PlotKind),
+                                PlotKind kind) {
+        connect(action, &QAction::triggered, this,
+                [this, command, kind] { (this->*command)(kind); });
+    };
+    forKind(f[2], &MainWindow::savePlotBitmap, PlotKind::ZeroLayer);
+    forKind(f[3], &MainWindow::savePlotBitmap, PlotKind::ThreeD);
+    forKind(f[5], &MainWindow::printPlot, PlotKind::ZeroLayer);
+    forKind(f[6], &MainWindow::printPlot, PlotKind::ThreeD);
+    connect(f[7], &QAction::triggered, this, &MainWindow::printList);
+    forKind(f[12], &MainWindow::copyPlotBitmap, PlotKind::ZeroLayer);
+    forKind(f[13], &MainWindow::copyPlotBitmap, PlotKind::ThreeD);
+    // Metafile copies come with the metafile writer.
+    for (int i : {8, 9}) f[i]->setEnabled(false);
 
     QMenu* table = menuBar()->addMenu(QStringLiteral("&Table"));
     table->setObjectName(QStringLiteral("mnuTable"));
@@ -182,14 +195,8 @@ void MainWindow::createMenus() {
         QDesktopServices::openUrl(QUrl::fromLocalFile(page));
     });
 
-    busyRefused_ = {toolActions_[0],
-                    toolActions_[1],
-                    toolActions_[2],
-                    toolActions_[4],
-                    toolActions_[5],
-                    f[1],
-                    f[4],
-                    f[10]};
+    busyRefused_.assign(toolActions_.begin(), toolActions_.end());
+    for (int i : {1, 2, 3, 4, 5, 6, 7, 10, 12, 13}) busyRefused_.push_back(f[i]);
     for (int i = 1; i <= 5; ++i) busyRefused_.push_back(t[i]);
     for (int i = 2; i <= 8; ++i) busyRefused_.push_back(viewActions_[i]);
 }
@@ -213,18 +220,18 @@ QWidget* MainWindow::createPlotStrip() {
     frPlot_ = new QWidget;
     frPlot_->setObjectName(QStringLiteral("frPlot"));
     zoom_ = new ZoomButtons(plotOptions_);
-    connect(zoom_, &ZoomButtons::zoomChanged, this,
-            [this](PlotKind kind) { (kind == PlotKind::ThreeD ? pb3D_ : pb2D_)->redraw(); });
+    connect(zoom_, &ZoomButtons::zoomChanged, this, &MainWindow::redrawAfterZoom);
     const auto bigButton = [](const char* name, const QString& text) {
         auto* button = new QToolButton;
         button->setObjectName(QLatin1String(name));
         button->setText(text);
         button->setToolTip(QStringLiteral("view in large window"));
-        button->setEnabled(false);  // the large view comes with the export commands
         return button;
     };
     bBig2D_ = bigButton("bBig2D", QStringLiteral("2D"));
     bBig3D_ = bigButton("bBig3D", QStringLiteral("3D"));
+    connect(bBig2D_, &QToolButton::clicked, this, [this] { openLargeView(PlotKind::ZeroLayer); });
+    connect(bBig3D_, &QToolButton::clicked, this, [this] { openLargeView(PlotKind::ThreeD); });
     auto* spots = new QLabel(QStringLiteral("spots:"));
     slRFAC_ = new QScrollBar(Qt::Horizontal);
     slRFAC_->setObjectName(QStringLiteral("slRFAC"));
@@ -245,7 +252,7 @@ QWidget* MainWindow::createPlotStrip() {
     layout->addWidget(spots);
     layout->addWidget(slRFAC_);
     layout->addStretch();
-    busyRefused_.insert(busyRefused_.end(), {zoom_, slRFAC_});
+    busyRefused_.insert(busyRefused_.end(), {zoom_, slRFAC_, bBig2D_, bBig3D_});
     return frPlot_;
 }
 
@@ -298,12 +305,27 @@ QWidget* MainWindow::createCentralArea() {
     left->addWidget(frTop, 1);
     left->addWidget(frBottom);
     panel_ = new InputPanel;
-    auto* central = new QWidget;
-    auto* layout = new QHBoxLayout(central);
+    connect(panel_, &InputPanel::findRequested, this, &MainWindow::findInList);
+    auto* normal = new QWidget;
+    auto* layout = new QHBoxLayout(normal);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(left, 1);
     layout->addWidget(panel_);
-    return central;
+
+    // The large view lies over the whole client area below the toolbar.
+    frBig_ = new LargeView(session_, plotOptions_);
+    connect(frBig_->btCloseBig, &QToolButton::clicked, this, &MainWindow::closeLargeView);
+    connect(frBig_->btSaveBig, &QToolButton::clicked, this,
+            [this] { savePlotBitmap(frBig_->pbBig->kind()); });
+    connect(frBig_->btPrintBig, &QToolButton::clicked, this,
+            [this] { printPlot(frBig_->pbBig->kind()); });
+    frBig_->btCopyBig->setEnabled(false);  // metafile copies come with the metafile writer
+    busyRefused_.insert(busyRefused_.end(),
+                        {frBig_->btSaveBig, frBig_->btPrintBig, frBig_->btCloseBig});
+    pages_ = new QStackedWidget;
+    pages_->addWidget(normal);
+    pages_->addWidget(frBig_);
+    return pages_;
 }
 
 void MainWindow::createStatusBar() {
@@ -328,6 +350,9 @@ void MainWindow::setStatusText(int panel, const QString& text) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A click into the list starts the next search from the top.
+    if (event->type() == QEvent::MouseButtonPress && watched == rtf_->viewport())
+        searchPosition_ = 0;
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

@@ -25,6 +25,7 @@ class QToolButton;
 namespace tesral {
 
 class InputPanel;
+class LargeView;
 class PlotView;
 class ReflectionListModel;
 class ZoomButtons;
@@ -49,6 +50,11 @@ class MainWindow : public QMainWindow {
     bool running() const { return runner_.running(); }
     /** The text of status panel 1..5. */
     QString statusText(int panel) const;
+    /** largeViewOpen, and the kind it shows (largeViewShows3D). */
+    bool largeViewOpen() const { return largeViewOpen_; }
+    bool largeViewShows3D() const;
+    /** The box a command takes the plot of `kind` from: the large view when it shows it. */
+    PlotView* sourceBox(PlotKind kind) const;
 
   public slots:
     void executeCalculation();
@@ -59,6 +65,17 @@ class MainWindow : public QMainWindow {
     void copyList();
     void openInWordProcessor();
     void refreshList();
+    void findInList();
+
+    // Plot output: the picture comes from the source box of the kind.
+    void savePlotBitmap(tesral::PlotKind kind);
+    void copyPlotBitmap(tesral::PlotKind kind);
+    void printPlot(tesral::PlotKind kind);
+    void printList();
+
+    // The large view.
+    void openLargeView(tesral::PlotKind kind);
+    void closeLargeView();
 
   signals:
     /** A run has ended (completed, cancelled or failed) and the window shows its outcome. */
@@ -87,11 +104,16 @@ class MainWindow : public QMainWindow {
 
     // Output.
     ReportOptions reportOptions(int indexDimension) const;
-    bool writeList(const QString& path, QString& error) const;
-    void showListOfSession();
+    bool writeList(const QString& path, const RunHeader& header, QString& error) const;
+    /** Shows the session's rows under `header`, as the list file was written. */
+    void showListOfSession(const RunHeader& header, bool listFileWritten);
     bool haveData();
     void showWriteError(const QString& path, const QString& reason);
     void chooseOutput(const QString& caption, QAction* source);
+    /** Where a plot of `kind` is drawn after a zoom: its box, the large view, or nowhere. */
+    void redrawAfterZoom(PlotKind kind);
+    /** Asks where a printout goes when no printer is installed; false when cancelled. */
+    bool preparePrinter(class QPrinter& printer);
     void toggleColumn();
 
     Session session_;
@@ -108,11 +130,18 @@ class MainWindow : public QMainWindow {
     QToolButton* bBig3D_ = nullptr;
     QScrollBar* slRFAC_ = nullptr;
     QStackedWidget* strips_ = nullptr;
+    QStackedWidget* pages_ = nullptr;  // the normal view and the large view
+    LargeView* frBig_ = nullptr;
+    bool largeViewOpen_ = false;
     QWidget* frPlot_ = nullptr;
     QWidget* frPROG_ = nullptr;
     QLabel* LPROG_ = nullptr;
     QProgressBar* ProgressBar1_ = nullptr;
     QListView* rtf_ = nullptr;
+    /** 0-based position in the report text of the last hit, -1 after a miss. */
+    long long searchPosition_ = 0;
+    /** "tmp.hkl" holds the text the list shows. */
+    bool listFileCurrent_ = false;
     ReflectionListModel* listModel_ = nullptr;
     QToolBar* Toolbar1_ = nullptr;
     std::array<QLabel*, 5> statusPanels_{};

@@ -107,7 +107,7 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
             pb2D_->redraw();
             pb3D_->redraw();
             strips_->setCurrentWidget(frPlot_);
-            showListOfSession();
+            showListOfSession(session_.result().header, !outcome->listFileError);
             tableActions_[6]->setEnabled(true);
             if (outcome->listFileError)
                 showWriteError(programFile(QStringLiteral("tmp.hkl")),

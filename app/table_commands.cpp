@@ -7,11 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
@@ -20,6 +22,7 @@
 #include "app/reflection_list_model.h"
 #include "report/clipboard_rows.h"
 #include "report/safe_file.h"
+#include "report/text_search.h"
 
 namespace tesral {
 
@@ -59,18 +62,16 @@ void MainWindow::showWriteError(const QString& path, const QString& reason) {
         QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-bool MainWindow::writeList(const QString& path, QString& error) const {
-    // The header shows the inputs as they stand now, above the rows of the last run.
-    const RunHeader header = buildRunHeader(panel_->inputs());
+bool MainWindow::writeList(const QString& path, const RunHeader& header, QString& error) const {
     const auto failure = writeReportFile(nativePath(path), session_.table(), header,
                                          reportOptions(session_.indexDimension()));
     if (failure) error = QString::fromStdString(*failure);
     return !failure;
 }
 
-void MainWindow::showListOfSession() {
-    listModel_->show(session_.table(), buildRunHeader(panel_->inputs()),
-                     reportOptions(session_.indexDimension()));
+void MainWindow::showListOfSession(const RunHeader& header, bool listFileWritten) {
+    listModel_->show(session_.table(), header, reportOptions(session_.indexDimension()));
+    listFileCurrent_ = listFileWritten;
     rtf_->scrollToTop();
 }
 
@@ -78,9 +79,11 @@ void MainWindow::refreshList() {
     if (!session_.calculated()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = programFile(QStringLiteral("tmp.hkl"));
+    // The header shows the inputs as they stand now, above the rows of the last run.
+    const RunHeader header = buildRunHeader(panel_->inputs());
     QString error;
-    const bool written = writeList(path, error);
-    showListOfSession();
+    const bool written = writeList(path, header, error);
+    showListOfSession(header, written);
     QApplication::restoreOverrideCursor();
     if (!written) showWriteError(path, error);
 }
@@ -99,7 +102,7 @@ void MainWindow::saveTable() {
     if (path.isEmpty()) return;  // cancelled: nothing is written
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool written = writeList(path, error);
+    const bool written = writeList(path, buildRunHeader(panel_->inputs()), error);
     QApplication::restoreOverrideCursor();
     if (!written) showWriteError(path, error);
 }
@@ -128,13 +131,53 @@ void MainWindow::chooseOutput(const QString& caption, QAction* source) {
         if (auto* widget = qobject_cast<QWidget*>(object);
             widget && widget != static_cast<QWidget*>(Toolbar1_))
             anchor = widget;
-    // Plot pictures come with the export commands; until then only the list can be chosen.
-    const int target = OutputChooser::choose(caption, anchor, this, OutputChooser::ReflectionList);
-    if (target != OutputChooser::ReflectionList) return;
-    if (caption == QLatin1String("Save"))
-        saveTable();
-    else
-        copyList();
+    const bool copy = caption == QLatin1String("Copy");
+    // Metafile copies of the plots come with the metafile writer.
+    const int target = OutputChooser::choose(
+        caption, anchor, this, copy ? OutputChooser::ReflectionList : OutputChooser::ZeroLayerPlot);
+    if (target == OutputChooser::NoTarget) return;
+    const PlotKind kind =
+        target == OutputChooser::ThreeDPlot ? PlotKind::ThreeD : PlotKind::ZeroLayer;
+    if (caption == QLatin1String("Save")) {
+        if (target == OutputChooser::ReflectionList)
+            saveTable();
+        else
+            savePlotBitmap(kind);
+    } else if (copy) {
+        if (target == OutputChooser::ReflectionList) copyList();
+    } else {
+        if (target == OutputChooser::ReflectionList)
+            printList();
+        else
+            printPlot(kind);
+    }
+}
+
+void MainWindow::findInList() {
+    rtf_->clearSelection();
+    const std::string needle = panel_->tfFind->text().toStdString();
+    // The list's text as the file holds it; built from the rows when the file is missing.
+    QFile file(programFile(QStringLiteral("tmp.hkl")));
+    std::string_view text;
+    std::string built;
+    const uchar* mapped = nullptr;
+    if (listFileCurrent_ && file.open(QIODevice::ReadOnly) && file.size() > 0)
+        mapped = file.map(0, file.size());
+    if (mapped) {
+        text = std::string_view(reinterpret_cast<const char*>(mapped),
+                                static_cast<std::size_t>(file.size()));
+    } else {
+        for (std::size_t line = 0; line < listModel_->lineCount(); ++line)
+            built += listModel_->lineText(line) + "\r\n";
+        text = built;
+    }
+    searchPosition_ = findIgnoringCase(text, needle, searchPosition_ + 1);
+    if (searchPosition_ < 0) return;
+    const auto before = text.substr(0, static_cast<std::size_t>(searchPosition_));
+    const auto line = static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+    const QModelIndex hit = listModel_->index(line);
+    rtf_->setCurrentIndex(hit);
+    rtf_->scrollTo(hit, QAbstractItemView::PositionAtCenter);
 }
 
 }  // namespace tesral

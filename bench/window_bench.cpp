@@ -47,6 +47,17 @@ void windowRun(benchmark::State& state, bool boxBound) {
     state.counters["rows"] = static_cast<double>(window.session().reflectionCount());
 }
 
+/** Searching the box-bound report (139 MB) for a text it does not hold: the whole text. */
+void searchMiss(benchmark::State& state) {
+    MainWindow window;
+    window.show();
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    setBoxBound(*panel);
+    runAndPaint(window);
+    panel->tfFind->setText(QStringLiteral("no such text"));
+    for (auto _ : state) window.findInList();
+}
+
 void engineOnly(benchmark::State& state) {
     MainWindow window;
     InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
@@ -64,6 +75,10 @@ BENCHMARK_CAPTURE(windowRun, box_bound_F5_to_pictures_and_list, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+BENCHMARK(searchMiss)
+    ->Name("box_bound_search_to_the_end")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(engineOnly)->Name("box_bound_engine_only")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {

@@ -30,6 +30,11 @@ struct PlotTarget {
     QRgb foreground = kWhite;
     /** Font of the index labels and the legend. */
     QFont font;
+    /**
+     * A printed page: the plot fills 0.8 of the half page about its centre, and labels go
+     * on spots larger than two printer pixels.
+     */
+    bool printed = false;
 };
 
 /** Twips per pixel of a device with the given logical dots per inch. */

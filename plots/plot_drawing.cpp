@@ -48,7 +48,8 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
     const float cy = static_cast<float>(target.height / 2.0);
     const float zoom = options.zoom2D;
     // One scale for both axes; at zoom 1 the largest |x| lies on the left or right edge.
-    const float s = zoom * cx / data.statistics.maxZeroLayerX;
+    const float s = target.printed ? zoom * (cx * 0.8f / data.statistics.maxZeroLayerX)
+                                   : zoom * cx / data.statistics.maxZeroLayerX;
     const std::optional<float> k = greyFactor(options, data.statistics);
     if (!std::isfinite(s) || !k) return false;
     const auto tpp = static_cast<float>(target.twipsPerPixelX);
@@ -61,7 +62,9 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
         const float px = s * record.x() + cx;
         const float py = s * record.y() + cy;  // not mirrored: positive y lies below
         if (!spots.draw(record, px, py, r)) return false;
-        if (r > kLabelMinimumRadius && options.showIndices)
+        const float labelMinimum =
+            target.printed ? static_cast<float>(2.0 * target.twipsPerPixelX) : kLabelMinimumRadius;
+        if (r > labelMinimum && options.showIndices)
             canvas.text(px, py, indexLabel(record, n), kLabelBlue, target.font, TextRole::Label);
     }
     return true;
@@ -77,7 +80,9 @@ bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& 
     const TableStatistics& st = data.statistics;
     const float largest = std::max({st.maxX, st.maxY, st.maxZ});
     // 0.9 keeps the outermost spots inside the box.
-    const auto scale = static_cast<float>(static_cast<double>(cx / largest) * zoom * 0.9);
+    const auto scale = target.printed
+                           ? zoom * (cx * 0.8f / largest)
+                           : static_cast<float>(static_cast<double>(cx / largest) * zoom * 0.9);
     const std::optional<float> k = greyFactor(options, st);
     if (!std::isfinite(scale) || !k) return false;
     const auto tpp = static_cast<float>(target.twipsPerPixelX);

@@ -21,36 +21,10 @@
 #include "app/main_window.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "window_driver.h"
 
 using namespace tesral;
-
-namespace {
-
-/** Answers the next message box with `button` and keeps its text. */
-struct MessageBoxAnswer {
-    QString text;
-    bool seen = false;
-
-    void expect(QMessageBox::StandardButton button, int triesLeft = 300) {
-        QTimer::singleShot(10, [this, button, triesLeft] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                if (triesLeft > 0) expect(button, triesLeft - 1);
-                return;
-            }
-            text = box->text();
-            seen = true;
-            box->button(button)->click();
-        });
-    }
-};
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+using namespace tesral::test;
 
 class MainWindowTest : public QObject {
     Q_OBJECT

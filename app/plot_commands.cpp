@@ -1,0 +1,129 @@
+// Plot output from the window: the large view, bitmaps, printing of plots and of the list.
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLayout>
+#include <QListView>
+#include <QMessageBox>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QStackedWidget>
+
+#include "app/input_panel.h"
+#include "app/large_view.h"
+#include "app/main_window.h"
+#include "app/plot_view.h"
+#include "app/printing.h"
+#include "app/program_folder.h"
+#include "app/reflection_list_model.h"
+#include "report/safe_file.h"
+
+namespace tesral {
+
+bool MainWindow::largeViewShows3D() const {
+    return largeViewOpen_ && frBig_->shows3D();
+}
+
+PlotView* MainWindow::sourceBox(PlotKind kind) const {
+    if (largeViewOpen_ && frBig_->pbBig->kind() == kind) return frBig_->pbBig;
+    return kind == PlotKind::ThreeD ? pb3D_ : pb2D_;
+}
+
+void MainWindow::openLargeView(PlotKind kind) {
+    // The same button again closes the view; the other one switches the plot it shows.
+    if (largeViewOpen_ && frBig_->pbBig->kind() == kind) {
+        closeLargeView();
+        return;
+    }
+    PlotView* big = frBig_->pbBig;
+    big->setKind(kind);
+    big->setColours(pb2D_->backgroundColour(), pb2D_->foregroundColour());
+    largeViewOpen_ = true;
+    pages_->setCurrentWidget(frBig_);
+    // Laid out anew before drawing, so the picture has the size of the open view.
+    pages_->currentWidget()->layout()->activate();
+    if (!big->redraw()) big->clearPicture();
+}
+
+void MainWindow::closeLargeView() {
+    largeViewOpen_ = false;
+    frBig_->pbBig->setKind(PlotKind::ZeroLayer);
+    pages_->setCurrentIndex(0);
+    redrawPlots();
+}
+
+void MainWindow::redrawAfterZoom(PlotKind kind) {
+    if (!largeViewOpen_)
+        (kind == PlotKind::ThreeD ? pb3D_ : pb2D_)->redraw();
+    else if (frBig_->pbBig->kind() == kind)
+        frBig_->pbBig->redraw();
+}
+
+void MainWindow::copyPlotBitmap(PlotKind kind) {
+    // The box's picture as it stands, results or not.
+    QApplication::clipboard()->setImage(sourceBox(kind)->picture());
+}
+
+void MainWindow::savePlotBitmap(PlotKind kind) {
+    if (!haveData()) return;
+    const QString name =
+        kind == PlotKind::ThreeD ? QStringLiteral("tesral3D.bmp") : QStringLiteral("tesral2D.bmp");
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Bitmap (*.BMP)"),
+                                                      QDir(dataFolder()).filePath(name),
+                                                      QStringLiteral("Bitmap image (*.bmp)"));
+    if (path.isEmpty()) return;  // cancelled: nothing is written
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!sourceBox(kind)->picture().save(&buffer, "BMP")) {
+        showWriteError(path, QStringLiteral("the picture could not be encoded"));
+        return;
+    }
+    const auto failure = writeFileSafely(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (failure) showWriteError(path, QString::fromStdString(*failure));
+}
+
+void MainWindow::printPlot(PlotKind kind) {
+    if (!haveData()) return;
+    const RunHeader header = buildRunHeader(panel_->inputs());
+    const PlotData data = plotDataOf(session_);
+    const QString name =
+        kind == PlotKind::ThreeD ? QStringLiteral("tesral3D.pdf") : QStringLiteral("tesral2D.pdf");
+    const QString error =
+        printDocument(this, name, [&](QPainter& painter, QPagedPaintDevice& device) {
+            drawPrintedPlot(painter, printablePageSize(device), 1440.0 / device.logicalDpiX(), kind,
+                            data, plotOptions_, header);
+        });
+    if (!error.isEmpty()) QMessageBox::warning(this, windowTitle(), error);
+}
+
+void MainWindow::printList() {
+    if (!haveData()) return;
+    const ReflectionListModel& list = *listModel_;
+    QFont font = rtf_->font();
+    font.setPointSizeF(8);
+    const QString error = printDocument(
+        this, QStringLiteral("tesral.pdf"), [&](QPainter& painter, QPagedPaintDevice& device) {
+            painter.setFont(font);
+            const QFontMetricsF metrics(painter.font(), &device);
+            const QSizeF page = printablePageSize(device);
+            const auto perPage = std::max<std::size_t>(
+                1, static_cast<std::size_t>(page.height() / metrics.lineSpacing()));
+            for (std::size_t line = 0; line < list.lineCount(); ++line) {
+                const std::size_t onPage = line % perPage;
+                if (line > 0 && onPage == 0) device.newPage();
+                painter.drawText(QPointF(0, onPage * metrics.lineSpacing() + metrics.ascent()),
+                                 QString::fromStdString(list.lineText(line)));
+            }
+        });
+    if (!error.isEmpty()) QMessageBox::warning(this, windowTitle(), error);
+}
+
+}  // namespace tesral

@@ -1,0 +1,41 @@
+#include "app/printing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "app/program_folder.h"
+#include "plots/plot_print.h"
+#include "report/safe_file.h"
+
+namespace tesral {
+
+QString printDocument(QWidget* parent, const QString& suggestedName, const PagePainter& paint) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        QPrinter printer(QPrinterInfo::defaultPrinter());
+        printer.setDocName(QStringLiteral("Tesral 1.0"));
+        QPainter painter;
+        if (!painter.begin(&printer)) return QStringLiteral("The printer cannot be used.");
+        paint(painter, printer);
+        painter.end();  // sends the document
+        return QString();
+    }
+    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Print to PDF"),
+                                                      QDir(dataFolder()).filePath(suggestedName),
+                                                      QStringLiteral("PDF document (*.pdf)"));
+    if (path.isEmpty()) return QString();  // cancelled: nothing is printed
+    const std::optional<QByteArray> bytes = renderPdfDocument(paint);
+    if (!bytes) return QStringLiteral("The PDF document cannot be made.");
+    const auto failure = writeFileSafely(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
+    if (failure)
+        return QStringLiteral("Cannot write %1: %2")
+            .arg(QDir::toNativeSeparators(path), QString::fromStdString(*failure));
+    return QString();
+}
+
+}  // namespace tesral

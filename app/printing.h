@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include "plots/plot_print.h"
+
+class QWidget;
+
+namespace tesral {
+
+/**
+ * Prints one document on the default printer. Without a printer the user names a PDF file
+ * (a save dialog in the data folder, `suggestedName` filled in) and the document goes there
+ * through the safe writer; a cancelled dialog prints nothing. Returns why it failed, or an
+ * empty text.
+ */
+QString printDocument(QWidget* parent, const QString& suggestedName, const PagePainter& paint);
+
+}  // namespace tesral

@@ -1,0 +1,208 @@
+// What leaves the window after a run: the list search, the clipboard, printouts (into PDF
+// files, as there is no printer here), bitmaps and the large view.
+
+#include <QAction>
+#include <QClipboard>
+#include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/input_panel.h"
+#include "app/main_window.h"
+#include "app/plot_view.h"
+#include "app/program_folder.h"
+#include "app/reflection_list_model.h"
+#include "report/clipboard_rows.h"
+#include "window_driver.h"
+
+using namespace tesral;
+using namespace tesral::test;
+
+class OutputCommandsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+    void noDataBeforeAnyRun();
+    void searchWalksThroughTheHits();
+    void copiedListIsTheClipboardRows();
+    void printedPlotAndListGoToPdf();
+    void bitmapSaveAndCancel();
+    void largeViewTogglesAndTakesTheCommands();
+
+  private:
+    bool run() {
+        QSignalSpy ended(window_, &MainWindow::runEnded);
+        window_->executeCalculation();
+        return ended.count() > 0 || ended.wait(30000);
+    }
+    QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
+    template <class T>
+    T* child(const char* name) {
+        return window_->findChild<T*>(QLatin1String(name));
+    }
+    /** The line the list view has selected, as text. */
+    QString selectedLine() {
+        auto* view = child<QListView>("rtf");
+        return view->currentIndex().data().toString();
+    }
+
+    MainWindow* window_ = nullptr;
+    QTemporaryDir dir_;
+};
+
+void OutputCommandsTest::init() {
+    window_ = new MainWindow;
+    window_->resize(1000, 700);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+}
+
+void OutputCommandsTest::cleanup() {
+    delete window_;
+}
+
+void OutputCommandsTest::noDataBeforeAnyRun() {
+    for (const char* name : {"mnuFile2", "mnuFile5", "mnuFile6", "mnuFile7", "mnuFile10"}) {
+        MessageBoxAnswer answer;
+        answer.expect(QMessageBox::Ok);
+        action(name)->trigger();
+        QVERIFY2(answer.seen, name);
+        QCOMPARE(answer.text, QStringLiteral("no data"));
+    }
+}
+
+void OutputCommandsTest::searchWalksThroughTheHits() {
+    QVERIFY(run());
+    InputPanel* panel = child<InputPanel>("frRight");
+    // The default text finds the reflection with the indices 0, 2, 2, 1, 0.
+    QTest::keyClick(panel->tfFind, Qt::Key_Return);
+    QVERIFY2(selectedLine().contains(QStringLiteral("   0   2   2   1   0")),
+             qPrintable(selectedLine()));
+    // The report's first characters are skipped while the search starts at position 1, and
+    // found after a miss; letter case does not matter.
+    panel->tfFind->setText(QStringLiteral("tesral report"));
+    child<QToolButton>("bRTFFIND")->click();
+    QVERIFY(child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty());
+    child<QToolButton>("bRTFFIND")->click();
+    QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
+    // Every hit in turn, overlapping ones included, as a plain search of the file finds them.
+    const QByteArray needle = "   2   2   2   2   ";
+    const QByteArray text = fileBytes(programFile(QStringLiteral("tmp.hkl")));
+    panel->tfFind->setText(QString::fromLatin1(needle));
+    qsizetype from = 1;  // the last hit was at position 0
+    QByteArray first;
+    for (int hits = 0;; ++hits) {
+        const qsizetype hit = text.indexOf(needle, from);
+        child<QToolButton>("bRTFFIND")->click();
+        if (hit < 0) {  // after the last hit a miss, then the first hit again
+            QCOMPARE(hits, 5);
+            QVERIFY(child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty());
+            child<QToolButton>("bRTFFIND")->click();
+            QCOMPARE(selectedLine().toLatin1(), first);
+            break;
+        }
+        const qsizetype lineStart = text.lastIndexOf('\n', hit) + 1;
+        const QByteArray line = text.mid(lineStart, text.indexOf('\r', lineStart) - lineStart);
+        QCOMPARE(selectedLine().toLatin1(), line);
+        if (first.isEmpty()) first = line;
+        from = hit + 1;
+    }
+}
+
+void OutputCommandsTest::copiedListIsTheClipboardRows() {
+    QVERIFY(run());
+    action("mnuTable1")->trigger();  // without x, y, z
+    action("mnuFile10")->trigger();
+    const ReportColumns columns = ReportColumns::fromChoices(true, true, true, true, false, 5);
+    const std::string rows = clipboardRows(window_->session().table(), columns, '.');
+    QCOMPARE(QApplication::clipboard()->text().toStdString(), rows);
+    QCOMPARE(fileBytes(programFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);
+}
+
+void OutputCommandsTest::printedPlotAndListGoToPdf() {
+    QVERIFY(run());
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const struct {
+        const char* item;
+        const char* file;
+        const char* expected;
+    } cases[] = {{"mnuFile5", "plot2d.pdf", "Tesral 1.0"},
+                 {"mnuFile6", "plot3d.pdf", "reflections, P10.5/mmc, a = 2.82, c = 12.06"},
+                 {"mnuFile7", "list.pdf", "TESRAL REPORT - 1256 reflections"}};
+    for (const auto& c : cases) {
+        const QString path = dir_.filePath(QLatin1String(c.file));
+        FileDialogAnswer answer;
+        answer.expect(path);
+        action(c.item)->trigger();
+        QVERIFY2(answer.seen, c.item);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QByteArray printed = text.readAllStandardOutput();
+        QVERIFY2(printed.contains(c.expected), printed.left(400).constData());
+    }
+    // A cancelled dialog prints nothing.
+    FileDialogAnswer cancel;
+    cancel.expect(QString());
+    action("mnuFile5")->trigger();
+    QVERIFY(cancel.seen);
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files).size(), 3);
+}
+
+void OutputCommandsTest::bitmapSaveAndCancel() {
+    QVERIFY(run());
+    const QString path = dir_.filePath(QStringLiteral("plot.bmp"));
+    FileDialogAnswer cancel;
+    cancel.expect(QString());
+    action("mnuFile3")->trigger();
+    QCOMPARE(cancel.title, QStringLiteral("Save Bitmap (*.BMP)"));
+    QVERIFY(cancel.suggested.endsWith(QStringLiteral("data/tesral3D.bmp")));
+    QVERIFY(!QFile::exists(path));
+
+    FileDialogAnswer save;
+    save.expect(path);
+    action("mnuFile3")->trigger();
+    QImage saved(path, "BMP");
+    QVERIFY(!saved.isNull());
+    const QImage& box = window_->findChild<PlotView*>(QStringLiteral("pb3D"))->picture();
+    QCOMPARE(saved.size(), box.size());
+}
+
+void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
+    QVERIFY(run());
+    auto* big2D = child<QToolButton>("bBig2D");
+    auto* big3D = child<QToolButton>("bBig3D");
+    auto* pbBig = child<PlotView>("pbBig");
+    big2D->click();
+    QVERIFY(window_->largeViewOpen() && !window_->largeViewShows3D());
+    QVERIFY(child<QWidget>("frBig")->isVisible());
+    QCOMPARE(window_->sourceBox(PlotKind::ZeroLayer), pbBig);
+    QCOMPARE(window_->sourceBox(PlotKind::ThreeD), child<PlotView>("pb3D"));
+    QVERIFY(pbBig->picture().width() > child<PlotView>("pb2D")->picture().width());
+
+    big3D->click();  // switches without closing
+    QVERIFY(window_->largeViewOpen() && window_->largeViewShows3D());
+    QCOMPARE(window_->sourceBox(PlotKind::ThreeD), pbBig);
+    const ProjectedPoints before = window_->session().points();
+    QTest::keyClick(pbBig, Qt::Key_Right);
+    QVERIFY(window_->session().points() != before);
+
+    big3D->click();  // the same button closes
+    QVERIFY(!window_->largeViewOpen());
+    QVERIFY(!child<QWidget>("frBig")->isVisible());
+    big2D->click();
+    child<QToolButton>("btCloseBig")->click();
+    QVERIFY(!window_->largeViewOpen());
+}
+
+QTEST_MAIN(OutputCommandsTest)
+#include "output_commands_test.moc"
