@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Makes the pictures of the user manual, doc/pictures/*.png, from the programs themselves:
+# the plots with tesral-cli plot2d / plot3d, the window with tesral_grab_window (drawn off
+# screen, no display needed). Run from anywhere:
+#
+#   bash doc/make_pictures.sh            # builds what it needs in build/ first
+#   BUILD_DIR=/path/to/build bash doc/make_pictures.sh
+#
+# optipng, when installed, makes the files smaller; the pictures are the same without it.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+out=$root/doc/pictures
+cli=$build/bin/tesral-cli
+grab=$build/bin/tesral_grab_window
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESRAL_BENCH=OFF
+fi
+cmake --build "$build" -j2 --target tesral-cli tesral_grab_window
+mkdir -p "$out"
+export QT_QPA_PLATFORM=offscreen
+
+size=500x500
+plot() {  # plot 2d|3d NAME options...
+  local kind=$1 name=$2
+  shift 2
+  "$cli" "plot$kind" --size "$size" --output "$out/$name.png" "$@"
+  echo "  $name.png"
+}
+
+echo "The four systems, zero layer and 3D (default group, Yamamoto, Mo):"
+octagonal=(--system octagonal --limits 3,3,3,3,2)
+decagonal=(--system decagonal --group P10/mmm --limits 3,3,3,3,2)
+dodecagonal=(--system dodecagonal --limits 4,4,4,4,2 --thmax 15)
+icosahedral=(--system icosahedral --a 5.1 --limits 2,2,2,2,2,2)
+turned=(--rotate 3:35 --rotate 2:25)
+plot 2d octagonal-2d "${octagonal[@]}"
+plot 3d octagonal-3d "${octagonal[@]}" "${turned[@]}"
+plot 2d decagonal-2d "${decagonal[@]}"
+plot 3d decagonal-3d "${decagonal[@]}" "${turned[@]}"
+plot 2d dodecagonal-2d "${dodecagonal[@]}"
+plot 3d dodecagonal-3d "${dodecagonal[@]}" "${turned[@]}"
+plot 2d icosahedral-2d "${icosahedral[@]}"
+# Tilted by 90 degrees the view looks down z, the fivefold axis of the basis.
+plot 3d icosahedral-3d "${icosahedral[@]}" --rotate 2:90
+
+echo "The index box: a box too small for the theta window, and one large enough:"
+plot 2d box-small --system dodecagonal --limits 3,3,3,3,0
+plot 2d box-large --system dodecagonal --limits 5,5,5,5,0
+
+echo "View options:"
+plot 3d view-start --system decagonal --group P10/mmm --limits 3,3,3,3,2
+plot 2d view-directions --system decagonal --group P10/mmm --limits 3,3,3,3,0 \
+  --highlight-directions --highlight-main --no-size-by-qi
+plot 2d view-theta --system decagonal --group P10/mmm --limits 3,3,3,3,0 \
+  --background white --colour theta --no-size-by-qi
+plot 2d view-indices --system decagonal --group P10/mmm --limits 2,2,2,2,0 \
+  --indices --zoom 2.197 --spots 15 --background white --unfilled
+
+echo "The window (decagonal defaults, then icosahedral):"
+"$grab" "$out/window.png"
+echo "  window.png"
+"$grab" "$out/window-icosahedral.png" cmbSystem=Icosahedral tfA=5.1 rbSteurer=1
+echo "  window-icosahedral.png"
+
+if command -v optipng >/dev/null; then
+  optipng -quiet -o2 "$out"/*.png
+fi
+du -ch "$out"/*.png | tail -1
