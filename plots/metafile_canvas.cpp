@@ -1,0 +1,84 @@
+#include "plots/metafile_canvas.h"
+
+namespace tesral {
+
+namespace {
+
+/** A Qt colour as GDI takes it; nothing when it is fully transparent (no pen, no fill). */
+std::optional<ColorRef> gdiColour(QRgb colour) {
+    if (qAlpha(colour) == 0) return std::nullopt;
+    return colorRef(qRed(colour), qGreen(colour), qBlue(colour));
+}
+
+}  // namespace
+
+MetafileCanvas::MetafileCanvas(const PlotTarget& target, int penWidth)
+    : width_(metafileCoordinate(target.width)),
+      height_(metafileCoordinate(target.height)),
+      penWidth_(penWidth),
+      penColour_(colorRef(0, 0, 0)),
+      brushColour_(colorRef(0, 0, 0)) {
+    const MetaObject font = recorder_.createFont(makeLogFont(
+        target.font.family().toLatin1().toStdString(), kMetafileFontSize, target.twipsPerPixelY));
+    pen_ = recorder_.createPen(PenStyle::Solid, penWidth_, *penColour_);
+    brush_ = recorder_.createBrush(BrushStyle::Solid, *brushColour_);
+    recorder_.selectObject(pen_);
+    // No brush is selected yet: the context's initial brush fills the frame.
+    recorder_.rectangle(0, 0, width_, height_);
+    recorder_.selectObject(brush_);
+    recorder_.selectObject(font);
+    // Labels on screen have no box behind them.
+    recorder_.setBkMode(BackgroundMode::Transparent);
+}
+
+void MetafileCanvas::usePen(QRgb colour) {
+    const std::optional<ColorRef> wanted = gdiColour(colour);
+    if (wanted == penColour_) return;
+    const MetaObject previous = pen_;
+    pen_ = wanted ? recorder_.createPen(PenStyle::Solid, penWidth_, *wanted)
+                  : recorder_.createPen(PenStyle::Null, 0, 0);
+    recorder_.selectObject(pen_);
+    recorder_.deleteObject(previous);
+    penColour_ = wanted;
+}
+
+void MetafileCanvas::useBrush(QRgb colour) {
+    const std::optional<ColorRef> wanted = gdiColour(colour);
+    if (wanted == brushColour_) return;
+    const MetaObject previous = brush_;
+    brush_ = wanted ? recorder_.createBrush(BrushStyle::Solid, *wanted)
+                    : recorder_.createBrush(BrushStyle::Hollow, 0);
+    recorder_.selectObject(brush_);
+    recorder_.deleteObject(previous);
+    brushColour_ = wanted;
+}
+
+void MetafileCanvas::clear(QRgb background) {
+    useBrush(background);
+    usePen(background);
+    recorder_.rectangle(0, 0, width_, height_);
+}
+
+void MetafileCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) {
+    useBrush(fill);
+    usePen(outline);
+    metafileEllipse(recorder_, x, y, r);
+}
+
+void MetafileCanvas::text(double x, double y, const QString& text, QRgb colour, const QFont&,
+                          TextRole role) {
+    if (role != TextRole::Label) return;
+    const std::optional<ColorRef> wanted = gdiColour(colour);
+    if (!wanted) return;
+    if (wanted != textColour_) {
+        recorder_.setTextColor(*wanted);
+        textColour_ = wanted;
+    }
+    recorder_.textOut(metafileCoordinate(x), metafileCoordinate(y), text.toLatin1().toStdString());
+}
+
+Metafile MetafileCanvas::finish() {
+    return recorder_.close();
+}
+
+}  // namespace tesral
