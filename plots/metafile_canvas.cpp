@@ -27,8 +27,12 @@ MetafileCanvas::MetafileCanvas(const PlotTarget& target, int penWidth)
     recorder_.rectangle(0, 0, width_, height_);
     recorder_.selectObject(brush_);
     recorder_.selectObject(font);
-    // Labels on screen have no box behind them.
-    recorder_.setBkMode(BackgroundMode::Transparent);
+}
+
+void MetafileCanvas::useBackgroundMode(BackgroundMode mode) {
+    if (mode == backgroundMode_) return;
+    recorder_.setBkMode(mode);
+    backgroundMode_ = mode;
 }
 
 void MetafileCanvas::usePen(QRgb colour) {
@@ -54,12 +58,14 @@ void MetafileCanvas::useBrush(QRgb colour) {
 }
 
 void MetafileCanvas::clear(QRgb background) {
+    useBackgroundMode(BackgroundMode::Opaque);
     useBrush(background);
     usePen(background);
     recorder_.rectangle(0, 0, width_, height_);
 }
 
 void MetafileCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) {
+    useBackgroundMode(BackgroundMode::Opaque);
     useBrush(fill);
     usePen(outline);
     metafileEllipse(recorder_, x, y, r);
@@ -70,6 +76,8 @@ void MetafileCanvas::text(double x, double y, const QString& text, QRgb colour, 
     if (role != TextRole::Label) return;
     const std::optional<ColorRef> wanted = gdiColour(colour);
     if (!wanted) return;
+    // Labels on screen have no box behind them.
+    useBackgroundMode(BackgroundMode::Transparent);
     if (wanted != textColour_) {
         recorder_.setTextColor(*wanted);
         textColour_ = wanted;

@@ -40,6 +40,11 @@ class MetafileCanvas : public PlotCanvas {
   private:
     void usePen(QRgb colour);
     void useBrush(QRgb colour);
+    /**
+     * Text goes on a transparent background; shapes on the default opaque one, which GDI
+     * ignores for solid brushes but some readers (libwmf) take as half-transparent fills.
+     */
+    void useBackgroundMode(BackgroundMode mode);
 
     MetafileRecorder recorder_;
     int width_;
@@ -51,6 +56,7 @@ class MetafileCanvas : public PlotCanvas {
     std::optional<ColorRef> penColour_;
     std::optional<ColorRef> brushColour_;
     std::optional<ColorRef> textColour_;
+    BackgroundMode backgroundMode_ = BackgroundMode::Opaque;
 };
 
 }  // namespace tesral

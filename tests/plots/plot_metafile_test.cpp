@@ -126,6 +126,7 @@ void PlotMetafileTest::everyCircleBecomesAnEllipse() {
         QCOMPARE(drawn[i].bottom, nearest(c.y + c.r));
         QCOMPARE(drawn[i].brush, gdi(c.fill));
         QCOMPARE(drawn[i].pen, gdi(c.outline));
+        QCOMPARE(drawn[i].backgroundMode, 2);  // opaque: some readers fade fills otherwise
     }
 }
 
@@ -158,8 +159,10 @@ void PlotMetafileTest::labelsAsTextInBlue() {
     RecordingCanvas screen;
     const WmfFile f = drawnBoth(PlotKind::ZeroLayer, smallRun(withIndices()), makeTarget(), screen);
     std::vector<WmfShape> texts;
-    for (const WmfShape& s : shapesOf(f))
+    for (const WmfShape& s : shapesOf(f)) {
         if (s.function == wmf::kTextOut) texts.push_back(s);
+        if (s.function == wmf::kEllipse) QCOMPARE(s.backgroundMode, 2);  // opaque again
+    }
     const std::vector<RecordingCanvas::Item> labels = screen.items(Kind::Text);
     QCOMPARE(texts.size(), std::size_t{3});
     QCOMPARE(texts.size(), labels.size());
@@ -168,6 +171,7 @@ void PlotMetafileTest::labelsAsTextInBlue() {
         QCOMPARE(texts[i].left, nearest(labels[i].x));
         QCOMPARE(texts[i].top, nearest(labels[i].y));
         QCOMPARE(texts[i].textColour, 0xff0000L);  // RGB(0, 0, 255)
+        QCOMPARE(texts[i].backgroundMode, 1);      // transparent: no box behind the label
     }
     QCOMPARE(texts[2].text, std::string("-12010"));
     QCOMPARE(f.all(wmf::kSetTextColor).size(), std::size_t{1});

@@ -14,6 +14,7 @@ namespace tesral::test {
 
 namespace wmf {
 constexpr std::uint16_t kEof = 0x0000;
+constexpr std::uint16_t kSetBkMode = 0x0102;
 constexpr std::uint16_t kSelectObject = 0x012D;
 constexpr std::uint16_t kDeleteObject = 0x01F0;
 constexpr std::uint16_t kSetTextColor = 0x0209;
@@ -161,12 +162,15 @@ struct WmfShape {
     long pen = -1;
     long textColour = -1;
     std::string text;
+    /** 1 transparent, 2 opaque (the default). */
+    int backgroundMode = 2;
 };
 
 /** Plays the records: every shape with the brush, pen and text colour it is drawn in. */
 inline std::vector<WmfShape> shapesOf(const WmfFile& f) {
     std::vector<const WmfRecord*> table;
     long brush = -1, pen = -1, textColour = -1;
+    int backgroundMode = 2;
     const auto colour = [](std::uint16_t low, std::uint16_t high) {
         return static_cast<long>(low | static_cast<std::uint32_t>(high) << 16);
     };
@@ -182,6 +186,8 @@ inline std::vector<WmfShape> shapesOf(const WmfFile& f) {
                 brush = o.params[0] == 0 ? colour(o.params[1], o.params[2]) : -2;
             if (o.function == wmf::kCreatePen)
                 pen = o.params[0] == 0 ? colour(o.params[3], o.params[4]) : -2;
+        } else if (r.function == wmf::kSetBkMode) {
+            backgroundMode = r.params.at(0);
         } else if (r.function == wmf::kSetTextColor) {
             textColour = colour(r.params[0], r.params[1]);
         } else if (r.function == wmf::kRectangle || r.function == wmf::kEllipse) {
@@ -193,7 +199,8 @@ inline std::vector<WmfShape> shapesOf(const WmfFile& f) {
                               brush,
                               pen,
                               textColour,
-                              {}});
+                              {},
+                              backgroundMode});
         } else if (r.function == wmf::kTextOut) {
             const std::size_t n = r.params[0];
             std::string text;
@@ -201,7 +208,7 @@ inline std::vector<WmfShape> shapesOf(const WmfFile& f) {
                 text.push_back(static_cast<char>(r.params[1 + i / 2] >> (8 * (i % 2))));
             const std::size_t after = 1 + (n + 1) / 2;
             shapes.push_back({r.function, r.param(after + 1), r.param(after), 0, 0, brush, pen,
-                              textColour, text});
+                              textColour, text, backgroundMode});
         }
     }
     return shapes;
