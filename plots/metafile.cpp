@@ -150,6 +150,11 @@ void MetafileRecorder::deleteObject(MetaObject object) {
     slots_[static_cast<std::size_t>(object.slot)] = false;
 }
 
+void MetafileRecorder::intersectClipRect(int left, int top, int right, int bottom) {
+    record(MetaFunction::IntersectClipRect,
+           {coordinate(bottom), coordinate(right), coordinate(top), coordinate(left)});
+}
+
 void MetafileRecorder::rectangle(int left, int top, int right, int bottom) {
     // Parameters are stored last first.
     record(MetaFunction::Rectangle,

@@ -31,6 +31,7 @@ enum class MetaFunction : std::uint16_t {
     CreatePenIndirect = 0x02FA,
     CreateFontIndirect = 0x02FB,
     CreateBrushIndirect = 0x02FC,
+    IntersectClipRect = 0x0416,
     Ellipse = 0x0418,
     Rectangle = 0x041B,
     TextOut = 0x0521,
@@ -113,6 +114,8 @@ class MetafileRecorder {
     void selectObject(MetaObject object);
     void deleteObject(MetaObject object);
 
+    /** Limits drawing to the rectangle (right and bottom excluded). */
+    void intersectClipRect(int left, int top, int right, int bottom);
     void rectangle(int left, int top, int right, int bottom);
     void ellipse(int left, int top, int right, int bottom);
     /** Single-byte text whose reference point (top-left by default) is at (x, y). */

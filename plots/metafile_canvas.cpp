@@ -18,6 +18,8 @@ MetafileCanvas::MetafileCanvas(const PlotTarget& target, int penWidth)
       penWidth_(penWidth),
       penColour_(colorRef(0, 0, 0)),
       brushColour_(colorRef(0, 0, 0)) {
+    // The plot box clips its spots; so does a reader that honours this.
+    recorder_.intersectClipRect(0, 0, width_ + 1, height_ + 1);
     const MetaObject font = recorder_.createFont(makeLogFont(
         target.font.family().toLatin1().toStdString(), kMetafileFontSize, target.twipsPerPixelY));
     pen_ = recorder_.createPen(PenStyle::Solid, penWidth_, *penColour_);
@@ -65,6 +67,9 @@ void MetafileCanvas::clear(QRgb background) {
 }
 
 void MetafileCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) {
+    // A spot wholly outside the picture is not seen, but readers that size a picture by what
+    // it draws (libwmf) would squeeze the picture to make room for it.
+    if (x + r < 0 || y + r < 0 || x - r > width_ || y - r > height_) return;
     useBackgroundMode(BackgroundMode::Opaque);
     useBrush(fill);
     usePen(outline);
@@ -73,7 +78,8 @@ void MetafileCanvas::circle(double x, double y, double r, QRgb outline, QRgb fil
 
 void MetafileCanvas::text(double x, double y, const QString& text, QRgb colour, const QFont&,
                           TextRole role) {
-    if (role != TextRole::Label) return;
+    // Text starts at its top-left corner: beyond the right or bottom edge it is not seen.
+    if (role != TextRole::Label || x > width_ || y > height_) return;
     const std::optional<ColorRef> wanted = gdiColour(colour);
     if (!wanted) return;
     // Labels on screen have no box behind them.

@@ -15,8 +15,9 @@ inline constexpr double kMetafileFontSize = 8;
  * Records a plot as a Windows metafile in twips. It starts with a frame of the picture's size
  * in a black pen, filled with the recording's initial (white) brush, and then selects a black
  * brush and the label font. A circle selects a solid brush of its fill colour and a pen of its
- * outline colour, each made anew only when the colour changes, and records an ellipse. Spot
- * labels are recorded as single-byte text; a legend explains the screen's colours and is not.
+ * outline colour, each made anew only when the colour changes, and records an ellipse; a
+ * spot wholly outside the picture is left out, as the plot box clips it. Spot labels are
+ * recorded as single-byte text; a legend explains the screen's colours and is not.
  */
 class MetafileCanvas : public PlotCanvas {
   public:

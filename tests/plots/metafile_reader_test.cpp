@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
 
 #include "engine/generation.h"
@@ -101,12 +102,25 @@ void MetafileReaderTest::defaultRun() {
         const std::optional<QByteArray> wmf =
             renderPlotMetafile(kind, data, PlotOptions{}, settings, kTwipsPerInch);
         QVERIFY(wmf);
-        QVERIFY(readWmf(wmf->toStdString()).problems.empty());
+        const WmfFile f = readWmf(wmf->toStdString());
+        QVERIFY(f.problems.empty());
         const bool flat = kind == PlotKind::ZeroLayer;
         const QString svg =
             throughReader(*wmf, flat ? QStringLiteral("default_2d") : QStringLiteral("default_3d"));
         QVERIFY(!svg.isEmpty());
-        QCOMPARE(ellipsesIn(svg), flat ? zeroLayer : static_cast<int>(run.table.size()));
+        // Spots wholly outside the picture are left out.
+        const int ellipses = ellipsesIn(svg);
+        QCOMPARE(ellipses, static_cast<int>(f.all(wmf::kEllipse).size()));
+        QVERIFY(ellipses > 100);
+        QVERIFY(ellipses <= (flat ? zeroLayer : static_cast<int>(run.table.size())));
+        // The background fills the whole square picture: nothing outside made the reader
+        // squeeze it.
+        const QRegularExpressionMatch background =
+            QRegularExpression(QStringLiteral("<rect[^>]*width=\"([\\d.]+)\" height=\"([\\d.]+)\""))
+                .match(svg);
+        QVERIFY(background.hasMatch());
+        QVERIFY(std::abs(background.captured(1).toDouble() / background.captured(2).toDouble() -
+                         1) < 0.01);
     }
 }
 

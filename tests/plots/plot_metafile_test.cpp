@@ -22,7 +22,10 @@ Q_DECLARE_METATYPE(tesral::PlotKind)
 
 namespace {
 
-/** Three zero-layer spots (one a main spot) and one off the zero layer. */
+/**
+ * Four zero-layer spots (one a main spot, one below the 2D picture) and one off the zero
+ * layer, below the 3D picture.
+ */
 PlotState smallRun(const PlotOptions& options) {
     PlotState state = makeState(
         {
@@ -30,6 +33,7 @@ PlotState smallRun(const PlotOptions& options) {
             {{0, 1, 0, 0, 0}, 1.0f, -0.5f, 0.5f, 20.0f, 0.5f, kBetweenMain, true},
             {{-1, 2, 0, 1, 0}, -2.0f, 0.5f, -1.0f, 30.0f, 0.2f, kOtherDirection, false},
             {{0, 0, 1, 0, 1}, 0.5f, 0.5f, 1.5f, 15.0f, 0.3f, kAlongMain, false},
+            {{0, 0, 0, 1, 0}, 0.5f, 2.0f, 0.0f, 12.0f, 0.4f, kOtherDirection, false},
         },
         makeStatistics(2.0f, 30.0f, 0.5f, 2.0f));
     state.options = options;
@@ -115,7 +119,11 @@ void PlotMetafileTest::everyCircleBecomesAnEllipse() {
     std::vector<WmfShape> drawn;
     for (const WmfShape& s : shapesOf(f))
         if (s.function == wmf::kEllipse) drawn.push_back(s);
-    const std::vector<RecordingCanvas::Item> circles = screen.items(Kind::Circle);
+    // The plot box clips; a spot wholly outside the picture is left out.
+    std::vector<RecordingCanvas::Item> circles;
+    for (const RecordingCanvas::Item& c : screen.items(Kind::Circle))
+        if (c.x + c.r >= 0 && c.y + c.r >= 0 && c.x - c.r <= 3000 && c.y - c.r <= 1500)
+            circles.push_back(c);
     QCOMPARE(int(drawn.size()), ellipses);
     QCOMPARE(drawn.size(), circles.size());
     for (std::size_t i = 0; i < drawn.size(); ++i) {
@@ -165,7 +173,7 @@ void PlotMetafileTest::labelsAsTextInBlue() {
     }
     const std::vector<RecordingCanvas::Item> labels = screen.items(Kind::Text);
     QCOMPARE(texts.size(), std::size_t{3});
-    QCOMPARE(texts.size(), labels.size());
+    QCOMPARE(labels.size(), std::size_t{4});  // the last below the picture
     for (std::size_t i = 0; i < texts.size(); ++i) {
         QCOMPARE(QString::fromStdString(texts[i].text), labels[i].text);
         QCOMPARE(texts[i].left, nearest(labels[i].x));
@@ -195,6 +203,9 @@ void PlotMetafileTest::sameFillKeepsItsBrush() {
     QCOMPARE(f.all(wmf::kCreatePen).size(), std::size_t{1});
     QCOMPARE(f.all(wmf::kDeleteObject).size(), std::size_t{1});
     QCOMPARE(f.objects, std::uint16_t{4});  // font, pen, black brush, white brush
+    const std::vector<WmfRecord> clips = f.all(wmf::kIntersectClipRect);
+    QCOMPARE(clips.size(), std::size_t{1});
+    QCOMPARE(clips.front().params, (std::vector<std::uint16_t>{1501, 3001, 0, 0}));
 }
 
 void PlotMetafileTest::renderedFileAndTooLargePicture() {

@@ -23,6 +23,7 @@ constexpr std::uint16_t kSetMapMode = 0x0103;
 constexpr std::uint16_t kCreatePen = 0x02FA;
 constexpr std::uint16_t kCreateFont = 0x02FB;
 constexpr std::uint16_t kCreateBrush = 0x02FC;
+constexpr std::uint16_t kIntersectClipRect = 0x0416;
 constexpr std::uint16_t kEllipse = 0x0418;
 constexpr std::uint16_t kRectangle = 0x041B;
 constexpr std::uint16_t kTextOut = 0x0521;
