@@ -18,7 +18,8 @@ MetafileCanvas::MetafileCanvas(const PlotTarget& target, int penWidth)
       penWidth_(penWidth),
       penColour_(colorRef(0, 0, 0)),
       brushColour_(colorRef(0, 0, 0)) {
-    // The plot box clips its spots; so does a reader that honours this.
+    // The plot box clips its spots; so does a reader that honours this. The clip excludes its
+    // right and bottom edges, the frame's lines lie on them.
     recorder_.intersectClipRect(0, 0, width_ + 1, height_ + 1);
     const MetaObject font = recorder_.createFont(makeLogFont(
         target.font.family().toLatin1().toStdString(), kMetafileFontSize, target.twipsPerPixelY));
