@@ -7,8 +7,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
+# libwmf-bin: wmf2svg, the independent reader of the metafile tests.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
-          libbenchmark-dev fonts-liberation2)
+          libbenchmark-dev fonts-liberation2 libwmf-bin)
 
 install_missing() {
   local missing=()
