@@ -133,8 +133,8 @@ void MainWindow::createMenus() {
     connect(f[7], &QAction::triggered, this, &MainWindow::printList);
     forKind(f[12], &MainWindow::copyPlotBitmap, PlotKind::ZeroLayer);
     forKind(f[13], &MainWindow::copyPlotBitmap, PlotKind::ThreeD);
-    // Metafile copies come with the metafile writer.
-    for (int i : {8, 9}) f[i]->setEnabled(false);
+    forKind(f[8], &MainWindow::copyPlotAsMetafile, PlotKind::ZeroLayer);
+    forKind(f[9], &MainWindow::copyPlotAsMetafile, PlotKind::ThreeD);
 
     QMenu* table = menuBar()->addMenu(QStringLiteral("&Table"));
     table->setObjectName(QStringLiteral("mnuTable"));
@@ -196,7 +196,7 @@ void MainWindow::createMenus() {
     });
 
     busyRefused_.assign(toolActions_.begin(), toolActions_.end());
-    for (int i : {1, 2, 3, 4, 5, 6, 7, 10, 12, 13}) busyRefused_.push_back(f[i]);
+    for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13}) busyRefused_.push_back(f[i]);
     for (int i = 1; i <= 5; ++i) busyRefused_.push_back(t[i]);
     for (int i = 2; i <= 8; ++i) busyRefused_.push_back(viewActions_[i]);
 }
@@ -319,9 +319,10 @@ QWidget* MainWindow::createCentralArea() {
             [this] { savePlotBitmap(frBig_->pbBig->kind()); });
     connect(frBig_->btPrintBig, &QToolButton::clicked, this,
             [this] { printPlot(frBig_->pbBig->kind()); });
-    frBig_->btCopyBig->setEnabled(false);  // metafile copies come with the metafile writer
-    busyRefused_.insert(busyRefused_.end(),
-                        {frBig_->btSaveBig, frBig_->btPrintBig, frBig_->btCloseBig});
+    connect(frBig_->btCopyBig, &QToolButton::clicked, this,
+            [this] { copyPlotAsMetafile(frBig_->pbBig->kind()); });
+    busyRefused_.insert(busyRefused_.end(), {frBig_->btCopyBig, frBig_->btSaveBig,
+                                             frBig_->btPrintBig, frBig_->btCloseBig});
     pages_ = new QStackedWidget;
     pages_->addWidget(normal);
     pages_->addWidget(frBig_);

@@ -72,6 +72,7 @@ class MainWindow : public QMainWindow {
     void copyPlotBitmap(tesral::PlotKind kind);
     void printPlot(tesral::PlotKind kind);
     void printList();
+    void copyPlotAsMetafile(tesral::PlotKind kind);
 
     // The large view.
     void openLargeView(tesral::PlotKind kind);

@@ -50,17 +50,8 @@ OutputChooser::OutputChooser(const QString& caption, QWidget* parent) : QDialog(
     // The close box and Escape end here too: bCancelled stays true.
 }
 
-void OutputChooser::offerFrom(int first) {
-    QRadioButton* options[3] = {Option1, Option2, Option3};
-    for (int mode = ZeroLayerPlot; mode <= ReflectionList; ++mode) {
-        options[mode - 1]->setEnabled(mode >= first);
-        if (mode == first) options[mode - 1]->setChecked(true);
-    }
-}
-
-int OutputChooser::choose(const QString& caption, QWidget* anchor, QWidget* parent, int first) {
+int OutputChooser::choose(const QString& caption, QWidget* anchor, QWidget* parent) {
     OutputChooser chooser(caption, parent);
-    chooser.offerFrom(first);
     if (anchor) chooser.move(anchor->mapToGlobal(QPoint(0, anchor->height() + 20)));
     chooser.exec();
     return chooser.bCancelled ? NoTarget : chooser.mode;

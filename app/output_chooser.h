@@ -32,15 +32,11 @@ class OutputChooser : public QDialog {
     QPushButton* OKButton;
     QPushButton* CancelButton;
 
-    /** Targets before `first` cannot be chosen; `first` is selected. */
-    void offerFrom(int first);
-
     /**
      * Shows the chooser below `anchor` (a toolbar button) and returns the chosen target,
      * NoTarget when cancelled.
      */
-    static int choose(const QString& caption, QWidget* anchor, QWidget* parent,
-                      int first = ZeroLayerPlot);
+    static int choose(const QString& caption, QWidget* anchor, QWidget* parent);
 };
 
 }  // namespace tesral

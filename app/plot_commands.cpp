@@ -10,9 +10,13 @@
 #include <QLayout>
 #include <QListView>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QStackedWidget>
+#include <cmath>
 
 #include "app/input_panel.h"
 #include "app/large_view.h"
@@ -21,6 +25,8 @@
 #include "app/printing.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "plots/placeable_metafile.h"
+#include "plots/plot_picture.h"
 #include "report/safe_file.h"
 
 namespace tesral {
@@ -124,6 +130,46 @@ void MainWindow::printList() {
             }
         });
     if (!error.isEmpty()) QMessageBox::warning(this, windowTitle(), error);
+}
+
+void MainWindow::copyPlotAsMetafile(PlotKind kind) {
+    if (!haveData()) return;
+    QApplication::clipboard()->clear();
+    PlotView* box = sourceBox(kind);
+    // Outlines one printer pixel wide, in twips.
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    const int dpi = printer.isNull() ? kPdfResolution : QPrinter(printer).resolution();
+    const int penWidth = static_cast<int>(std::lrint(1440.0 / dpi));
+    const int unitsPerInch = largeViewOpen_ ? kLargeViewUnitsPerInch : kTwipsPerInch;
+    const std::optional<Metafile> recording = box->redrawRecording(penWidth);
+    if (!recording) return;  // nothing to scale by: the box keeps its picture
+    const auto widthTwips = static_cast<int>(std::lrint(box->target().width));
+    const auto heightTwips = static_cast<int>(std::lrint(box->target().height));
+    std::string error;
+    const std::optional<std::string> bytes =
+        placeableMetafileBytes(*recording, widthTwips, heightTwips, unitsPerInch, &error);
+    if (!bytes) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
+        return;
+    }
+    const QString path = programFile(QStringLiteral("a.wmf"));
+    if (const auto failure = writeFileSafely(QFile::encodeName(path).toStdString(), *bytes))
+        showWriteError(path, QString::fromStdString(*failure));
+
+    // The metafile, and the same picture as SVG and as a bitmap for programs without a
+    // metafile reader.
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("image/x-wmf"), QByteArray::fromStdString(*bytes));
+    PictureSettings settings;
+    settings.size = box->size();
+    settings.background = box->backgroundColour();
+    settings.foreground = box->foregroundColour();
+    settings.font = box->font();
+    if (const auto svg = renderPlotPicture(PictureFormat::Svg, kind, plotDataOf(session_),
+                                           plotOptions_, settings))
+        data->setData(QStringLiteral("image/svg+xml"), *svg);
+    data->setImageData(box->picture());
+    QApplication::clipboard()->setMimeData(data);
 }
 
 }  // namespace tesral

@@ -8,8 +8,10 @@
 #include <cmath>
 
 #include "plots/image_canvas.h"
+#include "plots/metafile_canvas.h"
 #include "plots/plot_drawing.h"
 #include "plots/rotation.h"
+#include "plots/tee_canvas.h"
 
 namespace tesral {
 
@@ -73,6 +75,19 @@ bool PlotView::redraw() {
     picture_ = std::move(buffer);
     update();
     return true;
+}
+
+std::optional<Metafile> PlotView::redrawRecording(int penWidth) {
+    if (busy_ || !session_.calculated()) return std::nullopt;
+    QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
+    ImageCanvas screen(buffer, twipsPerPixel());
+    const PlotTarget t = target();
+    MetafileCanvas metafile(t, penWidth);
+    TeeCanvas both(screen, metafile);
+    if (!drawPlot(kind_, plotDataOf(session_), options_, t, both)) return std::nullopt;
+    picture_ = std::move(buffer);
+    update();
+    return metafile.finish();
 }
 
 void PlotView::clearPicture() {

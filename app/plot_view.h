@@ -2,8 +2,10 @@
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 #include "app/session.h"
+#include "plots/metafile.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
 
@@ -32,6 +34,11 @@ class PlotView : public QWidget {
 
     /** Draws the plot into this box; on a fault the box keeps its previous picture. */
     bool redraw();
+    /**
+     * Redraws the box and records the same drawing into a metafile canvas of the box's size
+     * (outlines `penWidth` twips wide). Nothing when the drawing fails.
+     */
+    std::optional<Metafile> redrawRecording(int penWidth);
     /** Clears the box to its background colour. */
     void clearPicture();
     /** The box's persistent picture (device pixel ratio set), for copying and saving. */

@@ -132,9 +132,7 @@ void MainWindow::chooseOutput(const QString& caption, QAction* source) {
             widget && widget != static_cast<QWidget*>(Toolbar1_))
             anchor = widget;
     const bool copy = caption == QLatin1String("Copy");
-    // Metafile copies of the plots come with the metafile writer.
-    const int target = OutputChooser::choose(
-        caption, anchor, this, copy ? OutputChooser::ReflectionList : OutputChooser::ZeroLayerPlot);
+    const int target = OutputChooser::choose(caption, anchor, this);
     if (target == OutputChooser::NoTarget) return;
     const PlotKind kind =
         target == OutputChooser::ThreeDPlot ? PlotKind::ThreeD : PlotKind::ZeroLayer;
@@ -144,7 +142,10 @@ void MainWindow::chooseOutput(const QString& caption, QAction* source) {
         else
             savePlotBitmap(kind);
     } else if (copy) {
-        if (target == OutputChooser::ReflectionList) copyList();
+        if (target == OutputChooser::ReflectionList)
+            copyList();
+        else
+            copyPlotAsMetafile(kind);
     } else {
         if (target == OutputChooser::ReflectionList)
             printList();

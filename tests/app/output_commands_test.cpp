@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -20,6 +21,7 @@
 #include "app/reflection_list_model.h"
 #include "report/clipboard_rows.h"
 #include "window_driver.h"
+#include "wmf_reader.h"
 
 using namespace tesral;
 using namespace tesral::test;
@@ -36,6 +38,7 @@ class OutputCommandsTest : public QObject {
     void printedPlotAndListGoToPdf();
     void bitmapSaveAndCancel();
     void largeViewTogglesAndTakesTheCommands();
+    void metafileCopyGoesToFileAndClipboard();
 
   private:
     bool run() {
@@ -202,6 +205,31 @@ void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
     big2D->click();
     child<QToolButton>("btCloseBig")->click();
     QVERIFY(!window_->largeViewOpen());
+}
+
+void OutputCommandsTest::metafileCopyGoesToFileAndClipboard() {
+    QVERIFY(run());
+    const QString wmf = programFile(QStringLiteral("a.wmf"));
+    struct Case {
+        const char* open;  // large-view button, or none
+        std::uint16_t unitsPerInch;
+    };
+    for (const Case& c : {Case{nullptr, 1440}, Case{"bBig2D", 3000}}) {
+        if (c.open) child<QToolButton>(c.open)->click();
+        QFile::remove(wmf);
+        action("mnuFile8")->trigger();
+        const QByteArray bytes = fileBytes(wmf);
+        const WmfFile file = readWmf(std::string_view(bytes.constData(), bytes.size()));
+        QVERIFY2(file.problems.empty(), file.problems.empty() ? "" : file.problems[0].c_str());
+        QCOMPARE(file.unitsPerInch, c.unitsPerInch);
+        const QRect box = window_->sourceBox(PlotKind::ZeroLayer)->rect();
+        QCOMPARE(file.right, static_cast<std::int16_t>(box.width() * 15 + 1));
+        QVERIFY(!file.all(wmf::kEllipse).empty());
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        QCOMPARE(copied->data(QStringLiteral("image/x-wmf")), bytes);
+        QVERIFY(copied->hasImage());
+        QVERIFY(copied->data(QStringLiteral("image/svg+xml")).startsWith("<?xml"));
+    }
 }
 
 QTEST_MAIN(OutputCommandsTest)
