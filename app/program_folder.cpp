@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -20,6 +21,15 @@ QString programFolder() {
 
 QString programFile(const QString& name) {
     return QDir(programFolder()).filePath(name);
+}
+
+QString configFile() {
+    const QString name = QStringLiteral("Tesral.cfg");
+    const QByteArray chosen = qgetenv("TESRAL_CONFIG_DIR");
+    if (!chosen.isEmpty()) return QDir(QFile::decodeName(chosen)).filePath(name);
+    const QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && QFileInfo(own).isWritable()) return QDir(own).filePath(name);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
 }
 
 QString dataFolder() {
