@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "report/config_file.h"
+
 namespace tesral {
 
 QString programFolder() {
@@ -24,7 +26,7 @@ QString programFile(const QString& name) {
 }
 
 QString configFile() {
-    const QString name = QStringLiteral("Tesral.cfg");
+    const QString name = QString::fromLatin1(kConfigFileName.data(), kConfigFileName.size());
     const QByteArray chosen = qgetenv("TESRAL_CONFIG_DIR");
     if (!chosen.isEmpty()) return QDir(QFile::decodeName(chosen)).filePath(name);
     const QString own = QCoreApplication::applicationDirPath();
