@@ -2,9 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDesktopServices>
-#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -17,7 +14,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/input_panel.h"
@@ -38,13 +34,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     createToolBar();
     setCentralWidget(createCentralArea());
     createStatusBar();
-    resize(1100, 760);
 
     progressTimer_.setInterval(50);
     connect(&progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
     connect(&runner_, &RunController::finished, this, &MainWindow::onRunFinished);
     // The window sees Escape before its controls.
     qApp->installEventFilter(this);
+    startUp();
 }
 
 MainWindow::~MainWindow() {
@@ -157,7 +153,6 @@ void MainWindow::createMenus() {
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
     viewActions_[1] = addAction(view, "mnuView1", QStringLiteral("Used matrices"));
-    viewActions_[1]->setEnabled(false);  // the matrices window comes with its own view
     view->addSeparator();
     for (const PlotFlagItem& item : kPlotFlagItems) {
         const QByteArray name(item.objectName.data(), static_cast<int>(item.objectName.size()));
@@ -188,12 +183,8 @@ void MainWindow::createMenus() {
     h[3] = addAction(help, "mnuHelp3", QStringLiteral("Quasicrystal website"));
     help->addSeparator();
     h[4] = addAction(help, "mnuHelp4", QStringLiteral("About"));
-    for (int i : {1, 2, 3, 4, 5}) h[i]->setEnabled(false);  // pages and About come later
-    connect(h[6], &QAction::triggered, this, [] {
-        const QString page = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("doc/index0.html"));
-        QDesktopServices::openUrl(QUrl::fromLocalFile(page));
-    });
+    connectHelpMenu();
+    connect(viewActions_[1], &QAction::triggered, this, &MainWindow::showUsedMatrices);
 
     busyRefused_.assign(toolActions_.begin(), toolActions_.end());
     for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13}) busyRefused_.push_back(f[i]);

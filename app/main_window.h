@@ -77,6 +77,14 @@ class MainWindow : public QMainWindow {
     // The large view.
     void openLargeView(tesral::PlotKind kind);
     void closeLargeView();
+    /** Applies "Tesral.cfg" to the input panel as far as it reads; the rest stays. */
+    void loadSettings();
+    /** Writes the input panel to "Tesral.cfg"; a file that cannot be written is ignored. */
+    void saveSettings();
+    /** View > Used matrices: the basis of the inputs as they stand, in viewMX. */
+    void showUsedMatrices();
+    /** Help > About: frmSplash. */
+    void showAbout();
 
   signals:
     /** A run has ended (completed, cancelled or failed) and the window shows its outcome. */
@@ -84,6 +92,8 @@ class MainWindow : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /** Every closing of the window keeps the inputs for the next start. */
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // Construction.
@@ -95,6 +105,11 @@ class MainWindow : public QMainWindow {
     QWidget* createCentralArea();
     void createStatusBar();
     QAction* addAction(QMenu* menu, const char* name, const QString& caption);
+    void connectHelpMenu();
+
+    // Start-up and the configuration file.
+    void startUp();
+    void sizeToScreen();
 
     // The run.
     void onRunFinished(const std::shared_ptr<RunOutcome>& outcome);

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "report/config_file.h"
 
 namespace tesral {
 
@@ -20,6 +23,15 @@ QString programFolder() {
 
 QString programFile(const QString& name) {
     return QDir(programFolder()).filePath(name);
+}
+
+QString configFile() {
+    const QString name = QString::fromLatin1(kConfigFileName.data(), kConfigFileName.size());
+    const QByteArray chosen = qgetenv("TESRAL_CONFIG_DIR");
+    if (!chosen.isEmpty()) return QDir(QFile::decodeName(chosen)).filePath(name);
+    const QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && QFileInfo(own).isWritable()) return QDir(own).filePath(name);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
 }
 
 QString dataFolder() {

@@ -36,9 +36,7 @@ int matricesCommand(const std::vector<std::string>& args) {
     const auto basis = buildLatticeBasis(system, readNumber(options.value("a", defaults.a)),
                                          readNumber(options.value("c", defaults.c)), convention);
     if (!basis) throw std::runtime_error(kLatticeConstantsMessage);
-    writeOutput(options,
-                "Direct Lattice Matrix\r\n" + matrixToText(basis->direct, basis->n, basis->n) +
-                    "Inverse Matrix\r\n" + matrixToText(basis->inverse, basis->n, basis->n));
+    writeOutput(options, usedMatricesText(*basis));
     return 0;
 }
 

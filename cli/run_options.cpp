@@ -7,11 +7,14 @@
 
 #include "engine/groups.h"
 #include "engine/wavelength.h"
+#include "report/config_file.h"
 
 namespace tesral::cli {
 namespace {
 
-int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool systemGiven) {
+/** `base` is the group of the configuration file, or the window's start-up group. */
+int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool systemGiven,
+                      int base) {
     const auto groups = groupsOfSystem(system);
     if (options.has("group") && options.has("group-index"))
         throw UsageError("give either --group or --group-index");
@@ -34,8 +37,8 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
             throw UsageError("--group-index must be 0.." + std::to_string(groups.size() - 1));
         return position;
     }
-    // The window starts on decagonal P10.5/mmc; switching systems selects the default group.
-    return systemGiven ? defaultGroupPosition(system) : RunInputs{}.groupPosition;
+    // Switching systems selects the system's default group, as in the window.
+    return systemGiven ? defaultGroupPosition(system) : base;
 }
 
 }  // namespace
@@ -55,19 +58,26 @@ MatrixConvention conventionFrom(const std::string& name) {
 }
 
 std::vector<std::string> runOptionNames() {
-    return {"system", "group", "group-index", "convention", "a",          "c",       "limits",
-            "thmin",  "thmax", "qimax",       "anode",      "wavelength", "max-rows"};
+    return {"config", "system", "group", "group-index", "convention", "a",          "c",
+            "limits", "thmin",  "thmax", "qimax",       "anode",      "wavelength", "max-rows"};
 }
 
 RunInputs runInputsFrom(const Options& options) {
     // A field holds one line of text; a line break would also break the report's header.
     rejectControlCharacters(options, runOptionNames());
-    RunInputs in;
+    // The window's start-up inputs, or those of a configuration file as the window reads it.
+    ConfigValues config;
+    if (options.has("config")) {
+        const std::string path = options.value("config");
+        if (!readConfigFile(path, config))
+            throw std::runtime_error("cannot read the configuration file " + quoted(path));
+    }
+    RunInputs in = config.inputs;
     const bool systemGiven = options.has("system");
     if (systemGiven) in.system = systemFrom(options.value("system"));
-    in.groupPosition = groupPositionFrom(options, in.system, systemGiven);
+    in.groupPosition = groupPositionFrom(options, in.system, systemGiven, in.groupPosition);
 
-    in.convention = conventionFrom(options.value("convention", "yamamoto"));
+    if (options.has("convention")) in.convention = conventionFrom(options.value("convention"));
 
     in.a = options.value("a", in.a);
     in.c = options.value("c", in.c);
@@ -83,12 +93,14 @@ RunInputs runInputsFrom(const Options& options) {
     in.thetaMax = options.value("thmax", in.thetaMax);
     in.qiMax = options.value("qimax", in.qiMax);
 
-    const std::string anode = options.value("anode", "Mo");
-    int position = -1;
-    for (size_t i = 0; i < anodeTable().size(); ++i)
-        if (anodeTable()[i].name == anode) position = static_cast<int>(i);
-    if (position < 0) throw UsageError("unknown anode " + quoted(anode));
-    in.wavelength = wavelengthText(meanWavelength(position));
+    if (options.has("anode")) {
+        const std::string anode = options.value("anode");
+        int position = -1;
+        for (size_t i = 0; i < anodeTable().size(); ++i)
+            if (anodeTable()[i].name == anode) position = static_cast<int>(i);
+        if (position < 0) throw UsageError("unknown anode " + quoted(anode));
+        in.wavelength = wavelengthText(meanWavelength(position));
+    }
     if (options.has("wavelength")) in.wavelength = options.value("wavelength");
     return in;
 }
@@ -160,6 +172,8 @@ void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result)
 
 const char* runOptionsHelp() {
     return R"(Run options (texts exactly as typed into the window's fields):
+  --config FILE          start from the inputs kept in a Tesral.cfg file, read as
+                         the window reads it; the options below override them
   --system octagonal|decagonal|dodecagonal|icosahedral   (default decagonal)
   --group SYMBOL         group symbol, e.g. P10/mmm
   --group-index N        position in the system's group list, from 0

@@ -13,4 +13,17 @@ std::string matrixToText(const Matrix& m, int rows, int cols) {
     return text;
 }
 
+std::string directMatrixText(const LatticeBasis& basis) {
+    return matrixToText(basis.direct, basis.n, basis.n);
+}
+
+std::string inverseMatrixText(const LatticeBasis& basis) {
+    return matrixToText(basis.inverse, basis.n, basis.n);
+}
+
+std::string usedMatricesText(const LatticeBasis& basis) {
+    return std::string(kDirectMatrixHeading) + "\r\n" + directMatrixText(basis) +
+           std::string(kInverseMatrixHeading) + "\r\n" + inverseMatrixText(basis);
+}
+
 }  // namespace tesral

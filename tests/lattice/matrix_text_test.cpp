@@ -51,3 +51,13 @@ TEST(FixedText, FieldsAndNumbers) {
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
 }
+
+TEST(MatrixText, UsedMatricesCarryTheirHeadings) {
+    const auto basis =
+        buildLatticeBasis(QuasicrystalSystem::Octagonal, 1.0, 1.0, MatrixConvention::Yamamoto);
+    ASSERT_TRUE(basis);
+    EXPECT_EQ(usedMatricesText(*basis), "Direct Lattice Matrix\r\n" + directMatrixText(*basis) +
+                                            "Inverse Matrix\r\n" + inverseMatrixText(*basis));
+    EXPECT_EQ(directMatrixText(*basis), matrixToText(basis->direct, 5, 5));
+    EXPECT_EQ(inverseMatrixText(*basis), matrixToText(basis->inverse, 5, 5));
+}

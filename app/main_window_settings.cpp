@@ -1,0 +1,81 @@
+// Start-up in its defined state, and the inputs kept from one use to the next in
+// "Tesral.cfg".
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+
+#include "app/input_panel.h"
+#include "app/main_window.h"
+#include "app/program_folder.h"
+#include "report/config_file.h"
+
+namespace tesral {
+
+namespace {
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+/** The panel as the configuration file keeps it (ui --> ConfigValues). */
+ConfigValues configOf(const InputPanel& panel) {
+    ConfigValues values;
+    values.inputs = panel.inputs();
+    values.anodePosition = panel.cmbAnode->currentIndex();
+    values.searchText = panel.tfFind->text().toStdString();
+    return values;
+}
+
+}  // namespace
+
+void MainWindow::startUp() {
+    // The input panel has come up with its lists filled, the anode "Mo" and its wavelength,
+    // and decagonal P10.5/mmc; the plot options and their View check marks are at their
+    // defaults.
+    sizeToScreen();
+    dataFolder();  // created when missing
+    loadSettings();
+#ifndef QT_NO_SESSIONMANAGER
+    // Logging off ends the program without closing its window.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::saveSettings);
+#endif
+}
+
+void MainWindow::sizeToScreen() {
+    const QRect area = screen()->availableGeometry();
+    setWindowState(Qt::WindowNoState);
+    move(area.topLeft());
+    resize(area.size().expandedTo(minimumSize()));
+}
+
+void MainWindow::loadSettings() {
+    // Lines the file does not reach keep what the panel shows.
+    ConfigValues values = configOf(*panel_);
+    const std::optional<int> applied = readConfigFile(nativePath(configFile()), values);
+    if (!applied || *applied == 0) return;
+    // The anode before the texts: choosing it rewrites the wavelength field, which
+    // setInputs then sets to the wavelength read.
+    panel_->cmbAnode->setCurrentIndex(values.anodePosition);
+    panel_->setInputs(values.inputs);
+    panel_->tfFind->setText(QString::fromStdString(values.searchText));
+}
+
+void MainWindow::saveSettings() {
+    const QString path = configFile();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // A file that cannot be written is ignored, as one that cannot be read.
+    (void)writeConfigFile(nativePath(path), configOf(*panel_));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace tesral

@@ -1,0 +1,15 @@
+# cmake --install: the programs, the user manual, the desktop entry and its icon.
+include(GNUInstallDirs)
+# The window looks for the manual here too (app/CMakeLists.txt sets it first).
+if(NOT TESRAL_INSTALL_DOCDIR)
+  set(TESRAL_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tesral)
+endif()
+install(TARGETS tesral-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/ DESTINATION ${TESRAL_INSTALL_DOCDIR})
+if(TARGET tesral)
+  install(TARGETS tesral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/app/tesral.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${PROJECT_SOURCE_DIR}/app/tesral.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()

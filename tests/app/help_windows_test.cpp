@@ -1,0 +1,207 @@
+// The Help menu's pages, the About window frmSplash and the used-matrices view viewMX.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+#include "app/about_window.h"
+#include "app/input_panel.h"
+#include "app/main_window.h"
+#include "app/matrices_view.h"
+#include "lattice/matrix_text.h"
+
+using namespace tesral;
+
+namespace {
+
+/** Runs `act` on the next modal window, then makes sure that window is gone. */
+void whenModal(std::function<void(QWidget*)> act, int triesLeft = 300) {
+    QTimer::singleShot(10, [act, triesLeft] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (triesLeft > 0) whenModal(act, triesLeft - 1);
+            return;
+        }
+        act(modal);
+        if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+/** A matrix text as a text box shows it. */
+QString shown(const std::string& text) {
+    return QString::fromStdString(text)
+        .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .chopped(1);
+}
+
+}  // namespace
+
+/** Takes the addresses the desktop would have opened. */
+class OpenedUrls : public QObject {
+    Q_OBJECT
+
+  public:
+    QList<QUrl> urls;
+
+  public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class HelpWindowsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup() { delete window_; }
+    void helpItemsOpenTheirPages();
+    void aboutWindowCloses_data();
+    void aboutWindowCloses();
+    void usedMatricesShowTheBasisOfTheFields();
+    void zeroLatticeConstantIsAMessage();
+
+  private:
+    QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
+    InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
+
+    QTemporaryDir config_;
+    OpenedUrls opened_;
+    MainWindow* window_ = nullptr;
+};
+
+void HelpWindowsTest::initTestCase() {
+    qputenv("TESRAL_CONFIG_DIR", QFile::encodeName(config_.path()));
+    // Nothing reaches the desktop: the test takes every address.
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::setUrlHandler(QLatin1String(scheme), &opened_, "open");
+}
+
+void HelpWindowsTest::cleanupTestCase() {
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+}
+
+void HelpWindowsTest::init() {
+    window_ = new MainWindow;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_));
+    opened_.urls.clear();
+}
+
+void HelpWindowsTest::helpItemsOpenTheirPages() {
+    const std::pair<const char*, const char*> items[] = {{"mnuHelp6", "/doc/index0.html"},
+                                                         {"mnuHelp5", "/doc/product.html"},
+                                                         {"mnuHelp1", "/doc/maker.html"},
+                                                         {"mnuHelp2", "/doc/author.html"}};
+    for (auto [name, page] : items) {
+        action(name)->trigger();
+        QVERIFY2(opened_.urls.size() == 1, name);
+        const QString file = opened_.urls.takeFirst().toLocalFile();
+        QVERIFY2(file.endsWith(QLatin1String(page)) && QFileInfo::exists(file), name);
+    }
+    action("mnuHelp3")->trigger();
+    QCOMPARE(opened_.urls, {QUrl(QStringLiteral("https://en.wikipedia.org/wiki/Quasicrystal"))});
+    opened_.urls.clear();
+
+    // About: the author's link above the maker's, each opening its page; the references.
+    QStringList links;
+    whenModal([&links](QWidget* modal) {
+        auto* about = qobject_cast<AboutWindow*>(modal);
+        QVERIFY(about && about->windowTitle().isEmpty());
+        QVERIFY(about->lblAuthor->y() < about->lblMaker->y());
+        for (QLabel* link : {about->lblAuthor, about->lblMaker}) {
+            const QString text = link->text();
+            const qsizetype start = text.indexOf(QLatin1String("href=\"")) + 6;
+            emit link->linkActivated(text.mid(start, text.indexOf('"', start) - start));
+        }
+        for (const char* text : {"<b>References</b>", "Yamamoto", "Steurer", "Steinhardt"})
+            QVERIFY2(about->lblReferences->text().contains(QLatin1String(text)), text);
+        links << about->objectName();
+    });
+    action("mnuHelp4")->trigger();
+    QCOMPARE(links, QStringList{QStringLiteral("frmSplash")});
+    QCOMPARE(opened_.urls.size(), 2);
+    QVERIFY(opened_.urls[0].toLocalFile().endsWith(QLatin1String("/doc/author.html")));
+    QVERIFY(opened_.urls[1].toLocalFile().endsWith(QLatin1String("/doc/maker.html")));
+}
+
+void HelpWindowsTest::aboutWindowCloses_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("OK") << "OK" << true;
+    QTest::newRow("any key") << "key" << true;
+    QTest::newRow("click on the frame") << "frame" << true;
+    QTest::newRow("release over the pattern") << "pattern" << true;
+    QTest::newRow("click on the references") << "references" << false;
+}
+
+void HelpWindowsTest::aboutWindowCloses() {
+    QFETCH(QString, how);
+    QFETCH(bool, closes);
+    AboutWindow about(window_);
+    about.open();
+    QVERIFY(QTest::qWaitForWindowExposed(&about));
+    if (how == QLatin1String("OK"))
+        QTest::mouseClick(about.Command1, Qt::LeftButton);
+    else if (how == QLatin1String("key"))
+        QTest::keyClick(&about, Qt::Key_X);
+    else if (how == QLatin1String("frame"))
+        QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(3, 3));
+    else if (how == QLatin1String("pattern"))
+        QTest::mouseClick(about.pbPattern, Qt::LeftButton);
+    else
+        QTest::mouseClick(about.lblReferences, Qt::LeftButton);
+    QCOMPARE(about.isVisible(), !closes);
+}
+
+void HelpWindowsTest::usedMatricesShowTheBasisOfTheFields() {
+    panel()->cmbSystem->setCurrentIndex(0);  // octagonal
+    panel()->tfA->setText(QStringLiteral("1"));
+    panel()->tfC->setText(QStringLiteral("1"));
+    const auto basis =
+        buildLatticeBasis(QuasicrystalSystem::Octagonal, 1, 1, MatrixConvention::Yamamoto);
+    QStringList seen;
+    whenModal([&](QWidget* modal) {
+        auto* view = qobject_cast<MatricesView*>(modal);
+        QVERIFY(view);
+        seen << view->objectName() << view->windowTitle() << view->Frame2->title()
+             << view->Frame1->title() << view->Text1->toPlainText().section('\n', 0, 0);
+        QCOMPARE(view->Text1->toPlainText(), shown(directMatrixText(*basis)));
+        QCOMPARE(view->Text2->toPlainText(), shown(inverseMatrixText(*basis)));
+        QCOMPARE(view->Text1->font().family(), QStringLiteral("Courier New"));
+        QVERIFY(view->Text1->isReadOnly());
+        view->Command1->click();
+    });
+    action("mnuView1")->trigger();
+    QCOMPARE(seen,
+             (QStringList{"viewMX", "Tesral - used matrices", " Direct Lattice Matrix ",
+                          " Inverse Matrix ", "   0.7071   0.7071  -0.7071   0.7071   0.0000"}));
+}
+
+void HelpWindowsTest::zeroLatticeConstantIsAMessage() {
+    panel()->tfC->setText(QStringLiteral("0"));
+    QString message;
+    whenModal([&message](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+    });
+    action("mnuView1")->trigger();
+    QCOMPARE(message, QString::fromStdString(kLatticeConstantsMessage));
+}
+
+QTEST_MAIN(HelpWindowsTest)
+#include "help_windows_test.moc"

@@ -1,0 +1,174 @@
+// Start-up and "Tesral.cfg": a first start, files restored (also damaged ones), closing
+// during a run, and tesral-cli --config against the window.
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "app/input_panel.h"
+#include "app/limit_spinner.h"
+#include "app/main_window.h"
+#include "app/program_folder.h"
+#include "engine/wavelength.h"
+#include "report/config_file.h"
+
+using namespace tesral;
+
+namespace {
+
+const QByteArray kDefaultFile = QByteArray::fromStdString(configText(ConfigValues{}));
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/** The default file with lines `number` (1..16) replaced. */
+QByteArray defaultsWith(std::initializer_list<std::pair<int, const char*>> lines) {
+    QList<QByteArray> all = kDefaultFile.split('\n');
+    for (auto [number, text] : lines) all[number - 1] = QByteArray(text) + '\r';
+    return all.join('\n');
+}
+
+}  // namespace
+
+class StartupSettingsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init() { QFile::remove(config_); }
+    void firstStartShowsTheDefaultsAndClosingWritesTheFile();
+    void savedFileIsRestored_data();
+    void savedFileIsRestored();
+    void closingDuringARunStillSaves();
+    void commandLineConfigGivesTheWindowsReport();
+
+  private:
+    /** Writes `file` as "Tesral.cfg" (none when null) and opens the window on it. */
+    bool openWindow(const QByteArray& file = {});
+    InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
+
+    QTemporaryDir folder_;
+    QString config_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+void StartupSettingsTest::initTestCase() {
+    qputenv("TESRAL_CONFIG_DIR", QFile::encodeName(folder_.path()));
+    config_ = configFile();
+    QCOMPARE(config_, QDir(folder_.path()).filePath(QStringLiteral("Tesral.cfg")));
+}
+
+bool StartupSettingsTest::openWindow(const QByteArray& file) {
+    QFile out(config_);
+    if (!file.isNull() && !(out.open(QIODevice::WriteOnly) && out.write(file) == file.size()))
+        return false;
+    out.close();
+    window_ = std::make_unique<MainWindow>();
+    window_->show();
+    return QTest::qWaitForWindowExposed(window_.get());
+}
+
+void StartupSettingsTest::firstStartShowsTheDefaultsAndClosingWritesTheFile() {
+    QVERIFY(openWindow());
+    InputPanel* p = panel();
+    QVERIFY(p->cmbSG10->isVisible());
+    QCOMPARE(p->cmbSG10->currentText(), QStringLiteral("P10.5/mmc"));
+    QCOMPARE(p->cmbAnode->currentText(), QStringLiteral("Mo"));
+    QCOMPARE(p->tfWL->text().toStdString(), wavelengthText(meanWavelength(0)));
+    QCOMPARE(window_->size(),
+             window_->screen()->availableGeometry().size().expandedTo(QSize(800, 600)));
+    QVERIFY(QDir(programFile(QStringLiteral("data"))).exists());
+
+    QVERIFY(window_->close());
+    QCOMPARE(fileBytes(config_).count("\r\n"), 16);
+    QCOMPARE(fileBytes(config_), kDefaultFile);
+}
+
+void StartupSettingsTest::savedFileIsRestored_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("written");  // by the next closing
+    QTest::addColumn<bool>("icosahedral");
+
+    const QByteArray icosahedral = defaultsWith(
+        {{1, " 3 "}, {2, " 5 "}, {5, "9.5"}, {11, "4"}, {12, " 1 "}, {14, "40"}, {16, "1 0"}});
+    QTest::newRow("icosahedral") << icosahedral << icosahedral << true;
+    // Octagonal with its default group P8/mmm; nothing after line 1 is applied.
+    QTest::newRow("group index out of range") << QByteArray(" 0 \r\n 99 \r\nFalse\r\n3.3\r\n")
+                                              << defaultsWith({{1, " 0 "}, {2, " 31 "}}) << false;
+    QTest::newRow("False on line 3")
+        << defaultsWith({{3, "False"}}) << defaultsWith({{3, "False"}}) << false;
+    const QByteArray comma = defaultsWith({{4, "2,82"}, {16, "0, 2, 2"}});
+    QTest::newRow("comma in a text") << comma << comma << false;
+    QTest::newRow("truncated after line 7")
+        << QByteArray(" 2 \r\n 3 \r\nFalse\r\n4.1\r\n8\r\n3\r\n3")
+        << defaultsWith(
+               {{1, " 2 "}, {2, " 3 "}, {3, "False"}, {4, "4.1"}, {5, "8"}, {6, "3"}, {7, "3"}})
+        << false;
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) % 251);
+    QTest::newRow("binary garbage") << garbage << kDefaultFile << false;
+}
+
+void StartupSettingsTest::savedFileIsRestored() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, written);
+    QFETCH(bool, icosahedral);
+    QVERIFY(openWindow(file));
+    InputPanel* p = panel();
+    // c and its label give way to h6 with its spinner and label.
+    for (QWidget* w : std::initializer_list<QWidget*>{p->tfH[5], p->up6, p->Lhkl2})
+        QCOMPARE(w->isVisible(), icosahedral);
+    QCOMPARE(p->tfC->isVisible() || p->Label4->isVisible(), !icosahedral);
+    QVERIFY(window_->close());
+    QCOMPARE(fileBytes(config_), written);
+}
+
+void StartupSettingsTest::closingDuringARunStillSaves() {
+    QVERIFY(openWindow());
+    panel()->cmbSystem->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) panel()->tfH[i]->setText(QStringLiteral("12"));
+    panel()->tfTH2->setText(QStringLiteral("180"));
+    panel()->tfQI->setText(QStringLiteral("1E9"));
+    window_->executeCalculation();
+    QVERIFY(window_->running());
+    QVERIFY(window_->close());
+    QVERIFY(fileBytes(config_).startsWith(" 0 \r\n 31 \r\nTrue\r\n2.82\r\n12.06\r\n12\r\n"));
+    window_.reset();  // the run is cancelled and waited for
+}
+
+void StartupSettingsTest::commandLineConfigGivesTheWindowsReport() {
+    QVERIFY(openWindow(defaultsWith({{1, " 0 "},
+                                     {2, " 5 "},
+                                     {3, "False"},
+                                     {4, "2.5"},
+                                     {5, "10"},
+                                     {12, " 2 "},
+                                     {14, "35"},
+                                     {15, "1.2"}})));
+    QSignalSpy ended(window_.get(), &MainWindow::runEnded);
+    window_->executeCalculation();
+    QVERIFY(ended.count() > 0 || ended.wait(60000));
+    QVERIFY(window_->session().calculated());
+
+    QProcess cli;
+    cli.start(qEnvironmentVariable("TESRAL_CLI"), {"report", "--config", config_});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QByteArray report = cli.readAllStandardOutput();
+    QVERIFY(report.startsWith("TESRAL REPORT - "));
+    QCOMPARE(report, fileBytes(programFile(QStringLiteral("tmp.hkl"))));
+}
+
+QTEST_MAIN(StartupSettingsTest)
+#include "startup_settings_test.moc"

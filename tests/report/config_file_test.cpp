@@ -1,0 +1,57 @@
+#include "report/config_file.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/wavelength.h"
+
+using namespace tesral;
+
+// Files restored through the window (a damaged group line, "False", commas, truncated and
+// binary files) are tested with the window; here the rules the window tests do not reach.
+
+TEST(ConfigFile, DefaultsAreTheWindowsStartUpInputs) {
+    ConfigValues values;
+    EXPECT_EQ(configText(values),
+              " 1 \r\n 13 \r\nTrue\r\n2.82\r\n12.06\r\n2\r\n2\r\n2\r\n2\r\n2\r\n2\r\n 0 \r\n"
+              "1.0\r\n30.0\r\n1.0\r\n0   2   2   1   0\r\n");
+    EXPECT_EQ(values.inputs.wavelength, wavelengthText(meanWavelength(0)));
+    values.inputs.groupPosition = -1;
+    EXPECT_EQ(configText(values).substr(5, 5), "-1 \r\n");
+}
+
+TEST(ConfigFile, LinesAreAppliedUntilOneCannotBe) {
+    const std::string head = " 1 \n 13 \nTrue\n2.82\n12.06\n2\n2\n2\n2\n2\n2\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        int applied;
+        std::string a;
+        int groupPosition;
+        int anode;
+    } cases[] = {
+        {"system out of range", " 4 \n 0 \n", 0, "2.82", 13, 0},
+        {"negative group: the system's default group stays", " 1 \n-1 \n", 1, "2.82", 11, 0},
+        {"not an integer", " 1x \n", 0, "2.82", 13, 0},
+        {"integer beyond 16 bits", " 65537 \n", 0, "2.82", 13, 0},
+        {"line feeds, leading blanks skipped", " 1\n 2\nTrue\n   3.5\n", 4, "3.5", 2, 0},
+        {"control character in a text",
+         " 1 \n 2 \nTrue\n3\x01"
+         "5\n",
+         3, "2.82", 2, 0},
+        {"anode out of range", head + " 8 \n", 11, "2.82", 13, 0},
+        {"anode", head + " 6 \n", 12, "2.82", 13, 6},
+    };
+    for (const Case& c : cases) {
+        ConfigValues values;
+        EXPECT_EQ(applyConfigText(c.text, values), c.applied) << c.what;
+        EXPECT_EQ(values.inputs.a, c.a) << c.what;
+        EXPECT_EQ(values.inputs.groupPosition, c.groupPosition) << c.what;
+        EXPECT_EQ(values.anodePosition, c.anode) << c.what;
+        EXPECT_EQ(values.inputs.wavelength, wavelengthText(meanWavelength(c.anode))) << c.what;
+    }
+}
+
+TEST(ConfigFile, MissingFileIsNotRead) {
+    ConfigValues values;
+    EXPECT_EQ(readConfigFile(testing::TempDir() + "no-such-dir/Tesral.cfg", values), std::nullopt);
+}
