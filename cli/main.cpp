@@ -25,7 +25,7 @@ const std::vector<Command>& commandTable() {
         {"matrices", "write the direct and inverse lattice matrices", matricesHelp,
          matricesCommand},
 #ifdef TESRAL_WITH_PLOTS
-        {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP or SVG)", plot2dHelp,
+        {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
          plot2dCommand},
         {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dCommand},
 #endif

@@ -83,7 +83,7 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
     PlotRequest request;
     if (!options.has("output")) throw UsageError("--output FILE is needed");
     const auto format = pictureFormatOf(QString::fromStdString(options.value("output")));
-    if (!format) throw UsageError("--output must name a .png, .bmp or .svg file");
+    if (!format) throw UsageError("--output must name a .png, .bmp, .svg, .wmf or .pdf file");
     request.format = *format;
     request.picture.size = sizeFrom(options.value("size", "800x800"));
 
@@ -154,6 +154,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     char* argv[] = {name, platform, offscreen, nullptr};
     QGuiApplication application(argc, argv);
     request.picture.font = defaultPlotFont();
+    request.picture.header = result.header;
 
     const PlotData data{result.table, result.statistics, points, result.indexDimension};
     QString reason;
@@ -165,7 +166,8 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
 }
 
 const char* kPictureHelp = R"(Picture options:
-  --output FILE          the picture: .png, .bmp or .svg            (needed)
+  --output FILE          the picture: .png, .bmp, .svg, .wmf (placeable Windows
+                         metafile) or .pdf (the printed page)           (needed)
   --size WxH             size in pixels                             (default 800x800)
   --background black|white                                          (default black)
   --unfilled             unfilled spots (View: Filled spots off)

@@ -5,8 +5,8 @@
 
 namespace tesral::cli {
 
-// The plot pictures: run, then draw the 2D zero-layer or the 3D plot into a PNG, BMP or SVG
-// file, as the window's plot box of that size shows it.
+// The plot pictures: run, then draw the 2D zero-layer or the 3D plot into a PNG, BMP, SVG,
+// WMF or PDF file, as the window's plot box of that size shows it (the PDF: the printed page).
 
 int plot2dCommand(const std::vector<std::string>& args);
 int plot3dCommand(const std::vector<std::string>& args);

@@ -27,7 +27,8 @@ int reportCommand(const std::vector<std::string>& args) {
     const RunInputs inputs = runInputsFrom(options);
     const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    runForCommand(inputs, maxRowsFrom(options), result);  // a failed run leaves an existing output file untouched
+    runForCommand(inputs, maxRowsFrom(options),
+                  result);  // a failed run leaves an existing output file untouched
     const ReportOptions report{columns, inputs.convention, '.'};
     writeOutput(options, [&](SafeFile& file) {
         return writeReport(file, result.table, result.header, report);

@@ -9,7 +9,10 @@
 
 #include "plots/image_canvas.h"
 #include "plots/painter_canvas.h"
+#include "plots/placeable_metafile.h"
 #include "plots/plot_drawing.h"
+#include "plots/plot_metafile.h"
+#include "plots/plot_print.h"
 #include "report/safe_file.h"
 
 namespace tesral {
@@ -72,6 +75,8 @@ std::optional<PictureFormat> pictureFormatOf(const QString& path) {
     if (suffix == QLatin1String("png")) return PictureFormat::Png;
     if (suffix == QLatin1String("bmp")) return PictureFormat::Bmp;
     if (suffix == QLatin1String("svg")) return PictureFormat::Svg;
+    if (suffix == QLatin1String("wmf")) return PictureFormat::Wmf;
+    if (suffix == QLatin1String("pdf")) return PictureFormat::Pdf;
     return std::nullopt;
 }
 
@@ -88,6 +93,17 @@ std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
         std::optional<QByteArray> svg = renderSvg(kind, data, options, settings);
         return svg ? svg : fail(nothing);
     }
+    if (format == PictureFormat::Wmf) {
+        QString why;
+        std::optional<QByteArray> wmf =
+            renderPlotMetafile(kind, data, options, settings, kTwipsPerInch, &why);
+        if (!wmf && reason) *reason = why.isEmpty() ? QString::fromLatin1(nothing) : why;
+        return wmf;
+    }
+    if (format == PictureFormat::Pdf) {
+        std::optional<QByteArray> pdf = renderPlotPdf(kind, data, options, settings.header);
+        return pdf ? pdf : fail("the PDF document could not be made");
+    }
     const std::optional<QImage> image = renderPlotImage(kind, data, options, settings);
     if (!image) return fail(nothing);
     QByteArray bytes;
@@ -102,7 +118,8 @@ std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, cons
                                         const PlotOptions& options,
                                         const PictureSettings& settings) {
     const std::optional<PictureFormat> format = pictureFormatOf(path);
-    if (!format) return QStringLiteral("the picture file must end in .png, .bmp or .svg");
+    if (!format)
+        return QStringLiteral("the picture file must end in .png, .bmp, .svg, .wmf or .pdf");
     QString reason;
     const std::optional<QByteArray> bytes =
         renderPlotPicture(*format, kind, data, options, settings, &reason);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "engine/run_parameters.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
 
@@ -18,6 +19,8 @@ struct PictureSettings {
     QRgb background = kBlack;
     QRgb foreground = kWhite;
     QFont font;  // of the index labels and the legend
+    /** The run line of a printed page (PDF). */
+    RunHeader header;
 };
 
 /** The label font of a plot box: the application's font at 8 points. */
@@ -27,9 +30,10 @@ QFont defaultPlotFont();
 std::optional<QImage> renderPlotImage(PlotKind kind, const PlotData& data,
                                       const PlotOptions& options, const PictureSettings& settings);
 
-enum class PictureFormat { Png, Bmp, Svg };
+/** Bitmaps, SVG, a placeable Windows metafile, or the printed page as a PDF document. */
+enum class PictureFormat { Png, Bmp, Svg, Wmf, Pdf };
 
-/** The format named by the file's extension (.png, .bmp, .svg, any letter case). */
+/** The format named by the file's extension (.png, .bmp, .svg, .wmf, .pdf, any letter case). */
 std::optional<PictureFormat> pictureFormatOf(const QString& path);
 
 /**

@@ -13,6 +13,7 @@
 #include "engine/projected_points.h"
 #include "plots/plot_picture.h"
 #include "plots/rotation.h"
+#include "wmf_reader.h"
 
 using namespace tesral;
 
@@ -48,6 +49,7 @@ class PlotCliTest : public QObject {
     void turnedPictureMatchesTheWindow();
     void labelledPictureMatchesTheWindow();
     void svgPicture();
+    void metafileAndPrintedPage();
     void mistakes_data();
     void mistakes();
 
@@ -260,6 +262,28 @@ void PlotCliTest::mistakes() {
     QTEST(run(inDir, &errors), "status");
     QVERIFY(!errors.isEmpty());
     QVERIFY(!QFile::exists(dir_.filePath("empty.png")));
+}
+
+void PlotCliTest::metafileAndPrintedPage() {
+    // The metafile: a sound placeable file of the picture's size in twips, one ellipse per
+    // zero-layer spot inside the picture.
+    const QString wmf = dir_.filePath("zero.wmf");
+    QCOMPARE(run(QStringList{"plot2d"} + kRun + QStringList{"--size", "400x400", "--output", wmf}),
+             0);
+    QFile file(wmf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const test::WmfFile read = test::readWmf(std::string_view(bytes.constData(), bytes.size()));
+    QVERIFY(read.problems.empty());
+    QCOMPARE(read.right, std::int16_t{400 * 15 + 1});
+    QCOMPARE(read.unitsPerInch, std::uint16_t{1440});
+    QVERIFY(!read.all(test::wmf::kEllipse).empty());
+    // The printed page as a PDF document.
+    const QString pdf = dir_.filePath("page.pdf");
+    QCOMPARE(run(QStringList{"plot3d"} + kRun + QStringList{"--output", pdf}), 0);
+    QFile page(pdf);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.read(5) == "%PDF-");
 }
 
 QTEST_MAIN(PlotCliTest)
