@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/input_panel.h"
+#include "app/large_view.h"
 #include "app/main_window.h"
 #include "app/memory_info.h"
 #include "app/plot_view.h"
@@ -141,13 +142,14 @@ void MainWindow::redrawPlots() {
     if (!session_.calculated() || runner_.running()) return;
     pb2D_->redraw();
     pb3D_->redraw();
+    if (largeViewOpen_) frBig_->pbBig->redraw();
 }
 
 void MainWindow::invertBackground() {
     const bool black = pb2D_->backgroundColour() == kBlack;
     const QRgb background = black ? kWhite : kBlack;
     const QRgb foreground = black ? kBlack : kWhite;
-    for (PlotView* view : {pb2D_, pb3D_}) {
+    for (PlotView* view : {pb2D_, pb3D_, frBig_->pbBig}) {
         view->setColours(background, foreground);
         if (!session_.calculated()) view->clearPicture();
     }

@@ -9,7 +9,7 @@ cd "$here"
 
 # libwmf-bin: wmf2svg, the independent reader of the metafile tests.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
-          libbenchmark-dev fonts-liberation2 libwmf-bin)
+          libbenchmark-dev fonts-liberation2 libwmf-bin poppler-utils)
 
 install_missing() {
   local missing=()

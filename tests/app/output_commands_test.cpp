@@ -199,6 +199,12 @@ void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
     QTest::keyClick(pbBig, Qt::Key_Right);
     QVERIFY(window_->session().points() != before);
 
+    // The background follows the small plots' colours, in the large view too.
+    action("Toolbar1Button5")->trigger();
+    QCOMPARE(pbBig->backgroundColour(), kWhite);
+    QCOMPARE(pbBig->picture().pixel(2, 2) | 0xff000000u, kWhite);
+    action("Toolbar1Button5")->trigger();
+
     big3D->click();  // the same button closes
     QVERIFY(!window_->largeViewOpen());
     QVERIFY(!child<QWidget>("frBig")->isVisible());
