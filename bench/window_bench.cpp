@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListView>
+#include <QTemporaryDir>
 #include <cstdlib>
 
 #include "app/input_panel.h"
@@ -84,6 +85,10 @@ BENCHMARK(engineOnly)->Name("box_bound_engine_only")->Unit(benchmark::kMilliseco
 int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Never the settings of a real session: a fresh window every time.
+    QTemporaryDir settings;
+    if (!std::getenv("TESRAL_CONFIG_DIR"))
+        setenv("TESRAL_CONFIG_DIR", qPrintable(settings.path()), 1);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
