@@ -10,21 +10,6 @@ namespace tesral {
 
 namespace {
 
-/** Pictures are drawn as on a 96 dots-per-inch screen, as the other picture renderers do. */
-constexpr double kPictureDpi = 96.0;
-
-PlotTarget metafileTarget(const PictureSettings& settings) {
-    PlotTarget target;
-    target.twipsPerPixelX = twipsPerPixel(kPictureDpi);
-    target.twipsPerPixelY = target.twipsPerPixelX;
-    target.width = settings.size.width() * target.twipsPerPixelX;
-    target.height = settings.size.height() * target.twipsPerPixelY;
-    target.background = settings.background;
-    target.foreground = settings.foreground;
-    target.font = settings.font;
-    return target;
-}
-
 std::optional<QByteArray> failed(QString* error, const QString& why) {
     if (error) *error = why;
     return std::nullopt;
@@ -45,7 +30,7 @@ std::optional<QByteArray> renderPlotMetafile(PlotKind kind, const PlotData& data
                                              const PlotOptions& options,
                                              const PictureSettings& settings, int unitsPerInch,
                                              QString* error) {
-    const PlotTarget target = metafileTarget(settings);
+    const PlotTarget target = pictureTarget(settings);
     // Refused before drawing: the header cannot describe a larger picture.
     if (target.width > kLargestMetafileSide || target.height > kLargestMetafileSide)
         return failed(error, QString::fromUtf8(kMetafileTooLargeMessage));

@@ -19,21 +19,6 @@ namespace tesral {
 
 namespace {
 
-/** Pictures are drawn as on a 96 dots-per-inch screen. */
-constexpr double kPictureDpi = 96.0;
-
-PlotTarget pictureTarget(const PictureSettings& settings) {
-    PlotTarget target;
-    target.twipsPerPixelX = twipsPerPixel(kPictureDpi);
-    target.twipsPerPixelY = target.twipsPerPixelX;
-    target.width = settings.size.width() * target.twipsPerPixelX;
-    target.height = settings.size.height() * target.twipsPerPixelY;
-    target.background = settings.background;
-    target.foreground = settings.foreground;
-    target.font = settings.font;
-    return target;
-}
-
 std::optional<QByteArray> renderSvg(PlotKind kind, const PlotData& data, const PlotOptions& options,
                                     const PictureSettings& settings) {
     QBuffer buffer;
@@ -54,6 +39,18 @@ std::optional<QByteArray> renderSvg(PlotKind kind, const PlotData& data, const P
 }
 
 }  // namespace
+
+PlotTarget pictureTarget(const PictureSettings& settings) {
+    PlotTarget target;
+    target.twipsPerPixelX = twipsPerPixel(kPictureDpi);
+    target.twipsPerPixelY = target.twipsPerPixelX;
+    target.width = settings.size.width() * target.twipsPerPixelX;
+    target.height = settings.size.height() * target.twipsPerPixelY;
+    target.background = settings.background;
+    target.foreground = settings.foreground;
+    target.font = settings.font;
+    return target;
+}
 
 QFont defaultPlotFont() {
     QFont font = QGuiApplication::font();

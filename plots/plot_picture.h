@@ -23,6 +23,12 @@ struct PictureSettings {
     RunHeader header;
 };
 
+/** Pictures are drawn as on a 96 dots-per-inch screen. */
+inline constexpr double kPictureDpi = 96.0;
+
+/** The drawing target of a picture of these settings: its size in twips, colours, font. */
+PlotTarget pictureTarget(const PictureSettings& settings);
+
 /** The label font of a plot box: the application's font at 8 points. */
 QFont defaultPlotFont();
 
