@@ -246,6 +246,10 @@ void PlotCliTest::mistakes_data() {
     QTest::newRow("slider beyond 40")
         << QStringList{"plot2d", "--output", "x.png", "--spots", "41"} << 2;
     QTest::newRow("zero zoom") << QStringList{"plot2d", "--output", "x.png", "--zoom", "0"} << 2;
+    QTest::newRow("zoom 0 in single precision")
+        << QStringList{"plot2d", "--output", "x.png", "--zoom", "1e-50"} << 2;
+    QTest::newRow("turn infinite in single precision")
+        << QStringList{"plot3d", "--output", "x.png", "--rotate", "3:1e39"} << 2;
     QTest::newRow("axis 4") << QStringList{"plot3d", "--output", "x.png", "--rotate", "4:5"} << 2;
     QTest::newRow("2D does not turn")
         << QStringList{"plot2d", "--output", "x.png", "--rotate", "3:5"} << 2;

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
 #include <sstream>
 
+#include "lattice/fixed_text.h"
 #include "report/clipboard_rows.h"
+#include "report/row_text.h"
 
 using namespace tesral;
 
@@ -92,4 +98,70 @@ TEST(ClipboardRows, TabSeparatedWithTrailingTabs) {
         clipboardRows(table, ReportColumns::fromChoices(false, false, false, false, false, 6)),
         "1\t\r\n");
     EXPECT_EQ(clipboardRows({}, ReportColumns::fromChoices(true, true, true, true, true, 6)), "");
+}
+
+TEST(RowText, FieldsMatchFormatFixed) {
+    std::vector<float> values = {0.0f,
+                                 -0.0f,
+                                 0.5f,
+                                 1.5f,
+                                 2.5f,
+                                 -0.5f,
+                                 0.015625f,
+                                 0.046875f,
+                                 -4e-6f,
+                                 5e-6f,
+                                 1e-40f,
+                                 -1e-45f,
+                                 12.5f,
+                                 -6.5e-11f,
+                                 123456.789f,
+                                 9999.99999f,
+                                 1e20f,
+                                 -3e38f,
+                                 std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN()};
+    std::mt19937 random(8);
+    while (values.size() < 200000) {
+        const std::uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(v);
+    }
+    for (const float v : values) {
+        for (const int decimals : {0, 5}) {
+            const std::string text = formatFixed(v, decimals, ',');
+            std::string out;
+            appendFixed(out, v, decimals, ',');
+            ASSERT_EQ(out, text) << v;
+            out.clear();
+            appendFixedRight(out, v, decimals, ',', 10);
+            ASSERT_EQ(out, alignRight(text, 10)) << v;
+        }
+    }
+}
+
+TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
+    ReflectionTable table(30000, sample());
+    for (std::size_t i = 0; i < table.size(); ++i) table[i].v[kTheta] = i * 0.01f;
+    const ReportOptions options{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+    const RunHeader header{"P10/mmm", "a = 2.82", "loops"};
+    const std::string path = ::testing::TempDir() + "report_blocks.hkl";
+    const auto read = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    ASSERT_EQ(writeReportFile(path, table, header, options), std::nullopt);
+    std::ostringstream stream;
+    writeReport(stream, table, header, options);
+    std::string rows;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        rows += reportRow(static_cast<int>(i + 1), table[i], options) + "\r\n";
+    EXPECT_EQ(read(), stream.str());
+    EXPECT_EQ(read().substr(read().size() - rows.size()), rows);
+
+    ASSERT_EQ(writeClipboardRowsFile(path, table, options.columns, ','), std::nullopt);
+    EXPECT_EQ(read(), clipboardRows(table, options.columns, ','));
+    std::remove(path.c_str());
 }
