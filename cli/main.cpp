@@ -3,10 +3,12 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "engine/generation.h"
 #include "report/safe_file.h"
 #ifdef TESRAL_WITH_PLOTS
 #include "cli/plot_command.h"
@@ -98,6 +100,11 @@ int main(int argc, char** argv) {
         std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
         return 2;
     } catch (const OutputClosed&) {
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Past the run itself: the 3D points, a picture or the output buffers.
+        std::cerr << "tesral-cli " << command->name << ": " << tesral::kNotEnoughMemoryMessage
+                  << '\n';
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
