@@ -30,10 +30,18 @@ void RunController::work(const PreparedRun& run, const TableStatistics& previous
             progress_.store(fraction, std::memory_order_relaxed);
             return !cancel_.load(std::memory_order_relaxed);
         });
-        if (outcome->result.status == RunStatus::Completed) {
+        // Escape counts until the window shows the results: the 3D points and the list
+        // file of a large run take a moment too.
+        if (outcome->result.status == RunStatus::Completed && !cancel_)
             outcome->points = projectedPointsOf(outcome->result.table);
-            outcome->listFileError =
-                writeReportFile(list.path, outcome->result.table, list.header, list.options);
+        if (outcome->result.status == RunStatus::Completed && !cancel_)
+            outcome->listFileError = writeReportFile(list.path, outcome->result.table, list.header,
+                                                     list.options, &cancel_);
+        if (outcome->result.status == RunStatus::Completed && cancel_) {
+            outcome->result.status = RunStatus::Cancelled;
+            outcome->result.table = ReflectionTable();
+            outcome->points = ProjectedPoints();
+            outcome->listFileError.reset();
         }
     } catch (const std::bad_alloc&) {
         outcome->result.status = RunStatus::Failed;

@@ -81,20 +81,41 @@ void writeReport(std::ostream& out, const ReflectionTable& table, const RunHeade
     }
 }
 
-bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
-                 const ReportOptions& options) {
+namespace {
+
+/** Thrown by a block's formatter when the caller asked to stop. */
+struct WriteStopped {};
+
+/** writeReport that throws WriteStopped once `stop` (may be null) is true. */
+bool writeReportUnlessStopped(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
+                              const ReportOptions& options, const std::atomic<bool>* stop) {
     if (!file.write(reportHead(table.size(), header, options))) return false;
     return writeOrderedBlocks(file, table.size(),
                               [&](std::string& out, std::size_t begin, std::size_t end) {
+                                  if (stop && stop->load(std::memory_order_relaxed))
+                                      throw WriteStopped();
                                   appendReportRows(out, table, begin, end, options);
                               });
 }
 
+}  // namespace
+
+bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
+                 const ReportOptions& options) {
+    return writeReportUnlessStopped(file, table, header, options, nullptr);
+}
+
 std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
-                                           const RunHeader& header, const ReportOptions& options) {
+                                           const RunHeader& header, const ReportOptions& options,
+                                           const std::atomic<bool>* stop) {
     SafeFile file;
-    if (file.open(path) && writeReport(file, table, header, options) && file.commit())
-        return std::nullopt;
+    try {
+        if (file.open(path) && writeReportUnlessStopped(file, table, header, options, stop) &&
+            file.commit())
+            return std::nullopt;
+    } catch (const WriteStopped&) {
+        return kWriteStoppedMessage;  // the old file stays; the temporary one goes
+    }
     return file.error();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <ostream>
@@ -40,8 +41,16 @@ void writeReport(std::ostream& out, const ReflectionTable& table, const RunHeade
 bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
                  const ReportOptions& options);
 
-/** Writes the report to `path` through SafeFile; returns the reason on failure. */
+/** The reason a report write gives when it was asked to stop. */
+inline const std::string kWriteStoppedMessage = "the writing was stopped";
+
+/**
+ * Writes the report to `path` through SafeFile; returns the reason on failure. When `stop`
+ * becomes true (it is read before each block of rows) the write ends with
+ * kWriteStoppedMessage and the old file stays.
+ */
 std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
-                                           const RunHeader& header, const ReportOptions& options);
+                                           const RunHeader& header, const ReportOptions& options,
+                                           const std::atomic<bool>* stop = nullptr);
 
 }  // namespace tesral

@@ -14,9 +14,10 @@ RunInputs keepEverything(QuasicrystalSystem system, const char* limit) {
     RunInputs in;
     in.system = system;
     in.groupPosition = system == QuasicrystalSystem::Octagonal ? 31 : 0;  // P8/mmm, P235
-    in.thetaMin = "0";
-    in.thetaMax = "180";
-    in.qiMax = "1E9";
+    // std::string values: assigning the literals trips a GCC 12 -Wrestrict false alarm.
+    in.thetaMin = std::string("0");
+    in.thetaMax = std::string("180");
+    in.qiMax = std::string("1E9");
     in.loopLimits.fill(limit);
     return in;
 }
