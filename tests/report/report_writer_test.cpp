@@ -163,5 +163,10 @@ TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
 
     ASSERT_EQ(writeClipboardRowsFile(path, table, options.columns, ','), std::nullopt);
     EXPECT_EQ(read(), clipboardRows(table, options.columns, ','));
+
+    // A write asked to stop gives up and keeps the file as it was.
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(writeReportFile(path, table, header, options, &stop), kWriteStoppedMessage);
+    EXPECT_EQ(read(), clipboardRows(table, options.columns, ','));
     std::remove(path.c_str());
 }
