@@ -128,8 +128,6 @@ class MainWindow : public QMainWindow {
     void chooseOutput(const QString& caption, QAction* source);
     /** Where a plot of `kind` is drawn after a zoom: its box, the large view, or nowhere. */
     void redrawAfterZoom(PlotKind kind);
-    /** Asks where a printout goes when no printer is installed; false when cancelled. */
-    bool preparePrinter(class QPrinter& printer);
     void toggleColumn();
 
     Session session_;

@@ -12,16 +12,13 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/native_files.h"
 #include "app/program_folder.h"
 #include "report/config_file.h"
 
 namespace tesral {
 
 namespace {
-
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 /** The panel as the configuration file keeps it (ui --> ConfigValues). */
 ConfigValues configOf(const InputPanel& panel) {

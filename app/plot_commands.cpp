@@ -21,13 +21,13 @@
 #include "app/input_panel.h"
 #include "app/large_view.h"
 #include "app/main_window.h"
+#include "app/native_files.h"
 #include "app/plot_view.h"
 #include "app/printing.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
 #include "plots/placeable_metafile.h"
 #include "plots/plot_picture.h"
-#include "report/safe_file.h"
 
 namespace tesral {
 
@@ -90,10 +90,7 @@ void MainWindow::savePlotBitmap(PlotKind kind) {
         showWriteError(path, QStringLiteral("the picture could not be encoded"));
         return;
     }
-    const auto failure = writeFileSafely(
-        QFile::encodeName(path).toStdString(),
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (failure) showWriteError(path, QString::fromStdString(*failure));
+    if (const auto failure = writeBytesSafely(path, bytes)) showWriteError(path, *failure);
 }
 
 void MainWindow::printPlot(PlotKind kind) {
@@ -153,8 +150,7 @@ void MainWindow::copyPlotAsMetafile(PlotKind kind) {
         return;
     }
     const QString path = programFile(QStringLiteral("a.wmf"));
-    if (const auto failure = writeFileSafely(QFile::encodeName(path).toStdString(), *bytes))
-        showWriteError(path, QString::fromStdString(*failure));
+    if (const auto failure = writeBytesSafely(path, *bytes)) showWriteError(path, *failure);
 
     // The metafile, and the same picture as SVG and as a bitmap for programs without a
     // metafile reader.

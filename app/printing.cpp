@@ -7,9 +7,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "app/native_files.h"
 #include "app/program_folder.h"
 #include "plots/plot_print.h"
-#include "report/safe_file.h"
 
 namespace tesral {
 
@@ -29,12 +29,8 @@ QString printDocument(QWidget* parent, const QString& suggestedName, const PageP
     if (path.isEmpty()) return QString();  // cancelled: nothing is printed
     const std::optional<QByteArray> bytes = renderPdfDocument(paint);
     if (!bytes) return QStringLiteral("The PDF document cannot be made.");
-    const auto failure = writeFileSafely(
-        QFile::encodeName(path).toStdString(),
-        std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())));
-    if (failure)
-        return QStringLiteral("Cannot write %1: %2")
-            .arg(QDir::toNativeSeparators(path), QString::fromStdString(*failure));
+    if (const auto failure = writeBytesSafely(path, *bytes))
+        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), *failure);
     return QString();
 }
 

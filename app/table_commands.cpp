@@ -17,11 +17,11 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/native_files.h"
 #include "app/output_chooser.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
 #include "report/clipboard_rows.h"
-#include "report/safe_file.h"
 #include "report/text_search.h"
 
 namespace tesral {
@@ -32,10 +32,6 @@ namespace {
 char decimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 && point.at(0).unicode() < 0x80 ? point.at(0).toLatin1() : '.';
-}
-
-std::string nativePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -114,10 +110,10 @@ void MainWindow::copyList() {
     const std::string rows =
         clipboardRows(session_.table(), options.columns, options.decimalSeparator);
     const QString path = programFile(QStringLiteral("clipboard.hkl"));
-    const auto failure = writeFileSafely(nativePath(path), rows);
+    const auto failure = writeBytesSafely(path, rows);
     QApplication::clipboard()->setText(QString::fromStdString(rows));
     QApplication::restoreOverrideCursor();
-    if (failure) showWriteError(path, QString::fromStdString(*failure));
+    if (failure) showWriteError(path, *failure);
 }
 
 void MainWindow::openInWordProcessor() {

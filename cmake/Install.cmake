@@ -5,7 +5,9 @@ if(NOT TESRAL_INSTALL_DOCDIR)
   set(TESRAL_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tesral)
 endif()
 install(TARGETS tesral-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/ DESTINATION ${TESRAL_INSTALL_DOCDIR})
+# The pages, their style sheet and pictures; not the tools that make the pictures.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/ DESTINATION ${TESRAL_INSTALL_DOCDIR}
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
 if(TARGET tesral)
   install(TARGETS tesral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/app/tesral.desktop
