@@ -7,9 +7,13 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$here"
 
-# libwmf-bin: wmf2svg, the independent reader of the metafile tests.
+# Everything the build and the tests use. libwmf-bin: wmf2svg, the independent reader of the
+# metafile tests, which needs the fonts-urw-base35 fonts for any text; poppler-utils:
+# pdftotext, which reads the printed pages back; python3: the independent recomputation of
+# reports.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
-          libbenchmark-dev fonts-liberation2 libwmf-bin poppler-utils)
+          libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
+          python3)
 
 install_missing() {
   local missing=()
@@ -41,11 +45,13 @@ case "${1:-}" in
     ;;
   test)
     install_missing
+    bash scripts/preflight.sh
     build
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   sanitize)
     install_missing
+    bash scripts/preflight.sh
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESRAL_SANITIZE=ON -DTESRAL_BENCH=OFF
     cmake --build build-asan
     cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
