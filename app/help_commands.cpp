@@ -20,9 +20,9 @@ void MainWindow::connectHelpMenu() {
         {6, "index0.html"}, {5, "product.html"}, {1, "maker.html"}, {2, "author.html"}};
     for (const auto& [item, name] : pages)
         connect(h[item], &QAction::triggered, this,
-                [name] { openDocument(documentationPage(QLatin1String(name))); });
+                [this, name] { openManualPage(this, QLatin1String(name)); });
     connect(h[3], &QAction::triggered, this,
-            [] { openDocument(QLatin1String(kQuasicrystalPage)); });
+            [this] { openDocument(this, QLatin1String(kQuasicrystalPage)); });
     connect(h[4], &QAction::triggered, this, &MainWindow::showAbout);
 }
 
