@@ -34,10 +34,14 @@ void MainWindow::showAbout() {
 void MainWindow::showUsedMatrices() {
     // Built here from the fields as they stand; the last run's results are not touched.
     const RunInputs in = panel_->inputs();
+    const double a = readNumber(in.a);
+    const double c = readNumber(in.c);
+    std::string problem = latticeConstantProblem(in.system, a, c);
     const auto basis =
-        buildLatticeBasis(in.system, readNumber(in.a), readNumber(in.c), in.convention);
+        problem.empty() ? buildLatticeBasis(in.system, a, c, in.convention) : std::nullopt;
     if (!basis) {
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(kLatticeConstantsMessage));
+        if (problem.empty()) problem = kLatticeConstantsMessage;
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(problem));
         return;
     }
     MatricesView view(this);

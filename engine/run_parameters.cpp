@@ -9,18 +9,13 @@ namespace tesral {
 
 namespace {
 
-/** Checks one lattice constant; the message names it (`name` is "a" or "c"). */
-bool latticeConstantUsable(double value, const char* name, std::string& error) {
-    if (std::isinf(value)) {
-        error = std::string("The lattice constant ") + name + " is too large.";
-        return false;
-    }
-    if (value < 0.0) {
-        error = std::string("The lattice constant ") + name +
-                " must be positive; a negative value would mirror the pattern.";
-        return false;
-    }
-    return true;
+/** Why one lattice constant cannot be used, naming it (`name` is "a" or "c"); else empty. */
+std::string latticeConstantProblem(double value, const char* name) {
+    if (std::isinf(value)) return std::string("The lattice constant ") + name + " is too large.";
+    if (value < 0.0)
+        return std::string("The lattice constant ") + name +
+               " must be positive; a negative value would mirror the pattern.";
+    return std::string();
 }
 
 }  // namespace
@@ -60,9 +55,8 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
     p.wavelength = readNumber(inputs.wavelength);
     p.a = readNumber(inputs.a);
     p.c = readNumber(inputs.c);
-    if (!latticeConstantUsable(p.a, "a", error)) return std::nullopt;
-    if (inputs.system != QuasicrystalSystem::Icosahedral && !latticeConstantUsable(p.c, "c", error))
-        return std::nullopt;
+    error = latticeConstantProblem(p.system, p.a, p.c);
+    if (!error.empty()) return std::nullopt;
     p.convention = inputs.convention;
     const int n = indexDimensionOf(inputs.system);
     for (int i = 0; i < n; ++i) {
@@ -74,6 +68,13 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
         p.loopLimit[i] = *limit;
     }
     return p;
+}
+
+std::string latticeConstantProblem(QuasicrystalSystem system, double a, double c) {
+    std::string problem = latticeConstantProblem(a, "a");
+    if (problem.empty() && system != QuasicrystalSystem::Icosahedral)
+        problem = latticeConstantProblem(c, "c");
+    return problem;
 }
 
 std::vector<std::string> emptyRunReasons(const RunInputs& inputs) {

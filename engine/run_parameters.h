@@ -61,6 +61,9 @@ inline const std::string kLoopLimitMessage =
  */
 std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::string& error);
 
+/** Why a or c (c is not read for the icosahedral system) cannot be used; empty when both can. */
+std::string latticeConstantProblem(QuasicrystalSystem system, double a, double c);
+
 /**
  * Why a run of these inputs may keep no reflections, in the order the fields stand: each
  * field whose text is not a number ("the wavelength '0,7' is not a number"), theta max

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <functional>
 
 #include "app/about_window.h"
+#include "app/documents.h"
 #include "app/input_panel.h"
 #include "app/main_window.h"
 #include "app/matrices_view.h"
@@ -73,7 +75,8 @@ class HelpWindowsTest : public QObject {
     void aboutWindowCloses_data();
     void aboutWindowCloses();
     void usedMatricesShowTheBasisOfTheFields();
-    void zeroLatticeConstantIsAMessage();
+    void unusableLatticeConstantIsAMessage();
+    void missingPagesAndFilesAreNamed();
 
   private:
     QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
@@ -193,14 +196,48 @@ void HelpWindowsTest::usedMatricesShowTheBasisOfTheFields() {
                           " Inverse Matrix ", "   0.7071   0.7071  -0.7071   0.7071   0.0000"}));
 }
 
-void HelpWindowsTest::zeroLatticeConstantIsAMessage() {
-    panel()->tfC->setText(QStringLiteral("0"));
-    QString message;
-    whenModal([&message](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+void HelpWindowsTest::unusableLatticeConstantIsAMessage() {
+    const struct {
+        const char* a;
+        const char* c;
+        std::string message;
+    } cases[] = {
+        {"2.82", "0", kLatticeConstantsMessage},
+        {"1e999", "12.06", "The lattice constant a is too large."},
+        {"2.82", "-12",
+         "The lattice constant c must be positive; a negative value would mirror the pattern."},
+    };
+    for (const auto& c : cases) {
+        panel()->tfA->setText(QLatin1String(c.a));
+        panel()->tfC->setText(QLatin1String(c.c));
+        QString message;
+        whenModal([&message](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+        });
+        action("mnuView1")->trigger();
+        QCOMPARE(message, QString::fromStdString(c.message));
+    }
+}
+
+void HelpWindowsTest::missingPagesAndFilesAreNamed() {
+    QVERIFY(documentationPage(QStringLiteral("index0.html"))
+                .endsWith(QLatin1String("/doc/index0.html")));
+    QVERIFY(documentationPage(QStringLiteral("missing.html")).isEmpty());
+    const QString message = missingPageMessage(QStringLiteral("missing.html"));
+    QVERIFY(message.contains(QLatin1String("missing.html")));
+    for (const QString& folder : documentationFolders())
+        QVERIFY(message.contains(QDir::toNativeSeparators(folder)));
+
+    // A file that is not there is said, and nothing reaches the desktop.
+    const QString gone = QDir::temp().filePath(QStringLiteral("tesral-gone/tmp.hkl"));
+    QString shown;
+    whenModal([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) shown = box->text();
     });
-    action("mnuView1")->trigger();
-    QCOMPARE(message, QString::fromStdString(kLatticeConstantsMessage));
+    openDocument(window_, gone);
+    QCOMPARE(shown,
+             QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(gone)));
+    QVERIFY(opened_.urls.isEmpty());
 }
 
 QTEST_MAIN(HelpWindowsTest)
