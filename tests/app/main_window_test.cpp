@@ -199,6 +199,15 @@ void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
     QVERIFY(answer.text.endsWith(QStringLiteral("Continue?")));
     QVERIFY(!window_->running());
     QVERIFY(!window_->session().calculated());
+
+    // A small run is asked about too when its list file would not fit on the disk.
+    RunSize size;
+    size.rows = 1000;
+    size.diskBytes = 72'000;
+    size.freeDisk = 50'000;
+    QVERIFY(size.worthAsking(MainWindow::kAskAboveRows));
+    size.freeDisk = 100'000;
+    QVERIFY(!size.worthAsking(MainWindow::kAskAboveRows));
 }
 
 void MainWindowTest::columnItemsRewriteTheList() {
