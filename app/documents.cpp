@@ -5,8 +5,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
+#include <memory>
 
 namespace tesral {
 
@@ -21,11 +24,66 @@ void showProblem(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, title.isEmpty() ? QStringLiteral("Tesral") : title, text);
 }
 
+/** The launcher's last words on stderr, kept short. */
+constexpr qsizetype kKeptErrorBytes = 4096;
+
+/**
+ * Starts `launcher` on the URL and reports, when it ends without success, the last line it
+ * wrote to stderr. No shell is involved.
+ */
+bool launchWatched(const QString& launcher, const QUrl& url,
+                   const std::function<void(const QString&)>& failed) {
+    // Without a parent: the program the launcher becomes may outlive the window and must not
+    // be ended with it.
+    auto* process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    auto errors = std::make_shared<QByteArray>();
+    QObject::connect(process, &QProcess::readyReadStandardError, [process, errors] {
+        *errors += process->readAllStandardError();
+        if (errors->size() > kKeptErrorBytes) *errors = errors->right(kKeptErrorBytes);
+    });
+    QObject::connect(process, &QProcess::finished,
+                     [process, errors, failed, launcher](int code, QProcess::ExitStatus status) {
+                         *errors += process->readAllStandardError();
+                         process->deleteLater();
+                         if (status == QProcess::NormalExit && code == 0) return;
+                         const QStringList lines = QString::fromLocal8Bit(*errors).split(
+                             QLatin1Char('\n'), Qt::SkipEmptyParts);
+                         failed(lines.isEmpty() ? QStringLiteral("%1 ended with code %2")
+                                                      .arg(QFileInfo(launcher).fileName())
+                                                      .arg(code)
+                                                : lines.last().trimmed());
+                     });
+    process->start(launcher, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    if (process->waitForStarted()) return true;
+    delete process;
+    return false;
+}
+
+bool openOnDesktop(const QUrl& url, const std::function<void(const QString&)>& failed) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!launcher.isEmpty()) return launchWatched(launcher, url, failed);
+#endif
+    return QDesktopServices::openUrl(url);
+}
+
+UrlOpener& urlOpener() {
+    static UrlOpener opener = openOnDesktop;
+    return opener;
+}
+
 }  // namespace
 
-QString documentProblem(const QString& target, bool exists) {
+void setUrlOpener(UrlOpener opener) {
+    urlOpener() = opener ? std::move(opener) : UrlOpener(openOnDesktop);
+}
+
+QString documentProblem(const QString& target, bool exists, const QString& reason) {
     const QString shown = QDir::toNativeSeparators(target);
     if (!exists) return QStringLiteral("The file %1 does not exist.").arg(shown);
+    if (!reason.isEmpty())
+        return QStringLiteral("No program on this desktop opens %1 (%2).").arg(shown, reason);
     QString problem = QStringLiteral("No program on this desktop opens %1.").arg(shown);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // Qt hands documents to xdg-open on these desktops.
@@ -42,7 +100,11 @@ void openDocument(QWidget* parent, const QString& target) {
         showProblem(parent, documentProblem(target, false));
         return;
     }
-    if (!QDesktopServices::openUrl(web ? url : QUrl::fromLocalFile(target)))
+    const QPointer<QWidget> owner(parent);
+    const auto failed = [owner, target](const QString& reason) {
+        showProblem(owner, documentProblem(target, true, reason));
+    };
+    if (!urlOpener()(web ? url : QUrl::fromLocalFile(target), failed))
         showProblem(parent, documentProblem(target, true));
 }
 

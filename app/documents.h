@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
+class QUrl;
 class QWidget;
 
 namespace tesral {
@@ -14,8 +16,24 @@ namespace tesral {
  */
 void openDocument(QWidget* parent, const QString& target);
 
-/** Why `target` was not shown: a missing file, or no program on the desktop to open it. */
-QString documentProblem(const QString& target, bool exists);
+/**
+ * Why `target` was not shown: a missing file, or no program on the desktop to open it
+ * (`reason`, when given, is what the desktop's launcher said).
+ */
+QString documentProblem(const QString& target, bool exists, const QString& reason = QString());
+
+/**
+ * Hands a URL to the desktop: false when nothing takes it at all; a launcher that fails
+ * afterwards calls `failed` with its reason.
+ */
+using UrlOpener =
+    std::function<bool(const QUrl& url, const std::function<void(const QString&)>& failed)>;
+
+/**
+ * Replaces how URLs reach the desktop (tests take them instead); an empty one restores the
+ * default: xdg-open, watched until it ends, where it is installed, else Qt's desktop services.
+ */
+void setUrlOpener(UrlOpener opener);
 
 /**
  * The folders the manual is looked for in, in order: "doc" beside the program, the build

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -52,17 +51,6 @@ QString shown(const std::string& text) {
 
 }  // namespace
 
-/** Takes the addresses the desktop would have opened. */
-class OpenedUrls : public QObject {
-    Q_OBJECT
-
-  public:
-    QList<QUrl> urls;
-
-  public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 class HelpWindowsTest : public QObject {
     Q_OBJECT
 
@@ -77,26 +65,36 @@ class HelpWindowsTest : public QObject {
     void usedMatricesShowTheBasisOfTheFields();
     void unusableLatticeConstantIsAMessage();
     void missingPagesAndFilesAreNamed();
+    void failingLauncherIsSaid();
 
   private:
+    void takeAddresses();
     QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir config_;
-    OpenedUrls opened_;
+    /** The addresses the desktop would have opened. */
+    struct {
+        QList<QUrl> urls;
+    } opened_;
     MainWindow* window_ = nullptr;
 };
 
 void HelpWindowsTest::initTestCase() {
     qputenv("TESRAL_CONFIG_DIR", QFile::encodeName(config_.path()));
+    takeAddresses();
+}
+
+void HelpWindowsTest::takeAddresses() {
     // Nothing reaches the desktop: the test takes every address.
-    for (const char* scheme : {"file", "http", "https"})
-        QDesktopServices::setUrlHandler(QLatin1String(scheme), &opened_, "open");
+    setUrlOpener([this](const QUrl& url, const auto&) {
+        opened_.urls << url;
+        return true;
+    });
 }
 
 void HelpWindowsTest::cleanupTestCase() {
-    for (const char* scheme : {"file", "http", "https"})
-        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    setUrlOpener({});
 }
 
 void HelpWindowsTest::init() {
@@ -238,6 +236,36 @@ void HelpWindowsTest::missingPagesAndFilesAreNamed() {
     QCOMPARE(shown,
              QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(gone)));
     QVERIFY(opened_.urls.isEmpty());
+}
+
+void HelpWindowsTest::failingLauncherIsSaid() {
+#ifndef Q_OS_LINUX
+    QSKIP("xdg-open is the launcher on Linux desktops");
+#else
+    // An xdg-open that finds no terminal for the file's program, as on a bare desktop.
+    QTemporaryDir bin;
+    QFile script(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"xdg-open: 1: x-terminal-emulator: not found\" >&2\nexit 4\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    setUrlOpener({});
+
+    const QString page = documentationPage(QStringLiteral("index0.html"));
+    QString shown;
+    whenModal([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) shown = box->text();
+    });
+    openDocument(window_, page);
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
+    qputenv("PATH", path);
+    takeAddresses();
+    QCOMPARE(shown, QStringLiteral("No program on this desktop opens %1 (xdg-open: 1: "
+                                   "x-terminal-emulator: not found).")
+                        .arg(QDir::toNativeSeparators(page)));
+#endif
 }
 
 QTEST_MAIN(HelpWindowsTest)
