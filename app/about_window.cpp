@@ -100,12 +100,14 @@ void drawLogo(QPainter& painter, const QRectF& area) {
     painter.drawEllipse(centre, radius / 8, radius / 8);
 }
 
+/** A link to a page of the manual, `page` being its file name. */
 QLabel* makeLink(const char* name, const QString& caption, const QString& page, QWidget* parent) {
     auto* label = new QLabel(
         QStringLiteral("<a href=\"%1\">%2</a>").arg(page.toHtmlEscaped(), caption), parent);
     label->setObjectName(QLatin1String(name));
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    QObject::connect(label, &QLabel::linkActivated, label, &openDocument);
+    QObject::connect(label, &QLabel::linkActivated, label,
+                     [label](const QString& link) { openManualPage(label, link); });
     return label;
 }
 
@@ -135,9 +137,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
                                             "Quasicrystal Reflection Generator"),
                              this);
     lblAuthor = makeLink("lblAuthor", QStringLiteral("Orvane, the author"),
-                         documentationPage(QStringLiteral("author.html")), this);
+                         QStringLiteral("author.html"), this);
     lblMaker = makeLink("lblMaker", QStringLiteral("Dravok, the maker"),
-                        documentationPage(QStringLiteral("maker.html")), this);
+                        QStringLiteral("maker.html"), this);
     lblReferences = new QLabel(QLatin1String(kReferences), this);
     lblReferences->setObjectName(QStringLiteral("lblReferences"));
     lblReferences->setWordWrap(true);

@@ -20,9 +20,9 @@ void MainWindow::connectHelpMenu() {
         {6, "index0.html"}, {5, "product.html"}, {1, "maker.html"}, {2, "author.html"}};
     for (const auto& [item, name] : pages)
         connect(h[item], &QAction::triggered, this,
-                [name] { openDocument(documentationPage(QLatin1String(name))); });
+                [this, name] { openManualPage(this, QLatin1String(name)); });
     connect(h[3], &QAction::triggered, this,
-            [] { openDocument(QLatin1String(kQuasicrystalPage)); });
+            [this] { openDocument(this, QLatin1String(kQuasicrystalPage)); });
     connect(h[4], &QAction::triggered, this, &MainWindow::showAbout);
 }
 
@@ -34,10 +34,14 @@ void MainWindow::showAbout() {
 void MainWindow::showUsedMatrices() {
     // Built here from the fields as they stand; the last run's results are not touched.
     const RunInputs in = panel_->inputs();
+    const double a = readNumber(in.a);
+    const double c = readNumber(in.c);
+    std::string problem = latticeConstantProblem(in.system, a, c);
     const auto basis =
-        buildLatticeBasis(in.system, readNumber(in.a), readNumber(in.c), in.convention);
+        problem.empty() ? buildLatticeBasis(in.system, a, c, in.convention) : std::nullopt;
     if (!basis) {
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(kLatticeConstantsMessage));
+        if (problem.empty()) problem = kLatticeConstantsMessage;
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(problem));
         return;
     }
     MatricesView view(this);

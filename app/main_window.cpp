@@ -342,6 +342,9 @@ void MainWindow::setStatusText(int panel, const QString& text) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The words of an empty run are written anew at the new size, not stretched.
+    if (event->type() == QEvent::Resize && session_.calculated() && session_.reflectionCount() == 0)
+        if (auto* view = qobject_cast<PlotView*>(watched)) drawPlotIn(view);
     // A click into the list starts the next search from the top.
     if (event->type() == QEvent::MouseButtonPress && watched == rtf_->viewport())
         searchPosition_ = 0;

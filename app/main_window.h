@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/run_controller.h"
+#include "app/run_size.h"
 #include "app/session.h"
 #include "plots/plot_options.h"
 #include "report/report_writer.h"
@@ -115,7 +116,11 @@ class MainWindow : public QMainWindow {
     void onRunFinished(const std::shared_ptr<RunOutcome>& outcome);
     void showProgress();
     void setRunning(bool running);
+    /** The rows, memory and list-file bytes a run may need, and what is free. */
+    RunSize runSize(const PreparedRun& run) const;
     bool confirmLargeRun(const PreparedRun& run);
+    /** Draws the session's plot in `view`, or says there are no reflections; false on a fault. */
+    bool drawPlotIn(PlotView* view);
     void setStatusText(int panel, const QString& text);
 
     // Output.
@@ -135,6 +140,8 @@ class MainWindow : public QMainWindow {
     RunController runner_;
     QTimer progressTimer_;
     bool cancelRequested_ = false;
+    /** Why the running run may keep nothing, from its inputs; empty when they tell nothing. */
+    QString emptyRunNote_;
 
     InputPanel* panel_ = nullptr;
     PlotView* pb2D_ = nullptr;

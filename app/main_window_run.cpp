@@ -16,16 +16,14 @@
 #include "app/plot_view.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "app/run_size.h"
+#include "engine/run_parameters.h"
 
 namespace tesral {
 
 namespace {
 
 constexpr int kProgressSteps = 10000;
-
-QString countText(BoxCount count) {
-    return QString::fromStdString(boxCountText(count));
-}
 
 }  // namespace
 
@@ -39,6 +37,7 @@ void MainWindow::executeCalculation() {
         return;
     }
     if (!confirmLargeRun(run)) return;
+    emptyRunNote_ = QString::fromStdString(joinReasons(emptyRunReasons(inputs)));
 
     cancelRequested_ = false;
     setRunning(true);
@@ -52,22 +51,32 @@ void MainWindow::executeCalculation() {
     list.path = QFile::encodeName(programFile(QStringLiteral("tmp.hkl"))).toStdString();
     list.header = run.header;
     list.options = reportOptions(run.indexDimension);
+    list.options.convention = run.parameters.convention;
     runner_.start(std::move(run), session_.extremes(), std::move(list));
     progressTimer_.start();
 }
 
+RunSize MainWindow::runSize(const PreparedRun& run) const {
+    RunSize size;
+    size.rows = run.rowBound;
+    size.memoryBytes = run.rowBound * kBytesPerRow;
+    // Every list row is as wide as the widest row number makes it, with its CRLF.
+    ReportOptions options = reportOptions(run.indexDimension);
+    std::string row;
+    appendReportRow(row, static_cast<std::size_t>(std::min<BoxCount>(run.rowBound, SIZE_MAX)),
+                    ReflectionRecord{}, options);
+    size.diskBytes = run.rowBound * (row.size() + 2);
+    size.freeMemory = availableMemoryBytes();
+    size.listFolder = programFolder();
+    size.freeDisk = freeDiskBytes(size.listFolder);
+    return size;
+}
+
 bool MainWindow::confirmLargeRun(const PreparedRun& run) {
-    const BoxCount bytes = run.rowBound * kBytesPerRow;
-    const auto available = availableMemoryBytes();
-    const bool tooMany = run.rowBound > kAskAboveRows;
-    const bool tooBig = available && bytes > BoxCount{*available};
-    if (!tooMany && !tooBig) return true;
-    const BoxCount megabytes = (bytes + 999'999) / 1'000'000;
-    const QString question = QStringLiteral(
-                                 "This run may produce up to %1 reflections (about %2 "
-                                 "MB). Continue?")
-                                 .arg(countText(run.rowBound), countText(megabytes));
-    return QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
+    const RunSize size = runSize(run);
+    if (!size.worthAsking(kAskAboveRows)) return true;
+    return QMessageBox::question(this, windowTitle(), size.question(),
+                                 QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -99,14 +108,17 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
     switch (result.status) {
         case RunStatus::Completed: {
             ProgressBar1_->setValue(kProgressSteps);
-            setStatusText(1, QStringLiteral("%1 reflections").arg(result.table.size()));
+            if (result.table.size() == 0 && !emptyRunNote_.isEmpty())
+                setStatusText(1, QStringLiteral("0 reflections: %1").arg(emptyRunNote_));
+            else
+                setStatusText(1, QStringLiteral("%1 reflections").arg(result.table.size()));
             LPROG_->setText(QStringLiteral("drawing ..."));
             LPROG_->repaint();
             listModel_->clear();  // the list reads the table that is about to be replaced
             session_.publish(std::move(result), std::move(outcome->points));
             setRunning(false);
-            pb2D_->redraw();
-            pb3D_->redraw();
+            drawPlotIn(pb2D_);
+            drawPlotIn(pb3D_);
             strips_->setCurrentWidget(frPlot_);
             showListOfSession(session_.result().header, !outcome->listFileError);
             tableActions_[6]->setEnabled(true);
@@ -136,13 +148,21 @@ void MainWindow::clearResults() {
     pb2D_->clearPicture();
     pb3D_->clearPicture();
     tableActions_[6]->setEnabled(false);
+    setStatusText(1, QString());  // nothing is shown, so no count either
+}
+
+bool MainWindow::drawPlotIn(PlotView* view) {
+    if (!session_.calculated() || session_.reflectionCount() != 0) return view->redraw();
+    // A run that kept nothing leaves no earlier pattern behind.
+    view->showText(QStringLiteral("no reflections"));
+    return true;
 }
 
 void MainWindow::redrawPlots() {
     if (!session_.calculated() || runner_.running()) return;
-    pb2D_->redraw();
-    pb3D_->redraw();
-    if (largeViewOpen_) frBig_->pbBig->redraw();
+    drawPlotIn(pb2D_);
+    drawPlotIn(pb3D_);
+    if (largeViewOpen_) drawPlotIn(frBig_->pbBig);
 }
 
 void MainWindow::invertBackground() {

@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLayout>
 #include <QListView>
 #include <QMessageBox>
@@ -18,7 +17,6 @@
 #include <QStackedWidget>
 #include <cmath>
 
-#include "app/input_panel.h"
 #include "app/large_view.h"
 #include "app/main_window.h"
 #include "app/native_files.h"
@@ -26,6 +24,7 @@
 #include "app/printing.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "app/save_dialog.h"
 #include "plots/placeable_metafile.h"
 #include "plots/plot_picture.h"
 
@@ -53,7 +52,7 @@ void MainWindow::openLargeView(PlotKind kind) {
     pages_->setCurrentWidget(frBig_);
     // Laid out anew before drawing, so the picture has the size of the open view.
     pages_->currentWidget()->layout()->activate();
-    if (!big->redraw()) big->clearPicture();
+    if (!drawPlotIn(big)) big->clearPicture();
 }
 
 void MainWindow::closeLargeView() {
@@ -65,13 +64,13 @@ void MainWindow::closeLargeView() {
 
 void MainWindow::redrawAfterZoom(PlotKind kind) {
     if (!largeViewOpen_)
-        (kind == PlotKind::ThreeD ? pb3D_ : pb2D_)->redraw();
+        drawPlotIn(kind == PlotKind::ThreeD ? pb3D_ : pb2D_);
     else if (frBig_->pbBig->kind() == kind)
-        frBig_->pbBig->redraw();
+        drawPlotIn(frBig_->pbBig);
 }
 
 void MainWindow::copyPlotBitmap(PlotKind kind) {
-    // The box's picture as it stands, results or not.
+    if (!haveData()) return;
     QApplication::clipboard()->setImage(sourceBox(kind)->picture());
 }
 
@@ -79,9 +78,9 @@ void MainWindow::savePlotBitmap(PlotKind kind) {
     if (!haveData()) return;
     const QString name =
         kind == PlotKind::ThreeD ? QStringLiteral("tesral3D.bmp") : QStringLiteral("tesral2D.bmp");
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Bitmap (*.BMP)"),
-                                                      QDir(dataFolder()).filePath(name),
-                                                      QStringLiteral("Bitmap image (*.bmp)"));
+    const QString path =
+        askSavePath(this, QStringLiteral("Save Bitmap (*.BMP)"), QDir(dataFolder()).filePath(name),
+                    QStringLiteral("Bitmap image (*.bmp)"), QStringLiteral("bmp"));
     if (path.isEmpty()) return;  // cancelled: nothing is written
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -95,7 +94,7 @@ void MainWindow::savePlotBitmap(PlotKind kind) {
 
 void MainWindow::printPlot(PlotKind kind) {
     if (!haveData()) return;
-    const RunHeader header = buildRunHeader(panel_->inputs());
+    const RunHeader& header = session_.result().header;
     const PlotData data = plotDataOf(session_);
     const QString name =
         kind == PlotKind::ThreeD ? QStringLiteral("tesral3D.pdf") : QStringLiteral("tesral2D.pdf");

@@ -96,6 +96,15 @@ void PlotView::clearPicture() {
     update();
 }
 
+void PlotView::showText(const QString& text) {
+    clearPicture();
+    QPainter painter(&picture_);
+    painter.setPen(QColor::fromRgb(foreground_));
+    painter.setFont(font());
+    painter.drawText(QRectF(QPointF(0, 0), picture_.deviceIndependentSize()), Qt::AlignCenter,
+                     text);
+}
+
 void PlotView::Do_Rotate(int axis, float degrees) {
     if (axis < 1 || axis > 3 || busy_) return;
     Rotate(session_.rotatableRows(), axis, degrees);

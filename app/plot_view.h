@@ -41,6 +41,8 @@ class PlotView : public QWidget {
     std::optional<Metafile> redrawRecording(int penWidth);
     /** Clears the box to its background colour. */
     void clearPicture();
+    /** Clears the box and writes `text` in its middle, in the foreground colour. */
+    void showText(const QString& text);
     /** The box's persistent picture (device pixel ratio set), for copying and saving. */
     const QImage& picture() const { return picture_; }
 

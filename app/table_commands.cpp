@@ -3,24 +3,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QToolBar>
-#include <QUrl>
 #include <algorithm>
 
+#include "app/documents.h"
 #include "app/input_panel.h"
 #include "app/main_window.h"
 #include "app/native_files.h"
 #include "app/output_chooser.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "app/save_dialog.h"
 #include "report/clipboard_rows.h"
 #include "report/text_search.h"
 
@@ -41,7 +40,9 @@ ReportOptions MainWindow::reportOptions(int indexDimension) const {
     const auto shown = [this](int item) { return tableActions_[item]->isChecked(); };
     options.columns = ReportColumns::fromChoices(shown(2), shown(3), shown(4), shown(5), shown(1),
                                                  indexDimension);
-    options.convention = panel_->inputs().convention;
+    // The session's rows are headed by their run's convention; before a run, the fields'.
+    options.convention = session_.calculated() ? session_.result().parameters.convention
+                                               : panel_->inputs().convention;
     options.decimalSeparator = decimalSeparator();
     return options;
 }
@@ -75,8 +76,8 @@ void MainWindow::refreshList() {
     if (!session_.calculated()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = programFile(QStringLiteral("tmp.hkl"));
-    // The header shows the inputs as they stand now, above the rows of the last run.
-    const RunHeader header = buildRunHeader(panel_->inputs());
+    // The rows keep the header of the run that produced them, whatever the fields say now.
+    const RunHeader& header = session_.result().header;
     QString error;
     const bool written = writeList(path, header, error);
     showListOfSession(header, written);
@@ -91,14 +92,13 @@ void MainWindow::toggleColumn() {
 
 void MainWindow::saveTable() {
     if (!haveData()) return;
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Table"),
+    const QString path = askSavePath(this, QStringLiteral("Save Table"),
                                      QDir(dataFolder()).filePath(QStringLiteral("tesral.hkl")),
-                                     QStringLiteral("Tesral data (*.hkl)"));
+                                     QStringLiteral("Tesral data (*.hkl)"), QStringLiteral("hkl"));
     if (path.isEmpty()) return;  // cancelled: nothing is written
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool written = writeList(path, buildRunHeader(panel_->inputs()), error);
+    const bool written = writeList(path, session_.result().header, error);
     QApplication::restoreOverrideCursor();
     if (!written) showWriteError(path, error);
 }
@@ -118,7 +118,7 @@ void MainWindow::copyList() {
 
 void MainWindow::openInWordProcessor() {
     // The desktop's own application for the file; no command line is built from the path.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(programFile(QStringLiteral("tmp.hkl"))));
+    openDocument(this, programFile(QStringLiteral("tmp.hkl")));
 }
 
 void MainWindow::chooseOutput(const QString& caption, QAction* source) {

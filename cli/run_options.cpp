@@ -168,6 +168,12 @@ void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result)
     if (result.status != RunStatus::Completed)
         throw std::runtime_error(result.message.empty() ? "The run was cancelled."
                                                         : result.message);
+    // A run that kept nothing says why, when the inputs tell; the result stands as it is.
+    if (result.table.size() == 0) {
+        const std::string reasons = joinReasons(emptyRunReasons(inputs));
+        if (!reasons.empty())
+            std::fprintf(stderr, "tesral-cli: 0 reflections: %s\n", reasons.c_str());
+    }
 }
 
 const char* runOptionsHelp() {

@@ -12,9 +12,16 @@ bool isDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
 
-double readPrefixed(const std::string& s, int base) {
+/** The number read and whether it took the whole text. */
+struct Scan {
     double value = 0.0;
-    for (size_t i = 2; i < s.size(); ++i) {
+    bool whole = false;
+};
+
+Scan readPrefixed(const std::string& s, int base) {
+    Scan scan;
+    size_t i = 2;
+    for (; i < s.size(); ++i) {
         const char ch = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
         int digit = -1;
         if (isDigit(ch))
@@ -22,14 +29,13 @@ double readPrefixed(const std::string& s, int base) {
         else if (base == 16 && ch >= 'A' && ch <= 'F')
             digit = ch - 'A' + 10;
         if (digit < 0 || digit >= base) break;
-        value = value * base + digit;
+        scan.value = scan.value * base + digit;
     }
-    return value;
+    scan.whole = i > 2 && i == s.size();
+    return scan;
 }
 
-}  // namespace
-
-double readNumber(std::string_view text) {
+Scan scanNumber(std::string_view text) {
     std::string s;
     for (const char ch : text)
         if (ch != ' ' && ch != '\t' && ch != '\n') s += ch;
@@ -38,7 +44,7 @@ double readNumber(std::string_view text) {
         const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(s[1])));
         if (kind == 'H') return readPrefixed(s, 16);
         if (kind == 'O') return readPrefixed(s, 8);
-        return 0.0;
+        return {};
     }
 
     // Find the longest prefix of the form [sign] digits [. digits] [(E|D) [sign] digits].
@@ -50,7 +56,7 @@ double readNumber(std::string_view text) {
         ++i;
         while (i < s.size() && isDigit(s[i])) ++i, ++mantissaDigits;
     }
-    if (mantissaDigits == 0) return 0.0;
+    if (mantissaDigits == 0) return {};
     size_t end = i;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
         size_t j = i + 1;
@@ -71,7 +77,17 @@ double readNumber(std::string_view text) {
         value = tiny ? 0.0 : HUGE_VAL;
         if (negative) value = -value;
     }
-    return value;
+    return {value, end == s.size()};
+}
+
+}  // namespace
+
+double readNumber(std::string_view text) {
+    return scanNumber(text).value;
+}
+
+bool isNumberText(std::string_view text) {
+    return scanNumber(text).whole;
 }
 
 double roundHalfEven(double value) {

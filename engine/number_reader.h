@@ -13,6 +13,12 @@ namespace tesral {
  */
 double readNumber(std::string_view text);
 
+/**
+ * Whether readNumber takes the whole text (blanks aside): "0.7", "1E3" and "&H1F" are
+ * numbers; "0,7", "abc", "2x" and an empty text are not.
+ */
+bool isNumberText(std::string_view text);
+
 /** Rounds to the nearest integer, halves to the even neighbour. */
 double roundHalfEven(double value);
 

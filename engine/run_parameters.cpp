@@ -1,9 +1,24 @@
 #include "run_parameters.h"
 
+#include <cmath>
+
 #include "engine/groups.h"
 #include "engine/number_reader.h"
 
 namespace tesral {
+
+namespace {
+
+/** Why one lattice constant cannot be used, naming it (`name` is "a" or "c"); else empty. */
+std::string latticeConstantProblem(double value, const char* name) {
+    if (std::isinf(value)) return std::string("The lattice constant ") + name + " is too large.";
+    if (value < 0.0)
+        return std::string("The lattice constant ") + name +
+               " must be positive; a negative value would mirror the pattern.";
+    return std::string();
+}
+
+}  // namespace
 
 RunHeader buildRunHeader(const RunInputs& inputs) {
     RunHeader header;
@@ -40,6 +55,8 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
     p.wavelength = readNumber(inputs.wavelength);
     p.a = readNumber(inputs.a);
     p.c = readNumber(inputs.c);
+    error = latticeConstantProblem(p.system, p.a, p.c);
+    if (!error.empty()) return std::nullopt;
     p.convention = inputs.convention;
     const int n = indexDimensionOf(inputs.system);
     for (int i = 0; i < n; ++i) {
@@ -51,6 +68,46 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
         p.loopLimit[i] = *limit;
     }
     return p;
+}
+
+std::string latticeConstantProblem(QuasicrystalSystem system, double a, double c) {
+    std::string problem = latticeConstantProblem(a, "a");
+    if (problem.empty() && system != QuasicrystalSystem::Icosahedral)
+        problem = latticeConstantProblem(c, "c");
+    return problem;
+}
+
+std::vector<std::string> emptyRunReasons(const RunInputs& inputs) {
+    std::vector<std::string> reasons;
+    const auto check = [&reasons](const std::string& name, const std::string& text) {
+        if (!isNumberText(text)) reasons.push_back(name + " '" + text + "' is not a number");
+    };
+    const bool icosahedral = inputs.system == QuasicrystalSystem::Icosahedral;
+    const int n = indexDimensionOf(inputs.system);
+    check("the lattice constant a", inputs.a);
+    if (!icosahedral) check("the lattice constant c", inputs.c);
+    for (int i = 0; i < n; ++i)
+        check("the loop limit h" + std::to_string(i + 1), inputs.loopLimits[i]);
+    check("theta min", inputs.thetaMin);
+    check("theta max", inputs.thetaMax);
+    check("qi max", inputs.qiMax);
+    check("the wavelength", inputs.wavelength);
+    if (readNumber(inputs.thetaMax) < readNumber(inputs.thetaMin))
+        reasons.push_back("theta max is below theta min");
+    for (int i = 0; i < n; ++i) {
+        const auto limit = readLoopLimit(inputs.loopLimits[i]);
+        if (limit && *limit < 0) {
+            reasons.push_back("a loop limit is negative");
+            break;
+        }
+    }
+    return reasons;
+}
+
+std::string joinReasons(const std::vector<std::string>& reasons) {
+    std::string line;
+    for (const std::string& reason : reasons) line += (line.empty() ? "" : "; ") + reason;
+    return line;
 }
 
 }  // namespace tesral

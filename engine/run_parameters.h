@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "lattice/lattice_basis.h"
 
@@ -50,9 +51,27 @@ struct RunHeader {
 /** Builds the header from the texts as typed (not the numbers they read as). */
 RunHeader buildRunHeader(const RunInputs& inputs);
 
-inline const std::string kLoopLimitMessage = "Loop limits must lie between -32768 and 32767.";
+inline const std::string kLoopLimitMessage =
+    "Loop limits must lie between 0 and 32767 (a negative limit, down to -32768, is taken "
+    "but runs no loop and keeps no reflections).";
 
-/** Reads the numbers of a run; on failure returns nothing and sets `error`. */
+/**
+ * Reads the numbers of a run; on failure returns nothing and sets `error`. A lattice constant
+ * that is negative or too large to be a number is refused here, each with its own message.
+ */
 std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::string& error);
+
+/** Why a or c (c is not read for the icosahedral system) cannot be used; empty when both can. */
+std::string latticeConstantProblem(QuasicrystalSystem system, double a, double c);
+
+/**
+ * Why a run of these inputs may keep no reflections, in the order the fields stand: each
+ * field whose text is not a number ("the wavelength '0,7' is not a number"), theta max
+ * below theta min, a negative loop limit. Empty when the inputs explain nothing.
+ */
+std::vector<std::string> emptyRunReasons(const RunInputs& inputs);
+
+/** The reasons as one line, joined by "; ". */
+std::string joinReasons(const std::vector<std::string>& reasons);
 
 }  // namespace tesral

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "app/about_window.h"
+#include "app/documents.h"
 #include "app/input_panel.h"
 #include "app/main_window.h"
 #include "app/matrices_view.h"
@@ -50,17 +51,6 @@ QString shown(const std::string& text) {
 
 }  // namespace
 
-/** Takes the addresses the desktop would have opened. */
-class OpenedUrls : public QObject {
-    Q_OBJECT
-
-  public:
-    QList<QUrl> urls;
-
-  public slots:
-    void open(const QUrl& url) { urls << url; }
-};
-
 class HelpWindowsTest : public QObject {
     Q_OBJECT
 
@@ -73,27 +63,38 @@ class HelpWindowsTest : public QObject {
     void aboutWindowCloses_data();
     void aboutWindowCloses();
     void usedMatricesShowTheBasisOfTheFields();
-    void zeroLatticeConstantIsAMessage();
+    void unusableLatticeConstantIsAMessage();
+    void missingPagesAndFilesAreNamed();
+    void failingLauncherIsSaid();
 
   private:
+    void takeAddresses();
     QAction* action(const char* name) { return window_->findChild<QAction*>(QLatin1String(name)); }
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir config_;
-    OpenedUrls opened_;
+    /** The addresses the desktop would have opened. */
+    struct {
+        QList<QUrl> urls;
+    } opened_;
     MainWindow* window_ = nullptr;
 };
 
 void HelpWindowsTest::initTestCase() {
     qputenv("TESRAL_CONFIG_DIR", QFile::encodeName(config_.path()));
+    takeAddresses();
+}
+
+void HelpWindowsTest::takeAddresses() {
     // Nothing reaches the desktop: the test takes every address.
-    for (const char* scheme : {"file", "http", "https"})
-        QDesktopServices::setUrlHandler(QLatin1String(scheme), &opened_, "open");
+    setUrlOpener([this](const QUrl& url, const auto&) {
+        opened_.urls << url;
+        return true;
+    });
 }
 
 void HelpWindowsTest::cleanupTestCase() {
-    for (const char* scheme : {"file", "http", "https"})
-        QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    setUrlOpener({});
 }
 
 void HelpWindowsTest::init() {
@@ -193,14 +194,78 @@ void HelpWindowsTest::usedMatricesShowTheBasisOfTheFields() {
                           " Inverse Matrix ", "   0.7071   0.7071  -0.7071   0.7071   0.0000"}));
 }
 
-void HelpWindowsTest::zeroLatticeConstantIsAMessage() {
-    panel()->tfC->setText(QStringLiteral("0"));
-    QString message;
-    whenModal([&message](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+void HelpWindowsTest::unusableLatticeConstantIsAMessage() {
+    const struct {
+        const char* a;
+        const char* c;
+        std::string message;
+    } cases[] = {
+        {"2.82", "0", kLatticeConstantsMessage},
+        {"1e999", "12.06", "The lattice constant a is too large."},
+        {"2.82", "-12",
+         "The lattice constant c must be positive; a negative value would mirror the pattern."},
+    };
+    for (const auto& c : cases) {
+        panel()->tfA->setText(QLatin1String(c.a));
+        panel()->tfC->setText(QLatin1String(c.c));
+        QString message;
+        whenModal([&message](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();
+        });
+        action("mnuView1")->trigger();
+        QCOMPARE(message, QString::fromStdString(c.message));
+    }
+}
+
+void HelpWindowsTest::missingPagesAndFilesAreNamed() {
+    QVERIFY(documentationPage(QStringLiteral("index0.html"))
+                .endsWith(QLatin1String("/doc/index0.html")));
+    QVERIFY(documentationPage(QStringLiteral("missing.html")).isEmpty());
+    const QString message = missingPageMessage(QStringLiteral("missing.html"));
+    QVERIFY(message.contains(QLatin1String("missing.html")));
+    for (const QString& folder : documentationFolders())
+        QVERIFY(message.contains(QDir::toNativeSeparators(folder)));
+
+    // A file that is not there is said, and nothing reaches the desktop.
+    const QString gone = QDir::temp().filePath(QStringLiteral("tesral-gone/tmp.hkl"));
+    QString shown;
+    whenModal([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) shown = box->text();
     });
-    action("mnuView1")->trigger();
-    QCOMPARE(message, QString::fromStdString(kLatticeConstantsMessage));
+    openDocument(window_, gone);
+    QCOMPARE(shown,
+             QStringLiteral("The file %1 does not exist.").arg(QDir::toNativeSeparators(gone)));
+    QVERIFY(opened_.urls.isEmpty());
+}
+
+void HelpWindowsTest::failingLauncherIsSaid() {
+#ifndef Q_OS_LINUX
+    QSKIP("xdg-open is the launcher on Linux desktops");
+#else
+    // An xdg-open that finds no terminal for the file's program, as on a bare desktop.
+    QTemporaryDir bin;
+    QFile script(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"xdg-open: 1: x-terminal-emulator: not found\" >&2\nexit 4\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    setUrlOpener({});
+
+    const QString page = documentationPage(QStringLiteral("index0.html"));
+    QString shown;
+    whenModal([&shown](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) shown = box->text();
+    });
+    openDocument(window_, page);
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 5000);
+    qputenv("PATH", path);
+    takeAddresses();
+    QCOMPARE(shown, QStringLiteral("No program on this desktop opens %1 (xdg-open: 1: "
+                                   "x-terminal-emulator: not found).")
+                        .arg(QDir::toNativeSeparators(page)));
+#endif
 }
 
 QTEST_MAIN(HelpWindowsTest)

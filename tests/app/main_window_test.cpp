@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -19,6 +20,7 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/plot_view.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
 #include "window_driver.h"
@@ -39,6 +41,9 @@ class MainWindowTest : public QObject {
     void failedRunKeepsThePreviousResults();
     void veryLargeRunIsAskedAboutFirst();
     void columnItemsRewriteTheList();
+    void headersDescribeTheRunOfTheRows();
+    void emptyRunClearsThePlotsAndSaysWhy_data();
+    void emptyRunClearsThePlotsAndSaysWhy();
 
   private:
     /** Presses F5 and waits until the run has ended. */
@@ -124,13 +129,15 @@ void MainWindowTest::defaultRunMatchesTheCommandLineReport() {
     QVERIFY(action("mnuTable6")->isEnabled());
     QVERIFY(window_->findChild<QWidget*>(QStringLiteral("frPlot"))->isVisible());
 
-    // "New" empties the list and the plots.
+    // "New" empties the list, the plots and the count.
     action("mnuFile1")->trigger();
     QCOMPARE(list()->lineCount(), std::size_t{0});
+    QCOMPARE(window_->statusText(1), QString());
     QVERIFY(!window_->session().calculated());
 }
 
 void MainWindowTest::escapeCancelsALongRun() {
+    QVERIFY(runWithF5());
     // About ten million reflections: long enough to be stopped halfway.
     InputPanel* p = panel();
     p->cmbSystem->setCurrentIndex(0);
@@ -153,6 +160,7 @@ void MainWindowTest::escapeCancelsALongRun() {
     QVERIFY(!window_->running());
     QVERIFY(!window_->session().calculated());
     QCOMPARE(list()->lineCount(), std::size_t{0});
+    QCOMPARE(window_->statusText(1), QString());  // not the count of the run before
     QVERIFY(action("Toolbar1Button6")->isEnabled());
 
     MessageBoxAnswer answer;
@@ -185,10 +193,21 @@ void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
     QTest::keyClick(window_, Qt::Key_F5);
     QVERIFY(answer.seen);
     QVERIFY(answer.text.startsWith(QStringLiteral(
-        "This run may produce up to 1208833588708967444709375 reflections (about ")));
-    QVERIFY(answer.text.endsWith(QStringLiteral(" MB). Continue?")));
+        "This run may produce up to 1,208,833,588,708,967,444,709,375 reflections, about ")));
+    QVERIFY(answer.text.contains(QStringLiteral(" TB of memory and ")));
+    QVERIFY(answer.text.contains(QStringLiteral(" TB of disk for the list file in ")));
+    QVERIFY(answer.text.endsWith(QStringLiteral("Continue?")));
     QVERIFY(!window_->running());
     QVERIFY(!window_->session().calculated());
+
+    // A small run is asked about too when its list file would not fit on the disk.
+    RunSize size;
+    size.rows = 1000;
+    size.diskBytes = 72'000;
+    size.freeDisk = 50'000;
+    QVERIFY(size.worthAsking(MainWindow::kAskAboveRows));
+    size.freeDisk = 100'000;
+    QVERIFY(!size.worthAsking(MainWindow::kAskAboveRows));
 }
 
 void MainWindowTest::columnItemsRewriteTheList() {
@@ -204,6 +223,68 @@ void MainWindowTest::columnItemsRewriteTheList() {
     // Nothing but the row numbers: the header is "#" and four blanks.
     QCOMPARE(list()->lineText(5), std::string("#    "));
     QCOMPARE(list()->lineText(4), std::string("-----"));
+}
+
+void MainWindowTest::headersDescribeTheRunOfTheRows() {
+    QVERIFY(runWithF5());
+    panel()->tfA->setText(QStringLiteral("9.99"));
+    panel()->cmbAnode->setCurrentIndex(panel()->cmbAnode->count() - 1);
+    QVERIFY(panel()->tfWL->text() != QStringLiteral("0.7106867"));
+    const auto describesTheRun = [](const QByteArray& text) {
+        return text.contains("a = 2.82,") && text.contains("wavelength = 0.7106867,") &&
+               !text.contains("9.99");
+    };
+    // Saved under a name typed without extension.
+    QTemporaryDir dir;
+    FileDialogAnswer save;
+    save.expect(dir.filePath(QStringLiteral("mylist")));
+    action("mnuFile4")->trigger();
+    QVERIFY(save.seen);
+    QVERIFY(describesTheRun(fileBytes(dir.filePath(QStringLiteral("mylist.hkl")))));
+    action("mnuTable1")->trigger();  // a column toggle writes the list anew
+    QVERIFY(describesTheRun(fileBytes(programFile(QStringLiteral("tmp.hkl")))));
+    QByteArray shown;
+    for (std::size_t line = 0; line < 4; ++line) shown += list()->lineText(line) + "\n";
+    QVERIFY(describesTheRun(shown));
+}
+
+void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("theta") << "tfTH2"
+                           << "0.5"
+                           << "0 reflections: theta max is below theta min";
+    QTest::newRow("limit") << "tfH0"
+                           << "-1"
+                           << "0 reflections: a loop limit is negative";
+    QTest::newRow("wavelength") << "tfWL"
+                                << "0,7"
+                                << "0 reflections: the wavelength '0,7' is not a number";
+}
+
+void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, status);
+    QVERIFY(runWithF5());
+    panel()->findChild<QLineEdit*>(field)->setText(text);
+    QVERIFY(runWithF5());
+    QCOMPARE(window_->session().reflectionCount(), std::size_t{0});
+    QCOMPARE(window_->statusText(1), status);
+    // Nothing of the earlier pattern is left: only the words in the middle of each box.
+    for (const char* name : {"pb2D", "pb3D"}) {
+        const QImage picture = window_->findChild<PlotView*>(QLatin1String(name))->picture();
+        const QRgb background = picture.pixel(0, 0);
+        int written = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) != background) {
+                    QVERIFY2(std::abs(y - picture.height() / 2) < 20, name);
+                    ++written;
+                }
+        QVERIFY2(written > 0, name);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

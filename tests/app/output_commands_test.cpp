@@ -19,6 +19,7 @@
 #include "app/plot_view.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "app/save_dialog.h"
 #include "report/clipboard_rows.h"
 #include "window_driver.h"
 #include "wmf_reader.h"
@@ -39,6 +40,7 @@ class OutputCommandsTest : public QObject {
     void bitmapSaveAndCancel();
     void largeViewTogglesAndTakesTheCommands();
     void metafileCopyGoesToFileAndClipboard();
+    void savedNamesGetTheirExtension();
 
   private:
     bool run() {
@@ -73,7 +75,8 @@ void OutputCommandsTest::cleanup() {
 }
 
 void OutputCommandsTest::noDataBeforeAnyRun() {
-    for (const char* name : {"mnuFile2", "mnuFile5", "mnuFile6", "mnuFile7", "mnuFile10"}) {
+    for (const char* name :
+         {"mnuFile2", "mnuFile5", "mnuFile6", "mnuFile7", "mnuFile10", "mnuFile12", "mnuFile13"}) {
         MessageBoxAnswer answer;
         answer.expect(QMessageBox::Ok);
         action(name)->trigger();
@@ -171,8 +174,9 @@ void OutputCommandsTest::bitmapSaveAndCancel() {
     QVERIFY(cancel.suggested.endsWith(QStringLiteral("data/tesral3D.bmp")));
     QVERIFY(!QFile::exists(path));
 
+    // A name without extension is saved as a bitmap file.
     FileDialogAnswer save;
-    save.expect(path);
+    save.expect(dir_.filePath(QStringLiteral("plot")));
     action("mnuFile3")->trigger();
     QImage saved(path, "BMP");
     QVERIFY(!saved.isNull());
@@ -236,6 +240,21 @@ void OutputCommandsTest::metafileCopyGoesToFileAndClipboard() {
         QVERIFY(copied->hasImage());
         QVERIFY(copied->data(QStringLiteral("image/svg+xml")).startsWith("<?xml"));
     }
+}
+
+void OutputCommandsTest::savedNamesGetTheirExtension() {
+    const struct {
+        const char* typed;
+        const char* suffix;
+        const char* saved;
+    } cases[] = {
+        {"/d/mylist", "hkl", "/d/mylist.hkl"},     {"/d/mylist.", "hkl", "/d/mylist.hkl"},
+        {"/d/mylist.txt", "hkl", "/d/mylist.txt"}, {"/d.x/plot", "bmp", "/d.x/plot.bmp"},
+        {"/d/plot.BMP", "bmp", "/d/plot.BMP"},     {"/d/list", "pdf", "/d/list.pdf"},
+    };
+    for (const auto& c : cases)
+        QCOMPARE(withDefaultSuffix(QLatin1String(c.typed), QLatin1String(c.suffix)),
+                 QLatin1String(c.saved));
 }
 
 QTEST_MAIN(OutputCommandsTest)

@@ -129,7 +129,7 @@ TEST(Generation, FailuresAndCancel) {
 
     in = RunInputs{};
     in.c = "1E999";
-    EXPECT_EQ(runGeneration(in).message, kLatticeConstantsMessage);
+    EXPECT_EQ(runGeneration(in).message, "The lattice constant c is too large.");
 
     in = RunInputs{};
     in.system = QuasicrystalSystem::Icosahedral;

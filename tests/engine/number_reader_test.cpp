@@ -43,3 +43,10 @@ TEST(ReadLoopLimit, HalvesGoToEvenAndRangeIsChecked) {
     };
     for (const Case& c : cases) EXPECT_EQ(readLoopLimit(c.text), c.limit) << '"' << c.text << '"';
 }
+
+TEST(IsNumberText, OnlyTextsReadWhole) {
+    for (const char* text : {"2.82", " 1 2 ", "-.5", "1E999", "2D-1", "&H1F", "&O17"})
+        EXPECT_TRUE(isNumberText(text)) << '"' << text << '"';
+    for (const char* text : {"", "abc", "0,7", "3x", "1E", "&H", "&O8", "."})
+        EXPECT_FALSE(isNumberText(text)) << '"' << text << '"';
+}
