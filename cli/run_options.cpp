@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "cli/output.h"
 #include "engine/groups.h"
 #include "engine/wavelength.h"
-#include "cli/output.h"
 #include "report/config_file.h"
 #include "report/safe_file.h"
 
