@@ -149,13 +149,14 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     }
 
     // Checked before drawing: a painter cannot end cleanly once memory has run out.
+    // The 2D plot draws the zero layer only: the rows whose last index is 0.
+    const int last = result.indexDimension - 1;
     const std::size_t spots =
-        kind == PlotKind::ThreeD
+        kind == PlotKind::ThreeD || last < 0
             ? points.size()
-            : static_cast<std::size_t>(std::count_if(
-                  result.table.begin(), result.table.end(), [&](const ReflectionRecord& r) {
-                      return r.h(result.indexDimension - 1) == 0.0f;
-                  }));
+            : static_cast<std::size_t>(
+                  std::count_if(result.table.begin(), result.table.end(),
+                                [last](const ReflectionRecord& r) { return r.h(last) == 0.0f; }));
     const auto room = memoryHeadroom();
     if (room && pictureBytes(request.format, spots, request.picture.size,
                              request.options.showIndices) > *room)
