@@ -47,8 +47,9 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
  *  would replace. */
 void readConfiguration(const Options& options, ConfigValues& config) {
     const std::string path = options.value("config");
-    if (options.has("output") && sameFile(path, options.value("output")))
-        throw UsageError("--output " + quotedPath(options.value("output")) +
+    const std::string output = options.value("output", "-");  // "-": standard output
+    if (output != "-" && sameFile(path, output))
+        throw UsageError("--output " + quotedPath(output) +
                          " is the configuration file; write to another file");
     std::string reason;
     const std::optional<int> applied = readConfigFile(path, config, &reason);
