@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/main_window.h"
+#include "app/program_folder.h"
 
 int main(int argc, char** argv) {
 #if defined(Q_OS_LINUX)
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 #endif
+    tesral::reportWriteSignalsAsErrors();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tesral"));
     tesral::MainWindow window;

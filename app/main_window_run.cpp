@@ -29,6 +29,11 @@ constexpr int kProgressSteps = 10000;
 
 void MainWindow::executeCalculation() {
     if (runner_.running()) return;
+    // The run ends by writing the list file; a named pipe there would never let it end.
+    if (const QString list = programFile(QStringLiteral("tmp.hkl")); !regularOrAbsent(list)) {
+        showWriteError(list, QStringLiteral("not a regular file"));
+        return;
+    }
     const RunInputs inputs = panel_->inputs();
     PreparedRun run = prepareRun(inputs);
     setStatusText(5, QString::fromStdString(run.groupStatusText));

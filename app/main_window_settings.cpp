@@ -54,7 +54,16 @@ void MainWindow::sizeToScreen() {
 void MainWindow::loadSettings() {
     // Lines the file does not reach keep what the panel shows.
     ConfigValues values = configOf(*panel_);
-    const std::optional<int> applied = readConfigFile(nativePath(configFile()), values);
+    const QString path = configFile();
+    const QFileInfo file(path);
+    std::string reason;
+    const std::optional<int> applied = readConfigFile(nativePath(path), values, &reason);
+    // A first start has no file yet: nothing to say.
+    if (!applied && (file.exists() || file.isSymLink()))
+        setStatusText(5, QStringLiteral("%1 was not read: %2")
+                             .arg(file.fileName(), QString::fromStdString(reason)));
+    if (applied && *applied == 0)
+        setStatusText(5, QStringLiteral("nothing in %1 could be applied").arg(file.fileName()));
     if (!applied || *applied == 0) return;
     // The anode before the texts: choosing it rewrites the wavelength field, which
     // setInputs then sets to the wavelength read.
@@ -66,7 +75,8 @@ void MainWindow::loadSettings() {
 void MainWindow::saveSettings() {
     const QString path = configFile();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    // A file that cannot be written is ignored, as one that cannot be read.
+    // A file that cannot be written is ignored, as one that cannot be read; anything but a
+    // regular file (a named pipe would wait for a reader) is left alone.
     (void)writeConfigFile(nativePath(path), configOf(*panel_));
 }
 

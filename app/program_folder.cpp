@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <csignal>
 
 #include "report/config_file.h"
 
@@ -32,6 +33,16 @@ QString configFile() {
     const QString own = QCoreApplication::applicationDirPath();
     if (!own.isEmpty() && QFileInfo(own).isWritable()) return QDir(own).filePath(name);
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+}
+
+bool regularOrAbsent(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
+void reportWriteSignalsAsErrors() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 QString dataFolder() {

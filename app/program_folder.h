@@ -21,6 +21,18 @@ QString programFile(const QString& name);
  */
 QString configFile();
 
+/**
+ * Working files and "Tesral.cfg" are regular files: true when `path` names one (links
+ * followed) or nothing yet. A named pipe would keep a write waiting for a reader forever.
+ */
+bool regularOrAbsent(const QString& path);
+
+/**
+ * Failed writes show as messages: a file-size limit (SIGXFSZ) or a pipe without a reader
+ * (SIGPIPE) would otherwise end the program. Called once at start-up.
+ */
+void reportWriteSignalsAsErrors();
+
 /** The "data" folder below the program folder, where user files go by default; created
  *  when missing. */
 QString dataFolder();

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     }
     for (const std::string& a : args)
         if (a == "--help") return printHelp(command->help());
+    setCommandName(command->name);
     try {
         return command->run(args);
     } catch (const UsageError& e) {

@@ -14,29 +14,50 @@ bool isControl(char c) {
     return byte < 0x20 || byte == 0x7f;
 }
 
-}  // namespace
-
-std::string quoted(const std::string& text) {
-    constexpr int kLongest = 60;  // characters, not bytes: UTF-8 sequences stay whole
-    std::string shown = "'";
-    int characters = 0;
+/** The characters of `text` as shown in a message: UTF-8 sequences whole, control
+ *  characters as escapes. */
+std::vector<std::string> shownCharacters(const std::string& text) {
+    std::vector<std::string> shown;
     for (const char c : text) {
         const bool continuation = (static_cast<unsigned char>(c) & 0xc0) == 0x80;
-        if (!continuation && ++characters > kLongest) {
-            shown += "\u2026";
-            break;
-        }
-        if (c == '\n') {
-            shown += "\\n";
+        if (continuation && !shown.empty()) {
+            shown.back() += c;
+        } else if (c == '\n') {
+            shown.push_back("\\n");
         } else if (isControl(c)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-            shown += escape;
+            shown.push_back(escape);
         } else {
-            shown += c;
+            shown.push_back(std::string(1, c));
         }
     }
-    return shown + "'";
+    return shown;
+}
+
+/** `text` in quotes, at most 60 characters: `keepAtEnd` of them from its end, the rest from
+ *  its start, "…" between when something is left out. */
+std::string quotedCut(const std::string& text, std::size_t keepAtEnd) {
+    constexpr std::size_t kLongest = 60;
+    const std::vector<std::string> shown = shownCharacters(text);
+    std::string quoted = "'";
+    const bool cut = shown.size() > kLongest;
+    const std::size_t head = cut ? kLongest - keepAtEnd : shown.size();
+    for (std::size_t i = 0; i < head; ++i) quoted += shown[i];
+    if (cut) quoted += "\u2026";
+    for (std::size_t i = cut ? shown.size() - keepAtEnd : shown.size(); i < shown.size(); ++i)
+        quoted += shown[i];
+    return quoted + "'";
+}
+
+}  // namespace
+
+std::string quoted(const std::string& text) {
+    return quotedCut(text, 0);
+}
+
+std::string quotedPath(const std::string& path) {
+    return quotedCut(path, 40);
 }
 
 void rejectControlCharacters(const Options& options, const std::vector<std::string>& names) {

@@ -38,6 +38,9 @@ class Options {
  */
 std::string quoted(const std::string& text);
 
+/** quoted() for a path: a long one is cut in the middle, so the file name stays in view. */
+std::string quotedPath(const std::string& path);
+
 /** Throws a usage mistake naming --NAME when a value of one of `names` holds a control
  * character (a line break, a tab, ...). */
 void rejectControlCharacters(const Options& options, const std::vector<std::string>& names);

@@ -9,7 +9,7 @@
 
 namespace tesral::cli {
 
-/** Standard output's reader went away: the command ends with status 1 and no message. */
+/** The output's reader (a pipe's) went away: the command ends with status 1 and no message. */
 struct OutputClosed {};
 
 /**
@@ -21,5 +21,12 @@ void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& w
 
 /** writeOutput() of bytes already at hand. */
 void writeOutput(const Options& options, std::string_view bytes);
+
+/** The command that notes name ("report"); main sets it before the command runs. */
+void setCommandName(const std::string& name);
+
+/** A note that does not stop the command, on one line of standard error:
+ *  "tesral-cli COMMAND: TEXT". */
+void printNote(const std::string& text);
 
 }  // namespace tesral::cli

@@ -1,12 +1,15 @@
 #include "cli/plot_command.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/picture_memory.h"
 #include "cli/run_options.h"
 #include "engine/projected_points.h"
 #include "plots/plot_picture.h"
@@ -144,6 +147,20 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
         Rotate(rows, turn.axis, turn.degrees);
         sortByDepth(rows);
     }
+
+    // Checked before drawing: a painter cannot end cleanly once memory has run out.
+    // The 2D plot draws the zero layer only: the rows whose last index is 0.
+    const int last = result.indexDimension - 1;
+    const std::size_t spots =
+        kind == PlotKind::ThreeD || last < 0
+            ? points.size()
+            : static_cast<std::size_t>(
+                  std::count_if(result.table.begin(), result.table.end(),
+                                [last](const ReflectionRecord& r) { return r.h(last) == 0.0f; }));
+    const auto room = memoryHeadroom();
+    if (room && pictureBytes(request.format, spots, request.picture.size,
+                             request.options.showIndices) > *room)
+        throw std::bad_alloc();
 
     // Fonts and the SVG writer need a GUI application; no display is needed.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "cli/output.h"
 #include "engine/groups.h"
 #include "engine/wavelength.h"
 #include "report/config_file.h"
+#include "report/safe_file.h"
 
 namespace tesral::cli {
 namespace {
@@ -41,6 +43,24 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
     return systemGiven ? defaultGroupPosition(system) : base;
 }
 
+/** --config into `config`; refused when --output names the same file, which the output
+ *  would replace. */
+void readConfiguration(const Options& options, ConfigValues& config) {
+    const std::string path = options.value("config");
+    const std::string output = options.value("output", "-");  // "-": standard output
+    if (output != "-" && sameFile(path, output))
+        throw UsageError("--output " + quotedPath(output) +
+                         " is the configuration file; write to another file");
+    std::string reason;
+    const std::optional<int> applied = readConfigFile(path, config, &reason);
+    if (!applied)
+        throw std::runtime_error("cannot read the configuration file " + quotedPath(path) + ": " +
+                                 reason);
+    if (*applied == 0)
+        printNote("nothing in the configuration file " + quotedPath(path) +
+                  " could be applied; its first line is not a system number 0..3");
+}
+
 }  // namespace
 
 QuasicrystalSystem systemFrom(const std::string& name) {
@@ -67,11 +87,7 @@ RunInputs runInputsFrom(const Options& options) {
     rejectControlCharacters(options, runOptionNames());
     // The window's start-up inputs, or those of a configuration file as the window reads it.
     ConfigValues config;
-    if (options.has("config")) {
-        const std::string path = options.value("config");
-        if (!readConfigFile(path, config))
-            throw std::runtime_error("cannot read the configuration file " + quoted(path));
-    }
+    if (options.has("config")) readConfiguration(options, config);
     RunInputs in = config.inputs;
     const bool systemGiven = options.has("system");
     if (systemGiven) in.system = systemFrom(options.value("system"));
@@ -133,13 +149,15 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
 BoxCount maxRowsFrom(const Options& options) {
     if (!options.has("max-rows")) return kDefaultMaxRows;
     const std::string text = options.value("max-rows");
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError("--max-rows takes a whole number of rows");
     BoxCount value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9' || value > BoxCount{1} << 100)
-            throw UsageError("--max-rows takes a whole number of rows");
         value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > kLargestMaxRows)
+            throw UsageError("--max-rows " + quoted(text) + " is too large; the largest is " +
+                             boxCountText(kLargestMaxRows));
     }
-    if (text.empty()) throw UsageError("--max-rows takes a whole number of rows");
     return value;
 }
 

@@ -25,6 +25,9 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 /** Runs that may keep more rows are refused before they start, unless --max-rows says. */
 constexpr BoxCount kDefaultMaxRows = 50'000'000;
 
+/** The largest --max-rows accepted: 2^100, beyond any run's row bound. */
+constexpr BoxCount kLargestMaxRows = BoxCount{1} << 100;
+
 /** --max-rows, or the default. */
 BoxCount maxRowsFrom(const Options& options);
 

@@ -37,19 +37,26 @@ std::string configText(const ConfigValues& values);
  * anode also sets the wavelength. Reading stops at the first line that cannot be applied
  * (a missing line, an integer that is not one, a list index out of range, a text holding
  * a control character); the lines before it stay applied. Whole lines are read, so a text
- * holding a comma stays whole; leading blanks are skipped; LF endings are accepted too.
- * Returns how many lines were applied, 0..16.
+ * holding a comma stays whole; leading blanks are skipped; lines may end in CRLF, LF or a
+ * CR alone. Returns how many lines were applied, 0..16.
  */
 int applyConfigText(std::string_view text, ConfigValues& values);
 
 /**
  * Reads the file at `path` (bytes as the operating system takes them) into `values` with
- * applyConfigText. Returns the number of lines applied, or nothing when the file cannot be
- * read. Only the first megabyte is looked at: sixteen field texts never need more.
+ * applyConfigText. A UTF-8 byte-order mark is skipped and UTF-16 text with its mark is read
+ * as UTF-8. Returns the number of lines applied, or nothing when the file cannot be read;
+ * `reason` then says why, as the operating system does. Only a regular file is read: a
+ * named pipe or a device could keep the caller waiting ("not a regular file"). Only the
+ * first megabyte is looked at: sixteen field texts never need more.
  */
-std::optional<int> readConfigFile(const std::string& path, ConfigValues& values);
+std::optional<int> readConfigFile(const std::string& path, ConfigValues& values,
+                                  std::string* reason = nullptr);
 
-/** Writes configText through the safe writer; returns the reason on failure. */
+/**
+ * Writes configText through the safe writer; returns the reason on failure. Anything but a
+ * regular file (or a link to one) is left alone.
+ */
 std::optional<std::string> writeConfigFile(const std::string& path, const ConfigValues& values);
 
 }  // namespace tesral

@@ -1,8 +1,14 @@
 // Start-up and "Tesral.cfg": a first start, files restored (also damaged ones), closing
 // during a run, and tesral-cli --config against the window.
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +18,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "app/input_panel.h"
 #include "app/limit_spinner.h"
@@ -20,6 +29,7 @@
 #include "app/program_folder.h"
 #include "engine/wavelength.h"
 #include "report/config_file.h"
+#include "window_driver.h"
 
 using namespace tesral;
 
@@ -39,6 +49,43 @@ QByteArray defaultsWith(std::initializer_list<std::pair<int, const char*>> lines
     return all.join('\n');
 }
 
+bool isNamedPipe(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+/**
+ * Lets whoever waits on the named pipe `path` go on after a few seconds, so that a test of a
+ * window that should not wait fails instead of hanging: opening the pipe both ways never
+ * waits and releases a waiting reader or writer; what is written is read away.
+ */
+class PipeWatchdog {
+  public:
+    explicit PipeWatchdog(const QString& path)
+        : thread_([this, name = QFile::encodeName(path)] {
+              using namespace std::chrono_literals;
+              for (int i = 0; i < 500 && !stop_; ++i) std::this_thread::sleep_for(10ms);
+              while (!stop_) {
+                  const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK);
+                  char buffer[1 << 16];
+                  for (int i = 0; i < 100 && !stop_; ++i) {
+                      while (fd >= 0 && ::read(fd, buffer, sizeof buffer) > 0) {
+                      }
+                      std::this_thread::sleep_for(10ms);
+                  }
+                  if (fd >= 0) ::close(fd);
+              }
+          }) {}
+    ~PipeWatchdog() {
+        stop_ = true;
+        thread_.join();
+    }
+
+  private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 }  // namespace
 
 class StartupSettingsTest : public QObject {
@@ -52,6 +99,9 @@ class StartupSettingsTest : public QObject {
     void savedFileIsRestored();
     void closingDuringARunStillSaves();
     void commandLineConfigGivesTheWindowsReport();
+    void namedPipesAreLeftAlone();
+    void fileSizeLimitGivesAMessage();
+    void runUnderFileSizeLimit();  // the child process of fileSizeLimitGivesAMessage
 
   private:
     /** Writes `file` as "Tesral.cfg" (none when null) and opens the window on it. */
@@ -99,32 +149,40 @@ void StartupSettingsTest::savedFileIsRestored_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("written");  // by the next closing
     QTest::addColumn<bool>("icosahedral");
+    QTest::addColumn<QString>("status");  // what the status bar says about the file
 
     const QByteArray icosahedral = defaultsWith(
         {{1, " 3 "}, {2, " 5 "}, {5, "9.5"}, {11, "4"}, {12, " 1 "}, {14, "40"}, {16, "1 0"}});
-    QTest::newRow("icosahedral") << icosahedral << icosahedral << true;
+    QTest::newRow("icosahedral") << icosahedral << icosahedral << true << QString();
+    QTest::newRow("byte-order mark, CR line ends")
+        << "\xEF\xBB\xBF" + QByteArray(icosahedral).replace("\r\n", "\r") << icosahedral << true
+        << QString();
     // Octagonal with its default group P8/mmm; nothing after line 1 is applied.
-    QTest::newRow("group index out of range") << QByteArray(" 0 \r\n 99 \r\nFalse\r\n3.3\r\n")
-                                              << defaultsWith({{1, " 0 "}, {2, " 31 "}}) << false;
+    QTest::newRow("group index out of range")
+        << QByteArray(" 0 \r\n 99 \r\nFalse\r\n3.3\r\n") << defaultsWith({{1, " 0 "}, {2, " 31 "}})
+        << false << QString();
     QTest::newRow("False on line 3")
-        << defaultsWith({{3, "False"}}) << defaultsWith({{3, "False"}}) << false;
+        << defaultsWith({{3, "False"}}) << defaultsWith({{3, "False"}}) << false << QString();
     const QByteArray comma = defaultsWith({{4, "2,82"}, {16, "0, 2, 2"}});
-    QTest::newRow("comma in a text") << comma << comma << false;
+    QTest::newRow("comma in a text") << comma << comma << false << QString();
     QTest::newRow("truncated after line 7")
         << QByteArray(" 2 \r\n 3 \r\nFalse\r\n4.1\r\n8\r\n3\r\n3")
         << defaultsWith(
                {{1, " 2 "}, {2, " 3 "}, {3, "False"}, {4, "4.1"}, {5, "8"}, {6, "3"}, {7, "3"}})
-        << false;
+        << false << QString();
     QByteArray garbage(4096, '\0');
     for (int i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 7919) % 251);
-    QTest::newRow("binary garbage") << garbage << kDefaultFile << false;
+    QTest::newRow("binary garbage") << garbage << kDefaultFile << false
+                                    << QStringLiteral("nothing in Tesral.cfg could be applied");
 }
 
 void StartupSettingsTest::savedFileIsRestored() {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, written);
     QFETCH(bool, icosahedral);
+    QFETCH(QString, status);
     QVERIFY(openWindow(file));
+    QCOMPARE(window_->statusText(5), status);
     InputPanel* p = panel();
     // c and its label give way to h6 with its spinner and label.
     for (QWidget* w : std::initializer_list<QWidget*>{p->tfH[5], p->up6, p->Lhkl2})
@@ -168,6 +226,64 @@ void StartupSettingsTest::commandLineConfigGivesTheWindowsReport() {
     const QByteArray report = cli.readAllStandardOutput();
     QVERIFY(report.startsWith("TESRAL REPORT - "));
     QCOMPARE(report, fileBytes(programFile(QStringLiteral("tmp.hkl"))));
+}
+
+void StartupSettingsTest::namedPipesAreLeftAlone() {
+    // Start-up and closing do not wait for a reader or writer of "Tesral.cfg".
+    QCOMPARE(::mkfifo(QFile::encodeName(config_).constData(), 0600), 0);
+    const QString list = programFile(QStringLiteral("tmp.hkl"));
+    QFile::remove(list);
+    QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0600), 0);
+    const auto cleanUp = qScopeGuard([&list] { QFile::remove(list); });
+    const PipeWatchdog configWatch(config_), listWatch(list);
+    QVERIFY(openWindow());
+    QCOMPARE(window_->statusText(5), QStringLiteral("Tesral.cfg was not read: not a regular file"));
+
+    // The run would end writing "tmp.hkl": it does not start.
+    test::MessageBoxAnswer box;
+    box.expect(QMessageBox::Ok);
+    window_->executeCalculation();
+    QVERIFY(box.seen);
+    QVERIFY(box.text.endsWith(QStringLiteral("tmp.hkl: not a regular file")));
+    QVERIFY(!window_->running());
+
+    QVERIFY(window_->close());
+    window_.reset();
+    QVERIFY(isNamedPipe(config_));
+    QVERIFY(isNamedPipe(list));
+}
+
+void StartupSettingsTest::fileSizeLimitGivesAMessage() {
+    // The window runs in a child process whose file-size limit lies below the list file.
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TESRAL_FILE_SIZE_CHILD"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.setChildProcessModifier([] {
+        const rlimit limit{50 * 512, 50 * 512};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    child.start(QCoreApplication::applicationFilePath(), {"runUnderFileSizeLimit"});
+    QVERIFY(child.waitForFinished(60000));
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             child.readAllStandardOutput().constData());
+}
+
+void StartupSettingsTest::runUnderFileSizeLimit() {
+    if (!qEnvironmentVariableIsSet("TESRAL_FILE_SIZE_CHILD"))
+        QSKIP("the child process of fileSizeLimitGivesAMessage");
+    reportWriteSignalsAsErrors();
+    QVERIFY(openWindow());
+    QSignalSpy ended(window_.get(), &MainWindow::runEnded);
+    test::MessageBoxAnswer box;
+    box.expect(QMessageBox::Ok, 6000);
+    window_->executeCalculation();
+    QVERIFY(ended.count() > 0 || ended.wait(60000));
+    QTRY_VERIFY(box.seen);
+    QVERIFY2(box.text.endsWith(QStringLiteral("tmp.hkl: File too large")), qPrintable(box.text));
+    QDirIterator leftOver(programFolder(), {QStringLiteral(".tmp.hkl.tesral-*")},
+                          QDir::Hidden | QDir::Files);
+    QVERIFY(!leftOver.hasNext());
 }
 
 QTEST_MAIN(StartupSettingsTest)

@@ -106,6 +106,56 @@ interrupted)
     [ "$(cat keep.hkl)" = keep ] || fail "keep.hkl changed"
     only "keep.hkl "
     ;;
+descriptors)
+    # Names of open descriptors write where the shell set them up: appending keeps the
+    # lines before, and a pipe is written.
+    { echo before; "$cli" groups --output /dev/stdout; echo after; } >>log.txt 2>err ||
+        fail "groups --output /dev/stdout: $(cat err)"
+    "$cli" groups >groups.txt
+    [ "$(cat log.txt)" = "$(echo before; cat groups.txt; echo after)" ] || fail "log.txt: $(head -3 log.txt)"
+    "$cli" groups --output /dev/fd/3 3>>log.txt 2>err || fail "/dev/fd/3: $(cat err)"
+    [ "$(head -1 log.txt)" = before ] && [ "$(tail -1 log.txt)" = "$(tail -1 groups.txt)" ] ||
+        fail "/dev/fd/3 replaced log.txt"
+    [ "$("$cli" report --output /dev/stdout 2>err | head -c 13)" = "TESRAL REPORT" ] ||
+        fail "pipe: $(cat err)"
+    [ ! -s err ] || fail "a closed pipe gave a message: $(cat err)"
+    ;;
+config)
+    # Other editors' files are read; a file nothing applies from says so; named pipes and
+    # an output onto the configuration are refused.
+    "$cli" report --system icosahedral --group-index 5 --limits 1,1,1,1,1,1 >expected.hkl
+    printf '\357\273\277 3 \r 5 \rTrue\r' >bom.cfg
+    expect 0 "" "$cli" report --config bom.cfg --limits 1,1,1,1,1,1
+    cmp -s out expected.hkl || fail "bom.cfg not applied"
+    printf 'decagonal\r\n' >none.cfg
+    expect 0 "tesral-cli report: nothing in the configuration file 'none.cfg' could be applied; its first line is not a system number 0..3" \
+        "$cli" report --config none.cfg
+    mkfifo pipe.cfg || exit 77
+    expect 1 "tesral-cli list: cannot read the configuration file 'pipe.cfg': not a regular file" \
+        timeout 20 "$cli" list --config pipe.cfg
+    cp bom.cfg keep.cfg
+    expect 2 "tesral-cli report: --output './keep.cfg' is the configuration file; write to another file" \
+        "$cli" report --config keep.cfg --output ./keep.cfg
+    cmp -s bom.cfg keep.cfg || fail "keep.cfg changed"
+    ;;
+killed)
+    # A write ended by SIGKILL leaves its temporary file; the next write to the folder
+    # removes it.
+    echo keep >keep.hkl
+    "$cli" report --system octagonal --limits 8,8,8,8,8 --thmax 180 --qimax 1E9 \
+        --output keep.hkl 2>err &
+    pid=$!
+    tries=0
+    until ls -A | grep -q '^\.keep\.hkl\.'; do
+        tries=$((tries + 1))
+        [ $tries -lt 20000 ] && kill -0 $pid 2>/dev/null || fail "never saw the temporary file"
+    done
+    kill -KILL $pid
+    wait $pid
+    ls -A | grep -q '^\.keep\.hkl\.' || fail "no temporary file left by the kill"
+    expect 0 "" "$cli" groups --output groups.txt
+    only "groups.txt keep.hkl "
+    ;;
 messages)
     long=$(printf '%0100000d' 0)
     "$cli" report --system "$long" 2>err
@@ -124,6 +174,10 @@ X"
 "
     expect 1 "tesral-cli report: The lattice constants a and c must be non-zero numbers." \
         "$cli" report --a 0
+    # A long path is cut in the middle, so the file name stays in view.
+    d=dddddddddd e=eeeeeeeeee
+    expect 1 "tesral-cli report: cannot write '$d$d…/$e$e$e/name.hkl': No such file or directory" \
+        "$cli" report --output "$d$d$d/$e$e$e/name.hkl"
     ;;
 *)
     fail "unknown case $case_name"

@@ -1,6 +1,11 @@
 #include "report/config_file.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "engine/wavelength.h"
 
@@ -51,7 +56,56 @@ TEST(ConfigFile, LinesAreAppliedUntilOneCannotBe) {
     }
 }
 
-TEST(ConfigFile, MissingFileIsNotRead) {
-    ConfigValues values;
-    EXPECT_EQ(readConfigFile(testing::TempDir() + "no-such-dir/Tesral.cfg", values), std::nullopt);
+TEST(ConfigFile, EncodingsAndLineEndsOfOtherEditorsAreRead) {
+    const std::string lines[] = {" 0 ", " 5 ", "False", "2.5", "10", "3",  "3",  "3",
+                                 "3",   "3",   "3",     " 2 ", "1",  "35", "1.2"};
+    const std::string search = "4 0 \u00e9\U0001F600";  // the last line, as UTF-8
+    const std::u16string search16 = u"4 0 \u00e9\U0001F600";
+    const auto head = [&lines](const std::string& end) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        return text;
+    };
+    const auto utf16 = [](const std::string& ascii, const std::u16string& more, bool little) {
+        std::u16string text(ascii.begin(), ascii.end());
+        text += more;
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char16_t c : text) {
+            const char low = static_cast<char>(c & 0xff), high = static_cast<char>(c >> 8);
+            bytes += little ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    const std::string file = testing::TempDir() + "encodings.cfg";
+    for (const std::string& bytes :
+         {"\xEF\xBB\xBF" + head("\r\n") + search + "\r\n", head("\r") + search + "\r",
+          utf16(head("\r\n"), search16 + u"\r\n", true), utf16(head("\n"), search16, false)}) {
+        std::ofstream(file, std::ios::binary) << bytes;
+        ConfigValues values;
+        EXPECT_EQ(readConfigFile(file, values), 16) << bytes;
+        EXPECT_EQ(values.inputs.groupPosition, 5) << bytes;
+        EXPECT_EQ(values.searchText, search) << bytes;
+    }
+    std::filesystem::remove(file);
+}
+
+TEST(ConfigFile, OnlyRegularFilesAreReadOrWritten) {
+    const std::string folder = testing::TempDir(), pipe = folder + "pipe.cfg";
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);  // opening it to read or write would wait
+    struct Case {
+        std::string path;
+        const char* reason;
+    } cases[] = {{folder + "no-such-dir/Tesral.cfg", "No such file or directory"},
+                 {pipe, "not a regular file"},
+                 {folder, "Is a directory"}};
+    for (const Case& c : cases) {
+        ConfigValues values;
+        std::string reason;
+        EXPECT_EQ(readConfigFile(c.path, values, &reason), std::nullopt) << c.path;
+        EXPECT_EQ(reason, c.reason) << c.path;
+    }
+    EXPECT_EQ(writeConfigFile(pipe, ConfigValues{}), "not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    std::filesystem::remove(pipe);
 }

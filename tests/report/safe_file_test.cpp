@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -61,6 +63,27 @@ ReflectionTable manyRows(std::size_t n) {
     return table;
 }
 
+/** Runs `write` in a child process as a user without root's right to write anywhere (the
+ *  nobody user when the test runs as root); true when it returned true. */
+bool asOrdinaryUser(const std::function<bool()>& write) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        ::_exit(write() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+/** The number of a process that has ended. */
+pid_t endedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
 const ReportOptions kAllColumns{ReportColumns::fromChoices(true, true, true, true, true, 5)};
 
 }  // namespace
@@ -80,6 +103,15 @@ TEST_F(SafeFileTest, NewFileGetsUmaskModeAndReplacedFileKeepsItsMode) {
     EXPECT_EQ(contents(old), "new");
     EXPECT_EQ(modeOf(old), 0640u);
     EXPECT_EQ(entries(), 2u);  // no temporary file left
+
+    if (::geteuid() == 0) {  // only root may give a file away
+        ASSERT_EQ(::chown(old.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(writeFileSafely(old, "again"), std::nullopt);
+        struct stat st;
+        ASSERT_EQ(::stat(old.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+    }
 }
 
 TEST_F(SafeFileTest, LinkToARegularFileReplacesTheFileAndKeepsTheLink) {
@@ -131,13 +163,66 @@ TEST_F(SafeFileTest, FailedWritesKeepTheOldFileAndGiveTheReason) {
     EXPECT_EQ(error, "File too large");
     EXPECT_EQ(contents(old), "keep");
     EXPECT_EQ(entries(), 1u);
+}
 
-    if (::geteuid() != 0) {  // root writes anywhere
-        ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
-        EXPECT_EQ(writeFileSafely(old, "x"), "Permission denied");
-        ::chmod(dir_.c_str(), 0755);
-        EXPECT_EQ(contents(old), "keep");
+TEST_F(SafeFileTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    const std::string writable = path("writable.hkl"), readOnly = path("read-only.hkl");
+    put(writable, "old text");
+    put(readOnly, "keep");
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    if (::geteuid() == 0) {
+        for (const fs::path& p : {dir_, fs::path(writable), fs::path(readOnly)})
+            ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
     }
+    ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+    EXPECT_TRUE(asOrdinaryUser([&] { return writeFileSafely(writable, "new") == std::nullopt; }));
+    EXPECT_TRUE(asOrdinaryUser(
+        [&] { return writeFileSafely(readOnly, "x") == std::string("Permission denied"); }));
+    ::chmod(dir_.c_str(), 0755);
+    EXPECT_EQ(contents(writable), "new");
+    EXPECT_EQ(contents(readOnly), "keep");
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(SafeFileTest, DescriptorNamesAreWrittenWhereTheDescriptorStands) {
+    // Appending keeps the earlier lines; a pipe is written, not looked up as a file.
+    const std::string log = path("log.txt");
+    put(log, "before\n");
+    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    int pipeEnds[2];
+    ASSERT_TRUE(appending >= 0 && ::pipe(pipeEnds) == 0);
+    const std::string fd = std::to_string(appending);
+    for (const std::string& name : {"/dev/fd/" + fd, "/proc/self/fd/" + fd,
+                                    "/proc/" + std::to_string(::getpid()) + "/fd/" + fd})
+        EXPECT_EQ(writeFileSafely(name, name + "\n"), std::nullopt) << name;
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(appending, STDOUT_FILENO);
+    EXPECT_EQ(writeFileSafely("/dev/stdout", "/dev/stdout\n"), std::nullopt);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_EQ(contents(log), "before\n/dev/fd/" + fd + "\n/proc/self/fd/" + fd + "\n/proc/" +
+                                 std::to_string(::getpid()) + "/fd/" + fd + "\n/dev/stdout\n");
+    EXPECT_EQ(entries(), 1u);
+
+    EXPECT_EQ(writeFileSafely("/dev/fd/" + std::to_string(pipeEnds[1]), "piped"), std::nullopt);
+    char got[8] = {};
+    EXPECT_EQ(::read(pipeEnds[0], got, sizeof got), 5);
+    EXPECT_STREQ(got, "piped");
+    for (const int open : {appending, pipeEnds[0], pipeEnds[1]}) ::close(open);
+}
+
+TEST_F(SafeFileTest, TemporaryFilesOfEndedWritersAreRemovedByTheNextWrite) {
+    const std::string dead = std::to_string(endedProcess());
+    const std::string alive = std::to_string(::getpid());
+    const char* removed[] = {".a.hkl.tesral-", ".other.png.tesral-"};
+    const std::string kept[] = {".a.hkl.tesral-" + alive + "-3", "a.hkl.tesral-" + dead + "-1",
+                                ".a.hkl.tesral-" + dead + "-x", ".a.hkl.tesral-" + dead};
+    for (const char* name : removed) put(path((name + dead + "-0").c_str()), "litter");
+    for (const std::string& name : kept) put(path(name.c_str()), "kept");
+    EXPECT_EQ(writeFileSafely(path("b.hkl"), "new"), std::nullopt);
+    for (const char* name : removed) EXPECT_FALSE(fs::exists(path((name + dead + "-0").c_str())));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(path(name.c_str()))) << name;
 }
 
 TEST_F(SafeFileTest, FullDeviceAndStandardOutput) {
