@@ -189,8 +189,7 @@ void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result)
     // A run that kept nothing says why, when the inputs tell; the result stands as it is.
     if (result.table.size() == 0) {
         const std::string reasons = joinReasons(emptyRunReasons(inputs));
-        if (!reasons.empty())
-            std::fprintf(stderr, "tesral-cli: 0 reflections: %s\n", reasons.c_str());
+        if (!reasons.empty()) printNote("0 reflections: " + reasons);
     }
 }
 
