@@ -16,16 +16,24 @@ inline std::string nativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-/** writeFileSafely for a Qt path: nothing on success, else the system's reason. */
-inline std::optional<QString> writeBytesSafely(const QString& path, std::string_view bytes) {
-    if (const auto failure = writeFileSafely(nativePath(path), bytes))
+/**
+ * writeFileSafely for a Qt path: nothing on success, else the system's reason. The window's
+ * own working files beside the program pass RegularFilesOnly, so a pipe or a device left
+ * under their name is reported instead of written.
+ */
+inline std::optional<QString> writeBytesSafely(
+    const QString& path, std::string_view bytes,
+    SafeFile::Accept accept = SafeFile::Accept::AnyFile) {
+    if (const auto failure = writeFileSafely(nativePath(path), bytes, accept))
         return QString::fromStdString(*failure);
     return std::nullopt;
 }
 
-inline std::optional<QString> writeBytesSafely(const QString& path, const QByteArray& bytes) {
+inline std::optional<QString> writeBytesSafely(
+    const QString& path, const QByteArray& bytes,
+    SafeFile::Accept accept = SafeFile::Accept::AnyFile) {
     return writeBytesSafely(
-        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), accept);
 }
 
 }  // namespace tesral

@@ -149,7 +149,8 @@ void MainWindow::copyPlotAsMetafile(PlotKind kind) {
         return;
     }
     const QString path = programFile(QStringLiteral("a.wmf"));
-    if (const auto failure = writeBytesSafely(path, *bytes)) showWriteError(path, *failure);
+    if (const auto failure = writeBytesSafely(path, *bytes, SafeFile::Accept::RegularFilesOnly))
+        showWriteError(path, *failure);
 
     // The metafile, and the same picture as SVG and as a bitmap for programs without a
     // metafile reader.
