@@ -7,8 +7,8 @@
 // marks and the statistics of each task. Both passes walk a task identically, so the
 // positions agree. The table is allocated unfilled: its pages are first touched by the
 // workers of the second pass, each for its own task, where a cancel is seen within
-// milliseconds. Progress is the covered fraction of the box for the first half of the bar,
-// the fraction of the rows written for the second.
+// milliseconds. Progress is the covered fraction of the box, then the fraction of the rows
+// written (see kWalkShareOfProgress).
 
 #include <algorithm>
 #include <atomic>
@@ -31,9 +31,6 @@ constexpr int kClassShift = 30;
 constexpr std::uint32_t kPositionMask = (1u << kClassShift) - 1;
 // Work units between looks at the shared flags (about a tenth of a millisecond).
 constexpr int kCheckInterval = 2048;
-// The part of the progress bar given to the first pass. For the runs long enough to watch,
-// where most of the walked vectors are kept, the two passes take about as long.
-constexpr double kFirstPassShare = 0.5;
 
 struct Task {
     std::array<int, 6> prefix{};
@@ -252,12 +249,12 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
     Shared sh(ctx, region);
 
     const auto coveredFraction = [&sh] {
-        return kFirstPassShare * std::min(1.0, sh.covered.load());
+        return kWalkShareOfProgress * std::min(1.0, sh.covered.load());
     };
     if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop, true))
         return EnumerationEnd::Cancelled;
     if (sh.invalid) return EnumerationEnd::InvalidNumber;
-    if (progress && !progress(kFirstPassShare)) return EnumerationEnd::Cancelled;
+    if (progress && !progress(kWalkShareOfProgress)) return EnumerationEnd::Cancelled;
 
     std::size_t rows = 0;
     for (Task& t : sh.tasks) {
@@ -271,7 +268,7 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
     const auto writtenFraction = [&sh, rows] {
         if (rows == 0) return 1.0;
         const double done = static_cast<double>(sh.written.load()) / static_cast<double>(rows);
-        return kFirstPassShare + (1.0 - kFirstPassShare) * std::min(1.0, done);
+        return kWalkShareOfProgress + (1.0 - kWalkShareOfProgress) * std::min(1.0, done);
     };
     if (!runWorkers([&sh] { writeKept(sh); }, progress, writtenFraction, sh.stop, false)) {
         table = ReflectionTable();
