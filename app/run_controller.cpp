@@ -1,6 +1,8 @@
 #include "app/run_controller.h"
 
+#include <exception>
 #include <new>
+#include <system_error>
 
 #include "engine/projected_points.h"
 
@@ -13,13 +15,49 @@ RunController::~RunController() {
     if (worker_.joinable()) worker_.join();
 }
 
+namespace {
+
+/** A run that ended on an exception: no rows, the reason as its message. */
+void fail(RunOutcome& outcome, std::string message) {
+    outcome.result.status = RunStatus::Failed;
+    outcome.result.message = std::move(message);
+    outcome.result.table = ReflectionTable();
+    outcome.points = ProjectedPoints();
+    outcome.listFileError.reset();
+}
+
+std::string failureMessage(const std::exception& e) {
+    return "The run failed: " + std::string(e.what()) + ".";
+}
+
+}  // namespace
+
 void RunController::start(PreparedRun run, const TableStatistics& previous, ListFileRequest list) {
-    if (worker_.joinable()) return;
+    if (busy_) return;
+    busy_ = true;
     cancel_ = false;
     progress_ = 0.0;
-    worker_ = std::thread([this, run = std::move(run), previous, list = std::move(list)] {
-        work(run, previous, list);
-    });
+    try {
+        worker_ = std::thread([this, run = std::move(run), previous, list = std::move(list)] {
+            work(run, previous, list);
+        });
+    } catch (const std::system_error& e) {
+        auto outcome = std::make_shared<RunOutcome>();
+        fail(*outcome, failureMessage(std::system_error(e.code(), "cannot start a thread")));
+        report(outcome);
+    }
+}
+
+void RunController::report(const std::shared_ptr<RunOutcome>& outcome) {
+    // Back on the controller's thread: the worker has returned by the time this runs.
+    QMetaObject::invokeMethod(
+        this,
+        [this, outcome] {
+            if (worker_.joinable()) worker_.join();
+            busy_ = false;
+            emit finished(outcome);
+        },
+        Qt::QueuedConnection);
 }
 
 void RunController::work(const PreparedRun& run, const TableStatistics& previous,
@@ -33,7 +71,7 @@ void RunController::work(const PreparedRun& run, const TableStatistics& previous
         // Escape counts until the window shows the results: the 3D points and the list
         // file of a large run take a moment too.
         if (outcome->result.status == RunStatus::Completed && !cancel_)
-            outcome->points = projectedPointsOf(outcome->result.table);
+            outcome->points = projectedPointsOf(outcome->result.table, &cancel_);
         if (outcome->result.status == RunStatus::Completed && !cancel_)
             outcome->listFileError = writeReportFile(list.path, outcome->result.table, list.header,
                                                      list.options, &cancel_);
@@ -44,19 +82,13 @@ void RunController::work(const PreparedRun& run, const TableStatistics& previous
             outcome->listFileError.reset();
         }
     } catch (const std::bad_alloc&) {
-        outcome->result.status = RunStatus::Failed;
-        outcome->result.message = kNotEnoughMemoryMessage;
-        outcome->result.table = ReflectionTable();
-        outcome->points = ProjectedPoints();
+        fail(*outcome, kNotEnoughMemoryMessage);
+    } catch (const std::exception& e) {
+        fail(*outcome, failureMessage(e));
+    } catch (...) {
+        fail(*outcome, "The run failed.");
     }
-    // Back on the controller's thread: the worker has returned by the time this runs.
-    QMetaObject::invokeMethod(
-        this,
-        [this, outcome] {
-            if (worker_.joinable()) worker_.join();
-            emit finished(outcome);
-        },
-        Qt::QueuedConnection);
+    report(outcome);
 }
 
 }  // namespace tesral

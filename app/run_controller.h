@@ -41,11 +41,15 @@ class RunController : public QObject {
     /** Cancels a run still in progress and waits for it. */
     ~RunController() override;
 
-    bool running() const { return worker_.joinable(); }
+    /** From start() until finished() has been emitted. */
+    bool running() const { return busy_; }
     /** Fraction of the index box covered by the current run, 0..1. */
     double progress() const { return progress_.load(std::memory_order_relaxed); }
 
-    /** Starts a prepared run; `previous` carries the session's coordinate extremes. */
+    /**
+     * Starts a prepared run; `previous` carries the session's coordinate extremes. Any failure
+     * on the way, even to start the worker, ends as a failed run with its message.
+     */
     void start(PreparedRun run, const TableStatistics& previous, ListFileRequest list);
     /** Asks the current run to stop; it ends as cancelled. Safe at any time. */
     void cancel() { cancel_ = true; }
@@ -55,8 +59,11 @@ class RunController : public QObject {
 
   private:
     void work(const PreparedRun& run, const TableStatistics& previous, const ListFileRequest& list);
+    /** Emits finished(outcome) on the controller's thread, after joining the worker. */
+    void report(const std::shared_ptr<RunOutcome>& outcome);
 
     std::thread worker_;
+    bool busy_ = false;  // read and written on the controller's thread only
     std::atomic<bool> cancel_{false};
     std::atomic<double> progress_{0.0};
 };

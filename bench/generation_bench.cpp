@@ -3,12 +3,14 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <new>
 #include <random>
 
 #include "engine/generation.h"
 #include "engine/groups.h"
+#include "engine/projected_points.h"
 #include "literal_run.h"
 #include "run_comparison.h"
 
@@ -84,6 +86,14 @@ RunInputs boxBound() {
     return in;
 }
 
+/** Octagonal limits 14, theta 0 to 180, no qi limit: 20.5 million rows (1.2 GB). */
+RunInputs largeBoxBound() {
+    RunInputs in = boxBound();
+    in.loopLimits.fill("14");
+    in.thetaMin = std::string("0");  // a literal trips a GCC 12 -Wrestrict false alarm
+    return in;
+}
+
 template <class Run>
 void runAndCount(benchmark::State& state, const RunInputs& in, Run run) {
     std::size_t rows = 0;
@@ -104,6 +114,36 @@ void literal(benchmark::State& state, RunInputs in) {
                 [](const RunInputs& i, const TableStatistics& p, const ProgressCallback& c) {
                     return runLiteral(i, p, c);
                 });
+}
+
+/**
+ * The phases of a large run: the walk (the first part of the progress), the table written
+ * by the second pass, then the 3D plot's points.
+ */
+void largeRunPhases(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::duration d) { return std::chrono::duration<double>(d).count(); };
+    const PreparedRun run = prepareRun(largeBoxBound());
+    double walkSeconds = 0.0, tableSeconds = 0.0, pointsSeconds = 0.0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        auto walked = start;
+        RunResult r = runPrepared(run, {}, [&](double fraction) {
+            if (fraction < kWalkShareOfProgress) walked = Clock::now();
+            return true;
+        });
+        const auto tableDone = Clock::now();
+        const ProjectedPoints points = projectedPointsOf(r.table);
+        benchmark::DoNotOptimize(points.data());
+        walkSeconds += seconds(walked - start);
+        tableSeconds += seconds(tableDone - walked);
+        pointsSeconds += seconds(Clock::now() - tableDone);
+        state.counters["rows"] = static_cast<double>(r.table.size());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["walk_ms"] = walkSeconds / n * 1e3;
+    state.counters["table_ms"] = tableSeconds / n * 1e3;
+    state.counters["points_ms"] = pointsSeconds / n * 1e3;
 }
 
 // Peak heap above the start, per kept row: for the enumeration alone (the table is then
@@ -174,6 +214,11 @@ BENCHMARK_CAPTURE(literal, box_bound, boxBound())
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(largeRunPhases)
+    ->Name("large_run_phases_20M_rows")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK_CAPTURE(memory, box_bound, boxBound())->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(memory, icosahedral_limits20, icosahedral("20"))
     ->Unit(benchmark::kMillisecond)

@@ -11,7 +11,14 @@
 #include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <sys/resource.h>
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
@@ -83,6 +90,105 @@ void escapeToCancelled(benchmark::State& state) {
     }
 }
 
+/** CPU seconds used so far by the process (RUSAGE_SELF) or the calling thread: all, system. */
+std::pair<double, double> cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; };
+    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), seconds(usage.ru_stime)};
+}
+
+/**
+ * Samples the process's CPU time, less its own, every 2 ms from its start until stopped: the
+ * CPU used after the start, and how long after the start the process was last busy (more
+ * than 2 ms of CPU still to come).
+ */
+class CpuWatch {
+  public:
+    CpuWatch() : start_(Clock::now()), thread_([this] { sample(); }) {}
+    ~CpuWatch() { stop(); }
+    void stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    double cpuUsed() const { return samples_.back().cpu - samples_.front().cpu; }
+    /** The part of cpuUsed() spent in the system, as in handing memory back. */
+    double systemUsed() const { return samples_.back().system - samples_.front().system; }
+    double busySeconds() const {
+        const double last = samples_.back().cpu;
+        double busy = 0.0;
+        for (const Sample& s : samples_)
+            if (last - s.cpu > 0.002) busy = s.wall;
+        return busy;
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct Sample {
+        double wall, cpu, system;
+    };
+    void sample() {
+        while (!done_) {
+            const std::chrono::duration<double> wall = Clock::now() - start_;
+            samples_.push_back(othersCpu(wall.count()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        const std::chrono::duration<double> wall = Clock::now() - start_;
+        samples_.push_back(othersCpu(wall.count()));
+    }
+    static Sample othersCpu(double wall) {
+        const auto [all, system] = cpuSeconds(RUSAGE_SELF);
+        const auto [own, ownSystem] = cpuSeconds(RUSAGE_THREAD);
+        return {wall, all - own, system - ownSystem};
+    }
+    Clock::time_point start_;
+    std::vector<Sample> samples_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+void waitMilliseconds(int ms) {
+    QEventLoop wait;
+    QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+    wait.exec();
+}
+
+/**
+ * Escape the given milliseconds after F5 in a run of 20.5 million rows (octagonal, limits 14):
+ * the CPU the process uses from Escape on, and how long it stays busy. Each phase of the run
+ * (the loops, the table, the 3D points, the list file) is hit by one of the delays.
+ */
+void escapeCpu(benchmark::State& state) {
+    MainWindow window;
+    window.show();
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    setBoxBound(*panel);
+    panel->tfTH1->setText(QStringLiteral("0"));
+    for (int i = 0; i < 5; ++i) panel->tfH[i]->setText(QStringLiteral("14"));
+    double cpu = 0.0, system = 0.0, busy = 0.0, worstBusy = 0.0;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&window, &MainWindow::runEnded, &loop, &QEventLoop::quit);
+        window.executeCalculation();
+        waitMilliseconds(static_cast<int>(state.range(0)));
+        CpuWatch watch;
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(panel->tfA, &escape);
+        if (window.running()) loop.exec();
+        waitMilliseconds(300);  // anything left over shows here
+        watch.stop();
+        cpu += watch.cpuUsed();
+        system += watch.systemUsed();
+        busy += watch.busySeconds();
+        worstBusy = std::max(worstBusy, watch.busySeconds());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["cpu_after_escape_ms"] = cpu / n * 1e3;
+    state.counters["system_part_ms"] = system / n * 1e3;
+    state.counters["busy_after_escape_ms"] = busy / n * 1e3;
+    state.counters["worst_busy_ms"] = worstBusy * 1e3;
+}
+
 void engineOnly(benchmark::State& state) {
     MainWindow window;
     InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
@@ -106,6 +212,17 @@ BENCHMARK(searchMiss)
     ->UseRealTime();
 BENCHMARK(escapeToCancelled)
     ->Name("escape_to_cancelled")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK(escapeCpu)
+    ->Name("escape_cpu_20M_rows")
+    ->Arg(200)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(12000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

@@ -5,7 +5,10 @@
 // notes each one as a 4-byte position in its task's walk (with its direction class); the
 // second sizes the table exactly and recomputes the rows in place, with their main-spot
 // marks and the statistics of each task. Both passes walk a task identically, so the
-// positions agree. Progress is the covered fraction of the box; the second pass reports 1.
+// positions agree. The table is allocated unfilled: its pages are first touched by the
+// workers of the second pass, each for its own task, where a cancel is seen within
+// milliseconds. Progress is the covered fraction of the box, then the fraction of the rows
+// written (see kWalkShareOfProgress).
 
 #include <algorithm>
 #include <atomic>
@@ -66,6 +69,7 @@ struct Shared {
     std::vector<Task*> writeList;
     std::atomic<std::size_t> nextWrite{0};
     ReflectionTable* table = nullptr;
+    std::atomic<std::size_t> written{0};
 
     Shared(const RunContext& c, const IndexRegion& r)
         : ctx(c),
@@ -163,6 +167,12 @@ struct WriteKept {
     std::size_t next = 0;
     std::uint32_t base = 0;
     int sinceCheck = 0;
+    std::size_t counted = 0;  // rows of `next` already added to sh.written
+
+    void count() {
+        sh.written.fetch_add(next - counted, std::memory_order_relaxed);
+        counted = next;
+    }
 
     bool operator()(WalkState& s) {
         const GeometryContext& g = sh.ctx.geometry;
@@ -187,6 +197,7 @@ struct WriteKept {
         if (next == task.kept.size()) return false;  // nothing more in this task
         if (++sinceCheck < kCheckInterval) return true;
         sinceCheck = 0;
+        count();
         return !sh.stop.load(std::memory_order_relaxed);
     }
 };
@@ -219,10 +230,12 @@ void writeKept(Shared& sh) {
         const std::size_t i = sh.nextWrite.fetch_add(1);
         if (i >= sh.writeList.size() || sh.stop) return;
         Task& task = *sh.writeList[i];
+        prefaultPages(sh.table->data() + task.offset, task.kept.size() * sizeof(ReflectionRecord));
         WalkState s;
         sh.replay(task, s);
         WriteKept inner{sh, task};
         walkLevels(sh.region, sh.ctx.geometry, s, sh.depth, inner, ignore);
+        inner.count();
     }
 }
 
@@ -235,10 +248,13 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
         return progress && !progress(1.0) ? EnumerationEnd::Cancelled : EnumerationEnd::Done;
     Shared sh(ctx, region);
 
-    const auto coveredFraction = [&sh] { return std::min(1.0, sh.covered.load()); };
+    const auto coveredFraction = [&sh] {
+        return kWalkShareOfProgress * std::min(1.0, sh.covered.load());
+    };
     if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop, true))
         return EnumerationEnd::Cancelled;
     if (sh.invalid) return EnumerationEnd::InvalidNumber;
+    if (progress && !progress(kWalkShareOfProgress)) return EnumerationEnd::Cancelled;
 
     std::size_t rows = 0;
     for (Task& t : sh.tasks) {
@@ -247,11 +263,14 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
         if (!t.kept.empty()) sh.writeList.push_back(&t);
     }
     table = ReflectionTable();
-    table.reserve(rows);
-    prefaultPages(table.data(), rows * sizeof(ReflectionRecord));
-    table.resize(rows);
+    resizeUnfilled(table, rows);
     sh.table = &table;
-    if (!runWorkers([&sh] { writeKept(sh); }, progress, [] { return 1.0; }, sh.stop, false)) {
+    const auto writtenFraction = [&sh, rows] {
+        if (rows == 0) return 1.0;
+        const double done = static_cast<double>(sh.written.load()) / static_cast<double>(rows);
+        return kWalkShareOfProgress + (1.0 - kWalkShareOfProgress) * std::min(1.0, done);
+    };
+    if (!runWorkers([&sh] { writeKept(sh); }, progress, writtenFraction, sh.stop, false)) {
         table = ReflectionTable();
         return EnumerationEnd::Cancelled;
     }

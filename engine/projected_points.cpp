@@ -1,33 +1,42 @@
-#include <thread>
-#include <vector>
-
 #include "engine/projected_points.h"
 
+#include <algorithm>
+
+#include "engine/fan_out.h"
 #include "engine/large_pages.h"
-#include "engine/run_steps.h"
 #include "engine/worker_pool.h"
 
 namespace tesral {
 
-ProjectedPoints projectedPointsOf(const ReflectionTable& table) {
+ProjectedPoints projectedPointsOf(const ReflectionTable& table, const std::atomic<bool>* stop) {
     constexpr std::size_t kSerialRows = 1 << 16;
+    // Rows between looks at `stop`: well under a millisecond, pages mapped included.
+    constexpr std::size_t kChunkRows = 1 << 16;
     const std::size_t rows = table.size();
     ProjectedPoints points;
-    points.reserve(rows);
-    prefaultPages(points.data(), rows * sizeof(ProjectedPoint));
-    points.resize(rows);
-    const auto fill = [&table, &points](std::size_t begin, std::size_t end) {
-        for (std::size_t r = begin; r < end; ++r) {
-            const ReflectionRecord& row = table[r];
-            points[r] = {{row.x(), row.y(), row.z()}, static_cast<std::uint32_t>(r)};
-        }
+    resizeUnfilled(points, rows);  // first touched by the workers below
+    std::atomic<bool> stopped{false};
+    const auto stopRequested = [&] {
+        return stopped.load(std::memory_order_relaxed) ||
+               (stop && stop->load(std::memory_order_relaxed));
     };
     const std::size_t parts = rows < kSerialRows ? 1 : workerCount();
-    std::vector<std::thread> threads;
-    for (std::size_t p = 1; p < parts; ++p)
-        threads.emplace_back(fill, rows * p / parts, rows * (p + 1) / parts);
-    fill(0, rows / parts);
-    for (std::thread& t : threads) t.join();
+    const auto fill = [&](std::size_t part) {
+        const std::size_t end = rows * (part + 1) / parts;
+        for (std::size_t begin = rows * part / parts; begin < end && !stopRequested();
+             begin += kChunkRows) {
+            const std::size_t chunkEnd = std::min(end, begin + kChunkRows);
+            prefaultPages(points.data() + begin, (chunkEnd - begin) * sizeof(ProjectedPoint));
+            for (std::size_t r = begin; r < chunkEnd; ++r) {
+                const ReflectionRecord& row = table[r];
+                points[r] = {{row.x(), row.y(), row.z()}, static_cast<std::uint32_t>(r)};
+            }
+        }
+    };
+    fanOut(
+        parts - 1, [&](std::size_t part) { fill(part + 1); }, [&] { fill(0); },
+        [&] { stopped = true; });
+    if (stopRequested()) return ProjectedPoints();
     return points;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/unfilled_allocator.h"
+
 namespace tesral {
 
 /** Element numbers of the 14 single-precision values of a reflection row. */
@@ -44,7 +46,7 @@ struct ReflectionRecord {
 };
 
 /** Rows in the order they were found; reflectionCount is its size. */
-using ReflectionTable = std::vector<ReflectionRecord>;
+using ReflectionTable = std::vector<ReflectionRecord, UnfilledAllocator<ReflectionRecord>>;
 
 /** Extremes of the kept reflections, read by the plots. */
 struct TableStatistics {
@@ -71,6 +73,6 @@ struct ProjectedPoint {
     float operator[](int i) const { return c[static_cast<std::size_t>(i)]; }
     bool operator==(const ProjectedPoint&) const = default;
 };
-using ProjectedPoints = std::vector<ProjectedPoint>;
+using ProjectedPoints = std::vector<ProjectedPoint, UnfilledAllocator<ProjectedPoint>>;
 
 }  // namespace tesral

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <exception>
 #include <mutex>
 #include <thread>
-#include <vector>
+
+#include "engine/fan_out.h"
 
 namespace tesral {
 
@@ -18,26 +18,25 @@ bool runWorkers(const std::function<void()>& work, const ProgressCallback& progr
                 const std::function<double()>& fraction, std::atomic<bool>& stop, bool askFirst) {
     std::mutex mutex;
     std::condition_variable finished;
-    unsigned running = workerCount();
-    std::exception_ptr failure;
-
-    std::vector<std::thread> threads;
-    threads.reserve(running);
-    for (unsigned i = 0, count = running; i < count; ++i)
-        threads.emplace_back([&] {
-            try {
-                work();
-            } catch (...) {
-                stop = true;
-                std::lock_guard<std::mutex> lock(mutex);
-                if (!failure) failure = std::current_exception();
-            }
-            std::lock_guard<std::mutex> lock(mutex);
-            if (--running == 0) finished.notify_all();
-        });
-
+    const unsigned count = workerCount();
+    unsigned running = count;
     bool cancelled = false;
-    if (progress) {
+
+    const auto oneWorker = [&](std::size_t) {
+        // Counted out however the work ends, so that the waiting below always ends.
+        struct Leave {
+            std::mutex& mutex;
+            std::condition_variable& finished;
+            unsigned& running;
+            ~Leave() {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (--running == 0) finished.notify_all();
+            }
+        } leave{mutex, finished, running};
+        work();
+    };
+    const auto watch = [&] {
+        if (!progress) return;
         const auto ask = [&] {
             if (!cancelled && !progress(fraction())) {
                 cancelled = true;
@@ -54,9 +53,8 @@ bool runWorkers(const std::function<void()>& work, const ProgressCallback& progr
             lock.lock();
             if (done) break;
         }
-    }
-    for (std::thread& t : threads) t.join();
-    if (failure) std::rethrow_exception(failure);
+    };
+    fanOut(count, oneWorker, watch, [&stop] { stop = true; });
     return !cancelled;
 }
 

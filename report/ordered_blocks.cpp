@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <exception>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "engine/fan_out.h"
 #include "engine/worker_pool.h"
 
 namespace tesral {
@@ -41,9 +40,8 @@ bool writeOrderedBlocks(SafeFile& file, std::size_t count, const BlockFormatter&
     std::condition_variable changed;
     std::size_t nextBlock = 0, written = 0;
     bool stop = false;
-    std::exception_ptr failure;
 
-    const auto work = [&] {
+    const auto work = [&](std::size_t) {
         std::unique_lock<std::mutex> lock(mutex);
         while (!stop && nextBlock < blocks) {
             const std::size_t b = nextBlock++;
@@ -51,47 +49,38 @@ bool writeOrderedBlocks(SafeFile& file, std::size_t count, const BlockFormatter&
             if (stop) break;
             Slot& slot = slots[b % ring];
             lock.unlock();
-            try {
-                slot.text.clear();
-                const auto [begin, end] = rowsOf(b);
-                format(slot.text, begin, end);
-            } catch (...) {
-                lock.lock();
-                if (!failure) failure = std::current_exception();
-                stop = true;
-                changed.notify_all();
-                break;
-            }
+            slot.text.clear();
+            const auto [begin, end] = rowsOf(b);
+            format(slot.text, begin, end);  // an exception stops all (see fanOut)
             lock.lock();
             slot.ready = true;
             changed.notify_all();
         }
     };
-    std::vector<std::thread> threads;
-    threads.reserve(workers);
-    for (std::size_t i = 0; i < workers; ++i) threads.emplace_back(work);
-
-    bool ok = true;
-    for (std::size_t b = 0; b < blocks && ok; ++b) {
-        std::unique_lock<std::mutex> lock(mutex);
-        Slot& slot = slots[b % ring];
-        changed.wait(lock, [&] { return stop || slot.ready; });
-        if (!slot.ready) break;  // a formatter failed
-        lock.unlock();
-        ok = file.write(slot.text);
-        lock.lock();
-        slot.ready = false;
-        written = b + 1;
-        if (!ok) stop = true;
-        changed.notify_all();
-    }
-    {
+    const auto stopAll = [&] {
         std::lock_guard<std::mutex> lock(mutex);
         stop = true;
         changed.notify_all();
-    }
-    for (std::thread& t : threads) t.join();
-    if (failure) std::rethrow_exception(failure);
+    };
+
+    bool ok = true;
+    const auto writeInOrder = [&] {
+        for (std::size_t b = 0; b < blocks && ok; ++b) {
+            std::unique_lock<std::mutex> lock(mutex);
+            Slot& slot = slots[b % ring];
+            changed.wait(lock, [&] { return stop || slot.ready; });
+            if (!slot.ready) break;  // a formatter failed
+            lock.unlock();
+            ok = file.write(slot.text);
+            lock.lock();
+            slot.ready = false;
+            written = b + 1;
+            if (!ok) stop = true;
+            changed.notify_all();
+        }
+        stopAll();
+    };
+    fanOut(workers, work, writeInOrder, stopAll);
     return ok && !file.failed();
 }
 

@@ -126,12 +126,13 @@ TEST(FastRun, ProgressIsOrderedAndCancelPublishesNothing) {
     bool overlapped = false;
     double last = 0.0;
     bool ordered = true;
-    int calls = 0;
+    int calls = 0, full = 0;
     const RunResult done = runGeneration(in, {}, [&](double fraction) {
         overlapped = overlapped || inside.fetch_add(1) != 0;
         ordered = ordered && fraction >= last && fraction <= 1.0;
         last = fraction;
         ++calls;
+        full += fraction >= 1.0;
         inside.fetch_sub(1);
         return true;
     });
@@ -140,6 +141,9 @@ TEST(FastRun, ProgressIsOrderedAndCancelPublishesNothing) {
     EXPECT_GE(calls, 1);
     EXPECT_FALSE(overlapped);
     EXPECT_TRUE(ordered);
+    EXPECT_EQ(last, 1.0);
+    // The bar keeps moving while the 2.5 million rows are written: it is full only at the end.
+    EXPECT_LE(full, 2);
 
     for (int stopAt : {1, 2, 3}) {  // at the start, after the walk, after the rows
         int seen = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 
 using namespace tesral;
 
@@ -118,6 +119,8 @@ TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
     EXPECT_EQ(points[5].row, 5u);
     EXPECT_EQ(points[5][0], r.table[5].x());
     EXPECT_EQ(points[5][2], r.table[5].z());
+    const std::atomic<bool> stop{true};  // Escape while they are made
+    EXPECT_TRUE(projectedPointsOf(r.table, &stop).empty());
 }
 
 TEST(Generation, FailuresAndCancel) {
