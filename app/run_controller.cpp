@@ -73,8 +73,9 @@ void RunController::work(const PreparedRun& run, const TableStatistics& previous
         if (outcome->result.status == RunStatus::Completed && !cancel_)
             outcome->points = projectedPointsOf(outcome->result.table, &cancel_);
         if (outcome->result.status == RunStatus::Completed && !cancel_)
-            outcome->listFileError = writeReportFile(list.path, outcome->result.table, list.header,
-                                                     list.options, &cancel_);
+            outcome->listFileError =
+                writeReportFile(list.path, outcome->result.table, list.header, list.options,
+                                &cancel_, SafeFile::Accept::RegularFilesOnly);
         if (outcome->result.status == RunStatus::Completed && cancel_) {
             outcome->result.status = RunStatus::Cancelled;
             outcome->result.table = ReflectionTable();

@@ -107,11 +107,11 @@ bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& 
 
 std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
                                            const RunHeader& header, const ReportOptions& options,
-                                           const std::atomic<bool>* stop) {
+                                           const std::atomic<bool>* stop, SafeFile::Accept accept) {
     SafeFile file;
     try {
-        if (file.open(path) && writeReportUnlessStopped(file, table, header, options, stop) &&
-            file.commit())
+        if (file.open(path, accept) &&
+            writeReportUnlessStopped(file, table, header, options, stop) && file.commit())
             return std::nullopt;
     } catch (const WriteStopped&) {
         return kWriteStoppedMessage;  // the old file stays; the temporary one goes

@@ -47,10 +47,11 @@ inline const std::string kWriteStoppedMessage = "the writing was stopped";
 /**
  * Writes the report to `path` through SafeFile; returns the reason on failure. When `stop`
  * becomes true (it is read before each block of rows) the write ends with
- * kWriteStoppedMessage and the old file stays.
+ * kWriteStoppedMessage and the old file stays. `accept` is passed to SafeFile::open.
  */
 std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
                                            const RunHeader& header, const ReportOptions& options,
-                                           const std::atomic<bool>* stop = nullptr);
+                                           const std::atomic<bool>* stop = nullptr,
+                                           SafeFile::Accept accept = SafeFile::Accept::AnyFile);
 
 }  // namespace tesral
