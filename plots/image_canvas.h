@@ -21,6 +21,7 @@ class ImageCanvas : public PlotCanvas {
 
     void clear(QRgb background) override;
     void circle(double x, double y, double r, QRgb outline, QRgb fill) override;
+    void circles(std::span<const CanvasSpot> spots, QRgb outline) override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 namespace tesral {
@@ -51,16 +51,18 @@ inline bool pixelRange(double low, double high, int size, int& first, int& last)
 }
 
 /** Any spot, pixel by pixel. */
-void paintDirect(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-                 QRgb fill) {
+void paintDirect(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
     const SpotEdges edges(radius, penWidth);
     const double reach = edges.reach();
     int y0, y1;
-    if (!pixelRange(cy - reach, cy + reach, image.height(), y0, y1)) return;
+    if (!pixelRange(cy - reach, cy + reach, image.height, y0, y1)) return;
+    y0 = std::max(y0, image.firstRow);
+    y1 = std::min(y1, image.endRow - 1);
     const float fillOpacity = qAlpha(fill) / 255.0f;
     const float ringOpacity = qAlpha(outline) / 255.0f;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    uchar* bits = image.bits;
+    const qsizetype stride = image.stride;
     for (int j = y0; j <= y1; ++j) {
         const double dy = j + 0.5 - cy;
         const double span2 = reach * reach - dy * dy;
@@ -68,7 +70,7 @@ void paintDirect(QImage& image, double cx, double cy, double radius, double penW
         // Only the pixels of this row that the ring's outer edge can reach.
         const double span = std::sqrt(span2);
         int x0, x1;
-        if (!pixelRange(cx - span - 0.5, cx + span - 0.5, image.width(), x0, x1)) continue;
+        if (!pixelRange(cx - span - 0.5, cx + span - 0.5, image.width, x0, x1)) continue;
         auto* line = reinterpret_cast<QRgb*>(bits + j * stride);
         const auto dy2 = static_cast<float>(dy * dy);
         for (int i = x0; i <= x1; ++i) {
@@ -90,7 +92,6 @@ struct SpotMask {
 constexpr double kMaskedRadius = 12.0;  // device pixels
 constexpr int kPositionSteps = 4;       // per pixel
 constexpr int kRadiusSteps = 16;        // per pixel
-constexpr std::size_t kMaskLimit = 2048;
 
 SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
     const SpotEdges edges(radius, penWidth);
@@ -114,26 +115,33 @@ SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
     return mask;
 }
 
+constexpr int kLargestQuantRadius = static_cast<int>(kMaskedRadius * kRadiusSteps);
+
+/** The masks of one thread, indexed by quantised position and radius. */
+struct MaskCache {
+    double penWidth = -1.0;
+    std::vector<std::unique_ptr<SpotMask>> masks;
+};
+
 const SpotMask& maskFor(int qx, int qy, int qr, double penWidth) {
-    thread_local std::unordered_map<std::uint64_t, SpotMask> masks;
-    thread_local double maskPen = -1.0;
-    if (penWidth != maskPen || masks.size() >= kMaskLimit) {
-        masks.clear();
-        maskPen = penWidth;
+    thread_local MaskCache cache;
+    if (penWidth != cache.penWidth) {
+        cache.masks.clear();
+        cache.masks.resize(
+            static_cast<std::size_t>((kLargestQuantRadius + 1) * kPositionSteps * kPositionSteps));
+        cache.penWidth = penWidth;
     }
-    const std::uint64_t key = static_cast<std::uint64_t>(qr) << 16 |
-                              static_cast<std::uint64_t>(qy) << 8 | static_cast<std::uint64_t>(qx);
-    auto it = masks.find(key);
-    if (it == masks.end())
-        it = masks
-                 .emplace(key, buildMask(double(qx) / kPositionSteps, double(qy) / kPositionSteps,
-                                         double(qr) / kRadiusSteps, penWidth))
-                 .first;
-    return it->second;
+    const auto key = static_cast<std::size_t>((qr * kPositionSteps + qy) * kPositionSteps + qx);
+    std::unique_ptr<SpotMask>& mask = cache.masks[key];
+    if (!mask)
+        mask = std::make_unique<SpotMask>(buildMask(double(qx) / kPositionSteps,
+                                                    double(qy) / kPositionSteps,
+                                                    double(qr) / kRadiusSteps, penWidth));
+    return *mask;
 }
 
-void paintMasked(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-                 QRgb fill) {
+void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
     // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel.
     const double sx = std::nearbyint(cx * kPositionSteps);
     const double sy = std::nearbyint(cy * kPositionSteps);
@@ -145,11 +153,11 @@ void paintMasked(QImage& image, double cx, double cy, double radius, double penW
     const SpotMask& mask = maskFor(qx, qy, qr, penWidth);
 
     const int x0 = std::max(px + mask.left, 0);
-    const int x1 = std::min(px + mask.left + mask.width, image.width()) - 1;
-    const int y0 = std::max(py + mask.top, 0);
-    const int y1 = std::min(py + mask.top + mask.height, image.height()) - 1;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
+    const int y0 = std::max(py + mask.top, image.firstRow);
+    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
+    uchar* bits = image.bits;
+    const qsizetype stride = image.stride;
     for (int y = y0; y <= y1; ++y) {
         auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
         const std::uint32_t* w = mask.weights.data() + (y - py - mask.top) * mask.width;
@@ -166,17 +174,37 @@ void paintMasked(QImage& image, double cx, double cy, double radius, double penW
 
 }  // namespace
 
-void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-               QRgb fill) {
-    // Far outside the picture (also a huge zoom): nothing to paint.
+SpotRows::SpotRows(QImage& image)
+    : bits(image.bits()),
+      stride(image.bytesPerLine()),
+      width(image.width()),
+      height(image.height()),
+      firstRow(0),
+      endRow(image.height()) {}
+
+SpotRows SpotRows::band(int first, int end) const {
+    SpotRows rows = *this;
+    rows.firstRow = std::max(first, 0);
+    rows.endRow = std::min(end, height);
+    return rows;
+}
+
+void paintSpot(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+               QRgb outline, QRgb fill) {
+    // Far outside the rows (also a huge zoom): nothing to paint.
     const double reach = radius + penWidth;
-    if (!(cx + reach >= 0 && cy + reach >= 0 && cx - reach <= image.width() &&
-          cy - reach <= image.height()))
+    if (!(cx + reach >= 0 && cy + reach >= image.firstRow && cx - reach <= image.width &&
+          cy - reach <= image.endRow))
         return;
     if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255)
         paintMasked(image, cx, cy, radius, penWidth, outline, fill);
     else
         paintDirect(image, cx, cy, radius, penWidth, outline, fill);
+}
+
+void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
+               QRgb fill) {
+    paintSpot(SpotRows(image), cx, cy, radius, penWidth, outline, fill);
 }
 
 }  // namespace tesral

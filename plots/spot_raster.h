@@ -14,4 +14,24 @@ namespace tesral {
 void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
                QRgb fill);
 
+/**
+ * The pixels of an opaque RGB32 image, of which only rows firstRow .. endRow - 1 are painted:
+ * threads that paint the same spots into different bands of rows leave the same picture as
+ * one thread painting them all.
+ */
+struct SpotRows {
+    explicit SpotRows(QImage& image);
+    /** The same image, painted only in rows first .. end - 1. */
+    SpotRows band(int first, int end) const;
+
+    uchar* bits;
+    qsizetype stride;  // bytes per row
+    int width, height;
+    int firstRow, endRow;
+};
+
+/** paintSpot() into the rows of `image`. */
+void paintSpot(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+               QRgb outline, QRgb fill);
+
 }  // namespace tesral
