@@ -4,10 +4,13 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/run_controller.h"
 #include "app/session.h"
 #include "plots/plot_options.h"
+#include "report/report_search.h"
 #include "report/report_writer.h"
 
 class QAction;
@@ -152,8 +155,9 @@ class MainWindow : public QMainWindow {
     QLabel* LPROG_ = nullptr;
     QProgressBar* ProgressBar1_ = nullptr;
     QListView* rtf_ = nullptr;
-    /** 0-based position in the report text of the last hit, -1 after a miss. */
-    long long searchPosition_ = 0;
+    /** The last search's text and hit; without a hit the next search starts at the top. */
+    std::string searchText_;
+    std::optional<TextPlace> searchHit_;
     /** "tmp.hkl" holds the text the list shows. */
     bool listFileCurrent_ = false;
     ReflectionListModel* listModel_ = nullptr;

@@ -16,17 +16,22 @@
 #include <algorithm>
 
 #include "app/input_panel.h"
+#include "app/list_copy.h"
 #include "app/main_window.h"
 #include "app/native_files.h"
 #include "app/output_chooser.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "app/whole_table_task.h"
 #include "report/clipboard_rows.h"
-#include "report/text_search.h"
+#include "report/report_search.h"
 
 namespace tesral {
 
 namespace {
+
+/** The status panel of short messages: a search's miss or wrap. */
+constexpr int kMessagePanel = 3;
 
 /** The user's decimal separator where it is a single byte, else a point. */
 char decimalSeparator() {
@@ -105,15 +110,19 @@ void MainWindow::saveTable() {
 
 void MainWindow::copyList() {
     if (!haveData()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const ReportOptions options = reportOptions(session_.indexDimension());
-    const std::string rows =
-        clipboardRows(session_.table(), options.columns, options.decimalSeparator);
     const QString path = programFile(QStringLiteral("clipboard.hkl"));
-    const auto failure = writeBytesSafely(path, rows);
-    QApplication::clipboard()->setText(QString::fromStdString(rows));
-    QApplication::restoreOverrideCursor();
-    if (failure) showWriteError(path, *failure);
+    std::optional<CopiedList> copied;
+    const bool done =
+        runWithProgress(this, QStringLiteral("Copying the reflection list ..."),
+                        [&](TaskProgress& progress) {
+                            copied = copyListRows(session_.table(), options.columns,
+                                                  options.decimalSeparator, path, progress);
+                        });
+    // A cancelled copy leaves the clipboard and the file as they were.
+    if (!done || !copied) return;
+    QApplication::clipboard()->setText(copied->text);
+    if (copied->writeError) showWriteError(path, *copied->writeError);
 }
 
 void MainWindow::openInWordProcessor() {
@@ -152,27 +161,37 @@ void MainWindow::chooseOutput(const QString& caption, QAction* source) {
 
 void MainWindow::findInList() {
     rtf_->clearSelection();
-    const std::string needle = panel_->tfFind->text().toStdString();
-    // The list's text as the file holds it; built from the rows when the file is missing.
+    const QString typed = panel_->tfFind->text();
+    const std::string needle = typed.toStdString();
+    // The same text goes on after its last hit; a new text starts at the top.
+    const bool goOn = searchHit_ && needle == searchText_;
+    searchText_ = needle;
+    const TextPlace from = goOn ? TextPlace{searchHit_->line, searchHit_->column + 1} : TextPlace{};
+    // The list's text as the file holds it, or its rows formatted a block at a time.
     QFile file(programFile(QStringLiteral("tmp.hkl")));
-    std::string_view text;
-    std::string built;
     const uchar* mapped = nullptr;
     if (listFileCurrent_ && file.open(QIODevice::ReadOnly) && file.size() > 0)
         mapped = file.map(0, file.size());
-    if (mapped) {
-        text = std::string_view(reinterpret_cast<const char*>(mapped),
-                                static_cast<std::size_t>(file.size()));
-    } else {
-        for (std::size_t line = 0; line < listModel_->lineCount(); ++line)
-            built += listModel_->lineText(line) + "\r\n";
-        text = built;
+    const auto find = [&](TextPlace at) {
+        if (!mapped) return listModel_->find(needle, at);
+        const std::string_view text(reinterpret_cast<const char*>(mapped),
+                                    static_cast<std::size_t>(file.size()));
+        return findInText(text, needle, at);
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    searchHit_ = find(from);
+    bool wrapped = false;
+    if (!searchHit_ && goOn) {
+        searchHit_ = find(TextPlace{});
+        wrapped = searchHit_.has_value();
     }
-    searchPosition_ = findIgnoringCase(text, needle, searchPosition_ + 1);
-    if (searchPosition_ < 0) return;
-    const auto before = text.substr(0, static_cast<std::size_t>(searchPosition_));
-    const auto line = static_cast<int>(std::count(before.begin(), before.end(), '\n'));
-    const QModelIndex hit = listModel_->index(line);
+    QApplication::restoreOverrideCursor();
+    if (!searchHit_) {
+        setStatusText(kMessagePanel, QStringLiteral("'%1' not found").arg(typed));
+        return;
+    }
+    setStatusText(kMessagePanel, wrapped ? QStringLiteral("search wrapped to the top") : QString());
+    const QModelIndex hit = listModel_->index(static_cast<int>(searchHit_->line));
     rtf_->setCurrentIndex(hit);
     rtf_->scrollTo(hit, QAbstractItemView::PositionAtCenter);
 }

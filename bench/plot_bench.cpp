@@ -166,11 +166,13 @@ struct FourMillion {
         RunInputs inputs;
         inputs.system = QuasicrystalSystem::Octagonal;
         inputs.groupPosition = 31;
-        for (int i = 0; i < 5; ++i) inputs.loopLimits[static_cast<std::size_t>(i)] = "10";
-        inputs.loopLimits[5] = "0";
-        inputs.thetaMin = "0";
-        inputs.thetaMax = "180";
-        inputs.qiMax = "1E9";
+        // std::string values: assigning the literals trips a GCC 12 -Wrestrict false alarm.
+        for (int i = 0; i < 5; ++i)
+            inputs.loopLimits[static_cast<std::size_t>(i)] = std::string("10");
+        inputs.loopLimits[5] = std::string("0");
+        inputs.thetaMin = std::string("0");
+        inputs.thetaMax = std::string("180");
+        inputs.qiMax = std::string("1E9");
         run = runGeneration(inputs);
         points = projectedPointsOf(run.table);
         sortByDepth(points);
