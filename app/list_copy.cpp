@@ -19,7 +19,7 @@ constexpr std::size_t kBlockRows = 8192;
 std::optional<CopiedList> copyListRows(const ReflectionTable& table, const ReportColumns& columns,
                                        char decimalSeparator, const QString& path,
                                        TaskProgress& progress) {
-    // Formatting, then writing and converting: each counts once per row.
+    // Formatting, then writing and converting, count once per row; the commit once.
     const std::size_t rows = table.size();
     progress.setTotal(2 * rows + 1);
     const int count = partsFor(rows, kBlockRows);
@@ -53,6 +53,7 @@ std::optional<CopiedList> copyListRows(const ReflectionTable& table, const Repor
     }
     if (progress.cancelled()) return std::nullopt;
     if (!(written && file.commit())) copied.writeError = QString::fromStdString(file.error());
+    progress.advance();
     return copied;
 }
 

@@ -113,12 +113,11 @@ void MainWindow::copyList() {
     const ReportOptions options = reportOptions(session_.indexDimension());
     const QString path = programFile(QStringLiteral("clipboard.hkl"));
     std::optional<CopiedList> copied;
-    const bool done =
-        runWithProgress(this, QStringLiteral("Copying the reflection list ..."),
-                        [&](TaskProgress& progress) {
-                            copied = copyListRows(session_.table(), options.columns,
-                                                  options.decimalSeparator, path, progress);
-                        });
+    const bool done = runWithProgress(
+        this, QStringLiteral("Copying the reflection list ..."), [&](TaskProgress& progress) {
+            copied = copyListRows(session_.table(), options.columns, options.decimalSeparator, path,
+                                  progress);
+        });
     // A cancelled copy leaves the clipboard and the file as they were.
     if (!done || !copied) return;
     QApplication::clipboard()->setText(copied->text);

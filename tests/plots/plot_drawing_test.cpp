@@ -2,7 +2,10 @@
 
 #include <QTest>
 
+#include <random>
 #include "plot_fixtures.h"
+
+#include "plots/image_canvas.h"
 #include "plots/plot_drawing.h"
 #include "plots/recording_canvas.h"
 
@@ -49,6 +52,8 @@ class PlotDrawingTest : public QObject {
     void emptyTableClearsToBackground();
     void threeDPlacesByRotatedColumns();
     void threeDLegend();
+    void manySpotsKeepTheirOrderAndFills();
+    void bandsPaintLikeOneSpotAtATime();
 };
 
 void PlotDrawingTest::spotCentresAndRadii_data() {
@@ -401,4 +406,49 @@ void PlotDrawingTest::threeDLegend() {
 }
 
 QTEST_MAIN(PlotDrawingTest)
+void PlotDrawingTest::manySpotsKeepTheirOrderAndFills() {
+    // Enough rows to be styled in parts on several cores. Long runs of unknown classes carry
+    // a fill across the parts' borders; main spots add their red circle right after.
+    std::vector<Spot> spots(60000);
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        spots[i].y = static_cast<float>(i % 300) / 150.0f - 1.0f;  // the 3D plot's horizontal
+        spots[i].directionClass = i == 10000 ? 1 : i == 45000 ? 2 : 5;
+        spots[i].isMainSpot = i % 997 == 0;
+    }
+    PlotState state = makeState(spots, makeStatistics(2, 30, 1, 2));
+    state.options.filledSpots = false;
+    state.options.highlightDirections = true;
+    state.options.highlightMainSpots = true;
+    const auto circles = drawn(PlotKind::ThreeD, state, makeTarget()).items(Kind::Circle);
+
+    SpotStyler styler(state.options, 255.0f / 30, startColours(false, kBlack, kWhite));
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        QVERIFY(at < circles.size());
+        QCOMPARE(circles[at].fill, styler.styleSpot(state.table[i]));
+        QCOMPARE(circles[at++].x, double(675.0f * spots[i].y + 1500.0f));  // 0.9 x 1500 / 2
+        if (spots[i].isMainSpot) QCOMPARE(circles[at++].fill, kMainSpotRed);
+    }
+    QCOMPARE(at, circles.size());
+}
+
+void PlotDrawingTest::bandsPaintLikeOneSpotAtATime() {
+    // Small and large spots, opaque and translucent, some across the edges.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> x(-300, 6300), y(-300, 4800), r(4, 400);
+    std::uniform_int_distribution<int> channel(0, 255);
+    std::vector<CanvasSpot> spots(30000);
+    for (CanvasSpot& s : spots)
+        s = {x(rng), y(rng), r(rng),
+             qRgba(channel(rng), channel(rng), channel(rng), channel(rng) < 40 ? 128 : 255)};
+    QImage bands = ImageCanvas::makeImage(QSize(400, 300), 1.0);
+    QImage single = bands.copy();
+    ImageCanvas many(bands, 15.0), one(single, 15.0);
+    many.clear(kBlack);
+    one.clear(kBlack);
+    many.circles(spots, kWhite);
+    for (const CanvasSpot& s : spots) one.circle(s.x, s.y, s.r, kWhite, s.fill);
+    QCOMPARE(bands, single);
+}
+
 #include "plot_drawing_test.moc"
