@@ -87,6 +87,8 @@ struct SpotMask {
     int left = 0, top = 0;  // offset of column and row 0 from the centre's pixel
     int width = 0, height = 0;
     std::vector<std::uint32_t> weights;  // fill weight | ring weight << 16
+    /** Per row, the columns [first, last] that hold a weight; first > last: none. */
+    std::vector<std::pair<int, int>> spans;
 };
 
 constexpr double kMaskedRadius = 12.0;  // device pixels
@@ -110,6 +112,16 @@ SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
             weightsAt(static_cast<float>(std::sqrt(dx * dx + dy * dy)), edges, 1.0f, 1.0f, inside,
                       ring);
             mask.weights[static_cast<std::size_t>(j * mask.width + i)] = inside | ring << 16;
+        }
+    }
+    // Most of a small spot's box lies outside its disc: rows are walked only where it is.
+    mask.spans.assign(static_cast<std::size_t>(mask.height), {mask.width, -1});
+    for (int j = 0; j < mask.height; ++j) {
+        auto& [first, last] = mask.spans[static_cast<std::size_t>(j)];
+        for (int i = 0; i < mask.width; ++i) {
+            if (mask.weights[static_cast<std::size_t>(j * mask.width + i)] == 0) continue;
+            first = std::min(first, i);
+            last = i;
         }
     }
     return mask;
@@ -160,8 +172,11 @@ void paintMasked(const SpotRows& image, double cx, double cy, double radius, dou
     const qsizetype stride = image.stride;
     for (int y = y0; y <= y1; ++y) {
         auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        const std::uint32_t* w = mask.weights.data() + (y - py - mask.top) * mask.width;
-        for (int x = x0; x <= x1; ++x) {
+        const int row = y - py - mask.top;
+        const std::uint32_t* w = mask.weights.data() + row * mask.width;
+        const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
+        const int xEnd = std::min(x1, px + mask.left + last);
+        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
             const std::uint32_t both = w[x - px - mask.left];
             if (both == 0) continue;
             if (both == 256)
