@@ -33,7 +33,8 @@ class ReflectionListModel : public QAbstractListModel {
     std::string lineText(std::size_t line) const;
     std::size_t lineCount() const;
     /** The first match of `needle` at or after `from` in the lines, without building them all. */
-    std::optional<TextPlace> find(std::string_view needle, TextPlace from) const;
+    std::optional<TextPlace> find(std::string_view needle, TextPlace from,
+                                  const SearchProgress& progress = {}) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -164,35 +164,44 @@ void MainWindow::findInList() {
     const std::string needle = typed.toStdString();
     // The same text goes on after its last hit; a new text starts at the top.
     const bool goOn = searchHit_ && needle == searchText_;
-    searchText_ = needle;
     const TextPlace from = goOn ? TextPlace{searchHit_->line, searchHit_->column + 1} : TextPlace{};
     // The list's text as the file holds it, or its rows formatted a block at a time.
     QFile file(programFile(QStringLiteral("tmp.hkl")));
     const uchar* mapped = nullptr;
     if (listFileCurrent_ && file.open(QIODevice::ReadOnly) && file.size() > 0)
         mapped = file.map(0, file.size());
-    const auto find = [&](TextPlace at) {
-        if (!mapped) return listModel_->find(needle, at);
+    const auto find = [&](TextPlace at, const SearchProgress& proceed) {
+        if (!mapped) return listModel_->find(needle, at, proceed);
         const std::string_view text(reinterpret_cast<const char*>(mapped),
                                     static_cast<std::size_t>(file.size()));
         return findInText(text, needle, at);
     };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    searchHit_ = find(from);
+    std::optional<TextPlace> hit;
     bool wrapped = false;
-    if (!searchHit_ && goOn) {
-        searchHit_ = find(TextPlace{});
-        wrapped = searchHit_.has_value();
-    }
-    QApplication::restoreOverrideCursor();
+    const bool done = runWithProgress(
+        this, QStringLiteral("Searching the reflection list ..."), [&](TaskProgress& progress) {
+            const SearchProgress proceed = [&progress](std::size_t rows, std::size_t total) {
+                progress.setTotal(total);
+                progress.setDone(rows);
+                return !progress.cancelled();
+            };
+            hit = find(from, proceed);
+            if (!hit && goOn && !progress.cancelled()) {
+                hit = find(TextPlace{}, proceed);
+                wrapped = hit.has_value();
+            }
+        });
+    if (!done) return;  // stopped: the next search starts where this one did
+    searchText_ = needle;
+    searchHit_ = hit;
     if (!searchHit_) {
         setStatusText(kMessagePanel, QStringLiteral("'%1' not found").arg(typed));
         return;
     }
     setStatusText(kMessagePanel, wrapped ? QStringLiteral("search wrapped to the top") : QString());
-    const QModelIndex hit = listModel_->index(static_cast<int>(searchHit_->line));
-    rtf_->setCurrentIndex(hit);
-    rtf_->scrollTo(hit, QAbstractItemView::PositionAtCenter);
+    const QModelIndex line = listModel_->index(static_cast<int>(searchHit_->line));
+    rtf_->setCurrentIndex(line);
+    rtf_->scrollTo(line, QAbstractItemView::PositionAtCenter);
 }
 
 }  // namespace tesral

@@ -15,6 +15,7 @@ class TaskProgress {
     /** Steps of the whole task; 0 (the start) shows a busy bar without a fraction. */
     void setTotal(std::size_t steps) { total_ = steps; }
     void advance(std::size_t steps = 1) { done_ += steps; }
+    void setDone(std::size_t steps) { done_ = steps; }
     /** Done so far, in thousandths of the total (0 while the total is unknown). */
     int permille() const;
 

@@ -48,7 +48,8 @@ std::optional<TextPlace> findInText(std::string_view text, std::string_view need
 
 std::optional<TextPlace> findInReport(const std::vector<std::string>& headLines,
                                       const ReflectionTable& table, const ReportOptions& options,
-                                      std::string_view needle, TextPlace from) {
+                                      std::string_view needle, TextPlace from,
+                                      const SearchProgress& progress) {
     if (needle.empty() || holdsLineEnd(needle)) return std::nullopt;
     for (std::size_t line = from.line; line < headLines.size(); ++line) {
         const std::size_t column = line == from.line ? from.column : 0;
@@ -81,6 +82,8 @@ std::optional<TextPlace> findInReport(const std::vector<std::string>& headLines,
         for (std::thread& thread : threads) thread.join();
         for (const std::optional<TextPlace>& hit : hits)
             if (hit) return hit;
+        const std::size_t done = std::min(table.size(), round + workers * kBlockRows) - firstRow;
+        if (progress && !progress(done, table.size() - firstRow)) return std::nullopt;
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,12 +26,19 @@ struct TextPlace {
 std::optional<TextPlace> findInText(std::string_view text, std::string_view needle, TextPlace from);
 
 /**
+ * Told the rows searched so far and the rows to search; returning false stops the search,
+ * which then finds nothing.
+ */
+using SearchProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+/**
  * Searches the report of `table` under its head lines (the list file's lines without their
  * line ends), formatting the rows a block at a time on all cores; the whole text is never
  * built.
  */
 std::optional<TextPlace> findInReport(const std::vector<std::string>& headLines,
                                       const ReflectionTable& table, const ReportOptions& options,
-                                      std::string_view needle, TextPlace from);
+                                      std::string_view needle, TextPlace from,
+                                      const SearchProgress& progress = {});
 
 }  // namespace tesral

@@ -73,4 +73,12 @@ TEST(ReportSearch, RowsFindWhatTheFileFinds) {
     }
     EXPECT_EQ(findInReport(head, rows, options, "tesral REPORT", {}), (TextPlace{0, 0}));
     EXPECT_FALSE(findInReport(head, rows, options, "no such text", {}));
+    // Told how far it is after each round of blocks; a stop ends it with nothing found.
+    std::size_t rounds = 0;
+    const auto stopAtOnce = [&rounds](std::size_t, std::size_t) {
+        ++rounds;
+        return false;
+    };
+    EXPECT_FALSE(findInReport(head, rows, options, "no such text", {}, stopAtOnce));
+    EXPECT_EQ(rounds, 1u);
 }
