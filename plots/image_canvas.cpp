@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "plots/painter_canvas.h"
 #include "plots/parallel_parts.h"
@@ -27,6 +28,7 @@ ImageCanvas::ImageCanvas(QImage& image, double twipsPerPixel)
 
 void ImageCanvas::clear(QRgb background) {
     image_.fill(background | 0xff000000u);
+    under_ = NearestFirst();
 }
 
 void ImageCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) {
@@ -35,14 +37,20 @@ void ImageCanvas::circle(double x, double y, double r, QRgb outline, QRgb fill) 
               devicePixelRatio_, outline, fill);
 }
 
-void ImageCanvas::circles(std::span<const CanvasSpot> spots, QRgb outline) {
-    // Each thread paints every spot, but only into its own band of rows.
+void ImageCanvas::inBands(std::size_t spots, const std::function<void(const SpotRows&)>& work) {
+    // Each thread takes every spot, but paints only its own band of rows.
     constexpr std::size_t kSpotsPerBand = 2048;
-    const int bands = std::min(partsFor(spots.size(), kSpotsPerBand), std::max(image_.height(), 1));
+    const int tiles = (image_.height() + NearestFirst::kTile - 1) / NearestFirst::kTile;
+    const int bands = std::min(partsFor(spots, kSpotsPerBand), std::max(tiles, 1));
     const SpotRows rows(image_);
     runParts(bands, [&](int band) {
-        const SpotRows mine =
-            rows.band(rows.height * band / bands, rows.height * (band + 1) / bands);
+        work(rows.band(tiles * band / bands * NearestFirst::kTile,
+                       tiles * (band + 1) / bands * NearestFirst::kTile));
+    });
+}
+
+void ImageCanvas::circles(std::span<const CanvasSpot> spots, QRgb outline) {
+    inBands(spots.size(), [&](const SpotRows& mine) {
         // Spots wholly above or below the band are passed over here, cheaply.
         const double top = mine.firstRow - devicePixelRatio_ - 1.0;
         const double bottom = mine.endRow + devicePixelRatio_ + 1.0;
@@ -53,6 +61,28 @@ void ImageCanvas::circles(std::span<const CanvasSpot> spots, QRgb outline) {
             paintSpot(mine, s.x * deviceScale_, y, r, devicePixelRatio_, outline, s.fill);
         }
     });
+}
+
+void ImageCanvas::circlesUnder(std::span<const CanvasSpot> spots, QRgb outline) {
+    if (under_.through.empty()) under_.reset(image_.width(), image_.height());
+    inBands(spots.size(), [&](const SpotRows& mine) {
+        const double top = mine.firstRow - devicePixelRatio_ - 1.0;
+        const double bottom = mine.endRow + devicePixelRatio_ + 1.0;
+        for (auto s = spots.rbegin(); s != spots.rend(); ++s) {
+            const double y = s->y * deviceScale_;
+            const double r = std::fabs(s->r) * deviceScale_;
+            if (y + r < top || y - r > bottom) continue;
+            paintUnder(mine, under_, s->x * deviceScale_, y, r, devicePixelRatio_, outline,
+                       s->fill);
+        }
+    });
+}
+
+void ImageCanvas::endUnder() {
+    if (under_.through.empty()) return;
+    inBands(std::numeric_limits<std::size_t>::max(),
+            [&](const SpotRows& mine) { finishUnder(mine, under_); });
+    under_ = NearestFirst();
 }
 
 void ImageCanvas::text(double x, double y, const QString& text, QRgb colour, const QFont& font,

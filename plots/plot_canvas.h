@@ -35,6 +35,18 @@ class PlotCanvas {
     virtual void circles(std::span<const CanvasSpot> spots, QRgb outline) {
         for (const CanvasSpot& s : spots) circle(s.x, s.y, s.r, outline, s.fill);
     }
+    /**
+     * Whether the canvas can take many spots nearest first (circlesUnder), leaving out what
+     * is covered already: a bitmap. The picture is nearly that of circles(), which cuts
+     * every blend to whole levels.
+     */
+    virtual bool composesUnder() const { return false; }
+    /**
+     * Spots in drawing order, to be painted behind every spot given to circlesUnder() since
+     * the last clear(); runs come from the last to the first. endUnder() shows them.
+     */
+    virtual void circlesUnder(std::span<const CanvasSpot> /*spots*/, QRgb /*outline*/) {}
+    virtual void endUnder() {}
     /** Text whose top-left corner lies at (x, y). */
     virtual void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
                       TextRole role) = 0;

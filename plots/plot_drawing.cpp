@@ -23,6 +23,11 @@ constexpr QRgb kCarriedFill = 0x00123456u;
 /** Rows are styled and placed in chunks, so the spots waiting to be drawn stay few. */
 constexpr std::size_t kChunkRows = std::size_t{1} << 17;
 constexpr std::size_t kRowsPerPart = std::size_t{1} << 14;
+/**
+ * From this many rows a canvas that can is given the spots nearest first: most of them then
+ * lie behind pixels that are covered already. Fewer rows are painted farthest first.
+ */
+constexpr std::size_t kUnderRows = 500'000;
 
 /**
  * Draws the spots of rows 0 .. count - 1 with the styling of one drawing; `place(i, spot)`
@@ -30,11 +35,12 @@ constexpr std::size_t kRowsPerPart = std::size_t{1} << 14;
  * and reach the canvas in row order: part 0 of a chunk starts from the fill carried over so
  * far, later parts from kCarriedFill, resolved once the part before is known. `label`,
  * when given, is called for every spot drawn, after it; the rows are then handled in one
- * part so that labels and spots keep their order.
+ * part so that labels and spots keep their order. `dense`: every row is a spot, so that
+ * from kUnderRows rows on a canvas that can takes them nearest first.
  */
 template <typename Place>
 bool drawSpots(std::size_t count, const PlotOptions& options, float greyFactor, SpotColours start,
-               PlotCanvas& canvas, const Place& place,
+               PlotCanvas& canvas, const Place& place, bool dense,
                const std::function<void(const PlacedSpot&)>& label = {}) {
     struct Part {
         std::vector<CanvasSpot> spots;
@@ -42,8 +48,16 @@ bool drawSpots(std::size_t count, const PlotOptions& options, float greyFactor, 
         bool ok = true;
     };
     std::vector<Part> parts(static_cast<std::size_t>(partsFor(kChunkRows, kRowsPerPart)));
+    // Nearest first, every spot must get its fill from its own row: no fill carries over.
+    const bool mayCarry =
+        options.highlightDirections &&
+        !(options.filledSpots && (options.colourByTheta || options.colourByInverseQi));
+    const bool under =
+        dense && !label && !mayCarry && count >= kUnderRows && canvas.composesUnder();
     QRgb carried = start.fill;
-    for (std::size_t chunk = 0; chunk < count; chunk += kChunkRows) {
+    const std::size_t chunks = (count + kChunkRows - 1) / kChunkRows;
+    for (std::size_t c = 0; c < chunks; ++c) {
+        const std::size_t chunk = (under ? chunks - 1 - c : c) * kChunkRows;
         const std::size_t rows = std::min(kChunkRows, count - chunk);
         const int used =
             label ? 1 : std::min(partsFor(rows, kRowsPerPart), static_cast<int>(parts.size()));
@@ -52,7 +66,9 @@ bool drawSpots(std::size_t count, const PlotOptions& options, float greyFactor, 
             part.spots.clear();
             part.ok = true;
             SpotStyler styler(options, greyFactor,
-                              {start.outline, p == 0 ? carried : kCarriedFill});
+                              {start.outline, under    ? start.fill
+                                              : p == 0 ? carried
+                                                       : kCarriedFill});
             const std::size_t first = chunk + rows * static_cast<std::size_t>(p) / used;
             const std::size_t end = chunk + rows * static_cast<std::size_t>(p + 1) / used;
             for (std::size_t i = first; i < end; ++i) {
@@ -78,6 +94,13 @@ bool drawSpots(std::size_t count, const PlotOptions& options, float greyFactor, 
             }
             part.lastFill = styler.fill();
         });
+        if (under) {
+            for (int p = used - 1; p >= 0; --p) {
+                if (!parts[static_cast<std::size_t>(p)].ok) return false;
+                canvas.circlesUnder(parts[static_cast<std::size_t>(p)].spots, start.outline);
+            }
+            continue;
+        }
         for (int p = 0; p < used; ++p) {
             Part& part = parts[static_cast<std::size_t>(p)];
             if (!part.ok) return false;
@@ -88,6 +111,7 @@ bool drawSpots(std::size_t count, const PlotOptions& options, float greyFactor, 
             canvas.circles(part.spots, start.outline);
         }
     }
+    if (under) canvas.endUnder();
     return true;
 }
 
@@ -111,6 +135,7 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
     const std::optional<float> k = greyFactor(options, data.statistics);
     if (!std::isfinite(s) || !k) return false;
     const auto tpp = static_cast<float>(target.twipsPerPixelX);
+    const float factor = spotFactor(options);
 
     canvas.clear(target.background);
     const SpotColours start =
@@ -121,7 +146,8 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
         const ReflectionRecord& record = data.table[i];
         if (record.h(n - 1) != 0.0f) return true;
         spot.record = &record;
-        spot.r = spotRadius(options, zoom, tpp, sizingQi(record, data.statistics));
+        spot.r = spotRadius(options.sizeByInverseQi, factor, zoom, tpp,
+                            sizingQi(record, data.statistics));
         spot.x = s * record.x() + cx;
         spot.y = s * record.y() + cy;  // not mirrored: positive y lies below
         return true;
@@ -133,7 +159,8 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
                 canvas.text(spot.x, spot.y, indexLabel(*spot.record, n), kLabelBlue, target.font,
                             TextRole::Label);
         };
-    return drawSpots(data.table.size(), options, *k, start, canvas, place, label);
+    // Only the zero layer is drawn: a small part of the rows.
+    return drawSpots(data.table.size(), options, *k, start, canvas, place, false, label);
 }
 
 bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& target,
@@ -155,6 +182,7 @@ bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& 
     const std::optional<float> k = greyFactor(options, st);
     if (!std::isfinite(scale) || !k) return false;
     const auto tpp = static_cast<float>(target.twipsPerPixelX);
+    const float factor = spotFactor(options);
 
     canvas.clear(target.background);
     // Rows are in depth order, the farthest first, so nearer spots are painted over them.
@@ -167,14 +195,14 @@ bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& 
         const ProjectedPoint& point = data.points[i];
         if (point.row >= count) return false;
         spot.record = &data.table[point.row];
-        spot.r = spotRadius(options, zoom, tpp, sizingQi(*spot.record, st));
+        spot.r = spotRadius(options.sizeByInverseQi, factor, zoom, tpp, sizingQi(*spot.record, st));
         spot.x = scale * point[1] + cx;
         spot.y = scale * point[2] + cy;
         return true;
     };
     if (!drawSpots(drawn, options, *k,
                    startColours(options.filledSpots, target.background, target.foreground), canvas,
-                   place))
+                   place, true))
         return false;
     if (options.highlightDirections) {
         const double x = 3 * target.twipsPerPixelX;

@@ -189,6 +189,12 @@ void paintMasked(const SpotRows& image, double cx, double cy, double radius, dou
 
 }  // namespace
 
+bool spotOutside(const SpotRows& image, double cx, double cy, double radius, double penWidth) {
+    const double reach = radius + penWidth;
+    return !(cx + reach >= 0 && cy + reach >= image.firstRow && cx - reach <= image.width &&
+             cy - reach <= image.endRow);
+}
+
 SpotRows::SpotRows(QImage& image)
     : bits(image.bits()),
       stride(image.bytesPerLine()),
@@ -207,10 +213,7 @@ SpotRows SpotRows::band(int first, int end) const {
 void paintSpot(const SpotRows& image, double cx, double cy, double radius, double penWidth,
                QRgb outline, QRgb fill) {
     // Far outside the rows (also a huge zoom): nothing to paint.
-    const double reach = radius + penWidth;
-    if (!(cx + reach >= 0 && cy + reach >= image.firstRow && cx - reach <= image.width &&
-          cy - reach <= image.endRow))
-        return;
+    if (spotOutside(image, cx, cy, radius, penWidth)) return;
     if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255)
         paintMasked(image, cx, cy, radius, penWidth, outline, fill);
     else
@@ -220,6 +223,74 @@ void paintSpot(const SpotRows& image, double cx, double cy, double radius, doubl
 void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
                QRgb fill) {
     paintSpot(SpotRows(image), cx, cy, radius, penWidth, outline, fill);
+}
+
+void NearestFirst::reset(int w, int h) {
+    width = w;
+    height = h;
+    wordsPerRow = (w + 63) / 64;
+    const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    colour.assign(3 * pixels, 0.0f);
+    through.assign(pixels, 1.0f);
+    covered.assign(static_cast<std::size_t>(wordsPerRow) * static_cast<std::size_t>(h), 0);
+}
+
+void paintUnder(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
+                double penWidth, QRgb outline, QRgb fill) {
+    if (spotOutside(image, cx, cy, radius, penWidth)) return;
+    const SpotEdges edges(radius, penWidth);
+    const double reach = edges.reach();
+    int y0, y1, x0, x1;
+    if (!pixelRange(cy - reach, cy + reach, image.height, y0, y1)) return;
+    if (!pixelRange(cx - reach - 0.5, cx + reach - 0.5, image.width, x0, x1)) return;
+    y0 = std::max(y0, image.firstRow);
+    y1 = std::min(y1, image.endRow - 1);
+    bool shows = false;  // a pixel of the box that is not covered yet
+    for (int j = y0; j <= y1 && !shows; ++j) shows = !under.allCovered(j, x0, x1);
+    if (!shows) return;
+    const float fillOpacity = qAlpha(fill) / 255.0f;
+    const float ringOpacity = qAlpha(outline) / 255.0f;
+    const float f[3] = {float(qRed(fill)), float(qGreen(fill)), float(qBlue(fill))};
+    const float o[3] = {float(qRed(outline)), float(qGreen(outline)), float(qBlue(outline))};
+    for (int j = y0; j <= y1; ++j) {
+        const auto dy = static_cast<float>(j + 0.5 - cy);
+        for (int i = x0; i <= x1; ++i) {
+            const std::size_t at = static_cast<std::size_t>(j) * under.width + i;
+            float t = under.through[at];
+            if (t == 0.0f) continue;
+            const auto dx = static_cast<float>(i + 0.5 - cx);
+            std::uint32_t inside, ring;
+            weightsAt(std::sqrt(dx * dx + dy * dy), edges, fillOpacity, ringOpacity, inside, ring);
+            if (inside == 0 && ring == 0) continue;
+            // The ring lies on top of the fill, both in front of what was gathered so far.
+            const float r = ring / 256.0f, a = inside / 256.0f;
+            float* c = &under.colour[3 * at];
+            for (int k = 0; k < 3; ++k) c[k] += t * (r * o[k] + (1.0f - r) * a * f[k]);
+            t *= (1.0f - r) * (1.0f - a);
+            if (t < NearestFirst::kHidden) {
+                t = 0.0f;
+                under.covered[static_cast<std::size_t>(j) * under.wordsPerRow + i / 64] |=
+                    std::uint64_t{1} << (i % 64);
+            }
+            under.through[at] = t;
+        }
+    }
+}
+
+void finishUnder(const SpotRows& image, const NearestFirst& under) {
+    for (int y = image.firstRow; y < image.endRow; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.bits + y * image.stride);
+        for (int x = 0; x < image.width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * under.width + x;
+            const float t = under.through[at];
+            const float* c = &under.colour[3 * at];
+            const auto channel = [&](int k, int behind) {
+                return std::clamp(static_cast<int>(c[k] + t * behind + 0.5f), 0, 255);
+            };
+            line[x] = qRgb(channel(0, qRed(line[x])), channel(1, qGreen(line[x])),
+                           channel(2, qBlue(line[x])));
+        }
+    }
 }
 
 }  // namespace tesral
