@@ -152,17 +152,23 @@ const SpotMask& maskFor(int qx, int qy, int qr, double penWidth) {
     return *mask;
 }
 
-void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
-                 QRgb outline, QRgb fill) {
+/** The mask of a small spot and the pixel (px, py) that holds its centre. */
+const SpotMask& placeMask(double cx, double cy, double radius, double penWidth, int& px, int& py) {
     // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel.
     const double sx = std::nearbyint(cx * kPositionSteps);
     const double sy = std::nearbyint(cy * kPositionSteps);
-    const auto px = static_cast<int>(std::floor(sx / kPositionSteps));
-    const auto py = static_cast<int>(std::floor(sy / kPositionSteps));
+    px = static_cast<int>(std::floor(sx / kPositionSteps));
+    py = static_cast<int>(std::floor(sy / kPositionSteps));
     const int qx = static_cast<int>(sx) - px * kPositionSteps;
     const int qy = static_cast<int>(sy) - py * kPositionSteps;
     const int qr = static_cast<int>(std::lround(radius * kRadiusSteps));
-    const SpotMask& mask = maskFor(qx, qy, qr, penWidth);
+    return maskFor(qx, qy, qr, penWidth);
+}
+
+void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
+    int px, py;
+    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
 
     const int x0 = std::max(px + mask.left, 0);
     const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
@@ -235,9 +241,64 @@ void NearestFirst::reset(int w, int h) {
     covered.assign(static_cast<std::size_t>(wordsPerRow) * static_cast<std::size_t>(h), 0);
 }
 
+namespace {
+
+/** One pixel of a spot behind what was gathered: fill weight a, ring weight r (0..1). */
+inline void gather(NearestFirst& under, int x, int y, float a, float r, const float* f,
+                   const float* o) {
+    const std::size_t at = static_cast<std::size_t>(y) * under.width + x;
+    float t = under.through[at];
+    if (t == 0.0f) return;
+    // The ring lies on top of the fill, both in front of what was gathered so far.
+    float* c = &under.colour[3 * at];
+    for (int k = 0; k < 3; ++k) c[k] += t * (r * o[k] + (1.0f - r) * a * f[k]);
+    t *= (1.0f - r) * (1.0f - a);
+    if (t < NearestFirst::kHidden) {
+        t = 0.0f;
+        under.covered[static_cast<std::size_t>(y) * under.wordsPerRow + x / 64] |= std::uint64_t{1}
+                                                                                   << (x % 64);
+    }
+    under.through[at] = t;
+}
+
+/** A small opaque spot behind what was gathered, from its cached mask. */
+void gatherMasked(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
+                  double penWidth, const float* f, const float* o) {
+    int px, py;
+    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
+    const int x0 = std::max(px + mask.left, 0);
+    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
+    const int y0 = std::max(py + mask.top, image.firstRow);
+    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
+    if (x0 > x1 || y0 > y1) return;
+    bool shows = false;  // a pixel of the box that is not covered yet
+    for (int y = y0; y <= y1 && !shows; ++y) shows = !under.allCovered(y, x0, x1);
+    if (!shows) return;
+    constexpr float kPerWeight = 1.0f / 256.0f;
+    for (int y = y0; y <= y1; ++y) {
+        const int row = y - py - mask.top;
+        const std::uint32_t* w = mask.weights.data() + row * mask.width;
+        const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
+        const int xEnd = std::min(x1, px + mask.left + last);
+        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
+            const std::uint32_t both = w[x - px - mask.left];
+            gather(under, x, y, static_cast<float>(both & 0xffffu) * kPerWeight,
+                   static_cast<float>(both >> 16) * kPerWeight, f, o);
+        }
+    }
+}
+
+}  // namespace
+
 void paintUnder(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
                 double penWidth, QRgb outline, QRgb fill) {
     if (spotOutside(image, cx, cy, radius, penWidth)) return;
+    if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255) {
+        const float f[3] = {float(qRed(fill)), float(qGreen(fill)), float(qBlue(fill))};
+        const float o[3] = {float(qRed(outline)), float(qGreen(outline)), float(qBlue(outline))};
+        gatherMasked(image, under, cx, cy, radius, penWidth, f, o);
+        return;
+    }
     const SpotEdges edges(radius, penWidth);
     const double reach = edges.reach();
     int y0, y1, x0, x1;
@@ -255,24 +316,11 @@ void paintUnder(const SpotRows& image, NearestFirst& under, double cx, double cy
     for (int j = y0; j <= y1; ++j) {
         const auto dy = static_cast<float>(j + 0.5 - cy);
         for (int i = x0; i <= x1; ++i) {
-            const std::size_t at = static_cast<std::size_t>(j) * under.width + i;
-            float t = under.through[at];
-            if (t == 0.0f) continue;
+            if (under.through[static_cast<std::size_t>(j) * under.width + i] == 0.0f) continue;
             const auto dx = static_cast<float>(i + 0.5 - cx);
             std::uint32_t inside, ring;
             weightsAt(std::sqrt(dx * dx + dy * dy), edges, fillOpacity, ringOpacity, inside, ring);
-            if (inside == 0 && ring == 0) continue;
-            // The ring lies on top of the fill, both in front of what was gathered so far.
-            const float r = ring / 256.0f, a = inside / 256.0f;
-            float* c = &under.colour[3 * at];
-            for (int k = 0; k < 3; ++k) c[k] += t * (r * o[k] + (1.0f - r) * a * f[k]);
-            t *= (1.0f - r) * (1.0f - a);
-            if (t < NearestFirst::kHidden) {
-                t = 0.0f;
-                under.covered[static_cast<std::size_t>(j) * under.wordsPerRow + i / 64] |=
-                    std::uint64_t{1} << (i % 64);
-            }
-            under.through[at] = t;
+            if (inside != 0 || ring != 0) gather(under, i, j, inside / 256.0f, ring / 256.0f, f, o);
         }
     }
 }
