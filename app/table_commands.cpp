@@ -178,19 +178,24 @@ void MainWindow::findInList() {
     };
     std::optional<TextPlace> hit;
     bool wrapped = false;
-    const bool done = runWithProgress(
-        this, QStringLiteral("Searching the reflection list ..."), [&](TaskProgress& progress) {
-            const SearchProgress proceed = [&progress](std::size_t rows, std::size_t total) {
-                progress.setTotal(total);
-                progress.setDone(rows);
-                return !progress.cancelled();
-            };
-            hit = find(from, proceed);
-            if (!hit && goOn && !progress.cancelled()) {
-                hit = find(TextPlace{}, proceed);
-                wrapped = hit.has_value();
-            }
-        });
+    const auto search = [&](TaskProgress& progress) {
+        const SearchProgress proceed = [&progress](std::size_t rows, std::size_t total) {
+            progress.setTotal(total);
+            progress.setDone(rows);
+            return !progress.cancelled();
+        };
+        hit = find(from, proceed);
+        if (!hit && goOn && !progress.cancelled()) {
+            hit = find(TextPlace{}, proceed);
+            wrapped = hit.has_value();
+        }
+    };
+    // While a run fills the session its end must not arrive mid-search: no waiting loop then.
+    TaskProgress direct;
+    const bool done =
+        runner_.running()
+            ? (search(direct), true)
+            : runWithProgress(this, QStringLiteral("Searching the reflection list ..."), search);
     if (!done) return;  // stopped: the next search starts where this one did
     searchText_ = needle;
     searchHit_ = hit;
