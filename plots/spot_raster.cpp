@@ -154,13 +154,15 @@ const SpotMask& maskFor(int qx, int qy, int qr, double penWidth) {
 
 /** The mask of a small spot and the pixel (px, py) that holds its centre. */
 const SpotMask& placeMask(double cx, double cy, double radius, double penWidth, int& px, int& py) {
-    // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel.
-    const double sx = std::nearbyint(cx * kPositionSteps);
-    const double sy = std::nearbyint(cy * kPositionSteps);
-    px = static_cast<int>(std::floor(sx / kPositionSteps));
-    py = static_cast<int>(std::floor(sy / kPositionSteps));
-    const int qx = static_cast<int>(sx) - px * kPositionSteps;
-    const int qy = static_cast<int>(sy) - py * kPositionSteps;
+    // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel. The
+    // centre lies near the picture (the caller culls), so the steps fit an int.
+    static_assert(kPositionSteps == 4);
+    const auto sx = static_cast<int>(std::lrint(cx * kPositionSteps));
+    const auto sy = static_cast<int>(std::lrint(cy * kPositionSteps));
+    px = sx >> 2;  // floor(sx / 4), also below 0
+    py = sy >> 2;
+    const int qx = sx & 3;
+    const int qy = sy & 3;
     const int qr = static_cast<int>(std::lround(radius * kRadiusSteps));
     return maskFor(qx, qy, qr, penWidth);
 }
