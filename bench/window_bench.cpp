@@ -182,21 +182,25 @@ BENCHMARK(engineOnly)->Name("box_bound_engine_only")->Unit(benchmark::kMilliseco
 BENCHMARK(fourMillionSliderStep)
     ->Name("four_million_slider_step")
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(4);
 BENCHMARK(fourMillionInvertBackground)
     ->Name("four_million_invert_background")
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(4);
 BENCHMARK(fourMillionDrag)
     ->Name("four_million_drag_80px")
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(2);
 BENCHMARK(fourMillionCopyList)
     ->Name("four_million_copy_list")
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(2);
 
