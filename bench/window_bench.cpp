@@ -3,9 +3,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +20,7 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/program_folder.h"
 #include "engine/generation.h"
 
 using namespace tesral;
@@ -155,6 +159,25 @@ void fourMillionDrag(benchmark::State& state) {
     }
 }
 
+/**
+ * With the list file gone, a search for a text the report does not hold: every row is
+ * searched. "peak_MB" is how far the search raised the process's peak memory.
+ */
+void fourMillionSearchRows(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    QFile::remove(programFile(QStringLiteral("tmp.hkl")));
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    panel->tfFind->setText(QStringLiteral("no such text"));
+    const auto peakKb = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return static_cast<double>(usage.ru_maxrss);
+    };
+    const double before = peakKb();
+    for (auto _ : state) window.findInList();
+    state.counters["peak_MB"] = (peakKb() - before) / 1024.0;
+}
+
 void fourMillionCopyList(benchmark::State& state) {
     MainWindow& window = fourMillionWindow();
     for (auto _ : state) window.copyList();
@@ -193,6 +216,12 @@ BENCHMARK(fourMillionInvertBackground)
     ->Iterations(4);
 BENCHMARK(fourMillionDrag)
     ->Name("four_million_drag_80px")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(fourMillionSearchRows)
+    ->Name("four_million_search_rows_to_the_end")
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
