@@ -2,10 +2,7 @@
 
 #include <QTest>
 
-#include <random>
 #include "plot_fixtures.h"
-
-#include "plots/image_canvas.h"
 #include "plots/plot_drawing.h"
 #include "plots/recording_canvas.h"
 
