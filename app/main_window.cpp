@@ -347,7 +347,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (auto* view = qobject_cast<PlotView*>(watched)) drawPlotIn(view);
     // A click into the list starts the next search from the top.
     if (event->type() == QEvent::MouseButtonPress && watched == rtf_->viewport())
-        searchPosition_ = 0;
+        searchHit_.reset();
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

@@ -4,11 +4,14 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/run_controller.h"
 #include "app/run_size.h"
 #include "app/session.h"
 #include "plots/plot_options.h"
+#include "report/report_search.h"
 #include "report/report_writer.h"
 
 class QAction;
@@ -125,7 +128,14 @@ class MainWindow : public QMainWindow {
 
     // Output.
     ReportOptions reportOptions(int indexDimension) const;
-    bool writeList(const QString& path, const RunHeader& header, QString& error) const;
+    /** How writing the session's rows to a file ended. */
+    enum class ListWrite { Written, Cancelled, Failed };
+    /**
+     * Writes the session's rows under `header`, with a cancellable progress dialog when it
+     * takes a while; a cancelled or failed write keeps the old file. `error` gets the reason.
+     */
+    ListWrite writeList(const QString& path, const RunHeader& header, QString& error,
+                        SafeFile::Accept accept = SafeFile::Accept::AnyFile);
     /** Shows the session's rows under `header`, as the list file was written. */
     void showListOfSession(const RunHeader& header, bool listFileWritten);
     bool haveData();
@@ -159,8 +169,9 @@ class MainWindow : public QMainWindow {
     QLabel* LPROG_ = nullptr;
     QProgressBar* ProgressBar1_ = nullptr;
     QListView* rtf_ = nullptr;
-    /** 0-based position in the report text of the last hit, -1 after a miss. */
-    long long searchPosition_ = 0;
+    /** The last search's text and hit; without a hit the next search starts at the top. */
+    std::string searchText_;
+    std::optional<TextPlace> searchHit_;
     /** "tmp.hkl" holds the text the list shows. */
     bool listFileCurrent_ = false;
     ReflectionListModel* listModel_ = nullptr;

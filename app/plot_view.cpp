@@ -26,6 +26,9 @@ constexpr float kMinimumTurn = 0.1f;
 constexpr float kSortTurn = 0.25f;
 constexpr float kRedrawTurn = 0.01f;
 
+/** While a drag turns more points than this, every k-th of them is drawn, and all on release. */
+constexpr std::size_t kDragPoints = 200'000;
+
 }  // namespace
 
 PlotData plotDataOf(const Session& session) {
@@ -68,13 +71,35 @@ PlotTarget PlotView::target() const {
 }
 
 bool PlotView::redraw() {
+    if (busy_ || !session_.calculated()) return false;
+    return show(plotDataOf(session_));
+}
+
+bool PlotView::show(const PlotData& data) {
     QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
     ImageCanvas canvas(buffer, twipsPerPixel());
-    if (busy_ || !session_.calculated()) return false;
-    if (!drawPlot(kind_, plotDataOf(session_), options_, target(), canvas)) return false;
+    if (!drawPlot(kind_, data, options_, target(), canvas)) return false;
     picture_ = std::move(buffer);
     update();
     return true;
+}
+
+void PlotView::redrawWhileTurning() {
+    const std::span<ProjectedPoint> rows = session_.rotatableRows();
+    if (rows.size() <= kDragPoints) {
+        redraw();
+        return;
+    }
+    // Every k-th point of the last full order, sorted on its own: the sort of all the
+    // points waits for the release.
+    const std::size_t step = (rows.size() + kDragPoints - 1) / kDragPoints;
+    sample_.clear();
+    for (std::size_t i = 0; i < rows.size(); i += step) sample_.push_back(rows[i]);
+    sortByDepth(sample_);
+    PlotData data = plotDataOf(session_);
+    data.points = sample_;
+    thinned_ = true;
+    show(data);
 }
 
 std::optional<Metafile> PlotView::redrawRecording(int penWidth) {
@@ -109,6 +134,10 @@ void PlotView::Do_Rotate(int axis, float degrees) {
     if (axis < 1 || axis > 3 || busy_) return;
     Rotate(session_.rotatableRows(), axis, degrees);
     redraw();
+}
+
+bool PlotView::thinsDrag() const {
+    return session_.rotatableRows().size() > kDragPoints;
 }
 
 void PlotView::turn(int axis, float degrees) {
@@ -179,10 +208,11 @@ void PlotView::mouseMoveEvent(QMouseEvent* event) {
         const float aX = (lastX_ - curX) * 360.0f / w * 0.5f;
         if (std::fabs(aX) > kMinimumTurn) turn(3, -aX);
         if (std::fabs(aY) > kMinimumTurn) turn(2, aY);
-        if (std::fabs(aY) > kSortTurn || std::fabs(aX) > kSortTurn) sortAll();
+        const bool thin = thinsDrag();
+        if (!thin && (std::fabs(aY) > kSortTurn || std::fabs(aX) > kSortTurn)) sortAll();
         lastX_ = curX;
         lastY_ = curY;
-        if (std::fabs(aY) > kRedrawTurn || std::fabs(aX) > kRedrawTurn) redraw();
+        if (std::fabs(aY) > kRedrawTurn || std::fabs(aX) > kRedrawTurn) redrawWhileTurning();
     } else if (event->buttons() == Qt::RightButton) {
         float d = ((curY - lastY_) * 360.0f / w + (curX - lastX_) * 360.0f / w) * 0.5f;
         // Turning in the screen plane: the same drag turns the other way in the left half.
@@ -191,12 +221,16 @@ void PlotView::mouseMoveEvent(QMouseEvent* event) {
         if (std::fabs(d) > kMinimumTurn) turn(1, d);
         lastX_ = curX;
         lastY_ = curY;
-        redraw();
+        redrawWhileTurning();
     }
 }
 
 void PlotView::mouseReleaseEvent(QMouseEvent*) {
-    if (turns()) redraw();
+    if (!turns()) return;
+    if (thinned_) sortAll();
+    thinned_ = false;
+    sample_ = ProjectedPoints();
+    redraw();
 }
 
 }  // namespace tesral

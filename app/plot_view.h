@@ -74,6 +74,12 @@ class PlotView : public QWidget {
     bool turns() const { return kind_ == PlotKind::ThreeD && session_.calculated() && !busy_; }
     void turn(int axis, float degrees);
     void sortAll();
+    /** Draws `data` into the box; on a fault the box keeps its previous picture. */
+    bool show(const PlotData& data);
+    /** Whether a drag draws a part of the points until the release. */
+    bool thinsDrag() const;
+    /** A drag's redraw: all points when they are few, else a depth-sorted part of them. */
+    void redrawWhileTurning();
 
     Session& session_;
     const PlotOptions& options_;
@@ -82,6 +88,9 @@ class PlotView : public QWidget {
     QRgb background_;
     QRgb foreground_;
     QImage picture_;
+    /** The points drawn while a drag turns many; thinned_: a drag has drawn them. */
+    ProjectedPoints sample_;
+    bool thinned_ = false;
     // Pointer position (twips) at the last handled drag step.
     float lastX_ = 0.0f;
     float lastY_ = 0.0f;

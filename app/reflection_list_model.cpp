@@ -51,6 +51,12 @@ std::string ReflectionListModel::lineText(std::size_t line) const {
     return reportRow(static_cast<int>(row + 1), (*table_)[row], options_);
 }
 
+std::optional<TextPlace> ReflectionListModel::find(std::string_view needle, TextPlace from,
+                                                   const SearchProgress& progress) const {
+    if (!table_) return std::nullopt;
+    return findInReport(head_, *table_, options_, needle, from, progress);
+}
+
 int ReflectionListModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid()) return 0;
     return static_cast<int>(std::min<std::size_t>(lineCount(), INT_MAX));

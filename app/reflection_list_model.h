@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/reflection_table.h"
+#include "report/report_search.h"
 #include "report/report_writer.h"
 
 namespace tesral {
@@ -31,6 +32,9 @@ class ReflectionListModel : public QAbstractListModel {
     /** Line `line` of the report as the file holds it, without its line end. */
     std::string lineText(std::size_t line) const;
     std::size_t lineCount() const;
+    /** The first match of `needle` at or after `from` in the lines, without building them all. */
+    std::optional<TextPlace> find(std::string_view needle, TextPlace from,
+                                  const SearchProgress& progress = {}) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -14,18 +15,23 @@
 
 #include "app/documents.h"
 #include "app/input_panel.h"
+#include "app/list_copy.h"
 #include "app/main_window.h"
 #include "app/native_files.h"
 #include "app/output_chooser.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
 #include "app/save_dialog.h"
+#include "app/whole_table_task.h"
 #include "report/clipboard_rows.h"
-#include "report/text_search.h"
+#include "report/report_search.h"
 
 namespace tesral {
 
 namespace {
+
+/** The status panel of short messages: a search's miss or wrap. */
+constexpr int kMessagePanel = 3;
 
 /** The user's decimal separator where it is a single byte, else a point. */
 char decimalSeparator() {
@@ -59,11 +65,25 @@ void MainWindow::showWriteError(const QString& path, const QString& reason) {
         QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-bool MainWindow::writeList(const QString& path, const RunHeader& header, QString& error) const {
-    const auto failure = writeReportFile(nativePath(path), session_.table(), header,
-                                         reportOptions(session_.indexDimension()));
-    if (failure) error = QString::fromStdString(*failure);
-    return !failure;
+MainWindow::ListWrite MainWindow::writeList(const QString& path, const RunHeader& header,
+                                            QString& error, SafeFile::Accept accept) {
+    const ReportOptions options = reportOptions(session_.indexDimension());
+    std::optional<std::string> failure;
+    const auto write = [&](TaskProgress& progress) {
+        failure = writeReportFile(nativePath(path), session_.table(), header, options,
+                                  &progress.stopFlag(), accept);
+    };
+    // While a run fills the session its end must not arrive mid-write: no waiting loop then.
+    TaskProgress direct;
+    const bool done =
+        runner_.running()
+            ? (write(direct), true)
+            : runWithProgress(
+                  this, QStringLiteral("Writing %1 ...").arg(QFileInfo(path).fileName()), write);
+    if (!done) return ListWrite::Cancelled;
+    if (!failure) return ListWrite::Written;
+    error = QString::fromStdString(*failure);
+    return ListWrite::Failed;
 }
 
 void MainWindow::showListOfSession(const RunHeader& header, bool listFileWritten) {
@@ -74,15 +94,14 @@ void MainWindow::showListOfSession(const RunHeader& header, bool listFileWritten
 
 void MainWindow::refreshList() {
     if (!session_.calculated()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = programFile(QStringLiteral("tmp.hkl"));
     // The rows keep the header of the run that produced them, whatever the fields say now.
     const RunHeader& header = session_.result().header;
     QString error;
-    const bool written = writeList(path, header, error);
-    showListOfSession(header, written);
-    QApplication::restoreOverrideCursor();
-    if (!written) showWriteError(path, error);
+    const ListWrite written = writeList(path, header, error, SafeFile::Accept::RegularFilesOnly);
+    // Cancelled or failed, the list still shows the rows, formatted as they are asked for.
+    showListOfSession(header, written == ListWrite::Written);
+    if (written == ListWrite::Failed) showWriteError(path, error);
 }
 
 void MainWindow::toggleColumn() {
@@ -96,24 +115,25 @@ void MainWindow::saveTable() {
                                      QDir(dataFolder()).filePath(QStringLiteral("tesral.hkl")),
                                      QStringLiteral("Tesral data (*.hkl)"), QStringLiteral("hkl"));
     if (path.isEmpty()) return;  // cancelled: nothing is written
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool written = writeList(path, session_.result().header, error);
-    QApplication::restoreOverrideCursor();
-    if (!written) showWriteError(path, error);
+    if (writeList(path, session_.result().header, error) == ListWrite::Failed)
+        showWriteError(path, error);
 }
 
 void MainWindow::copyList() {
     if (!haveData()) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const ReportOptions options = reportOptions(session_.indexDimension());
-    const std::string rows =
-        clipboardRows(session_.table(), options.columns, options.decimalSeparator);
     const QString path = programFile(QStringLiteral("clipboard.hkl"));
-    const auto failure = writeBytesSafely(path, rows);
-    QApplication::clipboard()->setText(QString::fromStdString(rows));
-    QApplication::restoreOverrideCursor();
-    if (failure) showWriteError(path, *failure);
+    std::optional<CopiedList> copied;
+    const bool done = runWithProgress(
+        this, QStringLiteral("Copying the reflection list ..."), [&](TaskProgress& progress) {
+            copied = copyListRows(session_.table(), options.columns, options.decimalSeparator, path,
+                                  progress);
+        });
+    // A cancelled copy leaves the clipboard and the file as they were.
+    if (!done || !copied) return;
+    QApplication::clipboard()->setText(copied->text);
+    if (copied->writeError) showWriteError(path, *copied->writeError);
 }
 
 void MainWindow::openInWordProcessor() {
@@ -152,29 +172,55 @@ void MainWindow::chooseOutput(const QString& caption, QAction* source) {
 
 void MainWindow::findInList() {
     rtf_->clearSelection();
-    const std::string needle = panel_->tfFind->text().toStdString();
-    // The list's text as the file holds it; built from the rows when the file is missing.
+    const QString typed = panel_->tfFind->text();
+    const std::string needle = typed.toStdString();
+    // The same text goes on after its last hit; a new text starts at the top.
+    const bool goOn = searchHit_ && needle == searchText_;
+    const TextPlace from = goOn ? TextPlace{searchHit_->line, searchHit_->column + 1} : TextPlace{};
+    // The list's text as the file holds it, or its rows formatted a block at a time.
     QFile file(programFile(QStringLiteral("tmp.hkl")));
-    std::string_view text;
-    std::string built;
     const uchar* mapped = nullptr;
-    if (listFileCurrent_ && file.open(QIODevice::ReadOnly) && file.size() > 0)
+    // Only a regular file is opened: a pipe put in its place would wait for a writer.
+    if (listFileCurrent_ && QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) &&
+        file.size() > 0)
         mapped = file.map(0, file.size());
-    if (mapped) {
-        text = std::string_view(reinterpret_cast<const char*>(mapped),
-                                static_cast<std::size_t>(file.size()));
-    } else {
-        for (std::size_t line = 0; line < listModel_->lineCount(); ++line)
-            built += listModel_->lineText(line) + "\r\n";
-        text = built;
+    const auto find = [&](TextPlace at, const SearchProgress& proceed) {
+        if (!mapped) return listModel_->find(needle, at, proceed);
+        const std::string_view text(reinterpret_cast<const char*>(mapped),
+                                    static_cast<std::size_t>(file.size()));
+        return findInText(text, needle, at);
+    };
+    std::optional<TextPlace> hit;
+    bool wrapped = false;
+    const auto search = [&](TaskProgress& progress) {
+        const SearchProgress proceed = [&progress](std::size_t rows, std::size_t total) {
+            progress.setTotal(total);
+            progress.setDone(rows);
+            return !progress.cancelled();
+        };
+        hit = find(from, proceed);
+        if (!hit && goOn && !progress.cancelled()) {
+            hit = find(TextPlace{}, proceed);
+            wrapped = hit.has_value();
+        }
+    };
+    // While a run fills the session its end must not arrive mid-search: no waiting loop then.
+    TaskProgress direct;
+    const bool done =
+        runner_.running()
+            ? (search(direct), true)
+            : runWithProgress(this, QStringLiteral("Searching the reflection list ..."), search);
+    if (!done) return;  // stopped: the next search starts where this one did
+    searchText_ = needle;
+    searchHit_ = hit;
+    if (!searchHit_) {
+        setStatusText(kMessagePanel, QStringLiteral("'%1' not found").arg(typed));
+        return;
     }
-    searchPosition_ = findIgnoringCase(text, needle, searchPosition_ + 1);
-    if (searchPosition_ < 0) return;
-    const auto before = text.substr(0, static_cast<std::size_t>(searchPosition_));
-    const auto line = static_cast<int>(std::count(before.begin(), before.end(), '\n'));
-    const QModelIndex hit = listModel_->index(line);
-    rtf_->setCurrentIndex(hit);
-    rtf_->scrollTo(hit, QAbstractItemView::PositionAtCenter);
+    setStatusText(kMessagePanel, wrapped ? QStringLiteral("search wrapped to the top") : QString());
+    const QModelIndex line = listModel_->index(static_cast<int>(searchHit_->line));
+    rtf_->setCurrentIndex(line);
+    rtf_->scrollTo(line, QAbstractItemView::PositionAtCenter);
 }
 
 }  // namespace tesral

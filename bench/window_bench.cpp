@@ -3,12 +3,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
@@ -22,6 +27,7 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/program_folder.h"
 #include "engine/generation.h"
 
 using namespace tesral;
@@ -197,6 +203,92 @@ void engineOnly(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(runGeneration(inputs).table.size());
 }
 
+/**
+ * A window holding 4,084,100 rows (octagonal, limits 10, theta 0 to 180, qi max 1E9), made
+ * once for the cases below.
+ */
+MainWindow& fourMillionWindow() {
+    static MainWindow* window = [] {
+        auto* w = new MainWindow;
+        w->resize(1200, 800);
+        w->show();
+        InputPanel* panel = w->findChild<InputPanel*>(QStringLiteral("frRight"));
+        setBoxBound(*panel);
+        for (int i = 0; i < 5; ++i) panel->tfH[i]->setText(QStringLiteral("10"));
+        panel->tfTH1->setText(QStringLiteral("0"));
+        runAndPaint(*w);
+        return w;
+    }();
+    return *window;
+}
+
+/** Lets the window paint what the last command changed. */
+void settle(MainWindow& window) {
+    QCoreApplication::processEvents();
+    window.repaint();
+}
+
+void fourMillionSliderStep(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    auto* slider = window.findChild<QScrollBar*>(QStringLiteral("slRFAC"));
+    for (auto _ : state) {
+        slider->setValue(slider->value() == 10 ? 11 : 10);
+        settle(window);
+    }
+    state.counters["rows"] = static_cast<double>(window.session().reflectionCount());
+}
+
+void fourMillionInvertBackground(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    for (auto _ : state) {
+        window.invertBackground();
+        settle(window);
+    }
+}
+
+/** Press, ten moves of 8 pixels to the right, release: an 80-pixel drag of the 3D plot. */
+void fourMillionDrag(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    auto* box = window.findChild<QWidget*>(QStringLiteral("pb3D"));
+    const QPointF start(box->width() / 4.0, box->height() / 2.0);
+    const auto send = [box](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, box->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(box, &event);
+        QCoreApplication::processEvents();
+    };
+    for (auto _ : state) {
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        for (int step = 1; step <= 10; ++step)
+            send(QEvent::MouseMove, start + QPointF(8.0 * step, 0.0), Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + QPointF(80.0, 0.0), Qt::NoButton);
+        settle(window);
+    }
+}
+
+/**
+ * With the list file gone, a search for a text the report does not hold: every row is
+ * searched. "peak_MB" is how far the search raised the process's peak memory.
+ */
+void fourMillionSearchRows(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    QFile::remove(programFile(QStringLiteral("tmp.hkl")));
+    InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
+    panel->tfFind->setText(QStringLiteral("no such text"));
+    const auto peakKb = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return static_cast<double>(usage.ru_maxrss);
+    };
+    const double before = peakKb();
+    for (auto _ : state) window.findInList();
+    state.counters["peak_MB"] = (peakKb() - before) / 1024.0;
+}
+
+void fourMillionCopyList(benchmark::State& state) {
+    MainWindow& window = fourMillionWindow();
+    for (auto _ : state) window.copyList();
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(windowRun, default_F5_to_pictures_and_list, false)
@@ -227,6 +319,36 @@ BENCHMARK(escapeCpu)
     ->UseRealTime()
     ->Iterations(3);
 BENCHMARK(engineOnly)->Name("box_bound_engine_only")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(fourMillionSliderStep)
+    ->Name("four_million_slider_step")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(fourMillionInvertBackground)
+    ->Name("four_million_invert_background")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(4);
+BENCHMARK(fourMillionDrag)
+    ->Name("four_million_drag_80px")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(fourMillionSearchRows)
+    ->Name("four_million_search_rows_to_the_end")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(fourMillionCopyList)
+    ->Name("four_million_copy_list")
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
 
 int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))

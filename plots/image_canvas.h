@@ -2,7 +2,10 @@
 
 #include <QImage>
 
+#include <functional>
+
 #include "plots/plot_canvas.h"
+#include "plots/spot_raster.h"
 
 namespace tesral {
 
@@ -21,6 +24,10 @@ class ImageCanvas : public PlotCanvas {
 
     void clear(QRgb background) override;
     void circle(double x, double y, double r, QRgb outline, QRgb fill) override;
+    void circles(std::span<const CanvasSpot> spots, QRgb outline) override;
+    bool composesUnder() const override { return true; }
+    void circlesUnder(std::span<const CanvasSpot> spots, QRgb outline) override;
+    void endUnder() override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
 
@@ -29,6 +36,11 @@ class ImageCanvas : public PlotCanvas {
     double twipsPerPixel_;
     double devicePixelRatio_;
     double deviceScale_;  // device pixels per twip
+    /** Spots gathered nearest first since the last clear(); empty when none are. */
+    NearestFirst under_;
+
+    /** Runs work(rows) for bands of rows, one per core, each starting on a tile's edge. */
+    void inBands(std::size_t spots, const std::function<void(const SpotRows&)>& work);
 };
 
 }  // namespace tesral

@@ -3,11 +3,18 @@
 #include <QFont>
 #include <QRgb>
 #include <QString>
+#include <span>
 
 namespace tesral {
 
 /** Spot labels belong to the picture; a legend only explains the screen's colours. */
 enum class TextRole { Label, Legend };
+
+/** One spot of a run of spots: centre and radius in twips, and its fill. */
+struct CanvasSpot {
+    float x = 0, y = 0, r = 0;
+    QRgb fill = 0;
+};
 
 /**
  * The drawing surface of a plot. All positions and lengths are twips (1440 per inch), with
@@ -21,6 +28,25 @@ class PlotCanvas {
     virtual void clear(QRgb background) = 0;
     /** A disc of radius r filled with `fill`, outlined one pixel wide in `outline`. */
     virtual void circle(double x, double y, double r, QRgb outline, QRgb fill) = 0;
+    /**
+     * Spots in order, each as circle() draws it, all outlined in `outline`. A bitmap may
+     * paint them on several threads; the picture is the same.
+     */
+    virtual void circles(std::span<const CanvasSpot> spots, QRgb outline) {
+        for (const CanvasSpot& s : spots) circle(s.x, s.y, s.r, outline, s.fill);
+    }
+    /**
+     * Whether the canvas can take many spots nearest first (circlesUnder), leaving out what
+     * is covered already: a bitmap. The picture is nearly that of circles(), which cuts
+     * every blend to whole levels.
+     */
+    virtual bool composesUnder() const { return false; }
+    /**
+     * Spots in drawing order, to be painted behind every spot given to circlesUnder() since
+     * the last clear(); runs come from the last to the first. endUnder() shows them.
+     */
+    virtual void circlesUnder(std::span<const CanvasSpot> /*spots*/, QRgb /*outline*/) {}
+    virtual void endUnder() {}
     /** Text whose top-left corner lies at (x, y). */
     virtual void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
                       TextRole role) = 0;

@@ -13,7 +13,10 @@ namespace tesral {
 bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotTarget& target,
                    PlotCanvas& canvas);
 
-/** Every reflection at (points column 1, column 2), in the rows' current order. */
+/**
+ * Every reflection at (points column 1, column 2), in the rows' current order. Points fewer
+ * than the rows draw only those points (a thinned picture while the plot turns).
+ */
 bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& target,
             PlotCanvas& canvas);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 namespace tesral {
@@ -51,16 +51,18 @@ inline bool pixelRange(double low, double high, int size, int& first, int& last)
 }
 
 /** Any spot, pixel by pixel. */
-void paintDirect(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-                 QRgb fill) {
+void paintDirect(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
     const SpotEdges edges(radius, penWidth);
     const double reach = edges.reach();
     int y0, y1;
-    if (!pixelRange(cy - reach, cy + reach, image.height(), y0, y1)) return;
+    if (!pixelRange(cy - reach, cy + reach, image.height, y0, y1)) return;
+    y0 = std::max(y0, image.firstRow);
+    y1 = std::min(y1, image.endRow - 1);
     const float fillOpacity = qAlpha(fill) / 255.0f;
     const float ringOpacity = qAlpha(outline) / 255.0f;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    uchar* bits = image.bits;
+    const qsizetype stride = image.stride;
     for (int j = y0; j <= y1; ++j) {
         const double dy = j + 0.5 - cy;
         const double span2 = reach * reach - dy * dy;
@@ -68,7 +70,7 @@ void paintDirect(QImage& image, double cx, double cy, double radius, double penW
         // Only the pixels of this row that the ring's outer edge can reach.
         const double span = std::sqrt(span2);
         int x0, x1;
-        if (!pixelRange(cx - span - 0.5, cx + span - 0.5, image.width(), x0, x1)) continue;
+        if (!pixelRange(cx - span - 0.5, cx + span - 0.5, image.width, x0, x1)) continue;
         auto* line = reinterpret_cast<QRgb*>(bits + j * stride);
         const auto dy2 = static_cast<float>(dy * dy);
         for (int i = x0; i <= x1; ++i) {
@@ -85,12 +87,13 @@ struct SpotMask {
     int left = 0, top = 0;  // offset of column and row 0 from the centre's pixel
     int width = 0, height = 0;
     std::vector<std::uint32_t> weights;  // fill weight | ring weight << 16
+    /** Per row, the columns [first, last] that hold a weight; first > last: none. */
+    std::vector<std::pair<int, int>> spans;
 };
 
 constexpr double kMaskedRadius = 12.0;  // device pixels
 constexpr int kPositionSteps = 4;       // per pixel
 constexpr int kRadiusSteps = 16;        // per pixel
-constexpr std::size_t kMaskLimit = 2048;
 
 SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
     const SpotEdges edges(radius, penWidth);
@@ -111,49 +114,77 @@ SpotMask buildMask(double fx, double fy, double radius, double penWidth) {
             mask.weights[static_cast<std::size_t>(j * mask.width + i)] = inside | ring << 16;
         }
     }
+    // Most of a small spot's box lies outside its disc: rows are walked only where it is.
+    mask.spans.assign(static_cast<std::size_t>(mask.height), {mask.width, -1});
+    for (int j = 0; j < mask.height; ++j) {
+        auto& [first, last] = mask.spans[static_cast<std::size_t>(j)];
+        for (int i = 0; i < mask.width; ++i) {
+            if (mask.weights[static_cast<std::size_t>(j * mask.width + i)] == 0) continue;
+            first = std::min(first, i);
+            last = i;
+        }
+    }
     return mask;
 }
 
+constexpr int kLargestQuantRadius = static_cast<int>(kMaskedRadius * kRadiusSteps);
+
+/** The masks of one thread, indexed by quantised position and radius. */
+struct MaskCache {
+    double penWidth = -1.0;
+    std::vector<std::unique_ptr<SpotMask>> masks;
+};
+
 const SpotMask& maskFor(int qx, int qy, int qr, double penWidth) {
-    thread_local std::unordered_map<std::uint64_t, SpotMask> masks;
-    thread_local double maskPen = -1.0;
-    if (penWidth != maskPen || masks.size() >= kMaskLimit) {
-        masks.clear();
-        maskPen = penWidth;
+    thread_local MaskCache cache;
+    if (penWidth != cache.penWidth) {
+        cache.masks.clear();
+        cache.masks.resize(
+            static_cast<std::size_t>((kLargestQuantRadius + 1) * kPositionSteps * kPositionSteps));
+        cache.penWidth = penWidth;
     }
-    const std::uint64_t key = static_cast<std::uint64_t>(qr) << 16 |
-                              static_cast<std::uint64_t>(qy) << 8 | static_cast<std::uint64_t>(qx);
-    auto it = masks.find(key);
-    if (it == masks.end())
-        it = masks
-                 .emplace(key, buildMask(double(qx) / kPositionSteps, double(qy) / kPositionSteps,
-                                         double(qr) / kRadiusSteps, penWidth))
-                 .first;
-    return it->second;
+    const auto key = static_cast<std::size_t>((qr * kPositionSteps + qy) * kPositionSteps + qx);
+    std::unique_ptr<SpotMask>& mask = cache.masks[key];
+    if (!mask)
+        mask = std::make_unique<SpotMask>(buildMask(double(qx) / kPositionSteps,
+                                                    double(qy) / kPositionSteps,
+                                                    double(qr) / kRadiusSteps, penWidth));
+    return *mask;
 }
 
-void paintMasked(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-                 QRgb fill) {
-    // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel.
-    const double sx = std::nearbyint(cx * kPositionSteps);
-    const double sy = std::nearbyint(cy * kPositionSteps);
-    const auto px = static_cast<int>(std::floor(sx / kPositionSteps));
-    const auto py = static_cast<int>(std::floor(sy / kPositionSteps));
-    const int qx = static_cast<int>(sx) - px * kPositionSteps;
-    const int qy = static_cast<int>(sy) - py * kPositionSteps;
+/** The mask of a small spot and the pixel (px, py) that holds its centre. */
+const SpotMask& placeMask(double cx, double cy, double radius, double penWidth, int& px, int& py) {
+    // Centre as a whole pixel plus quarter steps; a step of 4 moves to the next pixel. The
+    // centre lies near the picture (the caller culls), so the steps fit an int.
+    static_assert(kPositionSteps == 4);
+    const auto sx = static_cast<int>(std::lrint(cx * kPositionSteps));
+    const auto sy = static_cast<int>(std::lrint(cy * kPositionSteps));
+    px = sx >> 2;  // floor(sx / 4), also below 0
+    py = sy >> 2;
+    const int qx = sx & 3;
+    const int qy = sy & 3;
     const int qr = static_cast<int>(std::lround(radius * kRadiusSteps));
-    const SpotMask& mask = maskFor(qx, qy, qr, penWidth);
+    return maskFor(qx, qy, qr, penWidth);
+}
+
+void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
+    int px, py;
+    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
 
     const int x0 = std::max(px + mask.left, 0);
-    const int x1 = std::min(px + mask.left + mask.width, image.width()) - 1;
-    const int y0 = std::max(py + mask.top, 0);
-    const int y1 = std::min(py + mask.top + mask.height, image.height()) - 1;
-    uchar* bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
+    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
+    const int y0 = std::max(py + mask.top, image.firstRow);
+    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
+    uchar* bits = image.bits;
+    const qsizetype stride = image.stride;
     for (int y = y0; y <= y1; ++y) {
         auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
-        const std::uint32_t* w = mask.weights.data() + (y - py - mask.top) * mask.width;
-        for (int x = x0; x <= x1; ++x) {
+        const int row = y - py - mask.top;
+        const std::uint32_t* w = mask.weights.data() + row * mask.width;
+        const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
+        const int xEnd = std::min(x1, px + mask.left + last);
+        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
             const std::uint32_t both = w[x - px - mask.left];
             if (both == 0) continue;
             if (both == 256)
@@ -166,17 +197,150 @@ void paintMasked(QImage& image, double cx, double cy, double radius, double penW
 
 }  // namespace
 
-void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
-               QRgb fill) {
-    // Far outside the picture (also a huge zoom): nothing to paint.
+bool spotOutside(const SpotRows& image, double cx, double cy, double radius, double penWidth) {
     const double reach = radius + penWidth;
-    if (!(cx + reach >= 0 && cy + reach >= 0 && cx - reach <= image.width() &&
-          cy - reach <= image.height()))
-        return;
+    return !(cx + reach >= 0 && cy + reach >= image.firstRow && cx - reach <= image.width &&
+             cy - reach <= image.endRow);
+}
+
+SpotRows::SpotRows(QImage& image)
+    : bits(image.bits()),
+      stride(image.bytesPerLine()),
+      width(image.width()),
+      height(image.height()),
+      firstRow(0),
+      endRow(image.height()) {}
+
+SpotRows SpotRows::band(int first, int end) const {
+    SpotRows rows = *this;
+    rows.firstRow = std::max(first, 0);
+    rows.endRow = std::min(end, height);
+    return rows;
+}
+
+void paintSpot(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+               QRgb outline, QRgb fill) {
+    // Far outside the rows (also a huge zoom): nothing to paint.
+    if (spotOutside(image, cx, cy, radius, penWidth)) return;
     if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255)
         paintMasked(image, cx, cy, radius, penWidth, outline, fill);
     else
         paintDirect(image, cx, cy, radius, penWidth, outline, fill);
+}
+
+void paintSpot(QImage& image, double cx, double cy, double radius, double penWidth, QRgb outline,
+               QRgb fill) {
+    paintSpot(SpotRows(image), cx, cy, radius, penWidth, outline, fill);
+}
+
+void NearestFirst::reset(int w, int h) {
+    width = w;
+    height = h;
+    wordsPerRow = (w + 63) / 64;
+    const std::size_t pixels = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    colour.assign(3 * pixels, 0.0f);
+    through.assign(pixels, 1.0f);
+    covered.assign(static_cast<std::size_t>(wordsPerRow) * static_cast<std::size_t>(h), 0);
+}
+
+namespace {
+
+/** One pixel of a spot behind what was gathered: fill weight a, ring weight r (0..1). */
+inline void gather(NearestFirst& under, int x, int y, float a, float r, const float* f,
+                   const float* o) {
+    const std::size_t at = static_cast<std::size_t>(y) * under.width + x;
+    float t = under.through[at];
+    if (t == 0.0f) return;
+    // The ring lies on top of the fill, both in front of what was gathered so far.
+    float* c = &under.colour[3 * at];
+    for (int k = 0; k < 3; ++k) c[k] += t * (r * o[k] + (1.0f - r) * a * f[k]);
+    t *= (1.0f - r) * (1.0f - a);
+    if (t < NearestFirst::kHidden) {
+        t = 0.0f;
+        under.covered[static_cast<std::size_t>(y) * under.wordsPerRow + x / 64] |= std::uint64_t{1}
+                                                                                   << (x % 64);
+    }
+    under.through[at] = t;
+}
+
+/** A small opaque spot behind what was gathered, from its cached mask. */
+void gatherMasked(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
+                  double penWidth, const float* f, const float* o) {
+    int px, py;
+    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
+    const int x0 = std::max(px + mask.left, 0);
+    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
+    const int y0 = std::max(py + mask.top, image.firstRow);
+    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
+    if (x0 > x1 || y0 > y1) return;
+    bool shows = false;  // a pixel of the box that is not covered yet
+    for (int y = y0; y <= y1 && !shows; ++y) shows = !under.allCovered(y, x0, x1);
+    if (!shows) return;
+    constexpr float kPerWeight = 1.0f / 256.0f;
+    for (int y = y0; y <= y1; ++y) {
+        const int row = y - py - mask.top;
+        const std::uint32_t* w = mask.weights.data() + row * mask.width;
+        const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
+        const int xEnd = std::min(x1, px + mask.left + last);
+        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
+            const std::uint32_t both = w[x - px - mask.left];
+            gather(under, x, y, static_cast<float>(both & 0xffffu) * kPerWeight,
+                   static_cast<float>(both >> 16) * kPerWeight, f, o);
+        }
+    }
+}
+
+}  // namespace
+
+void paintUnder(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
+                double penWidth, QRgb outline, QRgb fill) {
+    if (spotOutside(image, cx, cy, radius, penWidth)) return;
+    if (radius <= kMaskedRadius && qAlpha(fill) == 255 && qAlpha(outline) == 255) {
+        const float f[3] = {float(qRed(fill)), float(qGreen(fill)), float(qBlue(fill))};
+        const float o[3] = {float(qRed(outline)), float(qGreen(outline)), float(qBlue(outline))};
+        gatherMasked(image, under, cx, cy, radius, penWidth, f, o);
+        return;
+    }
+    const SpotEdges edges(radius, penWidth);
+    const double reach = edges.reach();
+    int y0, y1, x0, x1;
+    if (!pixelRange(cy - reach, cy + reach, image.height, y0, y1)) return;
+    if (!pixelRange(cx - reach - 0.5, cx + reach - 0.5, image.width, x0, x1)) return;
+    y0 = std::max(y0, image.firstRow);
+    y1 = std::min(y1, image.endRow - 1);
+    bool shows = false;  // a pixel of the box that is not covered yet
+    for (int j = y0; j <= y1 && !shows; ++j) shows = !under.allCovered(j, x0, x1);
+    if (!shows) return;
+    const float fillOpacity = qAlpha(fill) / 255.0f;
+    const float ringOpacity = qAlpha(outline) / 255.0f;
+    const float f[3] = {float(qRed(fill)), float(qGreen(fill)), float(qBlue(fill))};
+    const float o[3] = {float(qRed(outline)), float(qGreen(outline)), float(qBlue(outline))};
+    for (int j = y0; j <= y1; ++j) {
+        const auto dy = static_cast<float>(j + 0.5 - cy);
+        for (int i = x0; i <= x1; ++i) {
+            if (under.through[static_cast<std::size_t>(j) * under.width + i] == 0.0f) continue;
+            const auto dx = static_cast<float>(i + 0.5 - cx);
+            std::uint32_t inside, ring;
+            weightsAt(std::sqrt(dx * dx + dy * dy), edges, fillOpacity, ringOpacity, inside, ring);
+            if (inside != 0 || ring != 0) gather(under, i, j, inside / 256.0f, ring / 256.0f, f, o);
+        }
+    }
+}
+
+void finishUnder(const SpotRows& image, const NearestFirst& under) {
+    for (int y = image.firstRow; y < image.endRow; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.bits + y * image.stride);
+        for (int x = 0; x < image.width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * under.width + x;
+            const float t = under.through[at];
+            const float* c = &under.colour[3 * at];
+            const auto channel = [&](int k, int behind) {
+                return std::clamp(static_cast<int>(c[k] + t * behind + 0.5f), 0, 255);
+            };
+            line[x] = qRgb(channel(0, qRed(line[x])), channel(1, qGreen(line[x])),
+                           channel(2, qBlue(line[x])));
+        }
+    }
 }
 
 }  // namespace tesral

@@ -6,8 +6,7 @@
 namespace tesral {
 
 float spotRadius(const PlotOptions& options, float zoom, float twipsPerPixel, float qi) {
-    const float base = options.sizeByInverseQi ? (1.0f / std::fabs(qi)) / 2.0f + 1.0f : 4.0f;
-    return zoom * (twipsPerPixel * base) * spotFactor(options);
+    return spotRadius(options.sizeByInverseQi, spotFactor(options), zoom, twipsPerPixel, qi);
 }
 
 std::optional<float> greyFactor(const PlotOptions& options, const TableStatistics& statistics) {

@@ -2,6 +2,7 @@
 
 #include <QRgb>
 #include <QString>
+#include <cmath>
 #include <optional>
 
 #include "engine/reflection_table.h"
@@ -25,6 +26,13 @@ inline constexpr float kLabelMinimumRadius = 30.0f;
  * 4 pixels, or (1/|qi|)/2 + 1 with the size rule on. The caller substitutes qi = 0.
  */
 float spotRadius(const PlotOptions& options, float zoom, float twipsPerPixel, float qi);
+
+/** spotRadius() with the size rule and the spot factor of the drawing worked out once. */
+inline float spotRadius(bool sizeByInverseQi, float factor, float zoom, float twipsPerPixel,
+                        float qi) {
+    const float base = sizeByInverseQi ? (1.0f / std::fabs(qi)) / 2.0f + 1.0f : 4.0f;
+    return zoom * (twipsPerPixel * base) * factor;
+}
 
 /**
  * Grey scale factor of one drawing: 255 / maxTheta, or 200 / maxQi with the 1/qi colour

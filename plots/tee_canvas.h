@@ -17,6 +17,10 @@ class TeeCanvas : public PlotCanvas {
         first_.circle(x, y, r, outline, fill);
         second_.circle(x, y, r, outline, fill);
     }
+    void circles(std::span<const CanvasSpot> spots, QRgb outline) override {
+        first_.circles(spots, outline);
+        second_.circles(spots, outline);
+    }
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override {
         first_.text(x, y, text, colour, font, role);

@@ -88,38 +88,52 @@ void OutputCommandsTest::noDataBeforeAnyRun() {
 void OutputCommandsTest::searchWalksThroughTheHits() {
     QVERIFY(run());
     InputPanel* panel = child<InputPanel>("frRight");
+    auto* find = child<QToolButton>("bRTFFIND");
+    const auto nothingSelected = [this] {
+        return child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty();
+    };
     // The default text finds the reflection with the indices 0, 2, 2, 1, 0.
     QTest::keyClick(panel->tfFind, Qt::Key_Return);
     QVERIFY2(selectedLine().contains(QStringLiteral("   0   2   2   1   0")),
              qPrintable(selectedLine()));
-    // The report's first characters are skipped while the search starts at position 1, and
-    // found after a miss; letter case does not matter.
+    // A new text starts at the top, its first character included; letter case does not
+    // matter. The same text again finds nothing below, so it wraps to the top and says so.
     panel->tfFind->setText(QStringLiteral("tesral report"));
-    child<QToolButton>("bRTFFIND")->click();
-    QVERIFY(child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty());
-    child<QToolButton>("bRTFFIND")->click();
+    find->click();
     QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
-    // Every hit in turn, overlapping ones included, as a plain search of the file finds them.
+    QCOMPARE(window_->statusText(3), QString());
+    find->click();
+    QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
+    QCOMPARE(window_->statusText(3), QStringLiteral("search wrapped to the top"));
+    panel->tfFind->setText(QStringLiteral("no such text"));
+    find->click();
+    QVERIFY(nothingSelected());
+    QCOMPARE(window_->statusText(3), QStringLiteral("'no such text' not found"));
+
+    // Every hit in turn, overlapping ones included, as a plain search of the file finds
+    // them, then the first again; the same when the file is gone and the rows are searched.
     const QByteArray needle = "   2   2   2   2   ";
     const QByteArray text = fileBytes(programFile(QStringLiteral("tmp.hkl")));
-    panel->tfFind->setText(QString::fromLatin1(needle));
-    qsizetype from = 1;  // the last hit was at position 0
-    QByteArray first;
-    for (int hits = 0;; ++hits) {
-        const qsizetype hit = text.indexOf(needle, from);
-        child<QToolButton>("bRTFFIND")->click();
-        if (hit < 0) {  // after the last hit a miss, then the first hit again
-            QCOMPARE(hits, 5);
-            QVERIFY(child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty());
-            child<QToolButton>("bRTFFIND")->click();
-            QCOMPARE(selectedLine().toLatin1(), first);
-            break;
+    for (const bool withFile : {true, false}) {
+        if (!withFile) QVERIFY(QFile::remove(programFile(QStringLiteral("tmp.hkl"))));
+        panel->tfFind->setText(QStringLiteral("new text"));
+        find->click();
+        panel->tfFind->setText(QString::fromLatin1(needle));
+        QByteArray first;
+        int hits = 0;
+        for (qsizetype hit = text.indexOf(needle); hit >= 0; hit = text.indexOf(needle, hit + 1)) {
+            find->click();
+            const qsizetype lineStart = text.lastIndexOf('\n', hit) + 1;
+            const QByteArray line = text.mid(lineStart, text.indexOf('\r', lineStart) - lineStart);
+            QCOMPARE(selectedLine().toLatin1(), line);
+            QCOMPARE(window_->statusText(3), QString());
+            if (first.isEmpty()) first = line;
+            ++hits;
         }
-        const qsizetype lineStart = text.lastIndexOf('\n', hit) + 1;
-        const QByteArray line = text.mid(lineStart, text.indexOf('\r', lineStart) - lineStart);
-        QCOMPARE(selectedLine().toLatin1(), line);
-        if (first.isEmpty()) first = line;
-        from = hit + 1;
+        QCOMPARE(hits, 5);
+        find->click();
+        QCOMPARE(selectedLine().toLatin1(), first);
+        QCOMPARE(window_->statusText(3), QStringLiteral("search wrapped to the top"));
     }
 }
 

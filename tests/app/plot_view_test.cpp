@@ -103,6 +103,7 @@ class PlotViewTest : public QObject {
     void seventyTwoRightArrowsTurnFullCircle();
     void quarterWidthLeftDragTurnsLikeTheRightArrow();
     void verticalLeftDragTilts();
+    void dragOfManyPointsEndsWithTheFullPicture();
     void slowDragDoesNotTurn();
     void rightDragTurnsOppositeWaysInTheTwoHalves();
     void turningNeedsResultsAndThe3DPlot();
@@ -164,6 +165,26 @@ void PlotViewTest::quarterWidthLeftDragTurnsLikeTheRightArrow() {
     PlotView keyed(byKeys.session, byKeys.options, PlotKind::ThreeD);
     for (int i = 0; i < 9; ++i) QTest::keyClick(&keyed, Qt::Key_Right);
     QVERIFY(largestDifference(state.points(), byKeys.points()) < 1e-4f);
+}
+
+void PlotViewTest::dragOfManyPointsEndsWithTheFullPicture() {
+    // Too many points to sort at every move: a part is drawn while the mouse moves, and the
+    // release sorts them all and draws them, as a key turn would.
+    ViewState state;
+    cloudState(state, 250'000);
+    PlotView view(state.session, state.options, PlotKind::ThreeD);
+    view.resize(400, 300);
+    const ProjectedPoints start = state.points();
+    mouse(view, QEvent::MouseButtonPress, {100, 150}, Qt::LeftButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseMove, {200, 150}, Qt::NoButton, Qt::LeftButton);
+    const QImage moving = view.picture();
+    mouse(view, QEvent::MouseButtonRelease, {200, 150}, Qt::LeftButton, Qt::NoButton);
+    QVERIFY(depthSorted(state.points()));
+    QVERIFY(largestDifference(state.points(), turned(start, 3, 45.0f)) < 1e-4f);
+    const QImage released = view.picture();
+    QVERIFY(moving != released);
+    QVERIFY(view.redraw());
+    QCOMPARE(view.picture(), released);
 }
 
 void PlotViewTest::verticalLeftDragTilts() {

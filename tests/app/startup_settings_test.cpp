@@ -20,6 +20,7 @@
 #include <QTest>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -247,10 +248,39 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
     QVERIFY(box.text.endsWith(QStringLiteral("tmp.hkl: not a regular file")));
     QVERIFY(!window_->running());
 
+    // The other working files: a run without the pipe, then copies onto pipes.
+    QFile::remove(list);
+    QSignalSpy ended(window_.get(), &MainWindow::runEnded);
+    window_->executeCalculation();
+    QVERIFY(ended.wait(30000));
+    const QStringList others{programFile(QStringLiteral("clipboard.hkl")),
+                             programFile(QStringLiteral("a.wmf")), list};
+    for (const QString& other : others) {
+        QFile::remove(other);
+        QCOMPARE(::mkfifo(QFile::encodeName(other).constData(), 0600), 0);
+    }
+    const auto cleanUpOthers = qScopeGuard([&others] {
+        for (const QString& other : others) QFile::remove(other);
+    });
+    const PipeWatchdog clipboardWatch(others[0]), metafileWatch(others[1]), refreshWatch(list);
+    const std::function<void()> commands[] = {[this] { window_->copyList(); },
+                                              [this] {
+                                                  window_->copyPlotAsMetafile(PlotKind::ZeroLayer);
+                                              },
+                                              [this] { window_->refreshList(); }};
+    for (int i = 0; i < 3; ++i) {
+        test::MessageBoxAnswer refused;
+        refused.expect(QMessageBox::Ok);
+        commands[i]();
+        QTRY_VERIFY(refused.seen);
+        QVERIFY2(refused.text.endsWith(QStringLiteral(": not a regular file")),
+                 qPrintable(refused.text));
+        QVERIFY(isNamedPipe(others[i]));
+    }
+
     QVERIFY(window_->close());
     window_.reset();
     QVERIFY(isNamedPipe(config_));
-    QVERIFY(isNamedPipe(list));
 }
 
 void StartupSettingsTest::fileSizeLimitGivesAMessage() {

@@ -128,8 +128,7 @@ TEST(SortByDepth, OrdersAnySetFarthestFirstAndKeepsRowsWhole) {
         sortByDepth(p);
         EXPECT_TRUE(std::is_sorted(p.begin(), p.end(),
                                    [](const auto& a, const auto& b) { return a[0] > b[0]; }));
-        for (const ProjectedPoint& row : p)
-            EXPECT_EQ(row, before[row.row]);
+        for (const ProjectedPoint& row : p) EXPECT_EQ(row, before[row.row]);
     }
 }
 
