@@ -263,11 +263,10 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
         for (const QString& other : others) QFile::remove(other);
     });
     const PipeWatchdog clipboardWatch(others[0]), metafileWatch(others[1]), refreshWatch(list);
-    const std::function<void()> commands[] = {[this] { window_->copyList(); },
-                                              [this] {
-                                                  window_->copyPlotAsMetafile(PlotKind::ZeroLayer);
-                                              },
-                                              [this] { window_->refreshList(); }};
+    const std::function<void()> commands[] = {
+        [this] { window_->copyList(); },
+        [this] { window_->copyPlotAsMetafile(PlotKind::ZeroLayer); },
+        [this] { window_->refreshList(); }};
     for (int i = 0; i < 3; ++i) {
         test::MessageBoxAnswer refused;
         refused.expect(QMessageBox::Ok);
