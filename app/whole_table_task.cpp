@@ -2,10 +2,16 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
 #include <exception>
+#include <new>
+#include <optional>
+#include <system_error>
 #include <thread>
+
+#include "engine/generation.h"
 
 namespace tesral {
 
@@ -15,19 +21,43 @@ int TaskProgress::permille() const {
     return static_cast<int>(std::min<std::size_t>(done_, total) * 1000 / total);
 }
 
+namespace {
+
+/** A task that ended with an exception says why; the window goes on. */
+void showFailure(QWidget* parent, const std::exception_ptr& failure) {
+    QString reason = QStringLiteral("The task failed.");
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        reason = QString::fromStdString(kNotEnoughMemoryMessage);
+    } catch (const std::exception& e) {
+        reason = QStringLiteral("The task failed: %1").arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+    }
+    QMessageBox::warning(parent, parent ? parent->window()->windowTitle() : QString(), reason);
+}
+
+}  // namespace
+
 bool runWithProgress(QWidget* parent, const QString& label,
                      const std::function<void(TaskProgress&)>& work) {
     TaskProgress progress;
     std::atomic<bool> finished{false};
     std::exception_ptr failure;
-    std::thread worker([&] {
+    const auto task = [&] {
         try {
             work(progress);
         } catch (...) {
             failure = std::current_exception();
         }
         finished = true;
-    });
+    };
+    std::optional<std::thread> worker;
+    try {
+        worker.emplace(task);
+    } catch (const std::system_error&) {
+        task();  // no thread to spare: the work runs here, without a dialog
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -64,8 +94,11 @@ bool runWithProgress(QWidget* parent, const QString& label,
         dialog.show();
         loop.exec();
     }
-    worker.join();
-    if (failure) std::rethrow_exception(failure);
+    if (worker) worker->join();
+    if (failure) {
+        showFailure(parent, failure);
+        return false;
+    }
     return !progress.cancelled();
 }
 

@@ -38,7 +38,8 @@ inline constexpr int kProgressDelayMs = 500;
  * Runs `work` on a worker thread while the window waits for it. After kProgressDelayMs a
  * modal progress dialog (objectName "taskProgress") shows `label` and how far the work is;
  * its Cancel button and Escape cancel the progress. The user's input waits until the dialog
- * shows. Returns false when the task was cancelled, true when it ran to its end. `work`
+ * shows. Returns false when the task was cancelled, or failed with an exception (a message
+ * box then says why), true when it ran to its end. `work`
  * must not touch widgets; it reads the session's table, which stays as it is meanwhile.
  */
 bool runWithProgress(QWidget* parent, const QString& label,

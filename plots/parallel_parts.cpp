@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <thread>
-#include <vector>
+
+#include "engine/fan_out.h"
 
 namespace tesral {
 
@@ -14,11 +15,10 @@ int partsFor(std::size_t items, std::size_t minimumPerPart) {
 }
 
 void runParts(int parts, const std::function<void(int part)>& work) {
-    std::vector<std::thread> threads;
-    threads.reserve(static_cast<std::size_t>(std::max(parts - 1, 0)));
-    for (int part = 1; part < parts; ++part) threads.emplace_back(work, part);
-    if (parts > 0) work(0);
-    for (std::thread& thread : threads) thread.join();
+    if (parts <= 0) return;
+    fanOut(
+        static_cast<std::size_t>(parts - 1),
+        [&work](std::size_t part) { work(static_cast<int>(part) + 1); }, [&work] { work(0); });
 }
 
 }  // namespace tesral

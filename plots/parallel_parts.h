@@ -13,7 +13,8 @@ int partsFor(std::size_t items, std::size_t minimumPerPart);
 
 /**
  * Runs work(part) for part 0 .. parts - 1 at once: part 0 on the calling thread, every other
- * part on a thread of its own. Returns when all have ended.
+ * part on a thread of its own. Returns when all have ended; an exception of any part, or a
+ * thread that cannot start, is rethrown once every started part has been joined.
  */
 void runParts(int parts, const std::function<void(int part)>& work);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "engine/fan_out.h"
 #include "report/text_search.h"
 
 namespace tesral {
@@ -75,11 +76,9 @@ std::optional<TextPlace> findInReport(const std::vector<std::string>& headLines,
         hits[worker] = placeOfMatch(text, needle, start, headLines.size() + begin);
     };
     for (std::size_t round = firstRow; round < table.size(); round += workers * kBlockRows) {
-        std::vector<std::thread> threads;
-        for (std::size_t w = 1; w < workers; ++w)
-            threads.emplace_back(searchBlock, w, round + w * kBlockRows);
-        searchBlock(0, round);
-        for (std::thread& thread : threads) thread.join();
+        fanOut(
+            workers - 1, [&](std::size_t w) { searchBlock(w + 1, round + (w + 1) * kBlockRows); },
+            [&] { searchBlock(0, round); });
         for (const std::optional<TextPlace>& hit : hits)
             if (hit) return hit;
         const std::size_t done = std::min(table.size(), round + workers * kBlockRows) - firstRow;

@@ -7,11 +7,13 @@
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "app/list_copy.h"
 #include "app/whole_table_task.h"
 #include "report/clipboard_rows.h"
+#include "window_driver.h"
 
 using namespace tesral;
 using namespace std::chrono_literals;
@@ -22,6 +24,7 @@ class WholeTableTaskTest : public QObject {
   private slots:
     void dialogAfterHalfASecondCancels();
     void copiedListAndCancelledCopy();
+    void failedTaskSaysWhy();
 };
 
 void WholeTableTaskTest::dialogAfterHalfASecondCancels() {
@@ -54,6 +57,17 @@ void WholeTableTaskTest::dialogAfterHalfASecondCancels() {
     QVERIFY(!early);
     QVERIFY(std::chrono::steady_clock::now() - start < 5s);
     QVERIFY(!dialog());
+}
+
+void WholeTableTaskTest::failedTaskSaysWhy() {
+    QWidget window;
+    test::MessageBoxAnswer box;
+    box.expect(QMessageBox::Ok);
+    QVERIFY(!runWithProgress(&window, QStringLiteral("failing"), [](TaskProgress&) {
+        throw std::runtime_error("the disk went away");
+    }));
+    QVERIFY(box.seen);
+    QCOMPARE(box.text, QStringLiteral("The task failed: the disk went away"));
 }
 
 void WholeTableTaskTest::copiedListAndCancelledCopy() {
