@@ -8,10 +8,11 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/plot_command.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
-#ifdef TESRAL_WITH_PLOTS
-#include "cli/plot_command.h"
+#ifndef TESRAL_WITH_PLOTS
+#include "cli/picture_program.h"
 #endif
 
 using namespace tesral::cli;
@@ -30,6 +31,11 @@ const std::vector<Command>& commandTable() {
         {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
          plot2dCommand},
         {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dCommand},
+#else
+        // Drawn by the picture program beside this one, which links Qt.
+        {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
+         plot2dProgram},
+        {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dProgram},
 #endif
     };
     return table;

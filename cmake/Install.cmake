@@ -5,6 +5,10 @@ if(NOT TESRAL_INSTALL_DOCDIR)
   set(TESRAL_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tesral)
 endif()
 install(TARGETS tesral-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The picture program goes beside tesral-cli, where tesral-cli looks for it.
+if(TARGET tesral-cli-plots)
+  install(TARGETS tesral-cli-plots RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 # The pages, their style sheet and pictures; not the tools that make the pictures.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/ DESTINATION ${TESRAL_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
