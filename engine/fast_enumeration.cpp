@@ -241,6 +241,9 @@ void writeKept(Shared& sh) {
 
 }  // namespace
 
+/** Boxes of fewer index vectors than this are walked by one thread. */
+constexpr BoxCount kOneThreadLoops = 1 << 15;
+
 EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress) {
     const IndexRegion region = boundIndexRegion(ctx.geometry, ctx.limits);
@@ -251,7 +254,9 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
     const auto coveredFraction = [&sh] {
         return kWalkShareOfProgress * std::min(1.0, sh.covered.load());
     };
-    if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop, true))
+    // A small box is walked on one thread: starting more would take longer than the walk.
+    const unsigned workers = ctx.totalLoops < kOneThreadLoops ? 1 : workerCount();
+    if (!runWorkers([&sh] { findKept(sh); }, progress, coveredFraction, sh.stop, true, workers))
         return EnumerationEnd::Cancelled;
     if (sh.invalid) return EnumerationEnd::InvalidNumber;
     if (progress && !progress(kWalkShareOfProgress)) return EnumerationEnd::Cancelled;
@@ -270,7 +275,7 @@ EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, Tabl
         const double done = static_cast<double>(sh.written.load()) / static_cast<double>(rows);
         return kWalkShareOfProgress + (1.0 - kWalkShareOfProgress) * std::min(1.0, done);
     };
-    if (!runWorkers([&sh] { writeKept(sh); }, progress, writtenFraction, sh.stop, false)) {
+    if (!runWorkers([&sh] { writeKept(sh); }, progress, writtenFraction, sh.stop, false, workers)) {
         table = ReflectionTable();
         return EnumerationEnd::Cancelled;
     }

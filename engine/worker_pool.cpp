@@ -15,10 +15,18 @@ unsigned workerCount() {
 }
 
 bool runWorkers(const std::function<void()>& work, const ProgressCallback& progress,
-                const std::function<double()>& fraction, std::atomic<bool>& stop, bool askFirst) {
+                const std::function<double()>& fraction, std::atomic<bool>& stop, bool askFirst,
+                unsigned workers) {
+    const unsigned count = std::max(1u, workers);
+    const auto setStop = [&stop] { stop = true; };
+    if (!progress) {
+        // Nobody to ask: the calling thread does a share of the work instead of waiting.
+        fanOut(
+            count - 1, [&work](std::size_t) { work(); }, work, setStop);
+        return true;
+    }
     std::mutex mutex;
     std::condition_variable finished;
-    const unsigned count = workerCount();
     unsigned running = count;
     bool cancelled = false;
 
@@ -54,7 +62,7 @@ bool runWorkers(const std::function<void()>& work, const ProgressCallback& progr
             if (done) break;
         }
     };
-    fanOut(count, oneWorker, watch, [&stop] { stop = true; });
+    fanOut(count, oneWorker, watch, setStop);
     return !cancelled;
 }
 

@@ -52,7 +52,7 @@ TEST(ThreadStartFailure, EachFanOutThrowsAndRecovers) {
         std::function<void()> call;
     };
     const Case cases[] = {
-        {"run", [] { runGeneration(octagonalBox("3")); }},
+        {"run", [] { runGeneration(octagonalBox("4")); }},
         {"points", [&] { projectedPointsOf(rows); }},
         {"report",
          [&] {
