@@ -4,10 +4,13 @@
 
 #include <array>
 
+#include "engine/box_count.h"
 #include "engine/direction.h"
-#include "engine/generation.h"
 #include "engine/geometry.h"
 #include "engine/groups.h"
+#include "engine/progress.h"
+#include "engine/reflection_table.h"
+#include "lattice/lattice_basis.h"
 
 namespace tesral {
 
@@ -61,16 +64,6 @@ using Enumerator = EnumerationEnd (*)(const RunContext& ctx, ReflectionTable& ta
  */
 EnumerationEnd enumerateFast(const RunContext& ctx, ReflectionTable& table, TableStatistics& stats,
                              const ProgressCallback& progress);
-
-/** runPrepared with the given enumerator. */
-RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previous,
-                          const ProgressCallback& progress, Enumerator enumerate);
-
-/** runGeneration with the given enumerator. */
-inline RunResult runGenerationWith(const RunInputs& inputs, const TableStatistics& previous,
-                                   const ProgressCallback& progress, Enumerator enumerate) {
-    return runPreparedWith(prepareRun(inputs), previous, progress, enumerate);
-}
 
 /** True for plus or minus one basis vector, and for +-(1, 1, 1, 1, 0) in five dimensions. */
 bool isMainReflection(const ReflectionRecord& row, int n);

@@ -4,7 +4,7 @@
 // finishes the table row by row.
 
 #include "engine/generation.h"
-#include "engine/run_steps.h"
+#include "engine/run_with_enumerator.h"
 
 namespace tesral {
 
