@@ -4,9 +4,9 @@
 #include <QString>
 #include <optional>
 
+#include "plots/picture_settings.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
-#include "plots/plot_picture.h"
 
 namespace tesral {
 

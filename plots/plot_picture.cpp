@@ -40,24 +40,6 @@ std::optional<QByteArray> renderSvg(PlotKind kind, const PlotData& data, const P
 
 }  // namespace
 
-PlotTarget pictureTarget(const PictureSettings& settings) {
-    PlotTarget target;
-    target.twipsPerPixelX = twipsPerPixel(kPictureDpi);
-    target.twipsPerPixelY = target.twipsPerPixelX;
-    target.width = settings.size.width() * target.twipsPerPixelX;
-    target.height = settings.size.height() * target.twipsPerPixelY;
-    target.background = settings.background;
-    target.foreground = settings.foreground;
-    target.font = settings.font;
-    return target;
-}
-
-QFont defaultPlotFont() {
-    QFont font = QGuiApplication::font();
-    font.setPointSize(8);
-    return font;
-}
-
 std::optional<QImage> renderPlotImage(PlotKind kind, const PlotData& data,
                                       const PlotOptions& options, const PictureSettings& settings) {
     QImage image = ImageCanvas::makeImage(settings.size, 1.0);
