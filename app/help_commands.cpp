@@ -20,7 +20,7 @@ void MainWindow::connectHelpMenu() {
         {6, "index0.html"}, {5, "product.html"}, {1, "maker.html"}, {2, "author.html"}};
     for (const auto& [item, name] : pages)
         connect(h[item], &QAction::triggered, this,
-                [this, name] { openManualPage(this, QLatin1String(name)); });
+                [this, page = name] { openManualPage(this, QLatin1String(page)); });
     connect(h[3], &QAction::triggered, this,
             [this] { openDocument(this, QLatin1String(kQuasicrystalPage)); });
     connect(h[4], &QAction::triggered, this, &MainWindow::showAbout);

@@ -23,13 +23,13 @@ std::vector<std::string> shownCharacters(const std::string& text) {
         if (continuation && !shown.empty()) {
             shown.back() += c;
         } else if (c == '\n') {
-            shown.push_back("\\n");
+            shown.emplace_back("\\n");
         } else if (isControl(c)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-            shown.push_back(escape);
+            shown.emplace_back(escape);
         } else {
-            shown.push_back(std::string(1, c));
+            shown.emplace_back(1, c);
         }
     }
     return shown;

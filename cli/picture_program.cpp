@@ -28,6 +28,7 @@ int runPictureProgram(const char* command, const std::vector<std::string>& args)
     std::vector<std::string> words{program, command};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     std::cout.flush();

@@ -35,7 +35,7 @@ KnownOptions plotOptions(PlotKind kind) {
     KnownOptions known;
     known.valued = runOptionNames();
     for (const char* name : {"output", "size", "background", "colour", "spots", "zoom"})
-        known.valued.push_back(name);
+        known.valued.emplace_back(name);
     known.flags = {"unfilled", "highlight-main", "highlight-directions", "no-size-by-qi",
                    "indices"};
     if (kind == PlotKind::ThreeD) known.repeatable = {"rotate"};

@@ -10,8 +10,8 @@ namespace {
 KnownOptions tableOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
-    known.valued.push_back("columns");
-    known.valued.push_back("output");
+    known.valued.emplace_back("columns");
+    known.valued.emplace_back("output");
     return known;
 }
 

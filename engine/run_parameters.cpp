@@ -93,11 +93,11 @@ std::vector<std::string> emptyRunReasons(const RunInputs& inputs) {
     check("qi max", inputs.qiMax);
     check("the wavelength", inputs.wavelength);
     if (readNumber(inputs.thetaMax) < readNumber(inputs.thetaMin))
-        reasons.push_back("theta max is below theta min");
+        reasons.emplace_back("theta max is below theta min");
     for (int i = 0; i < n; ++i) {
         const auto limit = readLoopLimit(inputs.loopLimits[i]);
         if (limit && *limit < 0) {
-            reasons.push_back("a loop limit is negative");
+            reasons.emplace_back("a loop limit is negative");
             break;
         }
     }

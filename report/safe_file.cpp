@@ -2,9 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <algorithm>
 #include <array>

@@ -50,10 +50,14 @@ case "${1:-}" in
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   sanitize)
+    packages+=(clang-tidy)
     install_missing
     bash scripts/preflight.sh
-    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESRAL_SANITIZE=ON -DTESRAL_BENCH=OFF
+    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESRAL_SANITIZE=ON -DTESRAL_BENCH=OFF \
+      -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
     cmake --build build-asan
+    # The checks of .clang-tidy over every source of ours (not Qt's generated files).
+    run-clang-tidy -p build-asan -quiet -j "$(nproc)" "^$here/(engine|lattice|report|plots|app|cli|tests|bench)/"
     cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   *)

@@ -9,6 +9,7 @@ using namespace tesral;
 TEST(PlotOptions, StartsWithFilledSpotsSizedByQi) {
     const PlotOptions o;
     std::vector<bool> checked;
+    checked.reserve(std::size(kPlotFlagItems));
     for (const PlotFlagItem& item : kPlotFlagItems) checked.push_back(flagValue(o, item.flag));
     EXPECT_EQ(checked, (std::vector<bool>{true, false, false, true, false, false, false}));
     EXPECT_EQ(o.zoom2D, 1.0f);
