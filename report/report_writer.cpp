@@ -16,19 +16,11 @@ std::string reportHead(std::size_t rows, const RunHeader& header, const ReportOp
            columnHeader + "\r\n" + rule + "\r\n";
 }
 
-void appendRow(std::string& out, std::size_t number, const ReflectionRecord& row,
-               const ShownColumns& columns, char separator) {
-    // A number wider than its field widens the field rather than losing digits.
-    appendNumberLeft(out, number, 5);
-    for (const ColumnFormat& column : columns)
-        appendFixedRight(out, columnValue(row, column), column.decimals, separator, column.width);
-}
-
 void appendReportRows(std::string& out, const ReflectionTable& table, std::size_t begin,
                       std::size_t end, const ReportOptions& options) {
     const ShownColumns columns(options.columns);
     for (std::size_t i = begin; i < end; ++i) {
-        appendRow(out, i + 1, table[i], columns, options.decimalSeparator);
+        appendReportRow(out, i + 1, table[i], columns, options.decimalSeparator);
         out += "\r\n";
     }
 }
@@ -37,17 +29,23 @@ void appendReportRows(std::string& out, const ReflectionTable& table, std::size_
 
 std::string reportColumnHeader(const ReportOptions& options) {
     std::string line = alignLeft("#", 5);
-    for (const ColumnFormat& column : kColumnFormats) {
-        if (options.columns.shows(column.element))
-            line +=
-                alignRight(std::string(columnHeading(column, options.convention)), column.width);
-    }
+    for (const ColumnFormat& column : ShownColumns(options.columns))
+        line += alignRight(std::string(columnHeading(column, options.convention)), column.width);
     return line;
 }
 
 void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                     const ShownColumns& columns, char decimalSeparator) {
+    // A number wider than its field widens the field rather than losing digits.
+    appendNumberLeft(out, number, 5);
+    for (const ColumnFormat& column : columns)
+        appendFixedRight(out, columnValue(row, column), column.decimals, decimalSeparator,
+                         column.width);
+}
+
+void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
                      const ReportOptions& options) {
-    appendRow(out, number, row, ShownColumns(options.columns), options.decimalSeparator);
+    appendReportRow(out, number, row, ShownColumns(options.columns), options.decimalSeparator);
 }
 
 std::string reportRow(int number, const ReflectionRecord& row, const ReportOptions& options) {
