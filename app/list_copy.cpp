@@ -24,6 +24,7 @@ std::optional<CopiedList> copyListRows(const ReflectionTable& table, const Repor
     progress.setTotal(2 * rows + 1);
     const int count = partsFor(rows, kBlockRows);
     std::vector<std::string> parts(static_cast<std::size_t>(count));
+    const ShownColumns shown(columns);
     runParts(count, [&](int p) {
         std::string& out = parts[static_cast<std::size_t>(p)];
         const std::size_t end = rows * static_cast<std::size_t>(p + 1) / count;
@@ -31,7 +32,7 @@ std::optional<CopiedList> copyListRows(const ReflectionTable& table, const Repor
             if (progress.cancelled()) return;
             const std::size_t blockEnd = std::min(end, b + kBlockRows);
             for (std::size_t i = b; i < blockEnd; ++i)
-                appendClipboardRow(out, i + 1, table[i], columns, decimalSeparator);
+                appendClipboardRow(out, i + 1, table[i], shown, decimalSeparator);
             progress.advance(blockEnd - b);
         }
     });

@@ -44,8 +44,12 @@ char decimalSeparator() {
 ReportOptions MainWindow::reportOptions(int indexDimension) const {
     ReportOptions options;
     const auto shown = [this](int item) { return tableActions_[item]->isChecked(); };
-    options.columns = ReportColumns::fromChoices(shown(2), shown(3), shown(4), shown(5), shown(1),
-                                                 indexDimension);
+    options.columns = ReportColumns::from({.indices = shown(2),
+                                           .theta = shown(3),
+                                           .dSpacing = shown(4),
+                                           .qeQi = shown(5),
+                                           .xyz = shown(1)},
+                                          indexDimension);
     // The session's rows are headed by their run's convention; before a run, the fields'.
     options.convention = session_.calculated() ? session_.result().parameters.convention
                                                : panel_->inputs().convention;

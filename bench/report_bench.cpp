@@ -29,19 +29,17 @@ const RunResult& boxBoundRun() {
     return result;
 }
 
-const ReportOptions kAllColumns{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+const ReportOptions kAllColumns{ReportColumns::all(5)};
 
 // The per-row writer as it was: each row built from one string per field.
 std::string perRowReportRow(int number, const ReflectionRecord& row, const ReportOptions& options) {
     std::string line =
         alignLeft(std::to_string(number), std::max<int>(5, std::to_string(number).size()));
-    for (int c = 0; c < 6; ++c) {
-        if (options.columns.show[c])
-            line += alignRight(formatFixed(row.v[c], 0, options.decimalSeparator), 4);
-    }
-    for (int c = 6; c < 13; ++c) {
-        if (options.columns.show[c])
-            line += alignRight(formatFixed(columnValue(row, c), 5, options.decimalSeparator), 10);
+    for (const ColumnFormat& column : kColumnFormats) {
+        if (options.columns.shows(column.element))
+            line += alignRight(
+                formatFixed(columnValue(row, column), column.decimals, options.decimalSeparator),
+                column.width);
     }
     return line;
 }

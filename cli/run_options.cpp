@@ -122,28 +122,29 @@ RunInputs runInputsFrom(const Options& options) {
 }
 
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
-    bool indices = true, theta = true, d = true, qeqi = true, xyz = true;
+    ColumnChoices choices;
     if (options.has("columns")) {
-        indices = theta = d = qeqi = xyz = false;
+        choices = {
+            .indices = false, .theta = false, .dSpacing = false, .qeQi = false, .xyz = false};
         const std::string text = options.value("columns");
         if (text != "none") {
             for (const std::string& name : splitList(text)) {
                 if (name == "indices")
-                    indices = true;
+                    choices.indices = true;
                 else if (name == "theta")
-                    theta = true;
+                    choices.theta = true;
                 else if (name == "d")
-                    d = true;
+                    choices.dSpacing = true;
                 else if (name == "qeqi")
-                    qeqi = true;
+                    choices.qeQi = true;
                 else if (name == "xyz")
-                    xyz = true;
+                    choices.xyz = true;
                 else
                     throw UsageError("unknown column " + quoted(name));
             }
         }
     }
-    return ReportColumns::fromChoices(indices, theta, d, qeqi, xyz, indexDimension);
+    return ReportColumns::from(choices, indexDimension);
 }
 
 BoxCount maxRowsFrom(const Options& options) {

@@ -1,20 +1,16 @@
 #include "clipboard_rows.h"
 
-#include <cmath>
-
 #include "report/ordered_blocks.h"
 #include "report/row_text.h"
 
 namespace tesral {
 
 void appendClipboardRow(std::string& out, std::size_t number, const ReflectionRecord& row,
-                        const ReportColumns& columns, char decimalSeparator) {
+                        const ShownColumns& columns, char decimalSeparator) {
     appendNumberLeft(out, number, 0);
     out += '\t';
-    for (int c = 0; c < 13; ++c) {
-        if (!columns.show[c]) continue;
-        const float value = c == kQi ? std::fabs(row.v[c]) : row.v[c];
-        appendFixed(out, value, c < 6 ? 0 : 5, decimalSeparator);
+    for (const ColumnFormat& column : columns) {
+        appendFixed(out, columnValue(row, column), column.decimals, decimalSeparator);
         out += '\t';
     }
     out += "\r\n";
@@ -22,18 +18,20 @@ void appendClipboardRow(std::string& out, std::size_t number, const ReflectionRe
 
 std::string clipboardRows(const ReflectionTable& table, const ReportColumns& columns,
                           char decimalSeparator) {
+    const ShownColumns shown(columns);
     std::string text;
     for (size_t i = 0; i < table.size(); ++i)
-        appendClipboardRow(text, i + 1, table[i], columns, decimalSeparator);
+        appendClipboardRow(text, i + 1, table[i], shown, decimalSeparator);
     return text;
 }
 
 bool writeClipboardRows(SafeFile& file, const ReflectionTable& table, const ReportColumns& columns,
                         char decimalSeparator) {
     return writeOrderedBlocks(
-        file, table.size(), [&](std::string& out, std::size_t begin, std::size_t end) {
+        file, table.size(),
+        [&, shown = ShownColumns(columns)](std::string& out, std::size_t begin, std::size_t end) {
             for (std::size_t i = begin; i < end; ++i)
-                appendClipboardRow(out, i + 1, table[i], columns, decimalSeparator);
+                appendClipboardRow(out, i + 1, table[i], shown, decimalSeparator);
         });
 }
 

@@ -19,7 +19,7 @@ std::string clipboardRows(const ReflectionTable& table, const ReportColumns& col
 
 /** Appends the line of reflection `number` (1-based), CRLF included. */
 void appendClipboardRow(std::string& out, std::size_t number, const ReflectionRecord& row,
-                        const ReportColumns& columns, char decimalSeparator = '.');
+                        const ShownColumns& columns, char decimalSeparator = '.');
 
 /**
  * Writes the rows of clipboardRows() to an opened file, formatted in blocks on all cores;

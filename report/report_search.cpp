@@ -65,11 +65,12 @@ std::optional<TextPlace> findInReport(const std::vector<std::string>& headLines,
         hits[worker].reset();
         const std::size_t end = std::min(table.size(), begin + kBlockRows);
         if (begin >= end) return;
+        const ShownColumns columns(options.columns);
         std::string text;
         std::size_t start = 0;  // where the search starts: past the first row's column
         for (std::size_t row = begin; row < end; ++row) {
             const std::size_t lineStart = text.size();
-            appendReportRow(text, row + 1, table[row], options);
+            appendReportRow(text, row + 1, table[row], columns, options.decimalSeparator);
             if (row == firstRow) start = std::min(lineStart + firstColumn, text.size());
             text += '\n';
         }

@@ -1,24 +1,11 @@
 #include "report_writer.h"
 
-#include <cmath>
-
 #include "lattice/fixed_text.h"
 #include "report/ordered_blocks.h"
 #include "report/row_text.h"
 
 namespace tesral {
 namespace {
-
-constexpr const char* kHeadings[13] = {"h1", "h2", "h3", "h4", "h5", "h6", "Theta",
-                                       "d",  "qe", "qi", "x",  "y",  "z"};
-
-std::string heading(int column, MatrixConvention convention) {
-    if (convention == MatrixConvention::Steurer) {
-        if (column == 8) return "ve";
-        if (column == 9) return "vi";
-    }
-    return kHeadings[column];
-}
 
 /** The lines above the rows. */
 std::string reportHead(std::size_t rows, const RunHeader& header, const ReportOptions& options) {
@@ -31,8 +18,9 @@ std::string reportHead(std::size_t rows, const RunHeader& header, const ReportOp
 
 void appendReportRows(std::string& out, const ReflectionTable& table, std::size_t begin,
                       std::size_t end, const ReportOptions& options) {
+    const ShownColumns columns(options.columns);
     for (std::size_t i = begin; i < end; ++i) {
-        appendReportRow(out, i + 1, table[i], options);
+        appendReportRow(out, i + 1, table[i], columns, options.decimalSeparator);
         out += "\r\n";
     }
 }
@@ -41,26 +29,23 @@ void appendReportRows(std::string& out, const ReflectionTable& table, std::size_
 
 std::string reportColumnHeader(const ReportOptions& options) {
     std::string line = alignLeft("#", 5);
-    for (int c = 0; c < 13; ++c) {
-        if (options.columns.show[c])
-            line += alignRight(heading(c, options.convention), c < 6 ? 4 : 10);
-    }
+    for (const ColumnFormat& column : ShownColumns(options.columns))
+        line += alignRight(std::string(columnHeading(column, options.convention)), column.width);
     return line;
 }
 
 void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
-                     const ReportOptions& options) {
+                     const ShownColumns& columns, char decimalSeparator) {
     // A number wider than its field widens the field rather than losing digits.
     appendNumberLeft(out, number, 5);
-    const char separator = options.decimalSeparator;
-    for (int c = 0; c < 6; ++c)
-        if (options.columns.show[c]) appendFixedRight(out, row.v[c], 0, separator, 4);
-    for (int c = 6; c < 13; ++c) {
-        if (options.columns.show[c]) {
-            const float value = c == kQi ? std::fabs(row.v[c]) : row.v[c];
-            appendFixedRight(out, value, 5, separator, 10);
-        }
-    }
+    for (const ColumnFormat& column : columns)
+        appendFixedRight(out, columnValue(row, column), column.decimals, decimalSeparator,
+                         column.width);
+}
+
+void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                     const ReportOptions& options) {
+    appendReportRow(out, number, row, ShownColumns(options.columns), options.decimalSeparator);
 }
 
 std::string reportRow(int number, const ReflectionRecord& row, const ReportOptions& options) {

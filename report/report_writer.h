@@ -30,6 +30,10 @@ std::string reportRow(int number, const ReflectionRecord& row, const ReportOptio
 void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
                      const ReportOptions& options);
 
+/** appendReportRow() with the shown columns looked up once for many rows. */
+void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,
+                     const ShownColumns& columns, char decimalSeparator);
+
 /** Writes the whole report, every line ended by CRLF. */
 void writeReport(std::ostream& out, const ReflectionTable& table, const RunHeader& header,
                  const ReportOptions& options);

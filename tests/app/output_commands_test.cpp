@@ -141,7 +141,7 @@ void OutputCommandsTest::copiedListIsTheClipboardRows() {
     QVERIFY(run());
     action("mnuTable1")->trigger();  // without x, y, z
     action("mnuFile10")->trigger();
-    const ReportColumns columns = ReportColumns::fromChoices(true, true, true, true, false, 5);
+    const ReportColumns columns = ReportColumns::from({.xyz = false}, 5);
     const std::string rows = clipboardRows(window_->session().table(), columns, '.');
     QCOMPARE(QApplication::clipboard()->text().toStdString(), rows);
     QCOMPARE(fileBytes(programFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);

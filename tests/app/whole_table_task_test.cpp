@@ -73,7 +73,7 @@ void WholeTableTaskTest::failedTaskSaysWhy() {
 void WholeTableTaskTest::copiedListAndCancelledCopy() {
     ReflectionTable table(50000);
     for (std::size_t i = 0; i < table.size(); ++i) table[i].v[kTheta] = static_cast<float>(i) / 7;
-    const ReportColumns columns = ReportColumns::fromChoices(true, true, true, true, true, 5);
+    const ReportColumns columns = ReportColumns::all(5);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("clipboard.hkl"));
 

@@ -36,7 +36,7 @@ std::string lower(std::string s) {
 TEST(ReportSearch, RowsFindWhatTheFileFinds) {
     const ReflectionTable rows = table(70000);
     const RunHeader header{"P8/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ..."};
-    const ReportOptions options{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+    const ReportOptions options{ReportColumns::all(5)};
     std::ostringstream out;
     writeReport(out, rows, header, options);
     const std::string text = out.str();

@@ -45,7 +45,7 @@ std::string report(const ReflectionTable& table, const ReportOptions& options) {
 
 TEST(Report, ShapeWithAllColumns) {
     const ReflectionTable table{sample(), sample()};
-    ReportOptions five{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+    ReportOptions five{ReportColumns::all(5)};
     const auto l = lines(report(table, five));
     ASSERT_EQ(l.size(), 9u);
     EXPECT_EQ(l[0], "TESRAL REPORT - 2 reflections");
@@ -61,8 +61,7 @@ TEST(Report, ShapeWithAllColumns) {
               "1       1  -2   0   1   0  12.50000   1.25000   0.80000   0.25000  -0.50000"
               "   0.12500   0.00000");
 
-    ReportOptions six{ReportColumns::fromChoices(true, true, true, true, true, 6),
-                      MatrixConvention::Steurer};
+    ReportOptions six{ReportColumns::all(6), MatrixConvention::Steurer};
     const auto s = lines(report(table, six));
     EXPECT_EQ(s[5].size(), 99u);
     EXPECT_NE(s[5].find("  h6     Theta         d        ve        vi"), std::string::npos);
@@ -70,34 +69,53 @@ TEST(Report, ShapeWithAllColumns) {
 }
 
 TEST(Report, NoColumnsEmptyTableAndWideNumbers) {
-    ReportOptions none{ReportColumns::fromChoices(false, false, false, false, false, 5)};
+    ReportOptions none{ReportColumns{}};
     auto l = lines(report({sample()}, none));
     EXPECT_EQ(l[4], "-----");
     EXPECT_EQ(l[5], "#    ");
     EXPECT_EQ(l[7], "1    ");
 
-    const std::string empty =
-        report({}, {ReportColumns::fromChoices(true, true, true, true, true, 5)});
+    const std::string empty = report({}, {ReportColumns::all(5)});
     l = lines(empty);
     EXPECT_EQ(l.size(), 7u);
     EXPECT_EQ(l[0], "TESRAL REPORT - 0 reflections");
     EXPECT_EQ(empty.substr(empty.size() - 2), "\r\n");
 
-    ReportOptions indices{ReportColumns::fromChoices(true, false, false, false, false, 5), {}, ','};
+    ReportOptions indices{ReportColumns{.indices = 5}, {}, ','};
     EXPECT_EQ(reportRow(10000, sample(), indices), "10000   1  -2   0   1   0");
     EXPECT_EQ(reportRow(123456, sample(), indices), "123456   1  -2   0   1   0");
-    ReportOptions theta{ReportColumns::fromChoices(false, true, false, false, false, 5), {}, ','};
+    ReportOptions theta{ReportColumns{.theta = true}, {}, ','};
     EXPECT_EQ(reportRow(1, sample(), theta), "1      12,50000");
+}
+
+TEST(Report, EachChoiceShowsItsColumns) {
+    const struct {
+        ColumnChoices choices;
+        int indexDimension;
+        const char* header;
+    } cases[] = {
+        {{.theta = false, .dSpacing = false, .qeQi = false, .xyz = false},
+         6,
+         "#      h1  h2  h3  h4  h5  h6"},
+        {{.indices = false, .dSpacing = false, .qeQi = false, .xyz = false}, 5, "#         Theta"},
+        {{.indices = false, .theta = false, .qeQi = false, .xyz = false}, 5, "#             d"},
+        {{.indices = false, .theta = false, .dSpacing = false, .xyz = false},
+         6,
+         "#            qe        qi"},
+        {{.indices = false, .theta = false, .dSpacing = false, .qeQi = false},
+         5,
+         "#             x         y         z"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(reportColumnHeader({ReportColumns::from(c.choices, c.indexDimension)}), c.header);
 }
 
 TEST(ClipboardRows, TabSeparatedWithTrailingTabs) {
     const ReflectionTable table{sample()};
-    EXPECT_EQ(clipboardRows(table, ReportColumns::fromChoices(true, false, false, true, false, 5)),
+    EXPECT_EQ(clipboardRows(table, ReportColumns{.indices = 5, .qe = true, .qi = true}),
               "1\t1\t-2\t0\t1\t0\t0.80000\t0.25000\t\r\n");
-    EXPECT_EQ(
-        clipboardRows(table, ReportColumns::fromChoices(false, false, false, false, false, 6)),
-        "1\t\r\n");
-    EXPECT_EQ(clipboardRows({}, ReportColumns::fromChoices(true, true, true, true, true, 6)), "");
+    EXPECT_EQ(clipboardRows(table, ReportColumns{}), "1\t\r\n");
+    EXPECT_EQ(clipboardRows({}, ReportColumns::all(6)), "");
 }
 
 TEST(RowText, FieldsMatchFormatFixed) {
@@ -144,7 +162,7 @@ TEST(RowText, FieldsMatchFormatFixed) {
 TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
     ReflectionTable table(30000, sample());
     for (std::size_t i = 0; i < table.size(); ++i) table[i].v[kTheta] = i * 0.01f;
-    const ReportOptions options{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+    const ReportOptions options{ReportColumns::all(5)};
     const RunHeader header{"P10/mmm", "a = 2.82", "loops"};
     const std::string path = ::testing::TempDir() + "report_blocks.hkl";
     const auto read = [&] {

@@ -84,7 +84,7 @@ pid_t endedProcess() {
     return child;
 }
 
-const ReportOptions kAllColumns{ReportColumns::fromChoices(true, true, true, true, true, 5)};
+const ReportOptions kAllColumns{ReportColumns::all(5)};
 
 }  // namespace
 
