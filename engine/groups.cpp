@@ -210,18 +210,19 @@ bool ExtinctionRules::isExtinct(const ReflectionRecord& row) const {
 
     if (n_ == 5) {
         const int l = h[4];
-        const bool along = row.directionClass == DirectionClass::AlongMain;
-        const bool between = row.directionClass == DirectionClass::BetweenMain;
+        const DirectionClass t = row.directionClass;
+        constexpr DirectionClass along = DirectionClass::AlongMain;
+        constexpr DirectionClass between = DirectionClass::BetweenMain;
         const auto has = [this](ConditionWord word) { return (conditions_ & word) != 0; };
-        if (has(kOa) && along && isOdd(l)) return true;
-        if (has(kOb) && between && isOdd(l)) return true;
-        if (has(kOea) && isEven(sum) && along && isOdd(l)) return true;
-        if (has(kOab) && (along || between) && isOdd(l)) return true;
-        if (has(kEoa) && isEven(l) && along && isOdd(sum)) return true;
+        if (has(kOa) && t == along && isOdd(l)) return true;
+        if (has(kOb) && t == between && isOdd(l)) return true;
+        if (has(kOea) && isEven(sum) && t == along && isOdd(l)) return true;
+        if (has(kOab) && (t == along || t == between) && isOdd(l)) return true;
+        if (has(kEoa) && isEven(l) && t == along && isOdd(sum)) return true;
         if (has(kZo) && l == 0 && isOdd(sum)) return true;
-        if (has(kZoa) && l == 0 && along && isOdd(sum)) return true;
+        if (has(kZoa) && l == 0 && t == along && isOdd(sum)) return true;
         // "Aoa": any l, S odd, along a main direction.
-        if (has(kAoa) && along && isOdd(sum)) return true;
+        if (has(kAoa) && t == along && isOdd(sum)) return true;
         return false;
     }
 
