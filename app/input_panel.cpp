@@ -117,7 +117,7 @@ QWidget* InputPanel::createSpaceGroupBox() {
     for (int i = 0; i < kSystemCount; ++i) {
         QComboBox* list = groupList(i);
         for (const SpaceGroupEntry& group : groupsOfSystem(systemAt(i)))
-            list->addItem(toQt(group.symbol));
+            list->addItem(toQt(std::string(group.symbol)));
         // The four lists share one cell; applySystem shows one of them.
         layout->addWidget(list, 1, 0);
     }

@@ -40,7 +40,7 @@ struct Cloud {
             r.v[kZ] = z;
             r.v[kQi] = qi(rng);
             r.v[kTheta] = theta(rng);
-            r.directionClass = static_cast<std::int16_t>(direction(rng));
+            r.directionClass = static_cast<DirectionClass>(direction(rng));
             points.push_back({{x, y, z}, static_cast<std::uint32_t>(table.size())});
             table.push_back(r);
         }

@@ -17,7 +17,8 @@ int groupsCommand(const std::vector<std::string>& args) {
     for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
                               QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral}) {
         for (const SpaceGroupEntry& g : groupsOfSystem(system)) {
-            text += std::to_string(g.number) + '\t' + g.symbol + '\t' + g.conditionText + '\n';
+            text += std::to_string(g.number) + '\t' + std::string(g.symbol) + '\t' +
+                    std::string(g.conditionText) + '\n';
         }
     }
     writeOutput(options, text);

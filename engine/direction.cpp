@@ -20,25 +20,25 @@ double fractionalPart(double t) {
     return u - k;
 }
 
-std::int16_t classifyDirection(const ReflectionRecord& row, const LatticeBasis& basis) {
-    if (basis.n == 6) return kOtherDirection;
+DirectionClass classifyDirection(const ReflectionRecord& row, const LatticeBasis& basis) {
+    if (basis.n == 6) return DirectionClass::Other;
     double q[2] = {0.0, 0.0};
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 5; ++j) q[i] = q[i] + basis.inverse(i, j) * row.h(j);
     }
     const double r = std::sqrt(q[0] * q[0] + q[1] * q[1]);
-    if (r == 0.0) return kAlongMain;
+    if (r == 0.0) return DirectionClass::AlongMain;
     double c = basis.referenceDirection[0] * q[0] / r + basis.referenceDirection[1] * q[1] / r;
     if (c > 1.0) c = 1.0;
     const double phi = angleFromCosine(c) / kDegree;
 
     const float a = basis.symmetryAngle;
     const float rA = static_cast<float>(a * fractionalPart(phi / a));
-    if (rA < kTolerance || rA > a - kTolerance) return kAlongMain;
+    if (rA < kTolerance || rA > a - kTolerance) return DirectionClass::AlongMain;
     const float b = basis.halfSymmetryAngle;
     const float rB = static_cast<float>(b * fractionalPart(phi / b));
-    if (rB < kTolerance || rB > b - kTolerance) return kBetweenMain;
-    return kOtherDirection;
+    if (rB < kTolerance || rB > b - kTolerance) return DirectionClass::BetweenMain;
+    return DirectionClass::Other;
 }
 
 }  // namespace tesral

@@ -12,9 +12,9 @@ double angleFromCosine(double c);
 double fractionalPart(double t);
 
 /**
- * Whether the row's in-plane direction lies along a main direction (1), halfway between
- * two (2) or elsewhere (0), within 0.3 degrees. Always 0 for the icosahedral system.
+ * Whether the row's in-plane direction lies along a main direction, halfway between two or
+ * elsewhere, within 0.3 degrees. Always Other for the icosahedral system.
  */
-std::int16_t classifyDirection(const ReflectionRecord& row, const LatticeBasis& basis);
+DirectionClass classifyDirection(const ReflectionRecord& row, const LatticeBasis& basis);
 
 }  // namespace tesral

@@ -189,7 +189,7 @@ struct WriteKept {
             s.h[k] = v;
             ReflectionRecord& row = (*sh.table)[task.offset + next];
             fillReflection(s.h, evaluateProjection(q, g), row);
-            row.directionClass = static_cast<std::int16_t>(packed >> kClassShift);
+            row.directionClass = static_cast<DirectionClass>(packed >> kClassShift);
             row.isMainSpot = isMainReflection(row, g.n);
             task.extremes.offer(row, g.n);
         }

@@ -1,30 +1,53 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "engine/reflection_table.h"
 #include "lattice/lattice_basis.h"
 
 namespace tesral {
 
-/** One superspace group: its number (1..85), symbol and condition words. */
-struct SpaceGroupEntry {
-    int number = 0;
-    std::string symbol;
-    std::vector<std::string> words;
-    /** The condition words as stored, inner blanks kept ("h1=5n for  h1 h2 ..."). */
-    std::string conditionText;
+/** The lattice centring, the first letter of the group symbol. */
+enum class Centring : std::uint8_t { Primitive, Body, Face };
+
+/** The condition words of the axial groups, one bit each. */
+using ConditionFlags = std::uint16_t;
+enum ConditionWord : ConditionFlags {
+    kOa = 1u << 0,
+    kOb = 1u << 1,
+    kOea = 1u << 2,
+    kOab = 1u << 3,
+    kEoa = 1u << 4,
+    kZo = 1u << 5,
+    kZoa = 1u << 6,
+    kAoa = 1u << 7,
 };
 
-/** The catalogue rows of groups 1..85 as stored (number, padded symbol, words). */
-const std::vector<std::string>& groupCatalogueRows();
+/** The index conditions of the icosahedral groups. */
+enum class IndexCondition : std::uint8_t {
+    None,
+    H1Multiple5,          // h1=5n for h1 h2 h2 h2 h2 h2
+    H1Plus5H2Multiple10,  // h1+5h2=10n for h1 h2 h2 h2 h2 h2
+    H5MinusH6Multiple2,   // h5-h6=2n for h1 h2 -h1 -h2 h5 h6
+    H5MinusH6Multiple4,   // h5-h6=4n for h1 h2 -h1 -h2 h5 h6
+};
 
-/** Cuts a text at runs of blanks; an empty or all-blank text gives one empty word. */
-std::vector<std::string> splitWords(const std::string& text);
+/** One superspace group: its number (1..85), symbol and reflection conditions. */
+struct SpaceGroupEntry {
+    int number = 0;
+    std::string_view symbol;
+    Centring centring = Centring::Primitive;
+    ConditionFlags conditions = 0;  // axial groups
+    IndexCondition indexCondition = IndexCondition::None;
+    /** The condition words as listed, inner blanks kept ("h1=5n for  h1 h2 ..."). */
+    std::string_view conditionText;
+};
 
 /** The groups of one system in list order. */
-std::vector<SpaceGroupEntry> groupsOfSystem(QuasicrystalSystem system);
+std::span<const SpaceGroupEntry> groupsOfSystem(QuasicrystalSystem system);
 
 /** The list position selected when the user switches to the system. */
 int defaultGroupPosition(QuasicrystalSystem system);
@@ -49,11 +72,10 @@ class ExtinctionRules {
 
   private:
     int n_;
-    int groupNumber_;
-    bool faceCentred_;
-    bool bodyCentred_;
-    bool oa_, ob_, oea_, oab_, eoa_, zo_, zoa_, aoa_;
-    bool forbidsNothing_;  // no centring, word or index rule: every row is allowed
+    Centring centring_ = Centring::Primitive;
+    ConditionFlags conditions_ = 0;                         // only with five indices
+    IndexCondition indexCondition_ = IndexCondition::None;  // only with six indices
+    bool forbidsNothing_ = true;  // no centring, word or index rule: every row is allowed
 };
 
 }  // namespace tesral

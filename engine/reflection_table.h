@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "engine/unfilled_allocator.h"
@@ -22,17 +23,17 @@ enum Element : int {
     kElementCount = 14,
 };
 
-/** Direction classes of the axial systems. */
-enum DirectionClass : std::int16_t {
-    kOtherDirection = 0,
-    kAlongMain = 1,
-    kBetweenMain = 2,
+/** Where a row's in-plane direction lies, in the axial systems. */
+enum class DirectionClass : std::uint8_t {
+    Other = 0,        // elsewhere, and always in the icosahedral system
+    AlongMain = 1,    // along a main direction
+    BetweenMain = 2,  // halfway between two main directions
 };
 
 /** One reflection, stored in single precision. */
 struct ReflectionRecord {
     std::array<float, kElementCount> v{};
-    std::int16_t directionClass = kOtherDirection;
+    DirectionClass directionClass = DirectionClass::Other;
     bool isMainSpot = false;
 
     float h(int i) const { return v[kH1 + i]; }  // i = 0..5
@@ -44,6 +45,10 @@ struct ReflectionRecord {
     float y() const { return v[kY]; }
     float z() const { return v[kZ]; }
 };
+
+static_assert(std::is_trivially_copyable_v<ReflectionRecord>);
+// The class and the main-spot flag share the room of one float.
+static_assert(sizeof(ReflectionRecord) == sizeof(float) * (kElementCount + 1));
 
 /** Rows in the order they were found; reflectionCount is its size. */
 using ReflectionTable = std::vector<ReflectionRecord, UnfilledAllocator<ReflectionRecord>>;

@@ -55,13 +55,13 @@ QRgb SpotStyler::styleSpot(const ReflectionRecord& record) {
     }
     if (options_.highlightDirections) {
         switch (record.directionClass) {
-            case kAlongMain:
+            case DirectionClass::AlongMain:
                 colours_.fill = kAlongGreen;
                 break;
-            case kBetweenMain:
+            case DirectionClass::BetweenMain:
                 colours_.fill = kBetweenBlue;
                 break;
-            case kOtherDirection:
+            case DirectionClass::Other:
                 colours_.fill = kOtherGrey;
                 break;
             default:

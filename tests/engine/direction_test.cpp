@@ -33,12 +33,15 @@ ReflectionRecord row(int h1, int h5) {
 }  // namespace
 
 TEST(ClassifyDirection, DecagonalAngles) {
+    using enum DirectionClass;
     struct Case {
         double degrees;
-        int expected;
-    } cases[] = {{0, 1},     {18, 2},    {36, 1},    {72, 1},    {9, 0},     {0.29, 1}, {0.31, 0},
-                 {35.71, 1}, {35.69, 0}, {18.29, 2}, {17.71, 2}, {18.31, 0}, {126, 2},  {180, 1},
-                 {-36, 1},   {-18, 2},   {100, 0},   {144, 1},   {162, 2}};
+        DirectionClass expected;
+    } cases[] = {{0, AlongMain},     {18, BetweenMain},    {36, AlongMain},      {72, AlongMain},
+                 {9, Other},         {0.29, AlongMain},    {0.31, Other},        {35.71, AlongMain},
+                 {35.69, Other},     {18.29, BetweenMain}, {17.71, BetweenMain}, {18.31, Other},
+                 {126, BetweenMain}, {180, AlongMain},     {-36, AlongMain},     {-18, BetweenMain},
+                 {100, Other},       {144, AlongMain},     {162, BetweenMain}};
     for (const Case& c : cases) {
         const LatticeBasis b = basisAt(c.degrees);
         EXPECT_EQ(classifyDirection(row(1, 0), b), c.expected) << c.degrees;
@@ -47,10 +50,10 @@ TEST(ClassifyDirection, DecagonalAngles) {
 }
 
 TEST(ClassifyDirection, PeriodicAxisAndIcosahedral) {
-    EXPECT_EQ(classifyDirection(row(0, 1), basisAt(9)), kAlongMain);
+    EXPECT_EQ(classifyDirection(row(0, 1), basisAt(9)), DirectionClass::AlongMain);
     LatticeBasis ico = basisAt(9);
     ico.n = 6;
-    EXPECT_EQ(classifyDirection(row(1, 0), ico), kOtherDirection);
+    EXPECT_EQ(classifyDirection(row(1, 0), ico), DirectionClass::Other);
 }
 
 TEST(ClassifyDirection, RealBasesClassTheFirstBasisVectorAsAlong) {
@@ -58,8 +61,8 @@ TEST(ClassifyDirection, RealBasesClassTheFirstBasisVectorAsAlong) {
                               QuasicrystalSystem::Dodecagonal})
         for (const auto convention : {MatrixConvention::Yamamoto, MatrixConvention::Steurer}) {
             const auto b = buildLatticeBasis(system, 2.82, 12.06, convention);
-            EXPECT_EQ(classifyDirection(row(1, 0), *b), kAlongMain);
-            EXPECT_EQ(classifyDirection(row(-1, 0), *b), kAlongMain);
+            EXPECT_EQ(classifyDirection(row(1, 0), *b), DirectionClass::AlongMain);
+            EXPECT_EQ(classifyDirection(row(-1, 0), *b), DirectionClass::AlongMain);
         }
 }
 

@@ -103,7 +103,8 @@ TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
     EXPECT_EQ(r.header.groupText, "P10.5/mmc");
     float maxTheta = 0, maxQi = 0;
     for (const auto& row : r.table) {
-        EXPECT_FALSE(row.directionClass == 2 && static_cast<int>(row.h(4)) % 2 != 0);
+        EXPECT_FALSE(row.directionClass == DirectionClass::BetweenMain &&
+                     static_cast<int>(row.h(4)) % 2 != 0);
         EXPECT_GE(row.theta(), 1.0f);
         EXPECT_LE(row.theta(), 30.0f);
         EXPECT_LE(row.qi(), 1.0f);

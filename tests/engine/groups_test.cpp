@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <utility>
+
 using namespace tesral;
 
 namespace {
@@ -24,14 +27,13 @@ ReflectionRecord reflection(std::initializer_list<int> h, int directionClass = 0
     ReflectionRecord r;
     int i = 0;
     for (const int v : h) r.v[kH1 + i++] = static_cast<float>(v);
-    r.directionClass = static_cast<std::int16_t>(directionClass);
+    r.directionClass = static_cast<DirectionClass>(directionClass);
     return r;
 }
 
 }  // namespace
 
 TEST(Catalogue, ListsAndDefaults) {
-    EXPECT_EQ(groupCatalogueRows().size(), 85u);
     const struct {
         QuasicrystalSystem system;
         size_t count;
@@ -63,10 +65,29 @@ TEST(Catalogue, CodesAndStatusTexts) {
     EXPECT_EQ(ico[3].conditionText, "h1+5h2=10n  for h1 h2 h2 h2 h2 h2");
 }
 
-TEST(SplitWords, RunsOfBlanks) {
-    EXPECT_EQ(splitWords("  a  bb c "), (std::vector<std::string>{"a", "bb", "c"}));
-    EXPECT_EQ(splitWords(""), (std::vector<std::string>{""}));
-    EXPECT_EQ(splitWords("   "), (std::vector<std::string>{""}));
+TEST(Catalogue, TypedConditionsAgreeWithTheListedWords) {
+    // The list shows the words and the symbol; the rules read the typed fields.
+    const std::pair<std::string, ConditionFlags> known[] = {
+        {"Oa", kOa},   {"Ob", kOb}, {"Oea", kOea}, {"Oab", kOab},
+        {"Eoa", kEoa}, {"Zo", kZo}, {"Zoa", kZoa}, {"Aoa", kAoa}};
+    int number = 1;
+    for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
+                              QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral})
+        for (const SpaceGroupEntry& g : groupsOfSystem(system)) {
+            EXPECT_EQ(g.number, number++);
+            const Centring centring = g.symbol[0] == 'F'   ? Centring::Face
+                                      : g.symbol[0] == 'I' ? Centring::Body
+                                                           : Centring::Primitive;
+            EXPECT_EQ(g.centring, centring) << g.symbol;
+            ConditionFlags words = 0;
+            std::istringstream listed{std::string(g.conditionText)};
+            for (std::string word; listed >> word;)
+                for (const auto& [name, flag] : known)
+                    if (word == name) words |= flag;
+            EXPECT_EQ(g.conditions, words) << g.symbol;
+            EXPECT_EQ(g.indexCondition != IndexCondition::None, g.conditionText.starts_with('h'))
+                << g.symbol;
+        }
 }
 
 TEST(IsExtinct, ConditionCases) {

@@ -27,7 +27,7 @@ struct Spot {
     float x = 0, y = 0, z = 0;
     float theta = 10.0f;
     float qi = 0.5f;
-    std::int16_t directionClass = kOtherDirection;
+    std::int16_t directionClass = 0;  // a DirectionClass value, or an unknown one
     bool isMainSpot = false;
 };
 
@@ -39,7 +39,7 @@ inline ReflectionRecord makeRecord(const Spot& s) {
     r.v[kX] = s.x;
     r.v[kY] = s.y;
     r.v[kZ] = s.z;
-    r.directionClass = s.directionClass;
+    r.directionClass = static_cast<DirectionClass>(s.directionClass);
     r.isMainSpot = s.isMainSpot;
     return r;
 }

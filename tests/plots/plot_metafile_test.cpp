@@ -24,16 +24,16 @@ namespace {
 
 /**
  * Four zero-layer spots (one a main spot, one below the 2D picture) and one off the zero
- * layer, below the 3D picture.
+ * layer, below the 3D picture. Direction classes: 1 along, 2 between, 0 elsewhere.
  */
 PlotState smallRun(const PlotOptions& options) {
     PlotState state = makeState(
         {
-            {{1, 0, 0, 0, 0}, 0.0f, 0.0f, 0.0f, 10.0f, 0.1f, kAlongMain, false},
-            {{0, 1, 0, 0, 0}, 1.0f, -0.5f, 0.5f, 20.0f, 0.5f, kBetweenMain, true},
-            {{-1, 2, 0, 1, 0}, -2.0f, 0.5f, -1.0f, 30.0f, 0.2f, kOtherDirection, false},
-            {{0, 0, 1, 0, 1}, 0.5f, 0.5f, 1.5f, 15.0f, 0.3f, kAlongMain, false},
-            {{0, 0, 0, 1, 0}, 0.5f, 2.0f, 0.0f, 12.0f, 0.4f, kOtherDirection, false},
+            {{1, 0, 0, 0, 0}, 0.0f, 0.0f, 0.0f, 10.0f, 0.1f, 1, false},
+            {{0, 1, 0, 0, 0}, 1.0f, -0.5f, 0.5f, 20.0f, 0.5f, 2, true},
+            {{-1, 2, 0, 1, 0}, -2.0f, 0.5f, -1.0f, 30.0f, 0.2f, 0, false},
+            {{0, 0, 1, 0, 1}, 0.5f, 0.5f, 1.5f, 15.0f, 0.3f, 1, false},
+            {{0, 0, 0, 1, 0}, 0.5f, 2.0f, 0.0f, 12.0f, 0.4f, 0, false},
         },
         makeStatistics(2.0f, 30.0f, 0.5f, 2.0f));
     state.options = options;
