@@ -43,7 +43,9 @@ class RunController : public QObject {
 
     /** From start() until finished() has been emitted. */
     bool running() const { return busy_; }
-    /** Fraction of the index box covered by the current run, 0..1. */
+    /** The share of the progress bar for the loops; the list file's rows take the rest. */
+    static constexpr double kLoopsShareOfProgress = 0.4;
+    /** How far the current run is, 0..1: its loops, then the rows of its list file. */
     double progress() const { return progress_.load(std::memory_order_relaxed); }
 
     /**

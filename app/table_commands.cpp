@@ -74,8 +74,10 @@ MainWindow::ListWrite MainWindow::writeList(const QString& path, const RunHeader
     const ReportOptions options = reportOptions(session_.indexDimension());
     std::optional<std::string> failure;
     const auto write = [&](TaskProgress& progress) {
+        progress.setTotal(session_.table().size());
         failure = writeReportFile(nativePath(path), session_.table(), header, options,
-                                  &progress.stopFlag(), accept);
+                                  &progress.stopFlag(), accept,
+                                  [&progress](std::size_t rows) { progress.advance(rows); });
     };
     // While a run fills the session its end must not arrive mid-write: no waiting loop then.
     TaskProgress direct;

@@ -73,13 +73,15 @@ struct WriteStopped {};
 
 /** writeReport that throws WriteStopped once `stop` (may be null) is true. */
 bool writeReportUnlessStopped(SafeFile& file, const ReflectionTable& table, const RunHeader& header,
-                              const ReportOptions& options, const std::atomic<bool>* stop) {
+                              const ReportOptions& options, const std::atomic<bool>* stop,
+                              const std::function<void(std::size_t)>& rowsFormatted = {}) {
     if (!file.write(reportHead(table.size(), header, options))) return false;
     return writeOrderedBlocks(file, table.size(),
                               [&](std::string& out, std::size_t begin, std::size_t end) {
                                   if (stop && stop->load(std::memory_order_relaxed))
                                       throw WriteStopped();
                                   appendReportRows(out, table, begin, end, options);
+                                  if (rowsFormatted) rowsFormatted(end - begin);
                               });
 }
 
@@ -92,11 +94,13 @@ bool writeReport(SafeFile& file, const ReflectionTable& table, const RunHeader& 
 
 std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
                                            const RunHeader& header, const ReportOptions& options,
-                                           const std::atomic<bool>* stop, SafeFile::Accept accept) {
+                                           const std::atomic<bool>* stop, SafeFile::Accept accept,
+                                           const std::function<void(std::size_t)>& rowsFormatted) {
     SafeFile file;
     try {
         if (file.open(path, accept) &&
-            writeReportUnlessStopped(file, table, header, options, stop) && file.commit())
+            writeReportUnlessStopped(file, table, header, options, stop, rowsFormatted) &&
+            file.commit())
             return std::nullopt;
     } catch (const WriteStopped&) {
         return kWriteStoppedMessage;  // the old file stays; the temporary one goes

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -52,10 +53,13 @@ inline const std::string kWriteStoppedMessage = "the writing was stopped";
  * Writes the report to `path` through SafeFile; returns the reason on failure. When `stop`
  * becomes true (it is read before each block of rows) the write ends with
  * kWriteStoppedMessage and the old file stays. `accept` is passed to SafeFile::open.
+ * `rowsFormatted`, when given, hears of each block of rows once it is formatted, from any
+ * thread; the counts add up to the table's size.
  */
-std::optional<std::string> writeReportFile(const std::string& path, const ReflectionTable& table,
-                                           const RunHeader& header, const ReportOptions& options,
-                                           const std::atomic<bool>* stop = nullptr,
-                                           SafeFile::Accept accept = SafeFile::Accept::AnyFile);
+std::optional<std::string> writeReportFile(
+    const std::string& path, const ReflectionTable& table, const RunHeader& header,
+    const ReportOptions& options, const std::atomic<bool>* stop = nullptr,
+    SafeFile::Accept accept = SafeFile::Accept::AnyFile,
+    const std::function<void(std::size_t rows)>& rowsFormatted = {});
 
 }  // namespace tesral

@@ -170,7 +170,16 @@ TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
 
-    ASSERT_EQ(writeReportFile(path, table, header, options), std::nullopt);
+    // Progress hears of every row, a block at a time, while the file is written.
+    std::atomic<std::size_t> formatted{0}, calls{0};
+    ASSERT_EQ(writeReportFile(path, table, header, options, nullptr, SafeFile::Accept::AnyFile,
+                              [&](std::size_t rows) {
+                                  formatted += rows;
+                                  ++calls;
+                              }),
+              std::nullopt);
+    EXPECT_EQ(formatted, table.size());
+    EXPECT_GT(calls, 1u);
     std::ostringstream stream;
     writeReport(stream, table, header, options);
     std::string rows;
