@@ -211,14 +211,15 @@ void BM_FourMillion3D(benchmark::State& state) {
     redrawBox(state, PlotKind::ThreeD, PlotOptions(), kBlack);
 }
 
-/** Both boxes after one step of the spot slider (10 to 11). */
-void BM_FourMillionSliderStep(benchmark::State& state) {
-    PlotOptions options;
-    options.spotSlider = 11;
+/** Both plot boxes of the 4-million-row run drawn with these options and colours. */
+void redrawBothBoxes(benchmark::State& state, const PlotOptions& options, QRgb background,
+                     QRgb foreground) {
     const FourMillion& rows = fourMillion();
     PlotTarget t;
     t.width = 560 * kTwipsPerPixel;
     t.height = 420 * kTwipsPerPixel;
+    t.background = background;
+    t.foreground = foreground;
     for (auto _ : state) {
         for (PlotKind kind : {PlotKind::ZeroLayer, PlotKind::ThreeD}) {
             QImage image = ImageCanvas::makeImage(QSize(560, 420), 1.0);
@@ -229,23 +230,16 @@ void BM_FourMillionSliderStep(benchmark::State& state) {
     }
 }
 
+/** Both boxes after one step of the spot slider (10 to 11). */
+void BM_FourMillionSliderStep(benchmark::State& state) {
+    PlotOptions options;
+    options.spotSlider = 11;
+    redrawBothBoxes(state, options, kBlack, kWhite);
+}
+
 /** Both boxes on a white background. */
 void BM_FourMillionInvertBackground(benchmark::State& state) {
-    const FourMillion& rows = fourMillion();
-    PlotTarget t;
-    t.width = 560 * kTwipsPerPixel;
-    t.height = 420 * kTwipsPerPixel;
-    t.background = kWhite;
-    t.foreground = kBlack;
-    const PlotOptions options;
-    for (auto _ : state) {
-        for (PlotKind kind : {PlotKind::ZeroLayer, PlotKind::ThreeD}) {
-            QImage image = ImageCanvas::makeImage(QSize(560, 420), 1.0);
-            ImageCanvas canvas(image, kTwipsPerPixel);
-            drawPlot(kind, rows.data(), options, t, canvas);
-            benchmark::DoNotOptimize(image.constBits());
-        }
-    }
+    redrawBothBoxes(state, PlotOptions(), kWhite, kBlack);
 }
 
 }  // namespace

@@ -167,31 +167,51 @@ const SpotMask& placeMask(double cx, double cy, double radius, double penWidth, 
     return maskFor(qx, qy, qr, penWidth);
 }
 
-void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
-                 QRgb outline, QRgb fill) {
-    int px, py;
-    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
+/** A placed mask clipped to the image's columns and rows (inclusive bounds). */
+struct ClippedMask {
+    const SpotMask& mask;
+    int px, py;  // the pixel that holds the centre
+    int x0, x1, y0, y1;
 
-    const int x0 = std::max(px + mask.left, 0);
-    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
-    const int y0 = std::max(py + mask.top, image.firstRow);
-    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
-    uchar* bits = image.bits;
-    const qsizetype stride = image.stride;
-    for (int y = y0; y <= y1; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+    bool empty() const { return x0 > x1 || y0 > y1; }
+
+    /** Calls visit(x, weights) for each pixel of row y (y0..y1) whose weights may be set. */
+    template <typename Visit>
+    void forEachInRow(int y, Visit&& visit) const {
         const int row = y - py - mask.top;
         const std::uint32_t* w = mask.weights.data() + row * mask.width;
         const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
         const int xEnd = std::min(x1, px + mask.left + last);
-        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
-            const std::uint32_t both = w[x - px - mask.left];
-            if (both == 0) continue;
+        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x)
+            visit(x, w[x - px - mask.left]);
+    }
+};
+
+ClippedMask clippedMask(const SpotRows& image, double cx, double cy, double radius,
+                        double penWidth) {
+    int px, py;
+    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
+    return {mask,
+            px,
+            py,
+            std::max(px + mask.left, 0),
+            std::min(px + mask.left + mask.width, image.width) - 1,
+            std::max(py + mask.top, image.firstRow),
+            std::min(py + mask.top + mask.height, image.endRow) - 1};
+}
+
+void paintMasked(const SpotRows& image, double cx, double cy, double radius, double penWidth,
+                 QRgb outline, QRgb fill) {
+    const ClippedMask clip = clippedMask(image, cx, cy, radius, penWidth);
+    for (int y = clip.y0; y <= clip.y1; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.bits + y * image.stride);
+        clip.forEachInRow(y, [&](int x, std::uint32_t both) {
+            if (both == 0) return;
             if (both == 256)
                 line[x] = fill;
             else
                 line[x] = mix(mix(line[x], fill, both & 0xffffu), outline, both >> 16);
-        }
+        });
     }
 }
 
@@ -266,28 +286,18 @@ inline void gather(NearestFirst& under, int x, int y, float a, float r, const fl
 /** A small opaque spot behind what was gathered, from its cached mask. */
 void gatherMasked(const SpotRows& image, NearestFirst& under, double cx, double cy, double radius,
                   double penWidth, const float* f, const float* o) {
-    int px, py;
-    const SpotMask& mask = placeMask(cx, cy, radius, penWidth, px, py);
-    const int x0 = std::max(px + mask.left, 0);
-    const int x1 = std::min(px + mask.left + mask.width, image.width) - 1;
-    const int y0 = std::max(py + mask.top, image.firstRow);
-    const int y1 = std::min(py + mask.top + mask.height, image.endRow) - 1;
-    if (x0 > x1 || y0 > y1) return;
+    const ClippedMask clip = clippedMask(image, cx, cy, radius, penWidth);
+    if (clip.empty()) return;
     bool shows = false;  // a pixel of the box that is not covered yet
-    for (int y = y0; y <= y1 && !shows; ++y) shows = !under.allCovered(y, x0, x1);
+    for (int y = clip.y0; y <= clip.y1 && !shows; ++y)
+        shows = !under.allCovered(y, clip.x0, clip.x1);
     if (!shows) return;
     constexpr float kPerWeight = 1.0f / 256.0f;
-    for (int y = y0; y <= y1; ++y) {
-        const int row = y - py - mask.top;
-        const std::uint32_t* w = mask.weights.data() + row * mask.width;
-        const auto [first, last] = mask.spans[static_cast<std::size_t>(row)];
-        const int xEnd = std::min(x1, px + mask.left + last);
-        for (int x = std::max(x0, px + mask.left + first); x <= xEnd; ++x) {
-            const std::uint32_t both = w[x - px - mask.left];
+    for (int y = clip.y0; y <= clip.y1; ++y)
+        clip.forEachInRow(y, [&](int x, std::uint32_t both) {
             gather(under, x, y, static_cast<float>(both & 0xffffu) * kPerWeight,
                    static_cast<float>(both >> 16) * kPerWeight, f, o);
-        }
-    }
+        });
 }
 
 }  // namespace

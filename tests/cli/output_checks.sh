@@ -26,6 +26,20 @@ only() {
         fail "folder holds: $(ls -A | tr '\n' ' ')"
 }
 
+# Starts a long report over keep.hkl in the background (its process in $pid) and returns once
+# its temporary file is there.
+start_long_write() {
+    echo keep >keep.hkl
+    "$cli" report --system octagonal --limits 8,8,8,8,8 --thmax 180 --qimax 1E9 \
+        --output keep.hkl 2>err &
+    pid=$!
+    tries=0
+    until ls -A | grep -q '^\.keep\.hkl\.'; do
+        tries=$((tries + 1))
+        [ $tries -lt 20000 ] && kill -0 $pid 2>/dev/null || fail "never saw the temporary file"
+    done
+}
+
 limited() {  # limited BLOCKS command...: a file-size limit stands in for a full disk
     blocks=$1
     shift
@@ -91,15 +105,7 @@ not_regular)
     ;;
 interrupted)
     # Terminated while writing: the old report stays and no temporary file is left.
-    echo keep >keep.hkl
-    "$cli" report --system octagonal --limits 8,8,8,8,8 --thmax 180 --qimax 1E9 \
-        --output keep.hkl 2>err &
-    pid=$!
-    tries=0
-    until ls -A | grep -q '^\.keep\.hkl\.'; do
-        tries=$((tries + 1))
-        [ $tries -lt 20000 ] && kill -0 $pid 2>/dev/null || fail "never saw the temporary file"
-    done
+    start_long_write
     kill -TERM $pid
     wait $pid
     [ $? -gt 128 ] || fail "the write ended before the signal"
@@ -141,15 +147,7 @@ config)
 killed)
     # A write ended by SIGKILL leaves its temporary file; the next write to the folder
     # removes it.
-    echo keep >keep.hkl
-    "$cli" report --system octagonal --limits 8,8,8,8,8 --thmax 180 --qimax 1E9 \
-        --output keep.hkl 2>err &
-    pid=$!
-    tries=0
-    until ls -A | grep -q '^\.keep\.hkl\.'; do
-        tries=$((tries + 1))
-        [ $tries -lt 20000 ] && kill -0 $pid 2>/dev/null || fail "never saw the temporary file"
-    done
+    start_long_write
     kill -KILL $pid
     wait $pid
     ls -A | grep -q '^\.keep\.hkl\.' || fail "no temporary file left by the kill"
