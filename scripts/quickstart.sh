@@ -10,10 +10,10 @@ cd "$here"
 # Everything the build and the tests use. libwmf-bin: wmf2svg, the independent reader of the
 # metafile tests, which needs the fonts-urw-base35 fonts for any text; poppler-utils:
 # pdftotext, which reads the printed pages back; python3: the independent recomputation of
-# reports.
+# reports; clang-tidy: the checks the sanitizer command runs first.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
           libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
-          python3)
+          python3 clang-tidy)
 
 install_missing() {
   local missing=()
@@ -50,7 +50,6 @@ case "${1:-}" in
     cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   sanitize)
-    packages+=(clang-tidy)
     install_missing
     bash scripts/preflight.sh
     cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESRAL_SANITIZE=ON -DTESRAL_BENCH=OFF \
