@@ -10,10 +10,11 @@ cd "$here"
 # Everything the build and the tests use. libwmf-bin: wmf2svg, the independent reader of the
 # metafile tests, which needs the fonts-urw-base35 fonts for any text; poppler-utils:
 # pdftotext, which reads the printed pages back; python3: the independent recomputation of
-# reports; clang-tidy: the checks the sanitizer command runs first.
+# reports; clang-tidy: the checks the sanitizer command runs first; gemmi-dev: the
+# International Tables scattering-factor coefficients; libtomlplusplus-dev: the model-file parser.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
           libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
-          python3 clang-tidy)
+          python3 clang-tidy gemmi-dev libtomlplusplus-dev)
 
 install_missing() {
   local missing=()
@@ -56,7 +57,7 @@ case "${1:-}" in
       -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
     cmake --build build-asan
     # The checks of .clang-tidy over every source of ours (not Qt's generated files).
-    run-clang-tidy -p build-asan -quiet -j "$(nproc)" "^$here/(engine|lattice|report|plots|app|cli|tests|bench)/"
+    run-clang-tidy -p build-asan -quiet -j "$(nproc)" "^$here/(engine|lattice|report|physics|plots|app|cli|tests|bench)/"
     cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
   *)
