@@ -19,7 +19,7 @@ enum Element : int {
     kX = 10,     // parallel-space coordinates, 1/angstrom
     kY = 11,
     kZ = 12,
-    kSpare = 13,
+    kIntensity = 13,  // relative intensity, 100 = the strongest row; 0 without a model
     kElementCount = 14,
 };
 

@@ -34,7 +34,7 @@ inline void fillReflection(const int h[6], const Evaluation& e, ReflectionRecord
     row.v[kX] = static_cast<float>(e.x);
     row.v[kY] = static_cast<float>(e.y);
     row.v[kZ] = static_cast<float>(e.z);
-    row.v[kSpare] = 0.0f;
+    row.v[kIntensity] = 0.0f;
     row.isMainSpot = false;
 }
 
