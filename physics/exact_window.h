@@ -1,0 +1,32 @@
+#pragma once
+
+#include <complex>
+#include <memory>
+
+#include "lattice/lattice_basis.h"
+#include "physics/structure_model.h"
+
+namespace tesral::physics {
+
+/**
+ * An exact occupation domain: a convex polygon (axial systems) or polyhedron (icosahedral) in
+ * perpendicular space, in the component order of the projected vector's perpendicular rows,
+ * angstrom. Its centre of mass is the site, the origin of these coordinates.
+ */
+class ExactWindow {
+  public:
+    virtual ~ExactWindow() = default;
+    /** Area (square angstrom) or volume (cubic angstrom). */
+    virtual double measure() const = 0;
+    /**
+     * The normalised transform (1/measure) * integral over the window of exp(2 pi i k.x),
+     * so 1 at k = 0. `k` is H-perp in 1/angstrom: two numbers (axial) or three (icosahedral).
+     */
+    virtual std::complex<double> transform(const double* k) const = 0;
+};
+
+/** The window of a site's Window domain, for a run of `system` with `basis`. */
+std::unique_ptr<ExactWindow> exactWindow(QuasicrystalSystem system, const LatticeBasis& basis,
+                                         const OccupationDomain& domain);
+
+}  // namespace tesral::physics
