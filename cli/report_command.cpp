@@ -16,7 +16,9 @@ KnownOptions tableOptions() {
 }
 
 const char* kTableOptionsHelp = R"(Output options:
-  --columns LIST         any of indices,theta,d,qeqi,xyz, or none   (default all)
+  --columns LIST         any of indices,theta,d,qeqi,xyz,hperp,intensity, or none
+                         (default indices,theta,d,qeqi,xyz); hperp is |H-perp| in 1/A,
+                         intensity the relative intensity of a model (100 = strongest)
   --output FILE          write to FILE instead of standard output ("-")
 )";
 
@@ -25,10 +27,11 @@ const char* kTableOptionsHelp = R"(Output options:
 int reportCommand(const std::vector<std::string>& args) {
     const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
-    const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
+    ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
     runForCommand(inputs, maxRowsFrom(options),
                   result);  // a failed run leaves an existing output file untouched
+    columns.hPerpScale = perpendicularLengthScale(result.parameters);
     const ReportOptions report{columns, inputs.convention, '.'};
     writeOutput(options, [&](SafeFile& file) {
         return writeReport(file, result.table, result.header, report);
@@ -39,9 +42,10 @@ int reportCommand(const std::vector<std::string>& args) {
 int listCommand(const std::vector<std::string>& args) {
     const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
-    const ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
+    ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
     runForCommand(inputs, maxRowsFrom(options), result);
+    columns.hPerpScale = perpendicularLengthScale(result.parameters);
     writeOutput(options, [&](SafeFile& file) {
         return writeClipboardRows(file, result.table, columns, '.');
     });

@@ -124,8 +124,13 @@ RunInputs runInputsFrom(const Options& options) {
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
     ColumnChoices choices;
     if (options.has("columns")) {
-        choices = {
-            .indices = false, .theta = false, .dSpacing = false, .qeQi = false, .xyz = false};
+        choices = {.indices = false,
+                   .theta = false,
+                   .dSpacing = false,
+                   .qeQi = false,
+                   .xyz = false,
+                   .hPerp = false,
+                   .intensity = false};
         const std::string text = options.value("columns");
         if (text != "none") {
             for (const std::string& name : splitList(text)) {
@@ -139,6 +144,10 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
                     choices.qeQi = true;
                 else if (name == "xyz")
                     choices.xyz = true;
+                else if (name == "hperp")
+                    choices.hPerp = true;
+                else if (name == "intensity")
+                    choices.intensity = true;
                 else
                     throw UsageError("unknown column " + quoted(name));
             }

@@ -19,7 +19,10 @@ std::vector<std::string> runOptionNames();
 /** Builds the run inputs; unknown systems, groups, anodes or malformed lists throw. */
 RunInputs runInputsFrom(const Options& options);
 
-/** --columns: any of indices,theta,d,qeqi,xyz or none; all when absent. */
+/**
+ * --columns: any of indices,theta,d,qeqi,xyz,hperp,intensity or none; all but hperp and
+ * intensity when absent. |H-perp| is scaled for the run once it is known.
+ */
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 
 /** Runs that may keep more rows are refused before they start, unless --max-rows says. */

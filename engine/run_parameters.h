@@ -46,6 +46,8 @@ struct RunHeader {
     std::string groupText;
     std::string latticeText;
     std::string limitsText;
+    /** The structure model's line under the limits; empty (and no line) without a model. */
+    std::string modelText;
 };
 
 /** Builds the header from the texts as typed (not the numbers they read as). */

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "plots/parallel_parts.h"
@@ -120,6 +121,15 @@ float sizingQi(const ReflectionRecord& record, const TableStatistics& statistics
     return record.qi() == 0.0f ? statistics.minPositiveQi : record.qi();
 }
 
+/** The radius of a row's spot, twips; nothing when the row is too weak to be drawn. */
+std::optional<float> rowSpotRadius(const ReflectionRecord& record, const PlotOptions& options,
+                                   float factor, float zoom, float tpp,
+                                   const TableStatistics& statistics) {
+    if (options.sizeByIntensity)
+        return intensitySpotRadius(options, factor, zoom, tpp, record.v[kIntensity]);
+    return spotRadius(options.sizeByInverseQi, factor, zoom, tpp, sizingQi(record, statistics));
+}
+
 }  // namespace
 
 bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotTarget& target,
@@ -145,9 +155,11 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
     const auto place = [&](std::size_t i, PlacedSpot& spot) {
         const ReflectionRecord& record = data.table[i];
         if (record.h(n - 1) != 0.0f) return true;
+        const std::optional<float> r =
+            rowSpotRadius(record, options, factor, zoom, tpp, data.statistics);
+        if (!r) return true;
         spot.record = &record;
-        spot.r = spotRadius(options.sizeByInverseQi, factor, zoom, tpp,
-                            sizingQi(record, data.statistics));
+        spot.r = *r;
         spot.x = s * record.x() + cx;
         spot.y = s * record.y() + cy;  // not mirrored: positive y lies below
         return true;
@@ -194,8 +206,11 @@ bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& 
         }
         const ProjectedPoint& point = data.points[i];
         if (point.row >= count) return false;
-        spot.record = &data.table[point.row];
-        spot.r = spotRadius(options.sizeByInverseQi, factor, zoom, tpp, sizingQi(*spot.record, st));
+        const ReflectionRecord& record = data.table[point.row];
+        const std::optional<float> r = rowSpotRadius(record, options, factor, zoom, tpp, st);
+        if (!r) return true;
+        spot.record = &record;
+        spot.r = *r;
         spot.x = scale * point[1] + cx;
         spot.y = scale * point[2] + cy;
         return true;

@@ -24,6 +24,8 @@ auto& flagField(Options& options, PlotFlag flag) {
             return options.colourByTheta;
         case PlotFlag::ColourByInverseQi:
             return options.colourByInverseQi;
+        case PlotFlag::SizeByIntensity:
+            return options.sizeByIntensity;
         case PlotFlag::ShowIndices:
             break;
     }
@@ -39,6 +41,8 @@ bool flagValue(const PlotOptions& options, PlotFlag flag) {
 bool toggleFlag(PlotOptions& options, PlotFlag flag) {
     if (flag == PlotFlag::ColourByTheta) options.colourByInverseQi = false;
     if (flag == PlotFlag::ColourByInverseQi) options.colourByTheta = false;
+    if (flag == PlotFlag::SizeByInverseQi) options.sizeByIntensity = false;
+    if (flag == PlotFlag::SizeByIntensity) options.sizeByInverseQi = false;
     bool& field = flagField(options, flag);
     field = !field;
     return field;

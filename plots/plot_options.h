@@ -17,6 +17,10 @@ struct PlotOptions {
     bool colourByTheta = false;  // never on together with colourByInverseQi
     bool colourByInverseQi = false;
     bool showIndices = false;
+    /** Spot area proportional to the relative intensity; overrides the 1/qi size rule. */
+    bool sizeByIntensity = false;
+    /** With sizeByIntensity: rows weaker than this (percent of the strongest) are not drawn. */
+    float intensityThreshold = 0.1f;
     float zoom2D = 1.0f;
     float zoom3D = 1.0f;
     /** Position of the spot-size slider slRFAC, 0..40. */
@@ -36,6 +40,7 @@ enum class PlotFlag {
     ColourByTheta,
     ColourByInverseQi,
     ShowIndices,
+    SizeByIntensity,
 };
 
 /** A View-menu check item: its objectName and caption. */
@@ -45,7 +50,7 @@ struct PlotFlagItem {
     std::string_view caption;
 };
 
-/** The seven View-menu items in menu order. */
+/** The View-menu check items in menu order. */
 inline constexpr std::array<PlotFlagItem, 7> kPlotFlagItems{{
     {PlotFlag::FilledSpots, "mnuView2", "Filled spots"},
     {PlotFlag::HighlightMainSpots, "mnuView3", "Highlight main spots"},
@@ -60,7 +65,8 @@ bool flagValue(const PlotOptions& options, PlotFlag flag);
 
 /**
  * What a click on the flag's View item does: toggles it; a colour option first switches the
- * other colour option off. Returns the new value (the item's check mark).
+ * other colour option off, and so does a size rule the other size rule. Returns the new value (the
+ * item's check mark).
  */
 bool toggleFlag(PlotOptions& options, PlotFlag flag);
 

@@ -34,6 +34,20 @@ inline float spotRadius(bool sizeByInverseQi, float factor, float zoom, float tw
     return zoom * (twipsPerPixel * base) * factor;
 }
 
+/** Radius (pixels, before zoom and spot factor) of the strongest spot sized by intensity. */
+inline constexpr float kStrongestSpotPixels = 10.0f;
+
+/**
+ * Spot radius in twips with the intensity rule: the area grows with the relative intensity
+ * (0..100), so the strongest spot has kStrongestSpotPixels. Nothing for a row weaker than
+ * the threshold, which is not drawn.
+ */
+inline std::optional<float> intensitySpotRadius(const PlotOptions& options, float factor,
+                                                float zoom, float twipsPerPixel, float intensity) {
+    if (!(intensity >= options.intensityThreshold) || intensity <= 0.0f) return std::nullopt;
+    return zoom * (twipsPerPixel * kStrongestSpotPixels * std::sqrt(intensity / 100.0f)) * factor;
+}
+
 /**
  * Grey scale factor of one drawing: 255 / maxTheta, or 200 / maxQi with the 1/qi colour
  * rule. Nothing when the statistic is 0 (no results to scale by).

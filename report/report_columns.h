@@ -22,6 +22,10 @@ struct ColumnFormat {
     int decimals;
     /** Written as its absolute value. */
     bool withoutSign;
+    /** Shown as |H-perp| in 1/angstrom: the stored qi times the run's factor. */
+    bool perpendicularLength = false;
+    /** What the stored value is multiplied by when written (1 but for |H-perp|). */
+    float scale = 1.0f;
 };
 
 /** Element kH1 + i, the index h(i+1). */
@@ -30,7 +34,7 @@ constexpr Element indexElement(int i) {
 }
 
 /** Every column, in the order they are written. */
-inline constexpr std::array<ColumnFormat, 13> kColumnFormats{{
+inline constexpr std::array<ColumnFormat, 15> kColumnFormats{{
     {indexElement(0), "h1", "h1", 4, 0, false},
     {indexElement(1), "h2", "h2", 4, 0, false},
     {indexElement(2), "h3", "h3", 4, 0, false},
@@ -45,6 +49,8 @@ inline constexpr std::array<ColumnFormat, 13> kColumnFormats{{
     {kX, "x", "x", 10, 5, false},
     {kY, "y", "y", 10, 5, false},
     {kZ, "z", "z", 10, 5, false},
+    {kQi, "Hperp", "Hperp", 10, 5, true, true},
+    {kIntensity, "I", "I", 10, 5, false},
 }};
 
 /** The heading of `column` under `convention`. */
@@ -55,16 +61,31 @@ constexpr std::string_view columnHeading(const ColumnFormat& column, MatrixConve
 /** The value written in `column` for `row`. */
 inline float columnValue(const ReflectionRecord& row, const ColumnFormat& column) {
     const float value = row.v[column.element];
-    return column.withoutSign ? std::fabs(value) : value;
+    return (column.withoutSign ? std::fabs(value) : value) * column.scale;
 }
 
-/** The Table menu's choices (or the command line's --columns list); all shown by default. */
+/**
+ * What turns a run's stored qi into |H-perp| in 1/angstrom: 1/a, but 1 for the axial systems
+ * under the Steurer convention, whose qi is |H-perp| itself.
+ */
+inline float perpendicularLengthScale(const RunParameters& p) {
+    if (p.convention == MatrixConvention::Steurer && p.system != QuasicrystalSystem::Icosahedral)
+        return 1.0f;
+    return static_cast<float>(1.0 / p.a);
+}
+
+/**
+ * The Table menu's choices (or the command line's --columns list); the columns of positions
+ * are shown by default, |H-perp| and the intensity are not.
+ */
 struct ColumnChoices {
     bool indices = true;
     bool theta = true;
     bool dSpacing = true;
     bool qeQi = true;
     bool xyz = true;
+    bool hPerp = false;
+    bool intensity = false;
 };
 
 /** Which columns are shown, by the element they show. */
@@ -77,6 +98,10 @@ struct ReportColumns {
     bool x = false;
     bool y = false;
     bool z = false;
+    bool hPerp = false;
+    bool intensity = false;
+    /** perpendicularLengthScale() of the run the rows come from. */
+    float hPerpScale = 1.0f;
 
     /** From the choices; a run with five indices has no h6. */
     static constexpr ReportColumns from(const ColumnChoices& choices, int indexDimension) {
@@ -86,14 +111,30 @@ struct ReportColumns {
         c.d = choices.dSpacing;
         c.qe = c.qi = choices.qeQi;
         c.x = c.y = c.z = choices.xyz;
+        c.hPerp = choices.hPerp;
+        c.intensity = choices.intensity;
+        return c;
+    }
+
+    /** From the choices for the rows of a run with these parameters. */
+    static ReportColumns from(const ColumnChoices& choices, const RunParameters& run) {
+        ReportColumns c = from(choices, indexDimensionOf(run.system));
+        c.hPerpScale = perpendicularLengthScale(run);
         return c;
     }
 
     /** Every column of a run with `indexDimension` indices. */
     static constexpr ReportColumns all(int indexDimension) { return from({}, indexDimension); }
 
+    constexpr bool shows(const ColumnFormat& column) const {
+        if (column.perpendicularLength) return hPerp;
+        return shows(column.element);
+    }
+
     constexpr bool shows(Element element) const {
         switch (element) {
+            case kIntensity:
+                return intensity;
             case kTheta:
                 return theta;
             case kD:
@@ -119,7 +160,11 @@ class ShownColumns {
   public:
     explicit constexpr ShownColumns(const ReportColumns& columns) {
         for (const ColumnFormat& column : kColumnFormats)
-            if (columns.shows(column.element)) list_[count_++] = column;
+            if (columns.shows(column)) {
+                list_[count_] = column;
+                if (column.perpendicularLength) list_[count_].scale = columns.hPerpScale;
+                ++count_;
+            }
     }
     const ColumnFormat* begin() const { return list_.data(); }
     const ColumnFormat* end() const { return list_.data() + count_; }

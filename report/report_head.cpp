@@ -8,13 +8,12 @@ std::vector<std::string> reportHeadLines(std::size_t reflectionCount, const RunH
                                          const ReportOptions& options) {
     const std::string columns = reportColumnHeader(options);
     const std::string rule = repeatText("-", static_cast<int>(columns.size()));
-    return {"TESRAL REPORT - " + std::to_string(reflectionCount) + " reflections",
-            header.groupText + ", " + header.latticeText,
-            header.limitsText,
-            std::string(),
-            rule,
-            columns,
-            rule};
+    std::vector<std::string> lines{
+        "TESRAL REPORT - " + std::to_string(reflectionCount) + " reflections",
+        header.groupText + ", " + header.latticeText, header.limitsText};
+    if (!header.modelText.empty()) lines.push_back(header.modelText);
+    lines.insert(lines.end(), {std::string(), rule, columns, rule});
+    return lines;
 }
 
 }  // namespace tesral

@@ -11,7 +11,8 @@ namespace tesral {
 
 /**
  * The seven lines above the rows of a report: the count, the lattice line, the limits
- * line, an empty line and the column header between two rules. No line ends are included.
+ * line, an empty line and the column header between two rules; eight with a model's line
+ * under the limits. No line ends are included.
  */
 std::vector<std::string> reportHeadLines(std::size_t reflectionCount, const RunHeader& header,
                                          const ReportOptions& options);

@@ -44,6 +44,7 @@ class PlotDrawingTest : public QObject {
     void labels_data();
     void labels();
     void zeroLayerFilter();
+    void spotAreaByIntensity();
     void failureLeavesCanvasUntouched_data();
     void failureLeavesCanvasUntouched();
     void emptyTableClearsToBackground();
@@ -293,6 +294,23 @@ void PlotDrawingTest::zeroLayerFilter() {
     const PlotState state = makeState(spots, makeStatistics(1, 30, 1, 1), 5);
     QCOMPARE(drawn(PlotKind::ThreeD, state, makeTarget()).items(Kind::Circle).size(),
              std::size_t{4});
+}
+
+void PlotDrawingTest::spotAreaByIntensity() {
+    // 100 % is 10 pixels (150 twips); 25 % half of that; below the 0.1 % threshold nothing.
+    const std::vector<Spot> spots = {{.x = 0.1f, .intensity = 100.0f},
+                                     {.x = 0.2f, .intensity = 25.0f},
+                                     {.x = 0.3f, .intensity = 0.05f},
+                                     {.x = 0.4f, .intensity = 0.0f}};
+    for (const PlotKind kind : {PlotKind::ZeroLayer, PlotKind::ThreeD}) {
+        PlotState state = makeState(spots, makeStatistics(1, 30, 1, 1), 5);
+        QVERIFY(toggleFlag(state.options, PlotFlag::SizeByIntensity));
+        QVERIFY(!state.options.sizeByInverseQi);
+        const auto circles = drawn(kind, state, makeTarget()).items(Kind::Circle);
+        QCOMPARE(circles.size(), std::size_t{2});
+        QCOMPARE(circles[0].r, 150.0);
+        QCOMPARE(circles[1].r, 75.0);
+    }
 }
 
 void PlotDrawingTest::failureLeavesCanvasUntouched_data() {

@@ -29,6 +29,7 @@ struct Spot {
     float qi = 0.5f;
     std::int16_t directionClass = 0;  // a DirectionClass value, or an unknown one
     bool isMainSpot = false;
+    float intensity = 0.0f;
 };
 
 inline ReflectionRecord makeRecord(const Spot& s) {
@@ -39,6 +40,7 @@ inline ReflectionRecord makeRecord(const Spot& s) {
     r.v[kX] = s.x;
     r.v[kY] = s.y;
     r.v[kZ] = s.z;
+    r.v[kIntensity] = s.intensity;
     r.directionClass = static_cast<DirectionClass>(s.directionClass);
     r.isMainSpot = s.isMainSpot;
     return r;

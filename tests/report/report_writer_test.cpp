@@ -37,7 +37,8 @@ ReflectionRecord sample() {
 
 std::string report(const ReflectionTable& table, const ReportOptions& options) {
     std::ostringstream out;
-    writeReport(out, table, {"P10/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ..."}, options);
+    writeReport(out, table, {"P10/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ...", {}},
+                options);
     return out.str();
 }
 
@@ -110,6 +111,40 @@ TEST(Report, EachChoiceShowsItsColumns) {
         EXPECT_EQ(reportColumnHeader({ReportColumns::from(c.choices, c.indexDimension)}), c.header);
 }
 
+TEST(Report, ModelLineAndIntensityColumns) {
+    ReflectionRecord row = sample();
+    row.v[kQi] = -0.5f;
+    row.v[kIntensity] = 42.5f;
+    RunParameters run;
+    run.system = QuasicrystalSystem::Icosahedral;
+    run.a = 4.0;
+    const ReportOptions options{ReportColumns::from({.indices = false,
+                                                     .theta = false,
+                                                     .dSpacing = false,
+                                                     .qeQi = false,
+                                                     .xyz = false,
+                                                     .hPerp = true,
+                                                     .intensity = true},
+                                                    run)};
+    std::ostringstream out;
+    writeReport(out, ReflectionTable{row}, {"P235", "a = 4", "loops", "model: one sphere"},
+                options);
+    EXPECT_NE(out.str().find("loops\r\nmodel: one sphere\r\n\r\n"), std::string::npos);
+    EXPECT_NE(out.str().find("#         Hperp         I\r\n"), std::string::npos);
+    EXPECT_NE(out.str().find("1       0.12500  42.50000\r\n"), std::string::npos);
+    // The Steurer convention's axial qi is |H-perp| already.
+    run.system = QuasicrystalSystem::Decagonal;
+    run.convention = MatrixConvention::Steurer;
+    EXPECT_EQ(clipboardRows(ReflectionTable{row}, ReportColumns::from({.indices = false,
+                                                                       .theta = false,
+                                                                       .dSpacing = false,
+                                                                       .qeQi = false,
+                                                                       .xyz = false,
+                                                                       .hPerp = true},
+                                                                      run)),
+              "1\t0.50000\t\r\n");
+}
+
 TEST(ClipboardRows, TabSeparatedWithTrailingTabs) {
     const ReflectionTable table{sample()};
     EXPECT_EQ(clipboardRows(table, ReportColumns{.indices = 5, .qe = true, .qi = true}),
@@ -163,7 +198,7 @@ TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
     ReflectionTable table(30000, sample());
     for (std::size_t i = 0; i < table.size(); ++i) table[i].v[kTheta] = i * 0.01f;
     const ReportOptions options{ReportColumns::all(5)};
-    const RunHeader header{"P10/mmm", "a = 2.82", "loops"};
+    const RunHeader header{"P10/mmm", "a = 2.82", "loops", {}};
     const std::string path = ::testing::TempDir() + "report_blocks.hkl";
     const auto read = [&] {
         std::ifstream in(path, std::ios::binary);
