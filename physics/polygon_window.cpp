@@ -1,0 +1,93 @@
+#include "physics/polygon_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace tesral::physics {
+namespace {
+
+double cross(const Point2& o, const Point2& a, const Point2& b) {
+    return (a[0] - o[0]) * (b[1] - o[1]) - (a[1] - o[1]) * (b[0] - o[0]);
+}
+
+/** Andrew's monotone chain: the hull's corners, counter-clockwise, collinear points dropped. */
+std::vector<Point2> convexHull(std::vector<Point2> p, double tolerance) {
+    std::sort(p.begin(), p.end());
+    if (p.size() < 3) return p;
+    std::vector<Point2> hull(2 * p.size());
+    size_t k = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], p[i]) <= tolerance) --k;
+        hull[k++] = p[i];
+    }
+    for (size_t i = p.size() - 1, t = k + 1; i > 0; --i) {
+        while (k >= t && cross(hull[k - 2], hull[k - 1], p[i - 1]) <= tolerance) --k;
+        hull[k++] = p[i - 1];
+    }
+    hull.resize(k - 1);
+    return hull;
+}
+
+bool isCentrosymmetric(const std::vector<Point2>& v, double tolerance) {
+    const size_t n = v.size();
+    if (n % 2 != 0) return false;
+    for (size_t i = 0; i < n / 2; ++i) {
+        const Point2& a = v[i];
+        const Point2& b = v[i + n / 2];
+        if (std::abs(a[0] + b[0]) > tolerance || std::abs(a[1] + b[1]) > tolerance) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& points) {
+    double size = 0.0;
+    for (const Point2& p : points) size = std::max({size, std::abs(p[0]), std::abs(p[1])});
+    const std::vector<Point2> hull = convexHull(points, 1e-12 * size * size);
+    if (hull.size() < 3 || !(size > 0.0) || !std::isfinite(size))
+        throw std::invalid_argument("a window needs three corners around the origin");
+    const bool paired = isCentrosymmetric(hull, 1e-9 * size);
+    const size_t n = hull.size();
+    const size_t kept = paired ? n / 2 : n;
+    std::vector<double> vertices;
+    for (const Point2& p : hull) vertices.insert(vertices.end(), p.begin(), p.end());
+    std::vector<SimplexWindow::Simplex> triangles;
+    double area = 0.0;
+    const Point2 origin{0.0, 0.0};
+    for (size_t i = 0; i < n; ++i) {
+        const double twice = cross(origin, hull[i], hull[(i + 1) % n]);
+        area += 0.5 * twice;
+        if (i < kept)
+            triangles.push_back(
+                {{static_cast<int>(i), static_cast<int>((i + 1) % n), 0}, 0.5 * twice});
+    }
+    for (auto& t : triangles) t.weight *= (paired ? 2.0 : 1.0) / area;
+    return std::make_unique<SimplexWindow>(2, std::move(vertices), std::move(triangles), area,
+                                           paired);
+}
+
+std::vector<Point2> regularPolygon(int n, double r, double angle) {
+    std::vector<Point2> v;
+    for (int i = 0; i < n; ++i) {
+        const double t = angle + 2.0 * M_PI * i / n;
+        v.push_back({r * std::cos(t), r * std::sin(t)});
+    }
+    return v;
+}
+
+std::vector<Point2> zonogonPoints(const std::vector<Point2>& generators) {
+    std::vector<Point2> points{{0.0, 0.0}};
+    for (const Point2& g : generators) {
+        std::vector<Point2> next;
+        for (const Point2& p : points) {
+            next.push_back({p[0] + 0.5 * g[0], p[1] + 0.5 * g[1]});
+            next.push_back({p[0] - 0.5 * g[0], p[1] - 0.5 * g[1]});
+        }
+        points = std::move(next);
+    }
+    return points;
+}
+
+}  // namespace tesral::physics

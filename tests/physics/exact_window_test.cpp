@@ -1,0 +1,239 @@
+#include "physics/exact_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <vector>
+
+#include "physics/simplex_window.h"
+#include "window_test_support.h"
+
+using namespace tesral;
+using namespace tesral::physics;
+using namespace tesral::physics::test;
+
+namespace {
+
+constexpr auto Y = MatrixConvention::Yamamoto;
+constexpr auto S = MatrixConvention::Steurer;
+constexpr auto Oct = QuasicrystalSystem::Octagonal;
+constexpr auto Dec = QuasicrystalSystem::Decagonal;
+constexpr auto Dod = QuasicrystalSystem::Dodecagonal;
+constexpr auto Ico = QuasicrystalSystem::Icosahedral;
+
+struct WindowCase {
+    QuasicrystalSystem system;
+    MatrixConvention convention;
+    int pentagon;
+    double scale;
+};
+
+const WindowCase kWindows[] = {{Oct, Y, 0, 1.0}, {Oct, S, 0, 0.7}, {Dec, Y, 0, 1.0},
+                               {Dec, Y, 1, 1.0}, {Dec, Y, 2, 1.0}, {Dec, Y, 3, 1.0},
+                               {Dec, S, 4, 1.3}, {Dod, Y, 0, 1.0}, {Dod, S, 0, 1.0},
+                               {Ico, Y, 0, 1.0}, {Ico, S, 0, 0.8}};
+
+LatticeBasis basisOf(const WindowCase& w) {
+    const double a = w.system == Ico ? 4.56084 : 1.7;
+    return *buildLatticeBasis(w.system, a, 5.1, w.convention);
+}
+
+std::unique_ptr<ExactWindow> windowOf(const WindowCase& w) {
+    OccupationDomain domain;
+    domain.shape = DomainShape::Window;
+    domain.scale = w.scale;
+    domain.pentagon = w.pentagon;
+    return exactWindow(w.system, basisOf(w), domain);
+}
+
+// Composite five-point Gauss-Legendre on [lo, hi] in `pieces` parts.
+template <class F>
+std::complex<double> gaussLegendre(F f, double lo, double hi, int pieces) {
+    static const double node[5] = {-0.9061798459386640, -0.5384693101056831, 0.0,
+                                   0.5384693101056831, 0.9061798459386640};
+    static const double weight[5] = {0.2369268850561891, 0.4786286704993665, 0.5688888888888889,
+                                     0.4786286704993665, 0.2369268850561891};
+    std::complex<double> sum = 0.0;
+    const double h = (hi - lo) / pieces;
+    for (int p = 0; p < pieces; ++p)
+        for (int i = 0; i < 5; ++i)
+            sum += weight[i] * 0.5 * h * f(lo + h * (p + 0.5 + 0.5 * node[i]));
+    return sum;
+}
+
+/** The integral over the polygon with corners `v` (x0 y0 x1 y1 ...), by columns in x. */
+std::complex<double> polygonIntegral(const std::vector<double>& v, const double* k) {
+    const size_t n = v.size() / 2;
+    std::vector<double> xs;
+    for (size_t i = 0; i < n; ++i) xs.push_back(v[2 * i]);
+    std::sort(xs.begin(), xs.end());
+    const auto column = [&](double x) {
+        double lo = 1e300, hi = -1e300;
+        for (size_t i = 0; i < n; ++i) {
+            const double x0 = v[2 * i], y0 = v[2 * i + 1];
+            const double x1 = v[2 * ((i + 1) % n)], y1 = v[2 * ((i + 1) % n) + 1];
+            if (x < std::min(x0, x1) || x > std::max(x0, x1) || x0 == x1) continue;
+            const double y = y0 + (y1 - y0) * (x - x0) / (x1 - x0);
+            lo = std::min(lo, y);
+            hi = std::max(hi, y);
+        }
+        return std::polar(1.0, kTwoPi * k[0] * x) * chordIntegral(k[1], lo, hi);
+    };
+    std::complex<double> total = 0.0;
+    for (size_t i = 0; i + 1 < xs.size(); ++i)
+        if (xs[i + 1] - xs[i] > 1e-12) total += gaussLegendre(column, xs[i], xs[i + 1], 64);
+    return total;
+}
+
+/**
+ * (1/volume) integral over the zonohedron of the generators, by chords along z. Both are first
+ * turned by a general rotation, so that no face is parallel to z and the chord length is
+ * continuous.
+ */
+std::complex<double> zonohedronIntegral(std::vector<std::array<double, 3>> g, const double* kIn,
+                                        double* volumeOut) {
+    const double ca = std::cos(0.3), sa = std::sin(0.3), cb = std::cos(0.7), sb = std::sin(0.7);
+    const auto turn = [&](const std::array<double, 3>& p) {
+        const double x = ca * p[0] - sa * p[1], y = sa * p[0] + ca * p[1];
+        return std::array<double, 3>{x, cb * y - sb * p[2], sb * y + cb * p[2]};
+    };
+    for (auto& l : g) l = turn(l);
+    const std::array<double, 3> k = turn({kIn[0], kIn[1], kIn[2]});
+    struct Face {
+        double n[3];
+        double h;
+    };
+    std::vector<Face> faces;
+    double reach = 0.0;
+    for (size_t i = 0; i < g.size(); ++i) {
+        reach += 0.5 * std::sqrt(g[i][0] * g[i][0] + g[i][1] * g[i][1] + g[i][2] * g[i][2]);
+        for (size_t j = i + 1; j < g.size(); ++j) {
+            Face f{{g[i][1] * g[j][2] - g[i][2] * g[j][1], g[i][2] * g[j][0] - g[i][0] * g[j][2],
+                    g[i][0] * g[j][1] - g[i][1] * g[j][0]},
+                   0.0};
+            for (const auto& l : g)
+                f.h += 0.5 * std::abs(f.n[0] * l[0] + f.n[1] * l[1] + f.n[2] * l[2]);
+            faces.push_back(f);
+            faces.push_back({{-f.n[0], -f.n[1], -f.n[2]}, f.h});
+        }
+    }
+    const int cells = 700;
+    const double h = 2.0 * reach / cells;
+    std::complex<double> total = 0.0;
+    double volume = 0.0;
+    for (int ix = 0; ix < cells; ++ix)
+        for (int iy = 0; iy < cells; ++iy) {
+            const double x = -reach + (ix + 0.5) * h, y = -reach + (iy + 0.5) * h;
+            double lo = -1e300, hi = 1e300;
+            for (const Face& f : faces) {
+                const double rest = f.h - f.n[0] * x - f.n[1] * y;
+                if (f.n[2] > 0.0)
+                    hi = std::min(hi, rest / f.n[2]);
+                else if (f.n[2] < 0.0)
+                    lo = std::max(lo, rest / f.n[2]);
+                else if (rest < 0.0)
+                    hi = lo;
+            }
+            if (hi <= lo) continue;
+            volume += (hi - lo) * h * h;
+            total +=
+                std::polar(h * h, kTwoPi * (k[0] * x + k[1] * y)) * chordIntegral(k[2], lo, hi);
+        }
+    *volumeOut = volume;
+    return total / volume;
+}
+
+}  // namespace
+
+TEST(SimplexMean, IsContinuousThroughEqualAndNearlyEqualPhases) {
+    // Closed forms: one phase; two phases (e^ix - 1)/(ix); all equal.
+    const double one[1] = {0.7};
+    EXPECT_NEAR(std::abs(simplexMean(one, 1) - std::polar(1.0, 0.7)), 0.0, 1e-15);
+    for (double x : {1e-9, 0.3, 0.999999, 1.000001, 7.0}) {
+        const double two[2] = {0.0, x};
+        const auto expected = std::polar(std::sin(x / 2) / (x / 2), x / 2);
+        EXPECT_NEAR(std::abs(simplexMean(two, 2) - expected), 0.0, 1e-13) << x;
+    }
+    const double equal[4] = {2.5, 2.5, 2.5, 2.5};
+    EXPECT_NEAR(std::abs(simplexMean(equal, 4) - std::polar(1.0, 2.5)), 0.0, 1e-14);
+    // Across the switch between series and difference quotient, and around a double point.
+    for (double d : {0.0, 1e-12, 1e-6}) {
+        const double a[4] = {0.0, 0.999999 + d, 3.0, 3.0 + d};
+        const double b[4] = {0.0, 1.000001 + d, 3.0, 3.0};
+        EXPECT_NEAR(std::abs(simplexMean(a, 4) - simplexMean(b, 4)), 0.0, 1e-6) << d;
+    }
+}
+
+TEST(ExactWindow, MatchesTheNumericalIntegralOfItsShape) {
+    for (const WindowCase& w : kWindows) {
+        SCOPED_TRACE(testing::Message()
+                     << "system " << static_cast<int>(w.system) << " convention "
+                     << static_cast<int>(w.convention) << " pentagon " << w.pentagon);
+        const auto window = windowOf(w);
+        const auto* simplices = dynamic_cast<const SimplexWindow*>(window.get());
+        ASSERT_NE(simplices, nullptr);
+        const std::vector<double>& v = simplices->vertices();
+        if (w.system != Ico) {
+            // Zero, tiny, along a corner, across and along an edge, general, large.
+            const double cx = v[0], cy = v[1];
+            const double ex = v[2] - v[0], ey = v[3] - v[1];
+            const double c = 1.0 / std::hypot(cx, cy), e = 1.0 / std::hypot(ex, ey);
+            const double ks[][2] = {{0.0, 0.0},
+                                    {1e-9, 2e-9},
+                                    {0.9 * cx * c, 0.9 * cy * c},
+                                    {-0.6 * ey * e, 0.6 * ex * e},
+                                    {1.3 * ex * e, 1.3 * ey * e},
+                                    {0.23, -0.71},
+                                    {2.9, 1.7}};
+            const double zero[2] = {0.0, 0.0};
+            const double area = polygonIntegral(v, zero).real();
+            EXPECT_NEAR(window->measure(), area, 1e-9 * area);
+            for (const auto& k : ks) {
+                const auto expected = polygonIntegral(v, k) / area;
+                const auto got = window->transform(k);
+                EXPECT_NEAR(got.real(), expected.real(), 1e-9) << k[0] << " " << k[1];
+                EXPECT_NEAR(got.imag(), expected.imag(), 1e-9) << k[0] << " " << k[1];
+            }
+            continue;
+        }
+        const LatticeBasis basis = basisOf(w);
+        std::vector<std::array<double, 3>> g;
+        for (int r = 0; r < 6; ++r)
+            g.push_back({w.scale * basis.direct(r, 3), w.scale * basis.direct(r, 4),
+                         w.scale * basis.direct(r, 5)});
+        const auto along = [](const std::array<double, 3>& d, double length) {
+            const double n = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+            return std::array<double, 3>{length * d[0] / n, length * d[1] / n, length * d[2] / n};
+        };
+        const std::array<double, 3> twofold{g[0][0] + g[1][0], g[0][1] + g[1][1],
+                                            g[0][2] + g[1][2]};
+        const std::array<double, 3> corner{v[0], v[1], v[2]};
+        const std::array<double, 3> ks[] = {
+            {0.0, 0.0, 0.0},     {1e-9, 0.0, 2e-9},      along(g[0], 0.11),  along(twofold, 0.07),
+            along(corner, 0.09), {0.031, -0.052, 0.087}, {0.21, 0.13, -0.17}};
+        for (const auto& k : ks) {
+            double volume = 0.0;
+            const auto expected = zonohedronIntegral(g, k.data(), &volume);
+            const auto got = window->transform(k.data());
+            EXPECT_NEAR(window->measure(), volume, 2e-4 * volume);
+            EXPECT_NEAR(got.real(), expected.real(), 1e-4) << k[0] << " " << k[1] << " " << k[2];
+            EXPECT_NEAR(got.imag(), expected.imag(), 1e-4);
+        }
+    }
+}
+
+TEST(ExactWindow, HasItsCentreOfMassAtTheSite) {
+    // The transform's slope at k = 0 is 2 pi i times the centre of mass.
+    for (const WindowCase& w : kWindows) {
+        const auto window = windowOf(w);
+        const int dimension = w.system == Ico ? 3 : 2;
+        for (int axis = 0; axis < dimension; ++axis) {
+            double k[3] = {0.0, 0.0, 0.0};
+            k[axis] = 1e-6;
+            const double centre = window->transform(k).imag() / (kTwoPi * 1e-6);
+            EXPECT_NEAR(centre, 0.0, 1e-8) << static_cast<int>(w.system) << " " << w.pentagon;
+        }
+    }
+}
