@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 namespace tesral::physics {
@@ -71,7 +72,7 @@ std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& po
 std::vector<Point2> regularPolygon(int n, double r, double angle) {
     std::vector<Point2> v;
     for (int i = 0; i < n; ++i) {
-        const double t = angle + 2.0 * M_PI * i / n;
+        const double t = angle + 2.0 * std::numbers::pi * i / n;
         v.push_back({r * std::cos(t), r * std::sin(t)});
     }
     return v;
