@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "physics/polygon_window.h"
-#include "physics/triacontahedron_window.h"
+#include "physics/zonotope_window.h"
 
 namespace tesral::physics {
 namespace {
@@ -38,11 +38,17 @@ double planeCellArea(const LatticeBasis& basis) {
     return std::abs(det);
 }
 
+std::unique_ptr<ExactWindow> zonogon(const std::vector<Point2>& generators) {
+    std::vector<double> flat;
+    for (const Point2& g : generators) flat.insert(flat.end(), g.begin(), g.end());
+    return std::make_unique<ZonotopeWindow>(2, std::move(flat));
+}
+
 /** The regular octagon: the zonogon of the four perpendicular parts, edge |d_perp|. */
 std::unique_ptr<ExactWindow> octagon(const LatticeBasis& basis, double scale) {
     std::vector<Point2> generators;
     for (int row = 0; row < 4; ++row) generators.push_back(perpendicular2(basis, row, scale));
-    return convexPolygonWindow(zonogonPoints(generators));
+    return zonogon(generators);
 }
 
 /**
@@ -70,7 +76,7 @@ std::unique_ptr<ExactWindow> decagonal(const LatticeBasis& basis, double scale, 
         const Point2 d = perpendicular2(basis, row, scale);
         star.push_back({d[0] + e0[0], d[1] + e0[1]});
     }
-    if (pentagon == 0) return convexPolygonWindow(zonogonPoints(star));
+    if (pentagon == 0) return zonogon(star);
     std::vector<Point2> sums;
     for (int subset = 0; subset < 32; ++subset) {
         if (std::popcount(static_cast<unsigned>(subset)) != pentagon) continue;
@@ -96,16 +102,20 @@ std::unique_ptr<ExactWindow> dodecagon(const LatticeBasis& basis, double scale) 
     const double area = planeCellArea(basis) * density;
     const double circumradius = scale * std::sqrt(area / 3.0);  // a regular 12-gon has 3 r^2
     const double angle = std::atan2(basis.direct(0, 3), basis.direct(0, 2));
-    return convexPolygonWindow(regularPolygon(12, circumradius, angle));
+    // A regular 2n-gon is the zonogon of its first n edges.
+    const std::vector<Point2> corners = regularPolygon(12, circumradius, angle);
+    std::vector<Point2> edges;
+    for (int i = 0; i < 6; ++i)
+        edges.push_back({corners[i + 1][0] - corners[i][0], corners[i + 1][1] - corners[i][1]});
+    return zonogon(edges);
 }
 
 /** The rhombic triacontahedron: the zonohedron of the six perpendicular parts. */
 std::unique_ptr<ExactWindow> triacontahedron(const LatticeBasis& basis, double scale) {
-    std::vector<Point3> generators;
+    std::vector<double> generators;
     for (int row = 0; row < 6; ++row)
-        generators.push_back({scale * basis.direct(row, 3), scale * basis.direct(row, 4),
-                              scale * basis.direct(row, 5)});
-    return zonohedronWindow(generators);
+        for (int c = 3; c < 6; ++c) generators.push_back(scale * basis.direct(row, c));
+    return std::make_unique<ZonotopeWindow>(3, std::move(generators));
 }
 
 }  // namespace

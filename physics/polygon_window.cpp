@@ -78,17 +78,4 @@ std::vector<Point2> regularPolygon(int n, double r, double angle) {
     return v;
 }
 
-std::vector<Point2> zonogonPoints(const std::vector<Point2>& generators) {
-    std::vector<Point2> points{{0.0, 0.0}};
-    for (const Point2& g : generators) {
-        std::vector<Point2> next;
-        for (const Point2& p : points) {
-            next.push_back({p[0] + 0.5 * g[0], p[1] + 0.5 * g[1]});
-            next.push_back({p[0] - 0.5 * g[0], p[1] - 0.5 * g[1]});
-        }
-        points = std::move(next);
-    }
-    return points;
-}
-
 }  // namespace tesral::physics

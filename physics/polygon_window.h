@@ -19,7 +19,4 @@ std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& po
 /** The n vertices of a regular polygon of circumradius r, the first at `angle` (radians). */
 std::vector<Point2> regularPolygon(int n, double r, double angle);
 
-/** The 2^m points sum of +-g/2 over the generators: their hull is the centred zonogon. */
-std::vector<Point2> zonogonPoints(const std::vector<Point2>& generators);
-
 }  // namespace tesral::physics

@@ -13,46 +13,66 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr double kSeriesSpread = 1.0;
 constexpr int kSeriesTerms = 20;
 
-std::complex<double> powerOfI(int n) {
-    switch (n & 3) {
-        case 0:
-            return {1.0, 0.0};
-        case 1:
-            return {0.0, 1.0};
-        case 2:
-            return {-1.0, 0.0};
-        default:
-            return {0.0, -1.0};
-    }
+/** The number of series terms that brings the remainder below 1e-16 for points `spread` apart. */
+int seriesTerms(double spread) {
+    return spread < 0.01 ? 6 : spread < 0.05 ? 8 : spread < 0.25 ? 12 : 20;
 }
 
 /**
- * Divided difference of exp(iz) at x[lo..hi] (sorted), e[j] = exp(i x[j]). Points closer than
- * kSeriesSpread use the series exp(ic) * sum_p i^(m+p)/(m+p)! h_p(x - c), h_p the complete
- * symmetric polynomials; wider ones the recursion, whose divisor is then at least that spread.
+ * Divided difference of exp(iz) at x[lo..hi] (sorted, less than kSeriesSpread apart) as the
+ * series exp(i x_lo) * sum_p i^(m+p)/(m+p)! h_p(x - x_lo), h_p the complete symmetric
+ * polynomials of the m + 1 shifted points, of which the first is zero.
  */
-std::complex<double> dividedDifference(const double* x, const std::complex<double>* e, int lo,
-                                       int hi) {
-    if (lo == hi) return e[lo];
-    const double spread = x[hi] - x[lo];
-    if (spread >= kSeriesSpread)
-        return (dividedDifference(x, e, lo + 1, hi) - dividedDifference(x, e, lo, hi - 1)) / spread;
+std::complex<double> seriesDifference(const double* x, const std::complex<double>* e, int lo,
+                                      int hi) {
     const int m = hi - lo;
-    const double c = 0.5 * (x[lo] + x[hi]);
+    const int terms = seriesTerms(x[hi] - x[lo]);
     std::array<double, kSeriesTerms + 1> h{};
     h[0] = 1.0;
-    for (int j = lo; j <= hi; ++j) {
-        const double y = x[j] - c;
-        for (int p = 1; p <= kSeriesTerms; ++p) h[p] += y * h[p - 1];
+    for (int j = lo + 1; j <= hi; ++j) {
+        const double y = x[j] - x[lo];
+        for (int p = 1; p <= terms; ++p) h[p] += y * h[p - 1];
     }
-    std::complex<double> sum = 0.0;
+    // sum_p i^(m+p) h_p / (m+p)!, gathered as real and imaginary parts.
     double factorial = 1.0;
     for (int q = 2; q <= m; ++q) factorial *= q;
-    for (int p = 0; p <= kSeriesTerms; ++p) {
+    double re = 0.0, im = 0.0;
+    for (int p = 0; p <= terms; ++p) {
         if (p > 0) factorial *= m + p;
-        sum += powerOfI(m + p) * (h[p] / factorial);
+        const double term = h[p] / factorial;
+        switch ((m + p) & 3) {
+            case 0:
+                re += term;
+                break;
+            case 1:
+                im += term;
+                break;
+            case 2:
+                re -= term;
+                break;
+            default:
+                im -= term;
+                break;
+        }
     }
-    return std::polar(1.0, c) * sum;
+    return e[lo] * std::complex<double>(re, im);
+}
+
+/**
+ * Divided difference of exp(iz) at the sorted x[0..n], e[j] = exp(i x[j]), by Newton's table.
+ * A quotient only divides by a spread of at least kSeriesSpread, so it loses no digits; closer
+ * points take the series.
+ */
+std::complex<double> dividedDifference(const double* x, const std::complex<double>* e, int n) {
+    std::array<std::complex<double>, 4> table;
+    for (int i = 0; i <= n; ++i) table[i] = e[i];
+    for (int level = 1; level <= n; ++level)
+        for (int i = 0; i + level <= n; ++i) {
+            const double spread = x[i + level] - x[i];
+            table[i] = spread >= kSeriesSpread ? (table[i + 1] - table[i]) / spread
+                                               : seriesDifference(x, e, i, i + level);
+        }
+    return table[0];
 }
 
 std::complex<double> sortedSimplexMean(std::array<double, 4> x,
@@ -64,8 +84,18 @@ std::complex<double> sortedSimplexMean(std::array<double, 4> x,
             std::swap(e[j], e[j - 1]);
         }
     const int n = count - 1;
-    const double nFactorial = n == 3 ? 6.0 : n == 2 ? 2.0 : 1.0;
-    return nFactorial * dividedDifference(x.data(), e.data(), 0, n) / powerOfI(n);
+    const std::complex<double> d = dividedDifference(x.data(), e.data(), n);
+    // n! / i^n: 1, -i, -2, 6i.
+    switch (n) {
+        case 0:
+            return d;
+        case 1:
+            return {d.imag(), -d.real()};
+        case 2:
+            return -2.0 * d;
+        default:
+            return {-6.0 * d.imag(), 6.0 * d.real()};
+    }
 }
 
 }  // namespace
