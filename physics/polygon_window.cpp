@@ -30,17 +30,6 @@ std::vector<Point2> convexHull(std::vector<Point2> p, double tolerance) {
     return hull;
 }
 
-bool isCentrosymmetric(const std::vector<Point2>& v, double tolerance) {
-    const size_t n = v.size();
-    if (n % 2 != 0) return false;
-    for (size_t i = 0; i < n / 2; ++i) {
-        const Point2& a = v[i];
-        const Point2& b = v[i + n / 2];
-        if (std::abs(a[0] + b[0]) > tolerance || std::abs(a[1] + b[1]) > tolerance) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& points) {
@@ -49,9 +38,7 @@ std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& po
     const std::vector<Point2> hull = convexHull(points, 1e-12 * size * size);
     if (hull.size() < 3 || !(size > 0.0) || !std::isfinite(size))
         throw std::invalid_argument("a window needs three corners around the origin");
-    const bool paired = isCentrosymmetric(hull, 1e-9 * size);
     const size_t n = hull.size();
-    const size_t kept = paired ? n / 2 : n;
     std::vector<double> vertices;
     for (const Point2& p : hull) vertices.insert(vertices.end(), p.begin(), p.end());
     std::vector<SimplexWindow::Simplex> triangles;
@@ -60,13 +47,10 @@ std::unique_ptr<SimplexWindow> convexPolygonWindow(const std::vector<Point2>& po
     for (size_t i = 0; i < n; ++i) {
         const double twice = cross(origin, hull[i], hull[(i + 1) % n]);
         area += 0.5 * twice;
-        if (i < kept)
-            triangles.push_back(
-                {{static_cast<int>(i), static_cast<int>((i + 1) % n), 0}, 0.5 * twice});
+        triangles.push_back({{static_cast<int>(i), static_cast<int>((i + 1) % n), 0}, 0.5 * twice});
     }
-    for (auto& t : triangles) t.weight *= (paired ? 2.0 : 1.0) / area;
-    return std::make_unique<SimplexWindow>(2, std::move(vertices), std::move(triangles), area,
-                                           paired);
+    for (auto& t : triangles) t.weight /= area;
+    return std::make_unique<SimplexWindow>(2, std::move(vertices), std::move(triangles), area);
 }
 
 std::vector<Point2> regularPolygon(int n, double r, double angle) {

@@ -112,12 +112,11 @@ std::complex<double> simplexMean(const double* x, int count) {
 }
 
 SimplexWindow::SimplexWindow(int dimension, std::vector<double> vertices,
-                             std::vector<Simplex> simplices, double measure, bool centrosymmetric)
+                             std::vector<Simplex> simplices, double measure)
     : dimension_(dimension),
       vertices_(std::move(vertices)),
       simplices_(std::move(simplices)),
-      measure_(measure),
-      centrosymmetric_(centrosymmetric) {
+      measure_(measure) {
     if (vertices_.size() > static_cast<size_t>(kMaxVertices * dimension_))
         throw std::invalid_argument("too many window vertices");
 }
@@ -143,8 +142,7 @@ std::complex<double> SimplexWindow::transform(const double* k) const {
         }
         sum += s.weight * sortedSimplexMean(x, e, corners);
     }
-    // Opposite simplices contribute complex conjugates: twice the real part, held in the weights.
-    return centrosymmetric_ ? std::complex<double>(sum.real(), 0.0) : sum;
+    return sum;
 }
 
 }  // namespace tesral::physics

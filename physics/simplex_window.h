@@ -18,19 +18,19 @@ std::complex<double> simplexMean(const double* x, int count);
 /**
  * A convex window cut into simplices that share its centre of mass, the origin, as apex:
  * triangles (two dimensions) or tetrahedra (three). Each simplex is its other vertices, indices
- * into the window's vertex list. A centrosymmetric window keeps one simplex of each opposite pair.
+ * into the window's vertex list.
  */
 class SimplexWindow : public ExactWindow {
   public:
     struct Simplex {
         std::array<int, 3> vertex{};  // the last is unused in two dimensions
-        double weight = 0.0;          // the simplex's share of the measure (doubled if paired)
+        double weight = 0.0;          // the simplex's share of the measure
     };
     static constexpr int kMaxVertices = 64;
 
     /** `vertices` holds `dimension` coordinates per vertex, angstrom. */
     SimplexWindow(int dimension, std::vector<double> vertices, std::vector<Simplex> simplices,
-                  double measure, bool centrosymmetric);
+                  double measure);
 
     double measure() const override { return measure_; }
     std::complex<double> transform(const double* k) const override;
@@ -38,14 +38,12 @@ class SimplexWindow : public ExactWindow {
     int dimension() const { return dimension_; }
     const std::vector<double>& vertices() const { return vertices_; }
     const std::vector<Simplex>& simplices() const { return simplices_; }
-    bool centrosymmetric() const { return centrosymmetric_; }
 
   private:
     int dimension_;
     std::vector<double> vertices_;
     std::vector<Simplex> simplices_;
     double measure_;
-    bool centrosymmetric_;
 };
 
 }  // namespace tesral::physics
