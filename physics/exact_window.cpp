@@ -54,14 +54,15 @@ std::unique_ptr<ExactWindow> octagon(const LatticeBasis& basis, double scale) {
 /**
  * Decagonal. The direct vectors are d_k = e_k - e_0 (k = 1..4) for the five star vectors e_i of
  * the Penrose tiling's hypercubic lattice seen along its body diagonal, so e_0 = -(d_1+..+d_4)/5
- * and the lattice points m of Z^5 with m_0 + .. + m_4 = j lie on the cell's body diagonal at
- * fractions -(j/5)(1,1,1,1,0). The Penrose vertices of layer j are those whose perpendicular part
- * lies in the slice P_j of the projected unit cube: the hull of the sums of j distinct e_i_perp.
- * The occupation domain at the site is the point-reflected window, -P_j = P_(5-j), so the site
- * at (k/5)(1,1,1,1,0) carries P_k: k = 1 the small pentagon with corners e_i_perp, k = 4 its
- * inverse, k = 2 and 3 the large pentagons of circumradius tau |e_perp|, 2 the one pointing away
- * from e_0_perp. The decagon (k = 0) is the hull of the two large pentagons: the zonogon of the
- * five e_i_perp, edge |e_perp| (the projection of the whole unit 5-cube on the plane).
+ * and the points m of Z^5 with m_0 + .. + m_4 = j project onto the translates of this lattice
+ * through the fractions -(j/5)(1,1,1,1,0). The Penrose vertices of layer j are those whose
+ * perpendicular part lies in the slice P_j of the projected unit cube: the hull of the sums of j
+ * distinct e_i_perp. The occupation domain at the site is the point-reflected window, -P_j =
+ * P_(5-j), so the site at (k/5)(1,1,1,1,0) carries P_k: k = 1 the small pentagon with corners
+ * e_i_perp, k = 4 its inverse, k = 2 and 3 the large pentagons of circumradius tau |e_perp|, 2 the
+ * one pointing away from e_0_perp. The decagon (k = 0) is the hull of the two large pentagons: the
+ * zonogon of the five e_i_perp, edge |e_perp| (the projection of the whole unit 5-cube on the
+ * plane).
  */
 std::unique_ptr<ExactWindow> decagonal(const LatticeBasis& basis, double scale, int pentagon) {
     if (pentagon < 0 || pentagon > 4)

@@ -1,5 +1,6 @@
 #include "physics/zonotope_window.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <stdexcept>
@@ -48,24 +49,12 @@ ZonotopeWindow::ZonotopeWindow(int dimension, std::vector<double> generators)
         const double det = determinant(generators_, d, index);
         if (std::abs(det) <= 1e-12 * std::pow(scale, d))
             throw std::invalid_argument("zonotope window generators are linearly dependent");
-        // The facet normal (n, 1) with n . g_s = -w_s on B, by Cramer's rule.
+        // The lifted facet's normal (n, 1): n . g_s = -w_s for s in B, by Cramer's rule.
         double normal[3] = {0.0, 0.0, 0.0};
         for (int row = 0; row < d; ++row) {
-            // Solve sum_row n_row g_s[row] = -w_s, s in B: the transposed system.
-            double m[3][3], rhs[3];
-            for (int i = 0; i < d; ++i) {
-                for (int c = 0; c < d; ++c) m[i][c] = generators_[index[i] * d + c];
-                rhs[i] = -height[index[i]];
-            }
-            for (int i = 0; i < d; ++i) m[i][row] = rhs[i];
-            double minor = 0.0;
-            if (d == 2)
-                minor = m[0][0] * m[1][1] - m[0][1] * m[1][0];
-            else
-                minor = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-                        m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-                        m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-            normal[row] = minor / det;
+            std::vector<double> replaced(generators_);
+            for (int i = 0; i < d; ++i) replaced[index[i] * d + row] = -height[index[i]];
+            normal[row] = determinant(replaced, d, index) / det;
         }
         Tile tile;
         tile.span = span;
