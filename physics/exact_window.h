@@ -25,7 +25,18 @@ class ExactWindow {
     virtual std::complex<double> transform(const double* k) const = 0;
 };
 
-/** The window of a site's Window domain, for a run of `system` with `basis`. */
+/**
+ * The window of a site's Window domain, for a run of `system` with `basis`, scaled linearly by
+ * domain.scale. Octagonal: the regular octagon, the zonogon of the perpendicular parts of the
+ * four in-plane direct vectors. Icosahedral: the rhombic triacontahedron, the zonohedron of the
+ * six perpendicular parts. Dodecagonal: the regular dodecagon whose area gives the vertex
+ * density of the square-triangle tiling, corners along the star vectors' perpendicular parts.
+ * Decagonal: pentagon k = 1..4 is the Penrose tiling's window of the site at the direct
+ * fractions (k/5)(1,1,1,1,0) (1 and 4 small, 2 and 3 large; one model of the tiling is the
+ * four sites); pentagon 0 is the decagon that is the hull of the two large ones.
+ * Throws std::invalid_argument for a scale that is not a positive number or a pentagon outside
+ * 0..4.
+ */
 std::unique_ptr<ExactWindow> exactWindow(QuasicrystalSystem system, const LatticeBasis& basis,
                                          const OccupationDomain& domain);
 

@@ -1,0 +1,106 @@
+#include "physics/zonotope_window.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <stdexcept>
+
+namespace tesral::physics {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+/** Determinant of the d x d matrix whose columns are the generators `index` of g. */
+double determinant(const std::vector<double>& g, int d, const int* index) {
+    const auto at = [&](int row, int column) { return g[index[column] * d + row]; };
+    if (d == 2) return at(0, 0) * at(1, 1) - at(0, 1) * at(1, 0);
+    return at(0, 0) * (at(1, 1) * at(2, 2) - at(1, 2) * at(2, 1)) -
+           at(0, 1) * (at(1, 0) * at(2, 2) - at(1, 2) * at(2, 0)) +
+           at(0, 2) * (at(1, 0) * at(2, 1) - at(1, 1) * at(2, 0));
+}
+
+/** sin(u)/u, its series near 0. */
+double sinc(double u, double sine) {
+    return std::abs(u) < 1e-3 ? 1.0 - u * u / 6.0 * (1.0 - u * u / 20.0) : sine / u;
+}
+
+}  // namespace
+
+ZonotopeWindow::ZonotopeWindow(int dimension, std::vector<double> generators)
+    : dimension_(dimension),
+      count_(static_cast<int>(generators.size()) / dimension),
+      generators_(std::move(generators)) {
+    const int d = dimension_;
+    if ((d != 2 && d != 3) || count_ < d || count_ > kMaxGenerators)
+        throw std::invalid_argument(
+            "a zonotope window needs 2 or 3 dimensions and d to 8 generators");
+    // The tiling is the lower side of the zonotope of the generators lifted to heights w_s, seen
+    // from below: the tile of a basis B sits where the lifted facet through B lies, shifted by
+    // the generators that point down from that facet.
+    std::vector<double> height(count_);
+    for (int s = 0; s < count_; ++s) height[s] = std::sqrt(2.0 + s) * (1.0 + 0.1 * s);
+    double scale = 0.0;
+    for (double v : generators_) scale = std::max(scale, std::abs(v));
+    for (unsigned span = 0; span < (1u << count_); ++span) {
+        if (std::popcount(span) != d) continue;
+        int index[3];
+        for (int s = 0, n = 0; s < count_; ++s)
+            if (span & (1u << s)) index[n++] = s;
+        const double det = determinant(generators_, d, index);
+        if (std::abs(det) <= 1e-12 * std::pow(scale, d))
+            throw std::invalid_argument("zonotope window generators are linearly dependent");
+        // The lifted facet's normal (n, 1): n . g_s = -w_s for s in B, by Cramer's rule.
+        double normal[3] = {0.0, 0.0, 0.0};
+        for (int row = 0; row < d; ++row) {
+            std::vector<double> replaced(generators_);
+            for (int i = 0; i < d; ++i) replaced[index[i] * d + row] = -height[index[i]];
+            normal[row] = determinant(replaced, d, index) / det;
+        }
+        Tile tile;
+        tile.span = span;
+        for (int s = 0; s < count_; ++s) {
+            if (span & (1u << s)) continue;
+            double side = height[s];
+            for (int c = 0; c < d; ++c) side += normal[c] * generators_[s * d + c];
+            if (side < 0.0) tile.positive |= 1u << s;
+        }
+        tile.weight = std::abs(det);
+        measure_ += tile.weight;
+        tiles_.push_back(tile);
+    }
+    for (Tile& t : tiles_) t.weight /= measure_;
+}
+
+std::complex<double> ZonotopeWindow::transform(const double* k) const {
+    const int d = dimension_;
+    std::array<double, kMaxGenerators> sine, cosine, sincs;
+    for (int s = 0; s < count_; ++s) {
+        double u = 0.0;
+        for (int c = 0; c < d; ++c) u += k[c] * generators_[s * d + c];
+        u *= kPi;
+        sine[s] = std::sin(u);
+        cosine[s] = std::cos(u);
+        sincs[s] = sinc(u, sine[s]);
+    }
+    // A tile centred at sum over the others of +-g/2: phase exp(+-i u_s) each; the window is
+    // centrosymmetric, so only the real part remains.
+    double sum = 0.0;
+    for (const Tile& t : tiles_) {
+        double amplitude = t.weight, re = 1.0, im = 0.0;
+        for (int s = 0; s < count_; ++s) {
+            const unsigned bit = 1u << s;
+            if (t.span & bit) {
+                amplitude *= sincs[s];
+                continue;
+            }
+            const double si = t.positive & bit ? sine[s] : -sine[s];
+            const double r = re * cosine[s] - im * si;
+            im = re * si + im * cosine[s];
+            re = r;
+        }
+        sum += amplitude * re;
+    }
+    return {sum, 0.0};
+}
+
+}  // namespace tesral::physics
