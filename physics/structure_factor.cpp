@@ -1,0 +1,128 @@
+#include "physics/structure_factor.h"
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+#include "physics/domain_transform.h"
+#include "physics/exact_window.h"
+#include "physics/sampled_function.h"
+#include "physics/scattering_factor.h"
+
+namespace tesral::physics {
+namespace {
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+// Sampling steps: the interpolation error stays below 1e-5 of g(0) and of f(0).
+constexpr double kStepS = 2e-4;              // 1/angstrom
+constexpr double kStepX = 0.01;              // of x = 2 pi |H-perp| R
+constexpr double kStepPerpendicular = 1e-3;  // 1/angstrom, the Debye-Waller factor alone
+
+/** exp(2 pi i t); quarter turns are exact, so that sites on halves cancel to exactly 0. */
+std::complex<double> turn(double t) {
+    t -= std::floor(t);
+    const double quarters = 4.0 * t;
+    if (quarters == std::floor(quarters)) {
+        switch (static_cast<int>(quarters)) {
+            case 0:
+                return {1.0, 0.0};
+            case 1:
+                return {0.0, 1.0};
+            case 2:
+                return {-1.0, 0.0};
+            default:
+                return {0.0, -1.0};
+        }
+    }
+    return {std::cos(kTwoPi * t), std::sin(kTwoPi * t)};
+}
+
+/** exp(2 pi i h r) for one index with r != 0, tabulated for |h| <= limit. */
+struct PhaseAxis {
+    int index = 0;
+    double r = 0.0;
+    int limit = 0;
+    std::vector<std::complex<double>> values;  // h = -limit .. limit
+
+    PhaseAxis(int i, double position, int maxIndex) : index(i), r(position), limit(maxIndex) {
+        values.reserve(static_cast<std::size_t>(2 * limit + 1));
+        for (int h = -limit; h <= limit; ++h) values.push_back(turn(h * r));
+    }
+    std::complex<double> at(int h) const {
+        if (h < -limit || h > limit) return turn(h * r);
+        return values[static_cast<std::size_t>(h + limit)];
+    }
+};
+
+}  // namespace
+
+struct StructureFactor::SiteTerm {
+    SampledFunction parallel;       // p V f(s) exp(-B-par s^2)
+    SampledFunction perpendicular;  // g(|H-perp|) exp(-B-perp s-perp^2); a window's: no g
+    bool hasPerpendicular = false;  // false: the factor of |H-perp| is 1
+    std::unique_ptr<ExactWindow> window;
+    std::vector<PhaseAxis> phases;
+};
+
+StructureFactor::StructureFactor(const StructureModel& model, QuasicrystalSystem system,
+                                 const LatticeBasis& basis, const RowExtent& extent)
+    : projector_(basis) {
+    const double upToS = extent.maxS * 1.001 + kStepS;
+    const double upToPerpendicular = extent.maxPerpendicular * 1.001 + kStepPerpendicular;
+    for (const Site& site : model.sites) {
+        SiteTerm term;
+        const OccupationDomain& domain = site.domain;
+        double measure = 0.0;
+        const double bPerp = site.bPerpendicular;
+        const auto debyeWaller = [bPerp](double perp) {
+            return std::exp(-bPerp * perp * perp / 4.0);
+        };
+        if (domain.shape == DomainShape::Window) {
+            term.window = exactWindow(system, basis, domain);
+            measure = term.window->measure();
+            if (bPerp != 0.0) {
+                term.perpendicular =
+                    SampledFunction(debyeWaller, kStepPerpendicular, upToPerpendicular);
+                term.hasPerpendicular = true;
+            }
+        } else {
+            measure = roundDomainMeasure(domain);
+            const auto g = [domain, debyeWaller](double perp) {
+                return roundDomainTransform(domain, perp) * debyeWaller(perp);
+            };
+            term.perpendicular =
+                SampledFunction(g, kStepX / (kTwoPi * domain.radius), upToPerpendicular);
+            term.hasPerpendicular = true;
+        }
+        const double weight = site.occupancy * measure;
+        const ScatteringFactor f(site.element, model.radiation.kind);
+        const double bPar = site.bParallel;
+        term.parallel = SampledFunction(
+            [weight, f, bPar](double s) { return weight * f(s) * std::exp(-bPar * s * s); }, kStepS,
+            upToS);
+        for (std::size_t i = 0; i < site.position.size(); ++i)
+            if (site.position[i] != 0.0)
+                term.phases.emplace_back(static_cast<int>(i), site.position[i], extent.maxIndex[i]);
+        sites_.push_back(std::move(term));
+    }
+}
+
+StructureFactor::~StructureFactor() = default;
+StructureFactor::StructureFactor(StructureFactor&&) noexcept = default;
+
+std::complex<double> StructureFactor::operator()(const ReflectionRecord& row) const {
+    const SplitVector q = projector_.split(row);
+    const double s = q.parallelLength / 2.0;
+    std::complex<double> total = 0.0;
+    for (const SiteTerm& site : sites_) {
+        std::complex<double> term = site.parallel(s);
+        if (site.hasPerpendicular) term *= site.perpendicular(q.perpendicularLength);
+        if (site.window) term *= site.window->transform(q.perpendicular.data());
+        for (const PhaseAxis& axis : site.phases)
+            term *= axis.at(static_cast<int>(row.v[kH1 + axis.index]));
+        total += term;
+    }
+    return total;
+}
+
+}  // namespace tesral::physics
