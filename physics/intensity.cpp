@@ -43,26 +43,6 @@ bool forEachChunk(std::size_t count, const std::function<void(std::size_t, std::
     return runWorkers(loop, asker, fraction, halt, true, workers);
 }
 
-/** The largest s, |H-perp| and |h_i| of the rows. */
-RowExtent extentOf(const RunResult& run) {
-    // qi is a |H-perp| for every system and basis except the axial Steurer one.
-    const bool scaled = run.parameters.system == QuasicrystalSystem::Icosahedral ||
-                        run.parameters.convention == MatrixConvention::Yamamoto;
-    const double qiScale = scaled && run.parameters.a != 0.0 ? std::abs(run.parameters.a) : 1.0;
-    float maxQe = 0.0f;
-    float maxQi = 0.0f;
-    for (const ReflectionRecord& row : run.table) {
-        maxQe = std::max(maxQe, row.v[kQe]);
-        maxQi = std::max(maxQi, row.v[kQi]);
-    }
-    RowExtent extent;
-    extent.maxS = maxQe / 2.0;
-    extent.maxPerpendicular = maxQi / qiScale;
-    for (std::size_t i = 0; i < extent.maxIndex.size(); ++i)
-        extent.maxIndex[i] = std::max(0, run.parameters.loopLimit[i]);
-    return extent;
-}
-
 }  // namespace
 
 std::string modelProblem(const StructureModel& model, QuasicrystalSystem system) {
@@ -84,21 +64,16 @@ bool fillIntensities(const StructureModel& model, RunResult& run,
                      const std::function<bool()>& stop) {
     ReflectionTable& table = run.table;
     if (table.empty()) return true;
-    const StructureFactor factor(model, run.parameters.system, run.basis, extentOf(run));
+    const StructureFactor factor(model, run);
 
     std::mutex mutex;
     double maxIntensity = 0.0;
     const bool complete = forEachChunk(
         table.size(),
         [&](std::size_t begin, std::size_t end) {
-            double localMax = 0.0;
-            for (std::size_t i = begin; i < end; ++i) {
-                const auto intensity = static_cast<float>(std::norm(factor(table[i])));
-                table[i].v[kIntensity] = intensity;
-                localMax = std::max(localMax, static_cast<double>(intensity));
-            }
+            const float largest = factor.writeIntensities(table.data() + begin, table.data() + end);
             std::lock_guard<std::mutex> lock(mutex);
-            maxIntensity = std::max(maxIntensity, localMax);
+            maxIntensity = std::max(maxIntensity, static_cast<double>(largest));
         },
         stop);
     if (!complete) return false;

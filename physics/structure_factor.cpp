@@ -1,5 +1,7 @@
 #include "physics/structure_factor.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -13,10 +15,43 @@ namespace tesral::physics {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
-// Sampling steps: the interpolation error stays below 1e-5 of g(0) and of f(0).
-constexpr double kStepS = 2e-4;              // 1/angstrom
-constexpr double kStepX = 0.01;              // of x = 2 pi |H-perp| R
-constexpr double kStepPerpendicular = 1e-3;  // 1/angstrom, the Debye-Waller factor alone
+// Sampling steps, with cubic interpolation: the error stays near 1e-7 of g(0) and of f(0),
+// for Debye-Waller parameters up to 1000 square angstrom.
+constexpr double kStepS = 2e-3;              // 1/angstrom
+constexpr double kStepX = 0.1;               // of x = 2 pi |H-perp| R
+constexpr double kStepPerpendicular = 2e-3;  // 1/angstrom
+
+/** The largest values the rows of a run reach; they size what is sampled once per run. */
+struct RowExtent {
+    double maxS = 0.0;              // s = |H-par| / 2, 1/angstrom
+    double maxPerpendicular = 0.0;  // |H-perp|, 1/angstrom
+    std::array<int, 6> maxIndex{};  // the largest |h_i|
+};
+
+/** |H-perp| per unit of qi: qi is a |H-perp| except in the axial Steurer basis. */
+double perpendicularPerQi(const RunParameters& p) {
+    const bool scaled =
+        p.system == QuasicrystalSystem::Icosahedral || p.convention == MatrixConvention::Yamamoto;
+    return scaled ? 1.0 / p.a : 1.0;
+}
+
+/**
+ * From the run's extremes: qi max exactly, the parallel extremes as a bound (they may hold
+ * earlier runs of the session too). A row past the sampled range is evaluated directly.
+ */
+RowExtent extentOf(const RunResult& run) {
+    const TableStatistics& t = run.statistics;
+    const auto larger = [](float low, float high) {
+        return std::max(std::abs(static_cast<double>(low)), std::abs(static_cast<double>(high)));
+    };
+    const double x = larger(t.minX, t.maxX), y = larger(t.minY, t.maxY), z = larger(t.minZ, t.maxZ);
+    RowExtent extent;
+    extent.maxS = std::sqrt(x * x + y * y + z * z) / 2.0;
+    extent.maxPerpendicular = std::abs(t.maxQi * perpendicularPerQi(run.parameters));
+    for (std::size_t i = 0; i < extent.maxIndex.size(); ++i)
+        extent.maxIndex[i] = std::max(0, run.parameters.loopLimit[i]);
+    return extent;
+}
 
 /** exp(2 pi i t); quarter turns are exact, so that sites on halves cancel to exactly 0. */
 std::complex<double> turn(double t) {
@@ -64,9 +99,10 @@ struct StructureFactor::SiteTerm {
     std::vector<PhaseAxis> phases;
 };
 
-StructureFactor::StructureFactor(const StructureModel& model, QuasicrystalSystem system,
-                                 const LatticeBasis& basis, const RowExtent& extent)
-    : projector_(basis) {
+StructureFactor::StructureFactor(const StructureModel& model, const RunResult& run)
+    : projector_(run.basis), perpendicularPerQi_(perpendicularPerQi(run.parameters)) {
+    const QuasicrystalSystem system = run.parameters.system;
+    const RowExtent extent = extentOf(run);
     const double upToS = extent.maxS * 1.001 + kStepS;
     const double upToPerpendicular = extent.maxPerpendicular * 1.001 + kStepPerpendicular;
     for (const Site& site : model.sites) {
@@ -78,7 +114,8 @@ StructureFactor::StructureFactor(const StructureModel& model, QuasicrystalSystem
             return std::exp(-bPerp * perp * perp / 4.0);
         };
         if (domain.shape == DomainShape::Window) {
-            term.window = exactWindow(system, basis, domain);
+            term.window = exactWindow(system, run.basis, domain);
+            projects_ = true;
             measure = term.window->measure();
             if (bPerp != 0.0) {
                 term.perpendicular =
@@ -90,8 +127,8 @@ StructureFactor::StructureFactor(const StructureModel& model, QuasicrystalSystem
             const auto g = [domain, debyeWaller](double perp) {
                 return roundDomainTransform(domain, perp) * debyeWaller(perp);
             };
-            term.perpendicular =
-                SampledFunction(g, kStepX / (kTwoPi * domain.radius), upToPerpendicular);
+            const double step = std::min(kStepX / (kTwoPi * domain.radius), kStepPerpendicular);
+            term.perpendicular = SampledFunction(g, step, upToPerpendicular);
             term.hasPerpendicular = true;
         }
         const double weight = site.occupancy * measure;
@@ -111,7 +148,13 @@ StructureFactor::~StructureFactor() = default;
 StructureFactor::StructureFactor(StructureFactor&&) noexcept = default;
 
 std::complex<double> StructureFactor::operator()(const ReflectionRecord& row) const {
-    const SplitVector q = projector_.split(row);
+    SplitVector q;
+    if (projects_) {
+        q = projector_.split(row);
+    } else {
+        q.parallelLength = row.v[kQe];
+        q.perpendicularLength = row.v[kQi] * perpendicularPerQi_;
+    }
     const double s = q.parallelLength / 2.0;
     std::complex<double> total = 0.0;
     for (const SiteTerm& site : sites_) {
@@ -123,6 +166,16 @@ std::complex<double> StructureFactor::operator()(const ReflectionRecord& row) co
         total += term;
     }
     return total;
+}
+
+float StructureFactor::writeIntensities(ReflectionRecord* begin, ReflectionRecord* end) const {
+    float largest = 0.0f;
+    for (ReflectionRecord* row = begin; row != end; ++row) {
+        const auto intensity = static_cast<float>(std::norm((*this)(*row)));
+        row->v[kIntensity] = intensity;
+        largest = std::max(largest, intensity);
+    }
+    return largest;
 }
 
 }  // namespace tesral::physics

@@ -1,44 +1,40 @@
 #pragma once
 
-#include <array>
 #include <complex>
 #include <vector>
 
-#include "engine/reflection_table.h"
-#include "lattice/lattice_basis.h"
+#include "engine/generation.h"
 #include "physics/row_projection.h"
 #include "physics/structure_model.h"
 
 namespace tesral::physics {
 
-/** The largest values the rows of a run reach; they size what is sampled once per run. */
-struct RowExtent {
-    double maxS = 0.0;              // s = |H-par| / 2, 1/angstrom
-    double maxPerpendicular = 0.0;  // |H-perp|, 1/angstrom
-    std::array<int, 6> maxIndex{};  // the largest |h_i|
-};
-
 /**
  * F(H) = sum over sites of p V f(s) T g(|H-perp|) exp(2 pi i h.r), prepared once per run:
- * each site's factors of s and of |H-perp| are sampled, its phases tabulated per index.
- * Rows beyond the extent are still right, only slower.
+ * each site's factors of s and of |H-perp| are sampled over the range of the run's rows, its
+ * phases tabulated per index. Round domains need only the row's qe and qi; the exact windows
+ * project the indices again for the direction of H-perp.
  */
 class StructureFactor {
   public:
     /**
-     * `model` must have no modelProblem for `system`. Builds the exact window of each window
-     * site once (and throws what that throws).
+     * `model` must have no modelProblem for the run's system. Builds the exact window of each
+     * window site once (and throws what that throws).
      */
-    StructureFactor(const StructureModel& model, QuasicrystalSystem system,
-                    const LatticeBasis& basis, const RowExtent& extent);
+    StructureFactor(const StructureModel& model, const RunResult& run);
     ~StructureFactor();
     StructureFactor(StructureFactor&&) noexcept;
 
     std::complex<double> operator()(const ReflectionRecord& row) const;
 
+    /** Writes |F|^2 of rows [begin, end) into their kIntensity values; returns the largest. */
+    float writeIntensities(ReflectionRecord* begin, ReflectionRecord* end) const;
+
   private:
     struct SiteTerm;
     RowProjector projector_;
+    bool projects_ = false;      // a window needs H-perp itself
+    double perpendicularPerQi_;  // |H-perp| = qi * this
     std::vector<SiteTerm> sites_;
 };
 
