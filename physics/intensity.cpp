@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
+#include <stdexcept>
 
 #include "engine/worker_pool.h"
 #include "physics/model_check.h"
@@ -62,6 +63,8 @@ std::string modelProblem(const StructureModel& model, QuasicrystalSystem system)
 
 bool fillIntensities(const StructureModel& model, RunResult& run,
                      const std::function<bool()>& stop) {
+    if (const std::string problem = modelProblem(model, run.parameters.system); !problem.empty())
+        throw std::invalid_argument(problem);
     ReflectionTable& table = run.table;
     if (table.empty()) return true;
     const StructureFactor factor(model, run);

@@ -140,6 +140,7 @@ StructureFactor::StructureFactor(const StructureModel& model, const RunResult& r
         for (std::size_t i = 0; i < site.position.size(); ++i)
             if (site.position[i] != 0.0)
                 term.phases.emplace_back(static_cast<int>(i), site.position[i], extent.maxIndex[i]);
+        real_ = real_ && !term.window && term.phases.empty();
         sites_.push_back(std::move(term));
     }
 }
@@ -170,6 +171,18 @@ std::complex<double> StructureFactor::operator()(const ReflectionRecord& row) co
 
 float StructureFactor::writeIntensities(ReflectionRecord* begin, ReflectionRecord* end) const {
     float largest = 0.0f;
+    if (real_) {
+        // Round domains without phases: F is real, a sum of products of two samples.
+        for (ReflectionRecord* row = begin; row != end; ++row) {
+            const double s = row->v[kQe] * 0.5, perp = row->v[kQi] * perpendicularPerQi_;
+            double f = 0.0;
+            for (const SiteTerm& site : sites_) f += site.parallel(s) * site.perpendicular(perp);
+            const auto intensity = static_cast<float>(f * f);
+            row->v[kIntensity] = intensity;
+            largest = std::max(largest, intensity);
+        }
+        return largest;
+    }
     for (ReflectionRecord* row = begin; row != end; ++row) {
         const auto intensity = static_cast<float>(std::norm((*this)(*row)));
         row->v[kIntensity] = intensity;

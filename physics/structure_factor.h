@@ -34,6 +34,7 @@ class StructureFactor {
     struct SiteTerm;
     RowProjector projector_;
     bool projects_ = false;      // a window needs H-perp itself
+    bool real_ = true;           // only round domains at the origin: F is real
     double perpendicularPerQi_;  // |H-perp| = qi * this
     std::vector<SiteTerm> sites_;
 };
