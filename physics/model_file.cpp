@@ -14,11 +14,16 @@
 namespace tesral::physics {
 namespace {
 
-/** The first problem of a file, at a line. */
+/** A problem of a file, at a line. */
 struct Fault {
     int line = 0;
     std::string what;
 };
+
+/** Keeps the fault on the earliest line: the first a reader of the file meets. */
+void keepFirst(std::optional<Fault>& first, std::optional<Fault> fault) {
+    if (fault && (!first || fault->line < first->line)) first = std::move(fault);
+}
 
 int lineOf(const toml::node& node) {
     return static_cast<int>(node.source().begin.line);
@@ -28,16 +33,18 @@ int lineOf(const toml::node& node) {
 std::optional<Fault> unknownKey(const toml::table& table,
                                 std::initializer_list<std::string_view> keys,
                                 const std::string& where) {
+    std::optional<Fault> first;
     for (auto&& [key, node] : table) {
         bool known = false;
         for (std::string_view k : keys) known = known || key.str() == k;
         if (!known)
-            return Fault{lineOf(node), where + "unknown key '" + std::string(key.str()) + "'"};
+            keepFirst(first,
+                      Fault{lineOf(node), where + "unknown key '" + std::string(key.str()) + "'"});
     }
-    return std::nullopt;
+    return first;
 }
 
-/** Reads the keys of one table, remembering the first fault. */
+/** Reads the keys of one table, remembering the fault on the earliest line. */
 class TableReader {
   public:
     TableReader(const toml::table& table, std::string where)
@@ -89,9 +96,7 @@ class TableReader {
         const toml::node* node = table_.get(key);
         return lineOf(node ? *node : table_);
     }
-    void fail(int at, const std::string& what) {
-        if (!fault) fault = Fault{at, where_ + what};
-    }
+    void fail(int at, const std::string& what) { keepFirst(fault, Fault{at, where_ + what}); }
     void fail(const toml::node& node, const std::string& what) { fail(lineOf(node), what); }
 
     std::optional<Fault> fault;
@@ -104,8 +109,8 @@ class TableReader {
 std::optional<Fault> readRadiation(const toml::node& node, Radiation& out) {
     const toml::table* table = node.as_table();
     if (!table) return Fault{lineOf(node), "radiation must be a table, [radiation]"};
-    if (auto f = unknownKey(*table, {"kind", "kilovolts", "wavelength"}, "radiation: ")) return f;
     TableReader in(*table, "radiation: ");
+    keepFirst(in.fault, unknownKey(*table, {"kind", "kilovolts", "wavelength"}, "radiation: "));
     std::string kind = "xray";
     in.text("kind", kind);
     in.number("kilovolts", out.kilovolts);
@@ -129,12 +134,11 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
     const std::string where = "site " + std::to_string(number) + ": ";
     const toml::table* table = node.as_table();
     if (!table) return Fault{lineOf(node), where + "must be a table, [[site]]"};
-    if (auto f = unknownKey(*table,
-                            {"element", "position", "occupancy", "domain", "radius", "scale",
-                             "pentagon", "b_par", "b_perp"},
-                            where))
-        return f;
     TableReader in(*table, where);
+    keepFirst(in.fault, unknownKey(*table,
+                                   {"element", "position", "occupancy", "domain", "radius", "scale",
+                                    "pentagon", "b_par", "b_perp"},
+                                   where));
     out.line = lineOf(*table);
     std::string domain;
     in.text("element", out.element);
@@ -166,23 +170,25 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
 
 std::optional<Fault> readModel(const toml::table& root, std::optional<QuasicrystalSystem> system,
                                StructureModel& model) {
-    if (auto f = unknownKey(root, {"name", "radiation", "site"}, "")) return f;
     TableReader in(root, "");
+    keepFirst(in.fault, unknownKey(root, {"name", "radiation", "site"}, ""));
     in.text("name", model.name);
-    if (in.fault) return in.fault;
     if (const toml::node* radiation = root.get("radiation"))
-        if (auto f = readRadiation(*radiation, model.radiation)) return f;
+        keepFirst(in.fault, readRadiation(*radiation, model.radiation));
     const toml::node* sites = root.get("site");
-    if (!sites) return Fault{1, "the model has no sites; add a [[site]] table"};
-    if (!sites->is_array_of_tables())
-        return Fault{lineOf(*sites), "site must be a list of tables, [[site]]"};
-    int number = 0;
-    for (const toml::node& node : *sites->as_array()) {
-        Site site;
-        if (auto f = readSite(node, ++number, model.radiation.kind, system, site)) return f;
-        model.sites.push_back(std::move(site));
+    if (!sites) {
+        if (!in.fault) in.fail(1, "the model has no sites; add a [[site]] table");
+    } else if (!sites->is_array_of_tables()) {
+        in.fail(*sites, "site must be a list of tables, [[site]]");
+    } else {
+        int number = 0;
+        for (const toml::node& node : *sites->as_array()) {
+            Site site;
+            keepFirst(in.fault, readSite(node, ++number, model.radiation.kind, system, site));
+            model.sites.push_back(std::move(site));
+        }
     }
-    return std::nullopt;
+    return in.fault;
 }
 
 std::string quoted(const std::string& s) {

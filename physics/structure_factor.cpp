@@ -72,14 +72,17 @@ std::complex<double> turn(double t) {
     return {std::cos(kTwoPi * t), std::sin(kTwoPi * t)};
 }
 
-/** exp(2 pi i h r) for one index with r != 0, tabulated for |h| <= limit. */
+/** exp(2 pi i h r) for one index with r != 0, tabulated for |h| <= limit (at most kMaxLimit). */
 struct PhaseAxis {
     int index = 0;
     double r = 0.0;
     int limit = 0;
     std::vector<std::complex<double>> values;  // h = -limit .. limit
 
-    PhaseAxis(int i, double position, int maxIndex) : index(i), r(position), limit(maxIndex) {
+    static constexpr int kMaxLimit = 4096;
+
+    PhaseAxis(int i, double position, int maxIndex)
+        : index(i), r(position), limit(std::clamp(maxIndex, 0, kMaxLimit)) {
         values.reserve(static_cast<std::size_t>(2 * limit + 1));
         for (int h = -limit; h <= limit; ++h) values.push_back(turn(h * r));
     }

@@ -80,6 +80,8 @@ TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
         {kSite + "domain = \"window\"\nb_par = \"1\"\n", "5: site 1: b_par must be a number"},
         {kSite + "domain = \"window\"\n" + kSite + "domain = \"window\"\npentagon = 5\n",
          "9: site 2: pentagon must be 0 (the decagon) to 4, not 5"},
+        {kSite + "domain = \"window\"\nzz = 1\naa = 2\n[radiation]\nkind = \"x\"\n",
+         "5: site 1: unknown key 'zz'"},
     };
     for (const Case& c : cases) {
         const ModelLoad load = parseModel(c.text, "m.toml", kDecagonal);
