@@ -51,7 +51,7 @@ void expectDirectSum(const StructureModel& model) {
             double hr = 0.0;
             for (int i = 0; i < 6; ++i) hr += row.h(i) * k.position[static_cast<std::size_t>(i)];
             f += k.occupancy * roundDomainMeasure(k.domain) *
-                 ScatteringFactor(k.element, RadiationKind::XRay)(s) *
+                 ScatteringFactor(k.element, model.radiation.kind)(s) *
                  std::exp(-k.bParallel * s * s - k.bPerpendicular * sPerp * sPerp) *
                  roundDomainTransform(k.domain, q.perpendicularLength) *
                  std::polar(1.0, 2.0 * std::numbers::pi * hr);
@@ -86,7 +86,7 @@ TEST(Intensity, SitesHalfACellApartCancelOddLayers) {
 }
 
 // The sampled factors and tabulated phases against the sum written out, for a whole run:
-// one site at the origin (F real) and two sites apart with Debye-Waller factors.
+// one site at the origin (F real) and, for electrons, two sites apart with Debye-Waller factors.
 TEST(Intensity, RunMatchesTheDirectSum) {
     StructureModel one;
     one.sites = {site("Al", {0, 0, 0, 0, 0, 0}, DomainShape::Sphere, 6.533)};
@@ -95,6 +95,7 @@ TEST(Intensity, RunMatchesTheDirectSum) {
     two.sites[1].occupancy = 0.7;
     two.sites[1].bParallel = 1.5;
     two.sites[1].bPerpendicular = 20.0;
+    two.radiation.kind = RadiationKind::Electron;
     for (const StructureModel& model : {one, two}) expectDirectSum(model);
 }
 
