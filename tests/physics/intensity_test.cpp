@@ -15,9 +15,11 @@ using namespace tesral::physics;
 
 namespace {
 
-RunResult wideRun(QuasicrystalSystem system, const char* limit) {
+RunResult wideRun(QuasicrystalSystem system, const char* limit,
+                  MatrixConvention convention = MatrixConvention::Yamamoto) {
     RunInputs in;
     in.system = system;
+    in.convention = convention;
     in.groupPosition = 0;  // primitive, no reflection conditions
     in.a = system == QuasicrystalSystem::Icosahedral ? "4.56084" : "2.82";
     in.loopLimits.fill(limit);
@@ -37,8 +39,7 @@ Site site(const char* element, std::vector<double> position, DomainShape shape, 
     return s;
 }
 
-void expectDirectSum(const StructureModel& model) {
-    RunResult run = wideRun(QuasicrystalSystem::Icosahedral, "3");
+void expectDirectSum(const StructureModel& model, RunResult run) {
     ASSERT_TRUE(fillIntensities(model, run));
     const RowProjector projector(run.basis);
     std::vector<double> direct;
@@ -59,7 +60,6 @@ void expectDirectSum(const StructureModel& model) {
         direct.push_back(std::norm(f));
         strongest = std::max(strongest, direct.back());
     }
-    ASSERT_GT(run.table.size(), 65536u);  // several chunks, on every core
     for (std::size_t i = 0; i < run.table.size(); ++i)
         ASSERT_NEAR(run.table[i].v[kIntensity], 100.0 * direct[i] / strongest, 1e-4) << i;
 }
@@ -85,8 +85,9 @@ TEST(Intensity, SitesHalfACellApartCancelOddLayers) {
     EXPECT_EQ(strongest, 100.0f);
 }
 
-// The sampled factors and tabulated phases against the sum written out, for a whole run:
-// one site at the origin (F real) and, for electrons, two sites apart with Debye-Waller factors.
+// The sampled factors and tabulated phases against the sum written out, for whole runs:
+// one site at the origin (F real) and, for electrons, two sites apart with Debye-Waller
+// factors; an axial run in the Steurer basis, whose qi is |H-perp| itself.
 TEST(Intensity, RunMatchesTheDirectSum) {
     StructureModel one;
     one.sites = {site("Al", {0, 0, 0, 0, 0, 0}, DomainShape::Sphere, 6.533)};
@@ -96,7 +97,13 @@ TEST(Intensity, RunMatchesTheDirectSum) {
     two.sites[1].bParallel = 1.5;
     two.sites[1].bPerpendicular = 20.0;
     two.radiation.kind = RadiationKind::Electron;
-    for (const StructureModel& model : {one, two}) expectDirectSum(model);
+    const RunResult icosahedral = wideRun(QuasicrystalSystem::Icosahedral, "3");
+    ASSERT_GT(icosahedral.table.size(), 65536u);  // several chunks, on every core
+    expectDirectSum(one, icosahedral);
+    expectDirectSum(two, icosahedral);
+    StructureModel disc;
+    disc.sites = {site("Ni", {0, 0, 0, 0, 0}, DomainShape::Disc, 3.0)};
+    expectDirectSum(disc, wideRun(QuasicrystalSystem::Decagonal, "3", MatrixConvention::Steurer));
 }
 
 TEST(Intensity, StopLeavesTheRunUnfinished) {
