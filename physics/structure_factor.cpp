@@ -7,7 +7,6 @@
 #include <numbers>
 
 #include "physics/domain_transform.h"
-#include "physics/exact_window.h"
 #include "physics/sampled_function.h"
 #include "physics/scattering_factor.h"
 
@@ -95,15 +94,15 @@ struct PhaseAxis {
 }  // namespace
 
 struct StructureFactor::SiteTerm {
-    SampledFunction parallel;       // p V f(s) exp(-B-par s^2)
-    SampledFunction perpendicular;  // g(|H-perp|) exp(-B-perp s-perp^2); a window's: no g
-    bool hasPerpendicular = false;  // false: the factor of |H-perp| is 1
-    std::unique_ptr<ExactWindow> window;
+    SampledFunction parallel;              // p V f(s) exp(-B-par s^2)
+    SampledFunction perpendicular;         // g(|H-perp|) exp(-B-perp s-perp^2), round domains
+    std::unique_ptr<WindowFactor> window;  // or the window's factor of H-perp
     std::vector<PhaseAxis> phases;
 };
 
-StructureFactor::StructureFactor(const StructureModel& model, const RunResult& run)
-    : projector_(run.basis), perpendicularPerQi_(perpendicularPerQi(run.parameters)) {
+StructureFactor::StructureFactor(const StructureModel& model, const RunResult& run,
+                                 const WindowMaker& makeWindow)
+    : perpendicularPerQi_(perpendicularPerQi(run.parameters)) {
     const QuasicrystalSystem system = run.parameters.system;
     const RowExtent extent = extentOf(run);
     const double upToS = extent.maxS * 1.001 + kStepS;
@@ -112,27 +111,18 @@ StructureFactor::StructureFactor(const StructureModel& model, const RunResult& r
         SiteTerm term;
         const OccupationDomain& domain = site.domain;
         double measure = 0.0;
-        const double bPerp = site.bPerpendicular;
-        const auto debyeWaller = [bPerp](double perp) {
-            return std::exp(-bPerp * perp * perp / 4.0);
-        };
         if (domain.shape == DomainShape::Window) {
-            term.window = exactWindow(system, run.basis, domain);
-            projects_ = true;
+            term.window = std::make_unique<WindowFactor>(makeWindow(system, run.basis, domain),
+                                                         site.bPerpendicular, run);
             measure = term.window->measure();
-            if (bPerp != 0.0) {
-                term.perpendicular =
-                    SampledFunction(debyeWaller, kStepPerpendicular, upToPerpendicular);
-                term.hasPerpendicular = true;
-            }
         } else {
             measure = roundDomainMeasure(domain);
-            const auto g = [domain, debyeWaller](double perp) {
-                return roundDomainTransform(domain, perp) * debyeWaller(perp);
+            const double bPerp = site.bPerpendicular;
+            const auto g = [domain, bPerp](double perp) {
+                return roundDomainTransform(domain, perp) * std::exp(-bPerp * perp * perp / 4.0);
             };
             const double step = std::min(kStepX / (kTwoPi * domain.radius), kStepPerpendicular);
             term.perpendicular = SampledFunction(g, step, upToPerpendicular);
-            term.hasPerpendicular = true;
         }
         const double weight = site.occupancy * measure;
         const ScatteringFactor f(site.element, model.radiation.kind);
@@ -152,19 +142,14 @@ StructureFactor::~StructureFactor() = default;
 StructureFactor::StructureFactor(StructureFactor&&) noexcept = default;
 
 std::complex<double> StructureFactor::operator()(const ReflectionRecord& row) const {
-    SplitVector q;
-    if (projects_) {
-        q = projector_.split(row);
-    } else {
-        q.parallelLength = row.v[kQe];
-        q.perpendicularLength = row.v[kQi] * perpendicularPerQi_;
-    }
-    const double s = q.parallelLength / 2.0;
+    const double s = row.v[kQe] * 0.5, perp = row.v[kQi] * perpendicularPerQi_;
     std::complex<double> total = 0.0;
     for (const SiteTerm& site : sites_) {
         std::complex<double> term = site.parallel(s);
-        if (site.hasPerpendicular) term *= site.perpendicular(q.perpendicularLength);
-        if (site.window) term *= site.window->transform(q.perpendicular.data());
+        if (site.window)
+            term *= (*site.window)(row);
+        else
+            term *= site.perpendicular(perp);
         for (const PhaseAxis& axis : site.phases)
             term *= axis.at(static_cast<int>(row.v[kH1 + axis.index]));
         total += term;

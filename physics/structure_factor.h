@@ -4,24 +4,25 @@
 #include <vector>
 
 #include "engine/generation.h"
-#include "physics/row_projection.h"
 #include "physics/structure_model.h"
+#include "physics/window_factor.h"
 
 namespace tesral::physics {
 
 /**
  * F(H) = sum over sites of p V f(s) T g(|H-perp|) exp(2 pi i h.r), prepared once per run:
  * each site's factors of s and of |H-perp| are sampled over the range of the run's rows, its
- * phases tabulated per index. Round domains need only the row's qe and qi; the exact windows
- * project the indices again for the direction of H-perp.
+ * phases tabulated per index. Only the exact windows need the direction of H-perp (see
+ * WindowFactor); the rest reads the rows' qe and qi.
  */
 class StructureFactor {
   public:
     /**
      * `model` must have no modelProblem for the run's system. Builds the exact window of each
-     * window site once (and throws what that throws).
+     * window site once with `makeWindow` (and throws what that throws).
      */
-    StructureFactor(const StructureModel& model, const RunResult& run);
+    StructureFactor(const StructureModel& model, const RunResult& run,
+                    const WindowMaker& makeWindow = exactWindow);
     ~StructureFactor();
     StructureFactor(StructureFactor&&) noexcept;
 
@@ -32,8 +33,6 @@ class StructureFactor {
 
   private:
     struct SiteTerm;
-    RowProjector projector_;
-    bool projects_ = false;      // a window needs H-perp itself
     bool real_ = true;           // only round domains at the origin: F is real
     double perpendicularPerQi_;  // |H-perp| = qi * this
     std::vector<SiteTerm> sites_;
