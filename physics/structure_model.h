@@ -20,6 +20,8 @@ struct OccupationDomain {
     double scale = 1.0;
     /** Decagonal window: 0 the decagon, 1..4 the pentagon at height k/5 of the Penrose tiling. */
     int pentagon = 0;
+
+    bool operator==(const OccupationDomain&) const = default;
 };
 
 /** One site of the higher-dimensional cell. */
@@ -33,6 +35,10 @@ struct Site {
     /** Debye-Waller parameters, square angstrom. */
     double bParallel = 0.0;
     double bPerpendicular = 0.0;
+    /** Line of the model file where the site's table starts; 0 when not read from a file. */
+    int line = 0;
+
+    bool operator==(const Site&) const = default;
 };
 
 enum class RadiationKind { XRay, Electron, Neutron };
@@ -43,6 +49,8 @@ struct Radiation {
     double kilovolts = 200.0;
     /** Neutrons: wavelength, angstrom. X-rays use the run's wavelength. */
     double wavelength = 1.8;
+
+    bool operator==(const Radiation&) const = default;
 };
 
 /** A named list of sites and the radiation they are seen with. */
@@ -50,6 +58,10 @@ struct StructureModel {
     std::string name;
     std::vector<Site> sites;
     Radiation radiation;
+    /** The file the model was read from; empty when built otherwise. */
+    std::string source;
+
+    bool operator==(const StructureModel&) const = default;
 };
 
 }  // namespace tesral::physics

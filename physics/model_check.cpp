@@ -1,0 +1,90 @@
+#include "physics/model_check.h"
+
+#include <cmath>
+#include <sstream>
+
+#include "physics/scattering_factor.h"
+
+namespace tesral::physics {
+namespace {
+
+std::string numberText(double v) {
+    std::ostringstream out;
+    out << v;
+    return out.str();
+}
+
+FieldProblem notPositive(const char* field, double v) {
+    if (std::isfinite(v) && v > 0.0) return {};
+    return {field, std::string(field) + " must be greater than 0, not " + numberText(v)};
+}
+
+FieldProblem negative(const char* field, double v) {
+    if (std::isfinite(v) && v >= 0.0) return {};
+    return {field,
+            std::string(field) + " must be a finite number of 0 or more, not " + numberText(v)};
+}
+
+FieldProblem positionProblem(const Site& site, std::optional<QuasicrystalSystem> system) {
+    for (double v : site.position)
+        if (!std::isfinite(v)) return {"position", "position holds " + numberText(v)};
+    if (!system) return {};
+    const auto need = static_cast<std::size_t>(indexDimensionOf(*system));
+    if (site.position.size() == need) return {};
+    return {"position", "position has " + std::to_string(site.position.size()) + " numbers; " +
+                            systemName(*system) + " cells need " + std::to_string(need)};
+}
+
+FieldProblem domainProblem(const OccupationDomain& d, std::optional<QuasicrystalSystem> system) {
+    const bool icosahedral = system && *system == QuasicrystalSystem::Icosahedral;
+    if (d.shape == DomainShape::Sphere && system && !icosahedral)
+        return {"domain",
+                "domain \"sphere\" needs a three-dimensional perpendicular space "
+                "(icosahedral); use \"disc\""};
+    if (d.shape == DomainShape::Disc && icosahedral)
+        return {"domain",
+                "domain \"disc\" needs a two-dimensional perpendicular space (an "
+                "axial system); use \"sphere\""};
+    if (d.shape != DomainShape::Window) return notPositive("radius", d.radius);
+    if (FieldProblem p = notPositive("scale", d.scale)) return p;
+    if (d.pentagon < 0 || d.pentagon > 4)
+        return {"pentagon",
+                "pentagon must be 0 (the decagon) to 4, not " + std::to_string(d.pentagon)};
+    if (d.pentagon != 0 && system && *system != QuasicrystalSystem::Decagonal)
+        return {"pentagon", "pentagon is only for decagonal windows"};
+    return {};
+}
+
+}  // namespace
+
+const char* systemName(QuasicrystalSystem system) {
+    switch (system) {
+        case QuasicrystalSystem::Octagonal:
+            return "octagonal";
+        case QuasicrystalSystem::Decagonal:
+            return "decagonal";
+        case QuasicrystalSystem::Dodecagonal:
+            return "dodecagonal";
+        case QuasicrystalSystem::Icosahedral:
+            return "icosahedral";
+    }
+    return "";
+}
+
+FieldProblem siteProblem(const Site& site, RadiationKind kind,
+                         std::optional<QuasicrystalSystem> system) {
+    if (std::string what = elementProblem(site.element, kind); !what.empty())
+        return {"element", what};
+    if (FieldProblem p = positionProblem(site, system)) return p;
+    if (FieldProblem p = negative("occupancy", site.occupancy)) return p;
+    if (FieldProblem p = domainProblem(site.domain, system)) return p;
+    if (FieldProblem p = negative("b_par", site.bParallel)) return p;
+    return negative("b_perp", site.bPerpendicular);
+}
+
+FieldProblem radiationProblem(const Radiation& radiation) {
+    if (FieldProblem p = notPositive("kilovolts", radiation.kilovolts)) return p;
+    return notPositive("wavelength", radiation.wavelength);
+}
+
+}  // namespace tesral::physics

@@ -1,0 +1,299 @@
+#include "physics/model_file.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "physics/model_check.h"
+
+namespace tesral::physics {
+namespace {
+
+/** A problem of a file, at a line. */
+struct Fault {
+    int line = 0;
+    std::string what;
+};
+
+/** Keeps the fault on the earliest line: the first a reader of the file meets. */
+void keepFirst(std::optional<Fault>& first, std::optional<Fault> fault) {
+    if (fault && (!first || fault->line < first->line)) first = std::move(fault);
+}
+
+int lineOf(const toml::node& node) {
+    return static_cast<int>(node.source().begin.line);
+}
+
+/** Keys a table may hold; anything else is a typing error worth saying. */
+std::optional<Fault> unknownKey(const toml::table& table,
+                                std::initializer_list<std::string_view> keys,
+                                const std::string& where) {
+    std::optional<Fault> first;
+    for (auto&& [key, node] : table) {
+        bool known = false;
+        for (std::string_view k : keys) known = known || key.str() == k;
+        if (!known)
+            keepFirst(first,
+                      Fault{lineOf(node), where + "unknown key '" + std::string(key.str()) + "'"});
+    }
+    return first;
+}
+
+/** Reads the keys of one table, remembering the fault on the earliest line. */
+class TableReader {
+  public:
+    TableReader(const toml::table& table, std::string where)
+        : table_(table), where_(std::move(where)) {}
+
+    void text(const char* key, std::string& out) {
+        const toml::node* node = table_.get(key);
+        if (!node || fault) return;
+        if (auto v = node->value<std::string>()) {
+            out = *v;
+            return;
+        }
+        fail(*node, std::string(key) + " must be a string in quotes");
+    }
+    void number(const char* key, double& out) {
+        const toml::node* node = table_.get(key);
+        if (!node || fault) return;
+        if (node->is_number()) {
+            out = *node->value<double>();
+            return;
+        }
+        fail(*node, std::string(key) + " must be a number");
+    }
+    void integer(const char* key, int& out) {
+        const toml::node* node = table_.get(key);
+        if (!node || fault) return;
+        if (node->is_integer()) {
+            const std::int64_t v = *node->value<std::int64_t>();
+            out = static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX));
+            return;
+        }
+        fail(*node, std::string(key) + " must be a whole number");
+    }
+    void numbers(const char* key, std::vector<double>& out) {
+        const toml::node* node = table_.get(key);
+        if (!node || fault) return;
+        const toml::array* array = node->as_array();
+        if (array)
+            for (const toml::node& element : *array) {
+                if (!element.is_number()) break;
+                out.push_back(*element.value<double>());
+            }
+        if (!array || out.size() != array->size())
+            fail(*node, std::string(key) + " must be a list of numbers, as [0, 0, 0, 0, 0.5]");
+    }
+    bool has(const char* key) const { return table_.get(key) != nullptr; }
+    /** The line of `key`, or of the table when it is absent. */
+    int line(std::string_view key) const {
+        const toml::node* node = table_.get(key);
+        return lineOf(node ? *node : table_);
+    }
+    void fail(int at, const std::string& what) { keepFirst(fault, Fault{at, where_ + what}); }
+    void fail(const toml::node& node, const std::string& what) { fail(lineOf(node), what); }
+
+    std::optional<Fault> fault;
+
+  private:
+    const toml::table& table_;
+    std::string where_;
+};
+
+std::optional<Fault> readRadiation(const toml::node& node, Radiation& out) {
+    const toml::table* table = node.as_table();
+    if (!table) return Fault{lineOf(node), "radiation must be a table, [radiation]"};
+    TableReader in(*table, "radiation: ");
+    keepFirst(in.fault, unknownKey(*table, {"kind", "kilovolts", "wavelength"}, "radiation: "));
+    std::string kind = "xray";
+    in.text("kind", kind);
+    in.number("kilovolts", out.kilovolts);
+    in.number("wavelength", out.wavelength);
+    if (in.fault) return in.fault;
+    if (kind == "xray")
+        out.kind = RadiationKind::XRay;
+    else if (kind == "electron")
+        out.kind = RadiationKind::Electron;
+    else if (kind == "neutron")
+        out.kind = RadiationKind::Neutron;
+    else
+        in.fail(in.line("kind"),
+                "kind \"" + kind + "\" is unknown; use \"xray\", \"electron\" or \"neutron\"");
+    if (FieldProblem p = radiationProblem(out)) in.fail(in.line(p.field), p.what);
+    return in.fault;
+}
+
+std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind kind,
+                              std::optional<QuasicrystalSystem> system, Site& out) {
+    const std::string where = "site " + std::to_string(number) + ": ";
+    const toml::table* table = node.as_table();
+    if (!table) return Fault{lineOf(node), where + "must be a table, [[site]]"};
+    TableReader in(*table, where);
+    keepFirst(in.fault, unknownKey(*table,
+                                   {"element", "position", "occupancy", "domain", "radius", "scale",
+                                    "pentagon", "b_par", "b_perp"},
+                                   where));
+    out.line = lineOf(*table);
+    std::string domain;
+    in.text("element", out.element);
+    in.numbers("position", out.position);
+    in.number("occupancy", out.occupancy);
+    in.text("domain", domain);
+    in.number("radius", out.domain.radius);
+    in.number("scale", out.domain.scale);
+    in.integer("pentagon", out.domain.pentagon);
+    in.number("b_par", out.bParallel);
+    in.number("b_perp", out.bPerpendicular);
+    for (const char* key : {"element", "position", "domain"})
+        if (!in.has(key)) in.fail(out.line, std::string(key) + " is missing");
+    if (in.fault) return in.fault;
+    if (domain == "sphere")
+        out.domain.shape = DomainShape::Sphere;
+    else if (domain == "disc")
+        out.domain.shape = DomainShape::Disc;
+    else if (domain == "window")
+        out.domain.shape = DomainShape::Window;
+    else
+        in.fail(in.line("domain"),
+                "domain \"" + domain + "\" is unknown; use \"sphere\", \"disc\" or \"window\"");
+    if (out.domain.shape != DomainShape::Window && !in.has("radius"))
+        in.fail(out.line, "radius is missing; a " + domain + " needs one");
+    if (FieldProblem p = siteProblem(out, kind, system)) in.fail(in.line(p.field), p.what);
+    return in.fault;
+}
+
+std::optional<Fault> readModel(const toml::table& root, std::optional<QuasicrystalSystem> system,
+                               StructureModel& model) {
+    TableReader in(root, "");
+    keepFirst(in.fault, unknownKey(root, {"name", "radiation", "site"}, ""));
+    in.text("name", model.name);
+    if (const toml::node* radiation = root.get("radiation"))
+        keepFirst(in.fault, readRadiation(*radiation, model.radiation));
+    const toml::node* sites = root.get("site");
+    if (!sites) {
+        if (!in.fault) in.fail(1, "the model has no sites; add a [[site]] table");
+    } else if (!sites->is_array_of_tables()) {
+        in.fail(*sites, "site must be a list of tables, [[site]]");
+    } else {
+        int number = 0;
+        for (const toml::node& node : *sites->as_array()) {
+            Site site;
+            keepFirst(in.fault, readSite(node, ++number, model.radiation.kind, system, site));
+            model.sites.push_back(std::move(site));
+        }
+    }
+    return in.fault;
+}
+
+std::string quoted(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned char>(c));
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+/** The shortest text that reads back as the same double. */
+std::string number(double v) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
+const char* kindName(RadiationKind kind) {
+    switch (kind) {
+        case RadiationKind::XRay:
+            return "xray";
+        case RadiationKind::Electron:
+            return "electron";
+        case RadiationKind::Neutron:
+            return "neutron";
+    }
+    return "";
+}
+
+const char* shapeName(DomainShape shape) {
+    switch (shape) {
+        case DomainShape::Sphere:
+            return "sphere";
+        case DomainShape::Disc:
+            return "disc";
+        case DomainShape::Window:
+            return "window";
+    }
+    return "";
+}
+
+}  // namespace
+
+ModelLoad parseModel(std::string_view text, const std::string& source,
+                     std::optional<QuasicrystalSystem> system) {
+    const auto failed = [&source](int line, const std::string& what) {
+        return ModelLoad{std::nullopt, source + ":" + std::to_string(line) + ": " + what};
+    };
+    toml::parse_result parsed = toml::parse(text, source);
+    if (!parsed) {
+        const toml::parse_error& e = parsed.error();
+        return failed(static_cast<int>(e.source().begin.line), std::string(e.description()));
+    }
+    StructureModel model;
+    model.source = source;
+    if (auto fault = readModel(parsed.table(), system, model))
+        return failed(fault->line, fault->what);
+    return ModelLoad{std::move(model), {}};
+}
+
+ModelLoad loadModel(const std::string& path, std::optional<QuasicrystalSystem> system) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    if (file) text << file.rdbuf();
+    if (!file || file.bad()) return ModelLoad{std::nullopt, path + ": cannot be read"};
+    return parseModel(text.str(), path, system);
+}
+
+std::string modelText(const StructureModel& model) {
+    std::ostringstream out;
+    out << "name = " << quoted(model.name) << "\n\n[radiation]\nkind = \""
+        << kindName(model.radiation.kind) << "\"\nkilovolts = " << number(model.radiation.kilovolts)
+        << "\nwavelength = " << number(model.radiation.wavelength) << '\n';
+    for (const Site& site : model.sites) {
+        out << "\n[[site]]\nelement = " << quoted(site.element) << "\nposition = [";
+        for (std::size_t i = 0; i < site.position.size(); ++i)
+            out << (i ? ", " : "") << number(site.position[i]);
+        const OccupationDomain& d = site.domain;
+        out << "]\noccupancy = " << number(site.occupancy) << "\ndomain = \"" << shapeName(d.shape)
+            << "\"\n";
+        if (d.shape == DomainShape::Window)
+            out << "scale = " << number(d.scale) << "\npentagon = " << d.pentagon << '\n';
+        else
+            out << "radius = " << number(d.radius) << '\n';
+        out << "b_par = " << number(site.bParallel) << "\nb_perp = " << number(site.bPerpendicular)
+            << '\n';
+    }
+    return out.str();
+}
+
+std::string saveModel(const StructureModel& model, const std::string& path) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) file << modelText(model);
+    if (file) file.close();
+    if (!file) return path + ": cannot be written";
+    return {};
+}
+
+}  // namespace tesral::physics

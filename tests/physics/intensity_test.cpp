@@ -1,0 +1,121 @@
+#include "physics/intensity.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+#include "physics/domain_transform.h"
+#include "physics/row_projection.h"
+#include "physics/scattering_factor.h"
+
+using namespace tesral;
+using namespace tesral::physics;
+
+namespace {
+
+RunResult wideRun(QuasicrystalSystem system, const char* limit,
+                  MatrixConvention convention = MatrixConvention::Yamamoto) {
+    RunInputs in;
+    in.system = system;
+    in.convention = convention;
+    in.groupPosition = 0;  // primitive, no reflection conditions
+    in.a = system == QuasicrystalSystem::Icosahedral ? "4.56084" : "2.82";
+    in.loopLimits.fill(limit);
+    in.thetaMax = "90";
+    in.qiMax = "1E9";
+    RunResult run = runGeneration(in);
+    EXPECT_EQ(run.status, RunStatus::Completed);
+    return run;
+}
+
+Site site(const char* element, std::vector<double> position, DomainShape shape, double radius) {
+    Site s;
+    s.element = element;
+    s.position = std::move(position);
+    s.domain.shape = shape;
+    s.domain.radius = radius;
+    return s;
+}
+
+void expectDirectSum(const StructureModel& model, RunResult run) {
+    ASSERT_TRUE(fillIntensities(model, run));
+    const RowProjector projector(run.basis);
+    std::vector<double> direct;
+    double strongest = 0.0;
+    for (const ReflectionRecord& row : run.table) {
+        const SplitVector q = projector.split(row);
+        const double s = q.parallelLength / 2.0, sPerp = q.perpendicularLength / 2.0;
+        std::complex<double> f = 0.0;
+        for (const Site& k : model.sites) {
+            double hr = 0.0;
+            for (int i = 0; i < 6; ++i) hr += row.h(i) * k.position[static_cast<std::size_t>(i)];
+            f += k.occupancy * roundDomainMeasure(k.domain) *
+                 ScatteringFactor(k.element, model.radiation.kind)(s) *
+                 std::exp(-k.bParallel * s * s - k.bPerpendicular * sPerp * sPerp) *
+                 roundDomainTransform(k.domain, q.perpendicularLength) *
+                 std::polar(1.0, 2.0 * std::numbers::pi * hr);
+        }
+        direct.push_back(std::norm(f));
+        strongest = std::max(strongest, direct.back());
+    }
+    for (std::size_t i = 0; i < run.table.size(); ++i)
+        ASSERT_NEAR(run.table[i].v[kIntensity], 100.0 * direct[i] / strongest, 1e-4) << i;
+}
+
+}  // namespace
+
+TEST(Intensity, SitesHalfACellApartCancelOddLayers) {
+    RunResult run = wideRun(QuasicrystalSystem::Decagonal, "2");
+    StructureModel model;
+    model.sites = {site("Al", {0, 0, 0, 0, 0}, DomainShape::Disc, 5.0),
+                   site("Al", {0, 0, 0, 0, 0.5}, DomainShape::Disc, 5.0)};
+    ASSERT_EQ(modelProblem(model, QuasicrystalSystem::Decagonal), "");
+    ASSERT_TRUE(fillIntensities(model, run));
+    float strongest = 0.0f;
+    int odd = 0;
+    for (const ReflectionRecord& row : run.table) {
+        strongest = std::max(strongest, row.v[kIntensity]);
+        if (static_cast<int>(row.h(4)) % 2 == 0) continue;
+        ++odd;
+        EXPECT_EQ(row.v[kIntensity], 0.0f);
+    }
+    EXPECT_GT(odd, 100);
+    EXPECT_EQ(strongest, 100.0f);
+}
+
+// The sampled factors and tabulated phases against the sum written out, for whole runs:
+// one site at the origin (F real) and, for electrons, two sites apart with Debye-Waller
+// factors; an axial run in the Steurer basis, whose qi is |H-perp| itself.
+TEST(Intensity, RunMatchesTheDirectSum) {
+    StructureModel one;
+    one.sites = {site("Al", {0, 0, 0, 0, 0, 0}, DomainShape::Sphere, 6.533)};
+    StructureModel two = one;
+    two.sites.push_back(site("Pd", {0.5, 0, 0.25, 0, 0, 0.1}, DomainShape::Sphere, 4.0));
+    two.sites[1].occupancy = 0.7;
+    two.sites[1].bParallel = 1.5;
+    two.sites[1].bPerpendicular = 20.0;
+    two.radiation.kind = RadiationKind::Electron;
+    const RunResult icosahedral = wideRun(QuasicrystalSystem::Icosahedral, "3");
+    ASSERT_GT(icosahedral.table.size(), 65536u);  // several chunks, on every core
+    expectDirectSum(one, icosahedral);
+    expectDirectSum(two, icosahedral);
+    StructureModel disc;
+    disc.sites = {site("Ni", {0, 0, 0, 0, 0}, DomainShape::Disc, 3.0)};
+    expectDirectSum(disc, wideRun(QuasicrystalSystem::Decagonal, "3", MatrixConvention::Steurer));
+}
+
+TEST(Intensity, StopLeavesTheRunUnfinished) {
+    RunResult run = wideRun(QuasicrystalSystem::Decagonal, "2");
+    StructureModel model;
+    model.sites = {site("Al", {0, 0, 0, 0, 0}, DomainShape::Disc, 5.0)};
+    EXPECT_FALSE(fillIntensities(model, run, [] { return true; }));
+}
+
+TEST(Intensity, ModelThatDoesNotFitTheRunIsRefused) {
+    RunResult run = wideRun(QuasicrystalSystem::Decagonal, "2");
+    StructureModel model;
+    model.sites = {site("Al", {0, 0, 0, 0, 0, 0}, DomainShape::Sphere, 5.0)};
+    EXPECT_THROW(fillIntensities(model, run), std::invalid_argument);
+}

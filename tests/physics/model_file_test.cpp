@@ -1,0 +1,161 @@
+#include "physics/model_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "physics/intensity.h"
+#include "physics/one_site_model.h"
+
+using namespace tesral;
+using namespace tesral::physics;
+
+namespace {
+
+constexpr auto kIcosahedral = QuasicrystalSystem::Icosahedral;
+constexpr auto kDecagonal = QuasicrystalSystem::Decagonal;
+
+const std::string kSite = "[[site]]\nelement = \"Al\"\nposition = [0, 0, 0, 0, 0]\n";
+
+}  // namespace
+
+TEST(ModelFile, SavedModelLoadsBackUnchanged) {
+    StructureModel model;
+    model.name = "two \"layers\"\\ and a tab\t";
+    model.radiation = {RadiationKind::Electron, 300.0, 1.8};
+    Site disc;
+    disc.element = "Al";
+    disc.position = {0.1, 1.0 / 3.0, 0, 0, 0.5};
+    disc.occupancy = 0.85;
+    disc.domain = {DomainShape::Disc, 4.75, 1.0, 0};
+    disc.bParallel = 1.25;
+    disc.bPerpendicular = 1e-5;
+    Site window = disc;
+    window.element = "Pd";
+    window.domain = {DomainShape::Window, 0.0, 0.618034, 3};
+    model.sites = {disc, window};
+
+    const std::string path = testing::TempDir() + "/saved_model.toml";
+    ASSERT_EQ(saveModel(model, path), "");
+    ModelLoad loaded = loadModel(path, kDecagonal);
+    ASSERT_EQ(loaded.error, "");
+    model.source = path;
+    model.sites[0].line = 8;
+    model.sites[1].line = 17;
+    EXPECT_EQ(*loaded.model, model);
+}
+
+TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
+    struct Case {
+        std::string text;
+        std::string error;  // after "m.toml:"
+    } cases[] = {
+        {"name = \"a\nx = 1\n", "1: "},  // toml++'s own words follow
+        {"nmae = \"a\"\n" + kSite, "1: unknown key 'nmae'"},
+        {"[radiation]\nkind = \"gamma\"\n",
+         "2: radiation: kind \"gamma\" is unknown; use \"xray\", \"electron\" or \"neutron\""},
+        {"[radiation]\nkind = \"electron\"\nkilovolts = -1\n",
+         "3: radiation: kilovolts must be greater than 0, not -1"},
+        {"name = \"a\"\n", "1: the model has no sites; add a [[site]] table"},
+        {"\n" + kSite + "domain = \"disc\"\nradius = 5\nelement2 = 1\n",
+         "7: site 1: unknown key 'element2'"},
+        {kSite + "domain = \"disc\"\n", "1: site 1: radius is missing; a disc needs one"},
+        {kSite + "domain = \"disc\"\nradius = 0\n",
+         "5: site 1: radius must be greater than 0, not 0"},
+        {kSite + "domain = \"cube\"\nradius = 1\n",
+         "4: site 1: domain \"cube\" is unknown; use \"sphere\", \"disc\" or \"window\""},
+        {kSite + "domain = \"sphere\"\nradius = 1\n",
+         "4: site 1: domain \"sphere\" needs a three-dimensional perpendicular space "
+         "(icosahedral); use \"disc\""},
+        {"[[site]]\nelement = \"Xx\"\nposition = [0, 0, 0, 0, 0]\ndomain = \"window\"\n",
+         "2: site 1: element 'Xx' is not an element symbol"},
+        {"[[site]]\nelement = \"Al\"\nposition = [0, 0, 0, 0]\ndomain = \"window\"\n",
+         "3: site 1: position has 4 numbers; decagonal cells need 5"},
+        {"[[site]]\nelement = \"Al\"\nposition = [0, \"0\"]\ndomain = \"window\"\n",
+         "3: site 1: position must be a list of numbers, as [0, 0, 0, 0, 0.5]"},
+        {kSite + "domain = \"window\"\noccupancy = -0.5\n",
+         "5: site 1: occupancy must be a finite number of 0 or more, not -0.5"},
+        {kSite + "domain = \"window\"\nb_perp = nan\n",
+         "5: site 1: b_perp must be a finite number of 0 or more, not nan"},
+        {kSite + "domain = \"window\"\nb_par = \"1\"\n", "5: site 1: b_par must be a number"},
+        {kSite + "domain = \"window\"\n" + kSite + "domain = \"window\"\npentagon = 5\n",
+         "9: site 2: pentagon must be 0 (the decagon) to 4, not 5"},
+        {kSite + "domain = \"window\"\nzz = 1\naa = 2\n[radiation]\nkind = \"x\"\n",
+         "5: site 1: unknown key 'zz'"},
+    };
+    for (const Case& c : cases) {
+        const ModelLoad load = parseModel(c.text, "m.toml", kDecagonal);
+        EXPECT_FALSE(load.model) << c.text;
+        EXPECT_EQ(load.error.substr(0, std::min(load.error.size(), c.error.size() + 7)),
+                  "m.toml:" + c.error)
+            << c.text;
+    }
+}
+
+TEST(ModelFile, PositionCountCheckedLaterStillNamesTheFile) {
+    const ModelLoad load = parseModel("\n" + kSite + "domain = \"window\"\n", "m.toml");
+    ASSERT_EQ(load.error, "");
+    EXPECT_EQ(modelProblem(*load.model, kDecagonal), "");
+    EXPECT_EQ(modelProblem(*load.model, kIcosahedral),
+              "m.toml:2: site 1: position has 5 numbers; icosahedral cells need 6");
+}
+
+TEST(ModelFile, ShippedExamplesLoad) {
+    const std::pair<const char*, QuasicrystalSystem> examples[] = {
+        {"icosahedral-sphere.toml", kIcosahedral},
+        {"icosahedral-window.toml", kIcosahedral},
+        {"decagonal-two-layer.toml", kDecagonal},
+        {"octagonal-window.toml", QuasicrystalSystem::Octagonal},
+    };
+    for (const auto& [file, system] : examples) {
+        const ModelLoad load = loadModel(std::string(TESRAL_MODELS_DIR "/") + file, system);
+        ASSERT_EQ(load.error, "") << file;
+        EXPECT_FALSE(load.model->name.empty()) << file;
+        EXPECT_EQ(modelProblem(*load.model, system), "") << file;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(TESRAL_MODELS_DIR),
+                            std::filesystem::directory_iterator()),
+              std::ssize(examples));
+}
+
+TEST(OneSiteModel, CommandLineShortcuts) {
+    const StructureModel sphere = oneSiteModel(kIcosahedral, "sphere:6.533", "Al", "xray");
+    ASSERT_EQ(sphere.sites.size(), 1u);
+    EXPECT_EQ(sphere.sites[0].position, std::vector<double>(6, 0.0));
+    EXPECT_EQ(sphere.sites[0].domain, (OccupationDomain{DomainShape::Sphere, 6.533, 1.0, 0}));
+    const StructureModel disc = oneSiteModel(kDecagonal, "disc:5", "Pd", "electron:300", 1, 2);
+    EXPECT_EQ(disc.radiation, (Radiation{RadiationKind::Electron, 300.0, 1.8}));
+    EXPECT_EQ(disc.sites[0].bPerpendicular, 2.0);
+    EXPECT_EQ(oneSiteModel(kDecagonal, "window", "Al", "neutron:2.4").radiation.wavelength, 2.4);
+
+    struct Bad {
+        const char* domain;
+        const char* element;
+        const char* radiation;
+        double bPar;
+        std::string message;
+    } bad[] = {
+        {"disc", "Al", "xray", 0, "domain 'disc' needs a radius, as 'disc:5'"},
+        {"disc:five", "Al", "xray", 0, "the disc radius 'five' is not a number"},
+        {"disc:-2", "Al", "xray", 0, "radius must be greater than 0, not -2"},
+        {"sphere:5", "Al", "xray", 0,
+         "domain \"sphere\" needs a three-dimensional perpendicular space (icosahedral); use "
+         "\"disc\""},
+        {"cube:5", "Al", "xray", 0,
+         "domain 'cube:5' is unknown; use 'sphere:R', 'disc:R' or "
+         "'window'"},
+        {"window", "Qq", "xray", 0, "element 'Qq' is not an element symbol"},
+        {"window", "Al", "laser", 0,
+         "radiation 'laser' is unknown; use 'xray', 'electron:kV' or 'neutron:wavelength'"},
+        {"window", "Al", "electron:0", 0, "kilovolts must be greater than 0, not 0"},
+        {"window", "Al", "xray", -1, "b_par must be a finite number of 0 or more, not -1"},
+    };
+    for (const Bad& b : bad) {
+        try {
+            oneSiteModel(kDecagonal, b.domain, b.element, b.radiation, b.bPar);
+            ADD_FAILURE() << b.message;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_EQ(e.what(), b.message);
+        }
+    }
+}
