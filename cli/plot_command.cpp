@@ -7,6 +7,7 @@
 #include <iostream>
 #include <new>
 
+#include "cli/model_options.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/picture_memory.h"
@@ -34,7 +35,9 @@ struct PlotRequest {
 KnownOptions plotOptions(PlotKind kind) {
     KnownOptions known;
     known.valued = runOptionNames();
-    for (const char* name : {"output", "size", "background", "colour", "spots", "zoom"})
+    for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
+    for (const char* name :
+         {"output", "size", "background", "colour", "spots", "zoom", "spot-size", "threshold"})
         known.valued.emplace_back(name);
     known.flags = {"unfilled", "highlight-main", "highlight-directions", "no-size-by-qi",
                    "indices"};
@@ -103,6 +106,27 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
     o.highlightMainSpots = options.has("highlight-main");
     o.highlightDirections = options.has("highlight-directions");
     o.sizeByInverseQi = !options.has("no-size-by-qi");
+    if (options.has("spot-size")) {
+        const std::string rule = options.value("spot-size");
+        if (rule == "intensity") {
+            if (!options.has("model") && !options.has("domain"))
+                throw UsageError("--spot-size intensity needs --model or --domain");
+            o.sizeByIntensity = true;
+            o.sizeByInverseQi = false;
+        } else if (rule == "qi") {
+            o.sizeByInverseQi = true;
+        } else if (rule == "fixed") {
+            o.sizeByInverseQi = false;
+        } else {
+            throw UsageError("--spot-size takes qi, fixed or intensity");
+        }
+    }
+    if (options.has("threshold")) {
+        double percent = 0;
+        if (!realNumber(options.value("threshold"), percent) || percent < 0 || percent > 100)
+            throw UsageError("--threshold takes a percentage of the strongest spot, 0..100");
+        o.intensityThreshold = static_cast<float>(percent);
+    }
     o.showIndices = options.has("indices");
     if (options.has("colour")) {
         const std::string colour = options.value("colour");
@@ -138,8 +162,10 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     const Options options(args, plotOptions(kind));
     PlotRequest request = requestFrom(options, kind);
     const RunInputs inputs = runInputsFrom(options);
+    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     RunResult result;
     runForCommand(inputs, maxRowsFrom(options), result);
+    if (model) applyModel(*model, result);
 
     ProjectedPoints points = projectedPointsOf(result.table);
     std::span<ProjectedPoint> rows(points);

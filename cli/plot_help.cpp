@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "cli/model_options.h"
 #include "cli/plot_command.h"
 #include "cli/run_options.h"
 
@@ -18,6 +19,10 @@ const char* kPictureHelp = R"(Picture options:
   --highlight-main       main reflections in red
   --highlight-directions spots along / between the main directions in green / blue
   --no-size-by-qi        all spots 4 pixels (View: Spot size ~ 1/qi off)
+  --spot-size RULE       qi (by 1/qi), fixed (4 pixels) or intensity (area by the
+                         model's intensity; needs --model or --domain)  (default qi)
+  --threshold P          with --spot-size intensity, spots weaker than P percent of
+                         the strongest are not drawn                   (default 0.1)
   --colour theta|qi      grey spots by theta or by 1/qi
   --indices              index labels on spots larger than 2 pixels (2D plot)
   --spots N              spot-size slider position 0..40             (default 10)
@@ -31,7 +36,7 @@ std::string plot2dHelp() {
                "tesral-cli plot2d [options] --output FILE\n"
                "Runs the generation and draws the zero layer (last index 0) at (x, y),\n"
                "as the window's 2D plot box of that size shows it.\n\n") +
-           runOptionsHelp() + kPictureHelp;
+           runOptionsHelp() + modelOptionsHelp() + kPictureHelp;
 }
 
 std::string plot3dHelp() {
@@ -39,7 +44,7 @@ std::string plot3dHelp() {
                "tesral-cli plot3d [options] --output FILE\n"
                "Runs the generation and draws every reflection in 3D, looking along x\n"
                "with y to the right and z downward, as the window's 3D plot box shows it.\n\n") +
-           runOptionsHelp() + kPictureHelp +
+           runOptionsHelp() + modelOptionsHelp() + kPictureHelp +
            "  --rotate AXIS:DEGREES  turn the view, repeatable, applied in order, each\n"
            "                         followed by a depth sort: axis 1 turns the picture in\n"
            "                         the screen plane, 2 tilts about the horizontal, 3 turns\n"

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/model_options.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
 #include "report/clipboard_rows.h"
@@ -10,6 +11,7 @@ namespace {
 KnownOptions tableOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
+    for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
     known.valued.emplace_back("columns");
     known.valued.emplace_back("output");
     return known;
@@ -27,10 +29,12 @@ const char* kTableOptionsHelp = R"(Output options:
 int reportCommand(const std::vector<std::string>& args) {
     const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
+    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
     runForCommand(inputs, maxRowsFrom(options),
                   result);  // a failed run leaves an existing output file untouched
+    if (model) applyModel(*model, result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     const ReportOptions report{columns, inputs.convention, '.'};
     writeOutput(options, [&](SafeFile& file) {
@@ -42,9 +46,11 @@ int reportCommand(const std::vector<std::string>& args) {
 int listCommand(const std::vector<std::string>& args) {
     const Options options(args, tableOptions());
     const RunInputs inputs = runInputsFrom(options);
+    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
     runForCommand(inputs, maxRowsFrom(options), result);
+    if (model) applyModel(*model, result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     writeOutput(options, [&](SafeFile& file) {
         return writeClipboardRows(file, result.table, columns, '.');
@@ -56,7 +62,7 @@ std::string reportHelp() {
     return std::string(
                "tesral-cli report [options]\n"
                "Runs the generation and writes the fixed-column report (.hkl).\n\n") +
-           runOptionsHelp() + kTableOptionsHelp;
+           runOptionsHelp() + modelOptionsHelp() + kTableOptionsHelp;
 }
 
 std::string listHelp() {
@@ -64,7 +70,7 @@ std::string listHelp() {
                "tesral-cli list [options]\n"
                "Runs the generation and writes the tab-separated rows of the list\n"
                "(number, then each shown column, each followed by a tab).\n\n") +
-           runOptionsHelp() + kTableOptionsHelp;
+           runOptionsHelp() + modelOptionsHelp() + kTableOptionsHelp;
 }
 
 }  // namespace tesral::cli

@@ -1,0 +1,105 @@
+#include "cli/model_options.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "physics/intensity.h"
+#include "physics/model_file.h"
+#include "physics/one_site_model.h"
+
+namespace tesral::cli {
+
+namespace {
+
+/** The shortcut's options besides --domain. */
+const std::vector<std::string> kSiteOptions = {"element", "radiation", "b-par", "b-perp"};
+
+double realFrom(const Options& options, const std::string& name) {
+    const std::string text = options.value(name);
+    std::size_t used = 0;
+    double value = 0.0;
+    try {
+        value = std::stod(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size())
+        throw UsageError("--" + name + " takes a number in square angstrom, not " + quoted(text));
+    return value;
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> modelOptionNames() {
+    return {"model", "domain", "element", "radiation", "b-par", "b-perp"};
+}
+
+const char* modelOptionsHelp() {
+    return R"(Intensity model options (without them no intensities are worked out):
+  --model FILE           a structure model file (TOML; examples in doc/models/)
+  --domain D             one site at the origin instead: sphere:R or disc:R (R in A),
+                         window or window:SCALE (the tiling's exact window)
+  --element E            the site's element                              (default Al)
+  --radiation R          xray (the run's wavelength), electron:KV or neutron:WAVELENGTH
+                                                                         (default xray)
+  --b-par B, --b-perp B  the site's Debye-Waller parameters in A^2       (default 0)
+)";
+}
+
+std::optional<physics::StructureModel> modelFrom(const Options& options,
+                                                 QuasicrystalSystem system) {
+    const bool file = options.has("model");
+    const bool site = options.has("domain");
+    if (file && site) throw UsageError("--model and --domain exclude each other");
+    if (!site)
+        for (const std::string& name : kSiteOptions)
+            if (options.has(name)) throw UsageError("--" + name + " needs --domain");
+    if (file) {
+        physics::ModelLoad load = physics::loadModel(options.value("model"), system);
+        if (!load.model) throw std::runtime_error(load.error);
+        return std::move(load.model);
+    }
+    if (!site) return std::nullopt;
+    try {
+        return physics::oneSiteModel(system, options.value("domain"),
+                                     options.value("element", "Al"),
+                                     options.value("radiation", "xray"),
+                                     options.has("b-par") ? realFrom(options, "b-par") : 0.0,
+                                     options.has("b-perp") ? realFrom(options, "b-perp") : 0.0);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
+}
+
+std::string modelHeadLine(const physics::StructureModel& model, double xrayWavelength) {
+    std::string radiation;
+    switch (model.radiation.kind) {
+        case physics::RadiationKind::XRay:
+            radiation = "X-rays, " + number(xrayWavelength) + " A";
+            break;
+        case physics::RadiationKind::Electron:
+            radiation = "electrons, " + number(model.radiation.kilovolts) + " kV";
+            break;
+        case physics::RadiationKind::Neutron:
+            radiation = "neutrons, " + number(model.radiation.wavelength) + " A";
+            break;
+    }
+    const std::string name = model.name.empty() ? "unnamed" : model.name;
+    return "model: " + name + " (" + std::to_string(model.sites.size()) +
+           (model.sites.size() == 1 ? " site, " : " sites, ") + radiation + ")";
+}
+
+void applyModel(const physics::StructureModel& model, RunResult& run) {
+    const std::string problem = physics::modelProblem(model, run.parameters.system);
+    if (!problem.empty()) throw std::runtime_error(problem);
+    physics::fillIntensities(model, run);
+    run.header.modelText = modelHeadLine(model, run.parameters.wavelength);
+}
+
+}  // namespace tesral::cli
