@@ -59,6 +59,14 @@ plot 2d view-theta --system decagonal --group P10/mmm --limits 3,3,3,3,0 \
 plot 2d view-indices --system decagonal --group P10/mmm --limits 2,2,2,2,0 \
   --indices --zoom 2.197 --spots 15 --background white --unfilled
 
+echo "Intensities: spot area by the intensity of a structure model:"
+plot 2d intensity-decagonal --system decagonal --group P10/mmm --limits 5,5,5,5,0 --thmax 40 \
+  --qimax 3 --model "$root/doc/models/decagonal-penrose.toml" --spot-size intensity \
+  --background white
+plot 2d intensity-icosahedral --system icosahedral --a 4.56084 --limits 3,3,3,3,3,0 \
+  --thmax 40 --qimax 3 --model "$root/doc/models/icosahedral-window.toml" \
+  --spot-size intensity --background white
+
 echo "The window (decagonal defaults, then icosahedral):"
 "$grab" "$out/window.png"
 echo "  window.png"
