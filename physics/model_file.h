@@ -21,7 +21,8 @@ struct ModelLoad {
  * Reads a model from TOML text: `name`, a [radiation] table (kind = "xray" | "electron" |
  * "neutron", kilovolts, wavelength) and [[site]] tables (element, position, occupancy,
  * domain = "sphere" | "disc" | "window", radius, scale, pentagon, b_par, b_perp). `source`
- * names the text in messages and becomes the model's source. With a system, the position
+ * names the text in messages and becomes the model's source. A key the format does not know
+ * is an error, so that a misspelt one is not silently ignored. With a system, the position
  * counts and the domains are checked against it too; modelProblem checks them later
  * otherwise, still naming the file and the site's line.
  */

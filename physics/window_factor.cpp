@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "engine/fan_out.h"
 #include "engine/worker_pool.h"
@@ -11,6 +12,7 @@ namespace tesral::physics {
 WindowFactor::WindowFactor(std::unique_ptr<ExactWindow> window, double bPerpendicular,
                            const RunResult& run)
     : window_(std::move(window)), bPerpendicular_(bPerpendicular), projector_(run.basis) {
+    if (!window_) throw std::logic_error("no exact window was built for a window site");
     const LatticeBasis& b = run.basis;
     // The axial perpendicular rows of the inverse are 2 and 3; h5 must not reach them.
     if (b.n != 5 || b.inverse(2, 4) != 0.0 || b.inverse(3, 4) != 0.0) return;
