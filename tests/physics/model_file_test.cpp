@@ -105,6 +105,7 @@ TEST(ModelFile, ShippedExamplesLoad) {
         {"icosahedral-sphere.toml", kIcosahedral},
         {"icosahedral-window.toml", kIcosahedral},
         {"decagonal-two-layer.toml", kDecagonal},
+        {"decagonal-penrose.toml", kDecagonal},
         {"octagonal-window.toml", QuasicrystalSystem::Octagonal},
     };
     for (const auto& [file, system] : examples) {
