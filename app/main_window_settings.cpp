@@ -36,7 +36,6 @@ void MainWindow::startUp() {
     // and decagonal P10.5/mmc; the plot options and their View check marks are at their
     // defaults.
     sizeToScreen();
-    dataFolder();  // created when missing
     loadSettings();
 #ifndef QT_NO_SESSIONMANAGER
     // Logging off ends the program without closing its window.

@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <cmath>
 
+#include "app/window_session.h"
 #include "plots/image_canvas.h"
 #include "plots/metafile_canvas.h"
 #include "plots/plot_drawing.h"
@@ -68,6 +69,22 @@ PlotTarget PlotView::target() const {
     t.foreground = foreground_;
     t.font = font();
     return t;
+}
+
+void PlotView::follow(const WindowSession& session) {
+    connect(&session, &WindowSession::published, this, [this] {
+        // A hidden box (the large view while it is closed) draws when it is shown.
+        if (isVisibleTo(window())) drawSession();
+    });
+    connect(&session, &WindowSession::cleared, this, &PlotView::clearPicture);
+    connect(&session, &WindowSession::busyChanged, this, &PlotView::setBusy);
+}
+
+bool PlotView::drawSession() {
+    if (!session_.calculated() || session_.reflectionCount() != 0) return redraw();
+    // A run that kept nothing leaves no earlier pattern behind.
+    showText(QStringLiteral("no reflections"));
+    return true;
 }
 
 bool PlotView::redraw() {
@@ -159,7 +176,8 @@ void PlotView::paintEvent(QPaintEvent*) {
 
 void PlotView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (session_.calculated()) redraw();
+    // The words of an empty run are written anew at the new size, not stretched.
+    if (session_.calculated()) drawSession();
 }
 
 void PlotView::keyPressEvent(QKeyEvent* event) {

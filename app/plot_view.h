@@ -11,6 +11,8 @@
 
 namespace tesral {
 
+class WindowSession;
+
 /**
  * A plot box (pb2D, pb3D, pbBig): shows its last picture, scaled to its size. The 3D box
  * turns the session's points with the arrow keys and mouse drags. Its objectName is set by
@@ -32,8 +34,19 @@ class PlotView : public QWidget {
     /** Colours of the next drawing. */
     void setColours(QRgb background, QRgb foreground);
 
+    /**
+     * Follows `session`: draws each published run while the box is shown, clears on "New",
+     * and is refused while a run fills the session. `session` holds the box's Session.
+     */
+    void follow(const WindowSession& session);
+
     /** Draws the plot into this box; on a fault the box keeps its previous picture. */
     bool redraw();
+    /**
+     * Draws the session's plot, or says there are no reflections after a run that kept
+     * none; false on a fault.
+     */
+    bool drawSession();
     /**
      * Redraws the box and records the same drawing into a metafile canvas of the box's size
      * (outlines `penWidth` twips wide). Nothing when the drawing fails.

@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -241,7 +242,7 @@ void fourMillionSliderStep(benchmark::State& state) {
 void fourMillionInvertBackground(benchmark::State& state) {
     MainWindow& window = fourMillionWindow();
     for (auto _ : state) {
-        window.invertBackground();
+        window.findChild<QAction*>(QStringLiteral("Toolbar1Button5"))->trigger();
         settle(window);
     }
 }
@@ -286,7 +287,8 @@ void fourMillionSearchRows(benchmark::State& state) {
 
 void fourMillionCopyList(benchmark::State& state) {
     MainWindow& window = fourMillionWindow();
-    for (auto _ : state) window.copyList();
+    QAction* copy = window.findChild<QAction*>(QStringLiteral("mnuFile10"));
+    for (auto _ : state) copy->trigger();
 }
 
 }  // namespace

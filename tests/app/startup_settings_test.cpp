@@ -263,10 +263,13 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
         for (const QString& other : others) QFile::remove(other);
     });
     const PipeWatchdog clipboardWatch(others[0]), metafileWatch(others[1]), refreshWatch(list);
-    const std::function<void()> commands[] = {
-        [this] { window_->copyList(); },
-        [this] { window_->copyPlotAsMetafile(PlotKind::ZeroLayer); },
-        [this] { window_->refreshList(); }};
+    // Copy reflection list, Copy 2D as WMF, and a column item, which rewrites the list file.
+    const auto item = [this](const char* name) {
+        return window_->findChild<QAction*>(QLatin1String(name));
+    };
+    const std::function<void()> commands[] = {[&] { item("mnuFile10")->trigger(); },
+                                              [&] { item("mnuFile8")->trigger(); },
+                                              [&] { item("mnuTable1")->trigger(); }};
     for (int i = 0; i < 3; ++i) {
         test::MessageBoxAnswer refused;
         refused.expect(QMessageBox::Ok);
