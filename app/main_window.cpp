@@ -34,7 +34,9 @@ constexpr int kMessagePanel = 3;
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), session_(programFolder()) {
+MainWindow::MainWindow(const QString& workingFolder, QWidget* parent)
+    : QMainWindow(parent),
+      session_(workingFolder.isEmpty() ? defaultWorkingFolder() : workingFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tesral - Quasicrystal Reflection Generator"));
     setMinimumSize(800, 600);

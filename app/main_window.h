@@ -32,7 +32,11 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    /**
+     * `workingFolder` holds this window's working files; by default the program's folder
+     * (defaultWorkingFolder()).
+     */
+    explicit MainWindow(const QString& workingFolder = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     /** Runs larger than this many rows (or than free memory) are asked about first. */
@@ -41,6 +45,8 @@ class MainWindow : public QMainWindow {
     static constexpr std::size_t kBytesPerRow = kEngineBytesPerRow + sizeof(ProjectedPoint);
 
     Session& session() { return session_.core(); }
+    /** A working file of this window, such as "tmp.hkl". */
+    QString workingFile(const QString& name) const { return session_.workingFile(name); }
     bool running() const { return runner_.running(); }
     /** The text of status panel 1..5. */
     QString statusText(int panel) const;

@@ -272,7 +272,7 @@ void fourMillionDrag(benchmark::State& state) {
  */
 void fourMillionSearchRows(benchmark::State& state) {
     MainWindow& window = fourMillionWindow();
-    QFile::remove(programFile(QStringLiteral("tmp.hkl")));
+    QFile::remove(window.workingFile(QStringLiteral("tmp.hkl")));
     InputPanel* panel = window.findChild<InputPanel*>(QStringLiteral("frRight"));
     panel->tfFind->setText(QStringLiteral("no such text"));
     const auto peakKb = [] {

@@ -73,6 +73,7 @@ class HelpWindowsTest : public QObject {
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir config_;
+    QTemporaryDir workingFolder_;
     /** The addresses the desktop would have opened. */
     struct {
         QList<QUrl> urls;
@@ -98,7 +99,7 @@ void HelpWindowsTest::cleanupTestCase() {
 }
 
 void HelpWindowsTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
     opened_.urls.clear();

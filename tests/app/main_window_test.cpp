@@ -55,11 +55,12 @@ class MainWindowTest : public QObject {
         return qobject_cast<ReflectionListModel*>(view->model());
     }
 
+    QTemporaryDir workingFolder_;
     MainWindow* window_ = nullptr;
 };
 
 void MainWindowTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
 }
@@ -117,7 +118,7 @@ void MainWindowTest::defaultRunMatchesTheCommandLineReport() {
     QVERIFY(window_->session().calculated());
     const QByteArray expected = fileBytes(QStringLiteral(TESRAL_GOLDEN_DIR "/default.out"));
     QVERIFY(!expected.isEmpty());
-    QCOMPARE(fileBytes(programFile(QStringLiteral("tmp.hkl"))), expected);
+    QCOMPARE(fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))), expected);
 
     const std::size_t rows = window_->session().reflectionCount();
     QCOMPARE(list()->lineCount(), rows + 7);
@@ -212,7 +213,7 @@ void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
 
 void MainWindowTest::columnItemsRewriteTheList() {
     QVERIFY(runWithF5());
-    const QString tmp = programFile(QStringLiteral("tmp.hkl"));
+    const QString tmp = window_->workingFile(QStringLiteral("tmp.hkl"));
     QVERIFY(fileBytes(tmp).contains("   h1"));
     action("mnuTable2")->trigger();  // Indices off
     QVERIFY(!action("mnuTable2")->isChecked());
@@ -242,7 +243,7 @@ void MainWindowTest::headersDescribeTheRunOfTheRows() {
     QVERIFY(save.seen);
     QVERIFY(describesTheRun(fileBytes(dir.filePath(QStringLiteral("mylist.hkl")))));
     action("mnuTable1")->trigger();  // a column toggle writes the list anew
-    QVERIFY(describesTheRun(fileBytes(programFile(QStringLiteral("tmp.hkl")))));
+    QVERIFY(describesTheRun(fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")))));
     QByteArray shown;
     for (std::size_t line = 0; line < 4; ++line) shown += list()->lineText(line) + "\n";
     QVERIFY(describesTheRun(shown));

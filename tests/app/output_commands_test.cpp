@@ -61,10 +61,11 @@ class OutputCommandsTest : public QObject {
 
     MainWindow* window_ = nullptr;
     QTemporaryDir dir_;
+    QTemporaryDir workingFolder_;
 };
 
 void OutputCommandsTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->resize(1000, 700);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
@@ -113,9 +114,9 @@ void OutputCommandsTest::searchWalksThroughTheHits() {
     // Every hit in turn, overlapping ones included, as a plain search of the file finds
     // them, then the first again; the same when the file is gone and the rows are searched.
     const QByteArray needle = "   2   2   2   2   ";
-    const QByteArray text = fileBytes(programFile(QStringLiteral("tmp.hkl")));
+    const QByteArray text = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
     for (const bool withFile : {true, false}) {
-        if (!withFile) QVERIFY(QFile::remove(programFile(QStringLiteral("tmp.hkl"))));
+        if (!withFile) QVERIFY(QFile::remove(window_->workingFile(QStringLiteral("tmp.hkl"))));
         panel->tfFind->setText(QStringLiteral("new text"));
         find->click();
         panel->tfFind->setText(QString::fromLatin1(needle));
@@ -144,7 +145,7 @@ void OutputCommandsTest::copiedListIsTheClipboardRows() {
     const ReportColumns columns = ReportColumns::from({.xyz = false}, 5);
     const std::string rows = clipboardRows(window_->session().table(), columns, '.');
     QCOMPARE(QApplication::clipboard()->text().toStdString(), rows);
-    QCOMPARE(fileBytes(programFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);
+    QCOMPARE(fileBytes(window_->workingFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);
 }
 
 void OutputCommandsTest::printedPlotAndListGoToPdf() {
@@ -233,7 +234,7 @@ void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
 
 void OutputCommandsTest::metafileCopyGoesToFileAndClipboard() {
     QVERIFY(run());
-    const QString wmf = programFile(QStringLiteral("a.wmf"));
+    const QString wmf = window_->workingFile(QStringLiteral("a.wmf"));
     struct Case {
         const char* open;  // large-view button, or none
         std::uint16_t unitsPerInch;

@@ -110,6 +110,7 @@ class StartupSettingsTest : public QObject {
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir folder_;
+    QTemporaryDir workingFolder_;
     QString config_;
     std::unique_ptr<MainWindow> window_;
 };
@@ -125,7 +126,7 @@ bool StartupSettingsTest::openWindow(const QByteArray& file) {
     if (!file.isNull() && !(out.open(QIODevice::WriteOnly) && out.write(file) == file.size()))
         return false;
     out.close();
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(workingFolder_.path());
     window_->show();
     return QTest::qWaitForWindowExposed(window_.get());
 }
@@ -139,7 +140,7 @@ void StartupSettingsTest::firstStartShowsTheDefaultsAndClosingWritesTheFile() {
     QCOMPARE(p->tfWL->text().toStdString(), wavelengthText(meanWavelength(0)));
     QCOMPARE(window_->size(),
              window_->screen()->availableGeometry().size().expandedTo(QSize(800, 600)));
-    QVERIFY(QDir(programFile(QStringLiteral("data"))).exists());
+    QVERIFY(QDir(window_->workingFile(QStringLiteral("data"))).exists());
 
     QVERIFY(window_->close());
     QCOMPARE(fileBytes(config_).count("\r\n"), 16);
@@ -226,13 +227,13 @@ void StartupSettingsTest::commandLineConfigGivesTheWindowsReport() {
     QCOMPARE(cli.exitCode(), 0);
     const QByteArray report = cli.readAllStandardOutput();
     QVERIFY(report.startsWith("TESRAL REPORT - "));
-    QCOMPARE(report, fileBytes(programFile(QStringLiteral("tmp.hkl"))));
+    QCOMPARE(report, fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))));
 }
 
 void StartupSettingsTest::namedPipesAreLeftAlone() {
     // Start-up and closing do not wait for a reader or writer of "Tesral.cfg".
     QCOMPARE(::mkfifo(QFile::encodeName(config_).constData(), 0600), 0);
-    const QString list = programFile(QStringLiteral("tmp.hkl"));
+    const QString list = QDir(workingFolder_.path()).filePath(QStringLiteral("tmp.hkl"));
     QFile::remove(list);
     QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0600), 0);
     const auto cleanUp = qScopeGuard([&list] { QFile::remove(list); });
@@ -253,8 +254,8 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
     QSignalSpy ended(window_.get(), &MainWindow::runEnded);
     window_->executeCalculation();
     QVERIFY(ended.wait(30000));
-    const QStringList others{programFile(QStringLiteral("clipboard.hkl")),
-                             programFile(QStringLiteral("a.wmf")), list};
+    const QStringList others{window_->workingFile(QStringLiteral("clipboard.hkl")),
+                             window_->workingFile(QStringLiteral("a.wmf")), list};
     for (const QString& other : others) {
         QFile::remove(other);
         QCOMPARE(::mkfifo(QFile::encodeName(other).constData(), 0600), 0);
@@ -313,7 +314,7 @@ void StartupSettingsTest::runUnderFileSizeLimit() {
     QVERIFY(ended.count() > 0 || ended.wait(60000));
     QTRY_VERIFY(box.seen);
     QVERIFY2(box.text.endsWith(QStringLiteral("tmp.hkl: File too large")), qPrintable(box.text));
-    QDirIterator leftOver(programFolder(), {QStringLiteral(".tmp.hkl.tesral-*")},
+    QDirIterator leftOver(workingFolder_.path(), {QStringLiteral(".tmp.hkl.tesral-*")},
                           QDir::Hidden | QDir::Files);
     QVERIFY(!leftOver.hasNext());
 }
