@@ -156,7 +156,7 @@ void FindCommand::onTriggered() {
     QListView* view = context_.listView;
     const ReflectionListModel& list = *context_.listModel;
     view->clearSelection();
-    const QString typed = context_.panel->tfFind->text();
+    const QString typed = context_.panel->searchText();
     const std::string needle = typed.toStdString();
     // The same text goes on after its last hit; a new text starts at the top.
     const bool goOn = searchHit_ && needle == searchText_;

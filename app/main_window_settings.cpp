@@ -24,8 +24,8 @@ namespace {
 ConfigValues configOf(const InputPanel& panel) {
     ConfigValues values;
     values.inputs = panel.inputs();
-    values.anodePosition = panel.cmbAnode->currentIndex();
-    values.searchText = panel.tfFind->text().toStdString();
+    values.anodePosition = panel.anodePosition();
+    values.searchText = panel.searchText().toStdString();
     return values;
 }
 
@@ -66,9 +66,9 @@ void MainWindow::loadSettings() {
     if (!applied || *applied == 0) return;
     // The anode before the texts: choosing it rewrites the wavelength field, which
     // setInputs then sets to the wavelength read.
-    panel_->cmbAnode->setCurrentIndex(values.anodePosition);
+    panel_->setAnodePosition(values.anodePosition);
     panel_->setInputs(values.inputs);
-    panel_->tfFind->setText(QString::fromStdString(values.searchText));
+    panel_->setSearchText(QString::fromStdString(values.searchText));
 }
 
 void MainWindow::saveSettings() {

@@ -171,10 +171,10 @@ void attachLargeViewButtons(LargeView& view, CommandContext& c) {
         return action;
     };
     // Of the plot the large view shows.
-    attach<CopyMetafileCommand>(bind(view.btCopyBig), c);
-    attach<SavePlotBitmapCommand>(bind(view.btSaveBig), c);
-    attach<PrintPlotCommand>(bind(view.btPrintBig), c);
-    attach<CloseLargeViewCommand>(bind(view.btCloseBig), c);
+    attach<CopyMetafileCommand>(bind(view.copyButton()), c);
+    attach<SavePlotBitmapCommand>(bind(view.saveButton()), c);
+    attach<PrintPlotCommand>(bind(view.printButton()), c);
+    attach<CloseLargeViewCommand>(bind(view.closeButton()), c);
 }
 
 void attachFind(CommandContext& c) {

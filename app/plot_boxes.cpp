@@ -26,7 +26,7 @@ PlotView* PlotBoxes::box(PlotKind kind) const {
 }
 
 PlotView* PlotBoxes::largeBox() const {
-    return large_->pbBig;
+    return large_->plot();
 }
 
 PlotView* PlotBoxes::sourceBox(PlotKind kind) const {

@@ -147,7 +147,7 @@ void PlotView::showText(const QString& text) {
                      text);
 }
 
-void PlotView::Do_Rotate(int axis, float degrees) {
+void PlotView::rotate(int axis, float degrees) {
     if (axis < 1 || axis > 3 || busy_) return;
     Rotate(session_.rotatableRows(), axis, degrees);
     redraw();

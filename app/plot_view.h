@@ -68,7 +68,7 @@ class PlotView : public QWidget {
     void setBusy(bool busy) { busy_ = busy; }
 
     /** Turns the 3D points about an axis and redraws, without a depth sort. */
-    void Do_Rotate(int axis, float degrees);
+    void rotate(int axis, float degrees);
 
   signals:
     /** A key or a drag turned the 3D points. */

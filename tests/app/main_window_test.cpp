@@ -141,10 +141,10 @@ void MainWindowTest::escapeCancelsALongRun() {
     QVERIFY(runWithF5());
     // About ten million reflections: long enough to be stopped halfway.
     InputPanel* p = panel();
-    p->cmbSystem->setCurrentIndex(0);
-    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("12"));
-    p->tfTH2->setText(QStringLiteral("180"));
-    p->tfQI->setText(QStringLiteral("1E9"));
+    p->systemList()->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) p->loopLimitField(i)->setText(QStringLiteral("12"));
+    p->thetaMaxField()->setText(QStringLiteral("180"));
+    p->qiMaxField()->setText(QStringLiteral("1E9"));
 
     QSignalSpy ended(window_, &MainWindow::runEnded);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -156,7 +156,7 @@ void MainWindowTest::escapeCancelsALongRun() {
     QVERIFY(!action("mnuTable2")->isEnabled());
     QVERIFY(window_->findChild<QWidget*>(QStringLiteral("frPROG"))->isVisible());
     QCOMPARE(window_->statusText(2), QStringLiteral("of 9765624 loops"));
-    QTest::keyClick(panel()->tfA, Qt::Key_Escape);
+    QTest::keyClick(panel()->latticeAField(), Qt::Key_Escape);
     QVERIFY(ended.wait(5000));
     QVERIFY(!window_->running());
     QVERIFY(!window_->session().calculated());
@@ -173,7 +173,7 @@ void MainWindowTest::escapeCancelsALongRun() {
 void MainWindowTest::failedRunKeepsThePreviousResults() {
     QVERIFY(runWithF5());
     const std::size_t rows = window_->session().reflectionCount();
-    panel()->tfA->setText(QStringLiteral("0"));
+    panel()->latticeAField()->setText(QStringLiteral("0"));
     MessageBoxAnswer answer;
     answer.expect(QMessageBox::Ok);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -186,9 +186,9 @@ void MainWindowTest::failedRunKeepsThePreviousResults() {
 
 void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
     InputPanel* p = panel();
-    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("32767"));
-    p->tfTH2->setText(QStringLiteral("180"));
-    p->tfQI->setText(QStringLiteral("1E9"));
+    for (int i = 0; i < 5; ++i) p->loopLimitField(i)->setText(QStringLiteral("32767"));
+    p->thetaMaxField()->setText(QStringLiteral("180"));
+    p->qiMaxField()->setText(QStringLiteral("1E9"));
     MessageBoxAnswer answer;
     answer.expect(QMessageBox::No);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -228,9 +228,9 @@ void MainWindowTest::columnItemsRewriteTheList() {
 
 void MainWindowTest::headersDescribeTheRunOfTheRows() {
     QVERIFY(runWithF5());
-    panel()->tfA->setText(QStringLiteral("9.99"));
-    panel()->cmbAnode->setCurrentIndex(panel()->cmbAnode->count() - 1);
-    QVERIFY(panel()->tfWL->text() != QStringLiteral("0.7106867"));
+    panel()->latticeAField()->setText(QStringLiteral("9.99"));
+    panel()->anodeList()->setCurrentIndex(panel()->anodeList()->count() - 1);
+    QVERIFY(panel()->wavelengthField()->text() != QStringLiteral("0.7106867"));
     const auto describesTheRun = [](const QByteArray& text) {
         return text.contains("a = 2.82,") && text.contains("wavelength = 0.7106867,") &&
                !text.contains("9.99");

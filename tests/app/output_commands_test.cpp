@@ -94,19 +94,19 @@ void OutputCommandsTest::searchWalksThroughTheHits() {
         return child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty();
     };
     // The default text finds the reflection with the indices 0, 2, 2, 1, 0.
-    QTest::keyClick(panel->tfFind, Qt::Key_Return);
+    QTest::keyClick(panel->searchField(), Qt::Key_Return);
     QVERIFY2(selectedLine().contains(QStringLiteral("   0   2   2   1   0")),
              qPrintable(selectedLine()));
     // A new text starts at the top, its first character included; letter case does not
     // matter. The same text again finds nothing below, so it wraps to the top and says so.
-    panel->tfFind->setText(QStringLiteral("tesral report"));
+    panel->searchField()->setText(QStringLiteral("tesral report"));
     find->click();
     QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
     QCOMPARE(window_->statusText(3), QString());
     find->click();
     QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
     QCOMPARE(window_->statusText(3), QStringLiteral("search wrapped to the top"));
-    panel->tfFind->setText(QStringLiteral("no such text"));
+    panel->searchField()->setText(QStringLiteral("no such text"));
     find->click();
     QVERIFY(nothingSelected());
     QCOMPARE(window_->statusText(3), QStringLiteral("'no such text' not found"));
@@ -117,9 +117,9 @@ void OutputCommandsTest::searchWalksThroughTheHits() {
     const QByteArray text = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
     for (const bool withFile : {true, false}) {
         if (!withFile) QVERIFY(QFile::remove(window_->workingFile(QStringLiteral("tmp.hkl"))));
-        panel->tfFind->setText(QStringLiteral("new text"));
+        panel->searchField()->setText(QStringLiteral("new text"));
         find->click();
-        panel->tfFind->setText(QString::fromLatin1(needle));
+        panel->searchField()->setText(QString::fromLatin1(needle));
         QByteArray first;
         int hits = 0;
         for (qsizetype hit = text.indexOf(needle); hit >= 0; hit = text.indexOf(needle, hit + 1)) {

@@ -134,10 +134,10 @@ bool StartupSettingsTest::openWindow(const QByteArray& file) {
 void StartupSettingsTest::firstStartShowsTheDefaultsAndClosingWritesTheFile() {
     QVERIFY(openWindow());
     InputPanel* p = panel();
-    QVERIFY(p->cmbSG10->isVisible());
-    QCOMPARE(p->cmbSG10->currentText(), QStringLiteral("P10.5/mmc"));
-    QCOMPARE(p->cmbAnode->currentText(), QStringLiteral("Mo"));
-    QCOMPARE(p->tfWL->text().toStdString(), wavelengthText(meanWavelength(0)));
+    QVERIFY(p->groupList(1)->isVisible());
+    QCOMPARE(p->groupList(1)->currentText(), QStringLiteral("P10.5/mmc"));
+    QCOMPARE(p->anodeList()->currentText(), QStringLiteral("Mo"));
+    QCOMPARE(p->wavelengthField()->text().toStdString(), wavelengthText(meanWavelength(0)));
     QCOMPARE(window_->size(),
              window_->screen()->availableGeometry().size().expandedTo(QSize(800, 600)));
     QVERIFY(QDir(window_->workingFile(QStringLiteral("data"))).exists());
@@ -187,19 +187,20 @@ void StartupSettingsTest::savedFileIsRestored() {
     QCOMPARE(window_->statusText(5), status);
     InputPanel* p = panel();
     // c and its label give way to h6 with its spinner and label.
-    for (QWidget* w : std::initializer_list<QWidget*>{p->tfH[5], p->up6, p->Lhkl2})
+    for (QWidget* w : std::initializer_list<QWidget*>{p->loopLimitField(5), p->loopLimitSpinner(5),
+                                                      p->h6Label()})
         QCOMPARE(w->isVisible(), icosahedral);
-    QCOMPARE(p->tfC->isVisible() || p->Label4->isVisible(), !icosahedral);
+    QCOMPARE(p->latticeCField()->isVisible() || p->latticeCLabel()->isVisible(), !icosahedral);
     QVERIFY(window_->close());
     QCOMPARE(fileBytes(config_), written);
 }
 
 void StartupSettingsTest::closingDuringARunStillSaves() {
     QVERIFY(openWindow());
-    panel()->cmbSystem->setCurrentIndex(0);
-    for (int i = 0; i < 5; ++i) panel()->tfH[i]->setText(QStringLiteral("12"));
-    panel()->tfTH2->setText(QStringLiteral("180"));
-    panel()->tfQI->setText(QStringLiteral("1E9"));
+    panel()->systemList()->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) panel()->loopLimitField(i)->setText(QStringLiteral("12"));
+    panel()->thetaMaxField()->setText(QStringLiteral("180"));
+    panel()->qiMaxField()->setText(QStringLiteral("1E9"));
     window_->executeCalculation();
     QVERIFY(window_->running());
     QVERIFY(window_->close());
