@@ -22,6 +22,7 @@
 #include "app/save_dialog.h"
 #include "app/whole_table_task.h"
 #include "app/window_session.h"
+#include "report/list_pages.h"
 
 namespace tesral {
 
@@ -107,14 +108,15 @@ void PrintListCommand::printList(CommandContext& context) {
         [&](QPainter& painter, QPagedPaintDevice& device) {
             painter.setFont(font);
             const QFontMetricsF metrics(painter.font(), &device);
-            const QSizeF page = printablePageSize(device);
-            const auto perPage = std::max<std::size_t>(
-                1, static_cast<std::size_t>(page.height() / metrics.lineSpacing()));
-            for (std::size_t line = 0; line < list.lineCount(); ++line) {
-                const std::size_t onPage = line % perPage;
-                if (line > 0 && onPage == 0) device.newPage();
-                painter.drawText(QPointF(0, onPage * metrics.lineSpacing() + metrics.ascent()),
-                                 QString::fromStdString(list.lineText(line)));
+            const std::size_t perPage =
+                linesPerPage(printablePageSize(device).height(), metrics.lineSpacing());
+            bool first = true;
+            for (const ListPage& page : listPages(list.lineCount(), perPage)) {
+                if (!first) device.newPage();
+                first = false;
+                for (std::size_t i = 0; i < page.lineCount; ++i)
+                    painter.drawText(QPointF(0, i * metrics.lineSpacing() + metrics.ascent()),
+                                     QString::fromStdString(list.lineText(page.firstLine + i)));
             }
         });
     if (!error.isEmpty()) showWarning(context, error);

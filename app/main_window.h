@@ -39,10 +39,8 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(const QString& workingFolder = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    /** Runs larger than this many rows (or than free memory) are asked about first. */
-    static constexpr BoxCount kAskAboveRows = 50'000'000;
-    /** Bytes one kept row costs the window: the engine's and the 3D plot's. */
-    static constexpr std::size_t kBytesPerRow = kEngineBytesPerRow + sizeof(ProjectedPoint);
+    /** Runs larger than this many rows (or than free memory or disk) are asked about first. */
+    static constexpr BoxCount kAskAboveRows = kLargeRunRows;
 
     Session& session() { return session_.core(); }
     /** A working file of this window, such as "tmp.hkl". */

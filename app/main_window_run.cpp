@@ -61,14 +61,8 @@ void MainWindow::executeCalculation() {
 
 RunSize MainWindow::runSize(const PreparedRun& run) const {
     RunSize size;
-    size.rows = run.rowBound;
-    size.memoryBytes = run.rowBound * kBytesPerRow;
-    // Every list row is as wide as the widest row number makes it, with its CRLF.
-    ReportOptions options = commands_.reportOptions(run.indexDimension);
-    std::string row;
-    appendReportRow(row, static_cast<std::size_t>(std::min<BoxCount>(run.rowBound, SIZE_MAX)),
-                    ReflectionRecord{}, options);
-    size.diskBytes = run.rowBound * (row.size() + 2);
+    static_cast<RunNeeds&>(size) =
+        runNeeds(run.rowBound, commands_.reportOptions(run.indexDimension));
     size.freeMemory = availableMemoryBytes();
     size.listFolder = session_.workingFolder();
     size.freeDisk = freeDiskBytes(size.listFolder);

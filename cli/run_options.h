@@ -5,6 +5,7 @@
 
 #include "cli/options.h"
 #include "engine/generation.h"
+#include "report/large_run.h"
 #include "report/report_columns.h"
 
 namespace tesral::cli {
@@ -23,7 +24,7 @@ RunInputs runInputsFrom(const Options& options);
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 
 /** Runs that may keep more rows are refused before they start, unless --max-rows says. */
-constexpr BoxCount kDefaultMaxRows = 50'000'000;
+constexpr BoxCount kDefaultMaxRows = kLargeRunRows;
 
 /** The largest --max-rows accepted: 2^100, beyond any run's row bound. */
 constexpr BoxCount kLargestMaxRows = BoxCount{1} << 100;
