@@ -139,9 +139,9 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     PlotRequest request = requestFrom(options, kind);
     const RunInputs inputs = runInputsFrom(options);
     RunResult result;
-    runForCommand(inputs, maxRowsFrom(options), result);
+    ProjectedPoints points;
+    runForCommand(inputs, maxRowsFrom(options), result, &points);
 
-    ProjectedPoints points = projectedPointsOf(result.table);
     std::span<ProjectedPoint> rows(points);
     for (const Turn& turn : request.turns) {
         Rotate(rows, turn.axis, turn.degrees);

@@ -5,6 +5,7 @@
 
 #include "cli/options.h"
 #include "engine/generation.h"
+#include "engine/projected_points.h"
 #include "report/large_run.h"
 #include "report/report_columns.h"
 
@@ -33,11 +34,12 @@ constexpr BoxCount kLargestMaxRows = BoxCount{1} << 100;
 BoxCount maxRowsFrom(const Options& options);
 
 /**
- * Refuses a run whose row bound exceeds `maxRows`, then runs the generation for a command:
- * progress on stderr when it is a terminal. A refused, failed or cancelled run throws
- * std::runtime_error with the message.
+ * Refuses a run whose row bound exceeds `maxRows`, then runs the generation job for a command
+ * (with the 3D plot's points when `points` is given): progress on stderr when it is a
+ * terminal. A refused, failed or cancelled run throws std::runtime_error with the message.
  */
-void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result);
+void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result,
+                   ProjectedPoints* points = nullptr);
 
 /** The help text of the run options. */
 const char* runOptionsHelp();
