@@ -20,7 +20,6 @@
 #include "app/save_dialog.h"
 #include "app/window_session.h"
 #include "plots/placeable_metafile.h"
-#include "plots/plot_picture.h"
 
 namespace tesral {
 
@@ -81,35 +80,24 @@ void CopyMetafileCommand::copyMetafile(CommandContext& context, PlotKind kind) {
     const int penWidth = static_cast<int>(std::lrint(1440.0 / dpi));
     const int unitsPerInch =
         context.plots->largeViewOpen() ? kLargeViewUnitsPerInch : kTwipsPerInch;
-    const std::optional<Metafile> recording = box->redrawRecording(penWidth);
-    if (!recording) return;  // nothing to scale by: the box keeps its picture
-    const auto widthTwips = static_cast<int>(std::lrint(box->target().width));
-    const auto heightTwips = static_cast<int>(std::lrint(box->target().height));
-    std::string error;
-    const std::optional<std::string> bytes =
-        placeableMetafileBytes(*recording, widthTwips, heightTwips, unitsPerInch, &error);
-    if (!bytes) {
-        showWarning(context, QString::fromStdString(error));
+    const std::optional<ClipboardPictures> pictures =
+        box->redrawForClipboard(penWidth, unitsPerInch);
+    if (!pictures) return;  // nothing to scale by: the box keeps its picture
+    if (pictures->wmf.isEmpty()) {
+        showWarning(context, pictures->wmfError);
         return;
     }
     const QString path = context.session->workingFile(QStringLiteral("a.wmf"));
-    if (const auto failure = writeBytesSafely(path, *bytes, SafeFile::Accept::RegularFilesOnly))
+    if (const auto failure =
+            writeBytesSafely(path, pictures->wmf, SafeFile::Accept::RegularFilesOnly))
         showWriteError(context, path, *failure);
 
     // The metafile, and the same picture as SVG and as a bitmap for programs without a
     // metafile reader.
     auto* data = new QMimeData;
-    data->setData(QStringLiteral("image/x-wmf"), QByteArray::fromStdString(*bytes));
-    PictureSettings settings;
-    settings.size = box->size();
-    settings.background = box->backgroundColour();
-    settings.foreground = box->foregroundColour();
-    settings.font = box->font();
-    if (const auto svg =
-            renderPlotPicture(PictureFormat::Svg, kind, plotDataOf(context.session->core()),
-                              context.plots->options(), settings))
-        data->setData(QStringLiteral("image/svg+xml"), *svg);
-    data->setImageData(box->picture());
+    data->setData(QStringLiteral("image/x-wmf"), pictures->wmf);
+    if (!pictures->svg.isEmpty()) data->setData(QStringLiteral("image/svg+xml"), pictures->svg);
+    data->setImageData(pictures->bitmap);
     QApplication::clipboard()->setMimeData(data);
 }
 

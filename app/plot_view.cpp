@@ -9,10 +9,8 @@
 
 #include "app/window_session.h"
 #include "plots/image_canvas.h"
-#include "plots/metafile_canvas.h"
 #include "plots/plot_drawing.h"
 #include "plots/rotation.h"
-#include "plots/tee_canvas.h"
 
 namespace tesral {
 
@@ -119,17 +117,15 @@ void PlotView::redrawWhileTurning() {
     show(data);
 }
 
-std::optional<Metafile> PlotView::redrawRecording(int penWidth) {
+std::optional<ClipboardPictures> PlotView::redrawForClipboard(int penWidth, int unitsPerInch) {
     if (busy_ || !session_.calculated()) return std::nullopt;
-    QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
-    ImageCanvas screen(buffer, twipsPerPixel());
-    const PlotTarget t = target();
-    MetafileCanvas metafile(t, penWidth);
-    TeeCanvas both(screen, metafile);
-    if (!drawPlot(kind_, plotDataOf(session_), options_, t, both)) return std::nullopt;
-    picture_ = std::move(buffer);
+    const ClipboardTarget where{target(), size(), devicePixelRatioF(), penWidth, unitsPerInch};
+    std::optional<ClipboardPictures> pictures =
+        clipboardPictures(kind_, plotDataOf(session_), options_, where);
+    if (!pictures) return std::nullopt;
+    picture_ = pictures->bitmap;
     update();
-    return metafile.finish();
+    return pictures;
 }
 
 void PlotView::clearPicture() {

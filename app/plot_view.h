@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "app/session.h"
-#include "plots/metafile.h"
+#include "plots/clipboard_pictures.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
 
@@ -48,10 +48,11 @@ class PlotView : public QWidget {
      */
     bool drawSession();
     /**
-     * Redraws the box and records the same drawing into a metafile canvas of the box's size
-     * (outlines `penWidth` twips wide). Nothing when the drawing fails.
+     * Redraws the box and makes the clipboard's pictures of the same drawing (metafile
+     * outlines `penWidth` twips wide). Nothing when the drawing fails; the box then keeps its
+     * picture.
      */
-    std::optional<Metafile> redrawRecording(int penWidth);
+    std::optional<ClipboardPictures> redrawForClipboard(int penWidth, int unitsPerInch);
     /** Clears the box to its background colour. */
     void clearPicture();
     /** Clears the box and writes `text` in its middle, in the foreground colour. */
