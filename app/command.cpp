@@ -23,8 +23,10 @@ char decimalSeparator() {
 ReportOptions CommandContext::reportOptions(int indexDimension) const {
     ReportOptions options;
     options.columns = ReportColumns::from(columns, indexDimension);
-    options.convention = session->calculated() ? session->core().result().parameters.convention
-                                               : panel->inputs().convention;
+    if (session->calculated())
+        options.convention = session->core().result().parameters.convention;
+    else if (panel)
+        options.convention = panel->inputs().convention;
     options.decimalSeparator = decimalSeparator();
     return options;
 }
@@ -42,10 +44,19 @@ void Command::updateEnabled() {
     action_->setEnabled(!context_.session->busy());
 }
 
+namespace {
+
+/** Message boxes are headed by the window's title; a command run without one has none. */
+QString titleOf(const CommandContext& context) {
+    return context.window ? context.window->windowTitle() : QString();
+}
+
+}  // namespace
+
 bool haveData(const CommandContext& context) {
     if (context.session->calculated()) return true;
-    QMessageBox::information(context.window, context.window->windowTitle(),
-                             QStringLiteral("no data"), QMessageBox::Ok);
+    QMessageBox::information(context.window, titleOf(context), QStringLiteral("no data"),
+                             QMessageBox::Ok);
     return false;
 }
 
@@ -55,7 +66,7 @@ void showWriteError(const CommandContext& context, const QString& path, const QS
 }
 
 void showWarning(const CommandContext& context, const QString& text) {
-    QMessageBox::warning(context.window, context.window->windowTitle(), text);
+    QMessageBox::warning(context.window, titleOf(context), text);
 }
 
 }  // namespace tesral

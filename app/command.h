@@ -19,7 +19,10 @@ class PlotBoxes;
 class ReflectionListModel;
 class WindowSession;
 
-/** What the commands work on: the session and the window's parts. Owned by the window. */
+/**
+ * What the commands work on: the session and the window's parts. Owned by the window; a
+ * command's static function needs only the parts it uses (a test may leave the rest null).
+ */
 struct CommandContext {
     WindowSession* session = nullptr;
     /** The parent of dialogs; its title heads message boxes. */
