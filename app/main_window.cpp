@@ -1,6 +1,5 @@
 #include "app/main_window.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
