@@ -130,45 +130,45 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Fra
 
     auto* pattern = new Picture("pbPattern", drawDecagonalPattern, QSize(260, 260), this);
     pattern->released = [this] { accept(); };
-    pbPattern = pattern;
-    pbLogo = new Picture("pbLogo", drawLogo, QSize(56, 56), this);
+    pattern_ = pattern;
+    logo_ = new Picture("pbLogo", drawLogo, QSize(56, 56), this);
 
     auto* title = new QLabel(QStringLiteral("<b style=\"font-size:large\">Tesral 1.0</b><br>"
                                             "Quasicrystal Reflection Generator"),
                              this);
-    lblAuthor = makeLink("lblAuthor", QStringLiteral("Orvane, the author"),
-                         QStringLiteral("author.html"), this);
-    lblMaker = makeLink("lblMaker", QStringLiteral("Dravok, the maker"),
-                        QStringLiteral("maker.html"), this);
-    lblReferences = new QLabel(QLatin1String(kReferences), this);
-    lblReferences->setObjectName(QStringLiteral("lblReferences"));
-    lblReferences->setWordWrap(true);
-    lblReferences->setFixedWidth(330);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    authorLink_ = makeLink("lblAuthor", QStringLiteral("Orvane, the author"),
+                           QStringLiteral("author.html"), this);
+    makerLink_ = makeLink("lblMaker", QStringLiteral("Dravok, the maker"),
+                          QStringLiteral("maker.html"), this);
+    references_ = new QLabel(QLatin1String(kReferences), this);
+    references_->setObjectName(QStringLiteral("lblReferences"));
+    references_->setWordWrap(true);
+    references_->setFixedWidth(330);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* heading = new QHBoxLayout;
-    heading->addWidget(pbLogo);
+    heading->addWidget(logo_);
     heading->addWidget(title, 1);
     auto* right = new QVBoxLayout;
     right->addLayout(heading);
     right->addSpacing(6);
-    right->addWidget(lblAuthor);
-    right->addWidget(lblMaker);
-    right->addWidget(lblReferences);
+    right->addWidget(authorLink_);
+    right->addWidget(makerLink_);
+    right->addWidget(references_);
     right->addStretch();
-    right->addWidget(Command1, 0, Qt::AlignRight);
+    right->addWidget(okButton_, 0, Qt::AlignRight);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(14);
-    layout->addWidget(pbPattern, 0, Qt::AlignTop);
+    layout->addWidget(pattern_, 0, Qt::AlignTop);
     layout->addLayout(right);
 
     // Any key closes the window, also while the OK button has the focus.
     installEventFilter(this);
-    Command1->installEventFilter(this);
+    okButton_->installEventFilter(this);
 }
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -19,17 +19,20 @@ class AboutWindow : public QDialog {
   public:
     explicit AboutWindow(QWidget* parent = nullptr);
 
-    QWidget* pbPattern;
-    QWidget* pbLogo;
-    QLabel* lblAuthor;
-    QLabel* lblMaker;
-    QLabel* lblReferences;
-    QPushButton* Command1;
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    // Each carries its objectName: pbPattern, pbLogo, lblAuthor, lblMaker, lblReferences,
+    // Command1.
+    QWidget* pattern_;
+    QWidget* logo_;
+    QLabel* authorLink_;
+    QLabel* makerLink_;
+    QLabel* references_;
+    QPushButton* okButton_;
 };
 
 }  // namespace tesral

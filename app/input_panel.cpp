@@ -72,11 +72,11 @@ QIcon magnifierIcon() {
 
 }  // namespace
 
-InputPanel::InputPanel(QWidget* parent) : QFrame(parent), frRight2(new QFrame(this)) {
+InputPanel::InputPanel(QWidget* parent) : QFrame(parent), inner_(new QFrame(this)) {
     setObjectName(QStringLiteral("frRight"));
-    frRight2->setObjectName(QStringLiteral("frRight2"));
+    inner_->setObjectName(QStringLiteral("frRight2"));
 
-    auto* inner = new QVBoxLayout(frRight2);
+    auto* inner = new QVBoxLayout(inner_);
     inner->setContentsMargins(2, 2, 2, 2);
     inner->addWidget(createSpaceGroupBox());
     inner->addWidget(createLatticeBox());
@@ -89,31 +89,31 @@ InputPanel::InputPanel(QWidget* parent) : QFrame(parent), frRight2(new QFrame(th
     inner->addWidget(createFindRow());
 
     // Narrow margins keep the panel beside the plots about 220 px wide.
-    for (QGroupBox* box : frRight2->findChildren<QGroupBox*>())
+    for (QGroupBox* box : inner_->findChildren<QGroupBox*>())
         box->layout()->setContentsMargins(6, 4, 6, 4);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    outer->addWidget(frRight2);
+    outer->addWidget(inner_);
 
     // One place for the start-up values: a default RunInputs.
     setInputs(RunInputs{});
-    applyAnode(cmbAnode->currentIndex());
+    applyAnode(anodeList_->currentIndex());
     setFixedWidth(sizeHint().width());
 }
 
 QWidget* InputPanel::createSpaceGroupBox() {
-    QGroupBox* box = makeGroup(frRight2, "space group");
-    cmbSystem = makeList(box, "cmbSystem");
-    cmbSystem->addItems({QStringLiteral("Octagonal"), QStringLiteral("Decagonal"),
-                         QStringLiteral("Dodecagonal"), QStringLiteral("Icosahedral")});
-    cmbSG8 = makeList(box, "cmbSG8");
-    cmbSG10 = makeList(box, "cmbSG10");
-    cmbSG12 = makeList(box, "cmbSG12");
-    cmbSG20 = makeList(box, "cmbSG20");
+    QGroupBox* box = makeGroup(inner_, "space group");
+    systemList_ = makeList(box, "cmbSystem");
+    systemList_->addItems({QStringLiteral("Octagonal"), QStringLiteral("Decagonal"),
+                           QStringLiteral("Dodecagonal"), QStringLiteral("Icosahedral")});
+    groupLists_[0] = makeList(box, "cmbSG8");
+    groupLists_[1] = makeList(box, "cmbSG10");
+    groupLists_[2] = makeList(box, "cmbSG12");
+    groupLists_[3] = makeList(box, "cmbSG20");
 
     auto* layout = new QGridLayout(box);
-    layout->addWidget(cmbSystem, 0, 0);
+    layout->addWidget(systemList_, 0, 0);
     for (int i = 0; i < kSystemCount; ++i) {
         QComboBox* list = groupList(i);
         for (const SpaceGroupEntry& group : groupsOfSystem(systemAt(i)))
@@ -121,147 +121,139 @@ QWidget* InputPanel::createSpaceGroupBox() {
         // The four lists share one cell; applySystem shows one of them.
         layout->addWidget(list, 1, 0);
     }
-    connect(cmbSystem, &QComboBox::currentIndexChanged, this,
+    connect(systemList_, &QComboBox::currentIndexChanged, this,
             [this](int index) { applySystem(index); });
     return box;
 }
 
 QWidget* InputPanel::createLatticeBox() {
-    QGroupBox* box = makeGroup(frRight2, "lattice constants");
-    tfA = makeField(box, "tfA", QStringLiteral("lattice constant a"), 6);
-    tfC = makeField(box, "tfC", QStringLiteral("lattice constant c"), 6);
-    Label4 = new QLabel(QStringLiteral("c ="), box);
-    Label4->setObjectName(QStringLiteral("Label4"));
+    QGroupBox* box = makeGroup(inner_, "lattice constants");
+    aField_ = makeField(box, "tfA", QStringLiteral("lattice constant a"), 6);
+    cField_ = makeField(box, "tfC", QStringLiteral("lattice constant c"), 6);
+    cLabel_ = new QLabel(QStringLiteral("c ="), box);
+    cLabel_->setObjectName(QStringLiteral("Label4"));
 
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(new QLabel(QStringLiteral("a = "), box));
-    layout->addWidget(tfA);
+    layout->addWidget(aField_);
     layout->addStretch();
-    layout->addWidget(Label4);
-    layout->addWidget(tfC);
+    layout->addWidget(cLabel_);
+    layout->addWidget(cField_);
     return box;
 }
 
 QWidget* InputPanel::createConventionBox() {
-    QGroupBox* box = makeGroup(frRight2, "lattice matrix type");
-    rbYamamoto = new QRadioButton(QStringLiteral("Yamamoto"), box);
-    rbYamamoto->setObjectName(QStringLiteral("rbYamamoto"));
-    rbSteurer = new QRadioButton(QStringLiteral("Steurer"), box);
-    rbSteurer->setObjectName(QStringLiteral("rbSteurer"));
+    QGroupBox* box = makeGroup(inner_, "lattice matrix type");
+    yamamotoButton_ = new QRadioButton(QStringLiteral("Yamamoto"), box);
+    yamamotoButton_->setObjectName(QStringLiteral("rbYamamoto"));
+    steurerButton_ = new QRadioButton(QStringLiteral("Steurer"), box);
+    steurerButton_->setObjectName(QStringLiteral("rbSteurer"));
 
     auto* layout = new QHBoxLayout(box);
-    layout->addWidget(rbYamamoto);
-    layout->addWidget(rbSteurer);
+    layout->addWidget(yamamotoButton_);
+    layout->addWidget(steurerButton_);
     return box;
 }
 
 QWidget* InputPanel::createLoopBox() {
-    QGroupBox* box = makeGroup(frRight2, "loop indices");
-    std::array<LimitSpinner*, 6> spinners{};
+    QGroupBox* box = makeGroup(inner_, "loop indices");
     for (int i = 0; i < 6; ++i) {
         const QByteArray name = "tfH" + QByteArray::number(i);
-        tfH[i] = makeField(box, name.constData(), QString(), 2);
-        spinners[i] = new LimitSpinner(tfH[i], box);
-        spinners[i]->setObjectName(QStringLiteral("up%1").arg(i + 1));
+        limitFields_[i] = makeField(box, name.constData(), QString(), 2);
+        limitSpinners_[i] = new LimitSpinner(limitFields_[i], box);
+        limitSpinners_[i]->setObjectName(QStringLiteral("up%1").arg(i + 1));
     }
-    up1 = spinners[0];
-    up2 = spinners[1];
-    up3 = spinners[2];
-    up4 = spinners[3];
-    up5 = spinners[4];
-    up6 = spinners[5];
-    Lhkl = new QLabel(QStringLiteral("h1    h2    h3    h4   h5  "), box);
-    Lhkl->setObjectName(QStringLiteral("Lhkl"));
-    Lhkl2 = new QLabel(QStringLiteral("h6"), box);
-    Lhkl2->setObjectName(QStringLiteral("Lhkl2"));
+    limitsLabel_ = new QLabel(QStringLiteral("h1    h2    h3    h4   h5  "), box);
+    limitsLabel_->setObjectName(QStringLiteral("Lhkl"));
+    h6Label_ = new QLabel(QStringLiteral("h6"), box);
+    h6Label_->setObjectName(QStringLiteral("Lhkl2"));
 
     // h1..h5 side by side under their captions; h6 on a row of its own.
     auto* layout = new QGridLayout(box);
     layout->setHorizontalSpacing(1);
-    layout->addWidget(Lhkl, 0, 0, 1, 10);
+    layout->addWidget(limitsLabel_, 0, 0, 1, 10);
     for (int i = 0; i < 5; ++i) {
-        layout->addWidget(tfH[i], 1, 2 * i);
-        layout->addWidget(spinners[i], 1, 2 * i + 1);
+        layout->addWidget(limitFields_[i], 1, 2 * i);
+        layout->addWidget(limitSpinners_[i], 1, 2 * i + 1);
     }
     auto* h6 = new QHBoxLayout;
     h6->setSpacing(1);
-    h6->addWidget(Lhkl2);
+    h6->addWidget(h6Label_);
     h6->addSpacing(4);
-    h6->addWidget(tfH[5]);
-    h6->addWidget(up6);
+    h6->addWidget(limitFields_[5]);
+    h6->addWidget(limitSpinners_[5]);
     h6->addStretch();
     layout->addLayout(h6, 2, 0, 1, 10);
     return box;
 }
 
 QWidget* InputPanel::createThetaBox() {
-    QGroupBox* box = makeGroup(frRight2, "theta range");
-    tfTH1 = makeField(box, "tfTH1", QStringLiteral("minimum theta (degree)"), 6);
-    tfTH2 = makeField(box, "tfTH2", QStringLiteral("maximum theta (degree)"), 6);
+    QGroupBox* box = makeGroup(inner_, "theta range");
+    thetaMinField_ = makeField(box, "tfTH1", QStringLiteral("minimum theta (degree)"), 6);
+    thetaMaxField_ = makeField(box, "tfTH2", QStringLiteral("maximum theta (degree)"), 6);
 
     auto* layout = new QHBoxLayout(box);
-    layout->addWidget(tfTH1);
+    layout->addWidget(thetaMinField_);
     layout->addStretch();
-    layout->addWidget(tfTH2);
+    layout->addWidget(thetaMaxField_);
     return box;
 }
 
 QWidget* InputPanel::createQiBox() {
-    QGroupBox* box = makeGroup(frRight2, "qi max");
-    tfQI = makeField(box, "tfQI", QStringLiteral("maximum internal component "), 6);
+    QGroupBox* box = makeGroup(inner_, "qi max");
+    qiMaxField_ = makeField(box, "tfQI", QStringLiteral("maximum internal component "), 6);
 
     auto* layout = new QHBoxLayout(box);
-    layout->addWidget(tfQI);
+    layout->addWidget(qiMaxField_);
     layout->addStretch();
     return box;
 }
 
 QWidget* InputPanel::createWavelengthBox() {
-    QGroupBox* box = makeGroup(frRight2, "wavelength");
-    tfWL = makeField(box, "tfWL", QStringLiteral("X-ray wavelength"), 9);
-    cmbAnode = makeList(box, "cmbAnode");
-    cmbAnode->setToolTip(QStringLiteral("X-ray anode"));
-    for (const Anode& anode : anodeTable()) cmbAnode->addItem(toQt(anode.name));
-    connect(cmbAnode, &QComboBox::currentIndexChanged, this, &InputPanel::applyAnode);
+    QGroupBox* box = makeGroup(inner_, "wavelength");
+    wavelengthField_ = makeField(box, "tfWL", QStringLiteral("X-ray wavelength"), 9);
+    anodeList_ = makeList(box, "cmbAnode");
+    anodeList_->setToolTip(QStringLiteral("X-ray anode"));
+    for (const Anode& anode : anodeTable()) anodeList_->addItem(toQt(anode.name));
+    connect(anodeList_, &QComboBox::currentIndexChanged, this, &InputPanel::applyAnode);
 
     auto* layout = new QHBoxLayout(box);
-    layout->addWidget(tfWL);
+    layout->addWidget(wavelengthField_);
     layout->addStretch();
-    layout->addWidget(cmbAnode);
+    layout->addWidget(anodeList_);
     return box;
 }
 
 QWidget* InputPanel::createFindRow() {
-    auto* row = new QWidget(frRight2);
+    auto* row = new QWidget(inner_);
     const QString toolTip = QStringLiteral("search reflection list");
-    tfFind = new QLineEdit(QStringLiteral("0   2   2   1   0"), row);
-    tfFind->setObjectName(QStringLiteral("tfFind"));
-    tfFind->setToolTip(toolTip);
-    bRTFFIND = new QToolButton(row);
-    bRTFFIND->setObjectName(QStringLiteral("bRTFFIND"));
-    bRTFFIND->setToolTip(toolTip);
-    bRTFFIND->setIcon(magnifierIcon());
-    connect(tfFind, &QLineEdit::returnPressed, this, &InputPanel::findRequested);
-    connect(bRTFFIND, &QToolButton::clicked, this, &InputPanel::findRequested);
+    searchField_ = new QLineEdit(QStringLiteral("0   2   2   1   0"), row);
+    searchField_->setObjectName(QStringLiteral("tfFind"));
+    searchField_->setToolTip(toolTip);
+    findButton_ = new QToolButton(row);
+    findButton_->setObjectName(QStringLiteral("bRTFFIND"));
+    findButton_->setToolTip(toolTip);
+    findButton_->setIcon(magnifierIcon());
+    connect(searchField_, &QLineEdit::returnPressed, this, &InputPanel::findRequested);
+    connect(findButton_, &QToolButton::clicked, this, &InputPanel::findRequested);
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(tfFind);
-    layout->addWidget(bRTFFIND);
+    layout->addWidget(searchField_);
+    layout->addWidget(findButton_);
     return row;
 }
 
 QComboBox* InputPanel::groupList(int systemIndex) const {
-    const std::array<QComboBox*, kSystemCount> lists{cmbSG8, cmbSG10, cmbSG12, cmbSG20};
-    return lists.at(static_cast<std::size_t>(systemIndex));
+    return groupLists_.at(static_cast<std::size_t>(systemIndex));
 }
 
 void InputPanel::applySystem(int systemIndex, std::optional<int> groupIndex) {
     if (systemIndex < 0 || systemIndex >= kSystemCount) return;
     const QuasicrystalSystem system = systemAt(systemIndex);
     {
-        const QSignalBlocker blocker(cmbSystem);
-        cmbSystem->setCurrentIndex(systemIndex);
+        const QSignalBlocker blocker(systemList_);
+        systemList_->setCurrentIndex(systemIndex);
     }
     for (int i = 0; i < kSystemCount; ++i) groupList(i)->hide();
     QComboBox* list = groupList(systemIndex);
@@ -269,47 +261,70 @@ void InputPanel::applySystem(int systemIndex, std::optional<int> groupIndex) {
     list->show();
 
     const bool icosahedral = system == QuasicrystalSystem::Icosahedral;
-    tfH[5]->setVisible(icosahedral);
-    up6->setVisible(icosahedral);
-    Lhkl2->setVisible(icosahedral);
-    tfC->setVisible(!icosahedral);
-    Label4->setVisible(!icosahedral);
+    limitFields_[5]->setVisible(icosahedral);
+    limitSpinners_[5]->setVisible(icosahedral);
+    h6Label_->setVisible(icosahedral);
+    cField_->setVisible(!icosahedral);
+    cLabel_->setVisible(!icosahedral);
     emit systemChanged(systemIndex);
 }
 
 void InputPanel::applyAnode(int position) {
     if (position < 0) return;
-    tfWL->setText(toQt(wavelengthText(meanWavelength(position))));
-    tfWL->setEnabled(position == kUserAnodePosition);
+    wavelengthField_->setText(toQt(wavelengthText(meanWavelength(position))));
+    wavelengthField_->setEnabled(position == kUserAnodePosition);
+}
+
+QRadioButton* InputPanel::conventionButton(MatrixConvention convention) const {
+    return convention == MatrixConvention::Yamamoto ? yamamotoButton_ : steurerButton_;
+}
+
+QString InputPanel::searchText() const {
+    return searchField_->text();
+}
+
+void InputPanel::setSearchText(const QString& text) {
+    searchField_->setText(text);
+}
+
+int InputPanel::anodePosition() const {
+    return anodeList_->currentIndex();
+}
+
+void InputPanel::setAnodePosition(int position) {
+    anodeList_->setCurrentIndex(position);
 }
 
 RunInputs InputPanel::inputs() const {
     RunInputs in;
-    const int systemIndex = cmbSystem->currentIndex();
+    const int systemIndex = systemList_->currentIndex();
     in.system = systemAt(systemIndex);
     in.groupPosition = groupList(systemIndex)->currentIndex();
     in.convention =
-        rbYamamoto->isChecked() ? MatrixConvention::Yamamoto : MatrixConvention::Steurer;
-    in.a = textOf(tfA);
-    in.c = textOf(tfC);
-    for (std::size_t i = 0; i < tfH.size(); ++i) in.loopLimits[i] = textOf(tfH[i]);
-    in.thetaMin = textOf(tfTH1);
-    in.thetaMax = textOf(tfTH2);
-    in.qiMax = textOf(tfQI);
-    in.wavelength = textOf(tfWL);
+        yamamotoButton_->isChecked() ? MatrixConvention::Yamamoto : MatrixConvention::Steurer;
+    in.a = textOf(aField_);
+    in.c = textOf(cField_);
+    for (std::size_t i = 0; i < limitFields_.size(); ++i)
+        in.loopLimits[i] = textOf(limitFields_[i]);
+    in.thetaMin = textOf(thetaMinField_);
+    in.thetaMax = textOf(thetaMaxField_);
+    in.qiMax = textOf(qiMaxField_);
+    in.wavelength = textOf(wavelengthField_);
     return in;
 }
 
 void InputPanel::setInputs(const RunInputs& in) {
     applySystem(indexOf(in.system), in.groupPosition);
-    tfA->setText(toQt(in.a));
-    tfC->setText(toQt(in.c));
-    for (std::size_t i = 0; i < tfH.size(); ++i) tfH[i]->setText(toQt(in.loopLimits[i]));
-    tfTH1->setText(toQt(in.thetaMin));
-    tfTH2->setText(toQt(in.thetaMax));
-    tfQI->setText(toQt(in.qiMax));
-    tfWL->setText(toQt(in.wavelength));
-    (in.convention == MatrixConvention::Yamamoto ? rbYamamoto : rbSteurer)->setChecked(true);
+    aField_->setText(toQt(in.a));
+    cField_->setText(toQt(in.c));
+    for (std::size_t i = 0; i < limitFields_.size(); ++i)
+        limitFields_[i]->setText(toQt(in.loopLimits[i]));
+    thetaMinField_->setText(toQt(in.thetaMin));
+    thetaMaxField_->setText(toQt(in.thetaMax));
+    qiMaxField_->setText(toQt(in.qiMax));
+    wavelengthField_->setText(toQt(in.wavelength));
+    (in.convention == MatrixConvention::Yamamoto ? yamamotoButton_ : steurerButton_)
+        ->setChecked(true);
 }
 
 }  // namespace tesral

@@ -33,7 +33,7 @@ class InputPanel : public QFrame {
     void setInputs(const RunInputs& inputs);
 
     /**
-     * Makes the panel match the system at list index 0..3 of cmbSystem: its group list
+     * Makes the panel match the system at list index 0..3 of the system list: its group list
      * with `groupIndex` selected (else the system's default group), h6 only for the
      * icosahedral system, c for the others. Hidden fields keep their texts.
      */
@@ -42,40 +42,30 @@ class InputPanel : public QFrame {
     /** The group list of the system at list index 0..3. */
     QComboBox* groupList(int systemIndex) const;
 
-    QFrame* frRight2;
+    /** Of the anode list: choosing one rewrites the wavelength field. */
+    int anodePosition() const;
+    void setAnodePosition(int position);
+    /** The text the list search looks for (tfFind). */
+    QString searchText() const;
+    void setSearchText(const QString& text);
 
-    QComboBox* cmbSystem;
-    QComboBox* cmbSG8;
-    QComboBox* cmbSG10;
-    QComboBox* cmbSG12;
-    QComboBox* cmbSG20;
-
-    QLineEdit* tfA;
-    QLineEdit* tfC;
-    QLabel* Label4;
-
-    QRadioButton* rbYamamoto;
-    QRadioButton* rbSteurer;
-
-    /** Loop limits h1..h6; h6 is used by the icosahedral system only. */
-    std::array<QLineEdit*, 6> tfH;
-    LimitSpinner* up1;
-    LimitSpinner* up2;
-    LimitSpinner* up3;
-    LimitSpinner* up4;
-    LimitSpinner* up5;
-    LimitSpinner* up6;
-    QLabel* Lhkl;
-    QLabel* Lhkl2;
-
-    QLineEdit* tfTH1;  // degrees
-    QLineEdit* tfTH2;  // degrees
-    QLineEdit* tfQI;   // 1/angstrom
-    QLineEdit* tfWL;   // angstrom
-    QComboBox* cmbAnode;
-
-    QLineEdit* tfFind;
-    QToolButton* bRTFFIND;
+    // The controls, for the window's tests; each carries its objectName.
+    QComboBox* systemList() const { return systemList_; }               // cmbSystem
+    QLineEdit* latticeAField() const { return aField_; }                // tfA
+    QLineEdit* latticeCField() const { return cField_; }                // tfC
+    QLabel* latticeCLabel() const { return cLabel_; }                   // Label4
+    QRadioButton* conventionButton(MatrixConvention convention) const;  // rbYamamoto, rbSteurer
+    /** Loop limit h1..h6 at 0..5 (tfH0..tfH5, up1..up6); h6 is used by the icosahedral system. */
+    QLineEdit* loopLimitField(int index) const { return limitFields_.at(index); }
+    LimitSpinner* loopLimitSpinner(int index) const { return limitSpinners_.at(index); }
+    QLabel* h6Label() const { return h6Label_; }                     // Lhkl2
+    QLineEdit* thetaMinField() const { return thetaMinField_; }      // tfTH1, degrees
+    QLineEdit* thetaMaxField() const { return thetaMaxField_; }      // tfTH2, degrees
+    QLineEdit* qiMaxField() const { return qiMaxField_; }            // tfQI, 1/angstrom
+    QLineEdit* wavelengthField() const { return wavelengthField_; }  // tfWL, angstrom
+    QComboBox* anodeList() const { return anodeList_; }              // cmbAnode
+    QLineEdit* searchField() const { return searchField_; }          // tfFind
+    QToolButton* findButton() const { return findButton_; }          // bRTFFIND
 
   signals:
     void systemChanged(int systemIndex);
@@ -91,6 +81,27 @@ class InputPanel : public QFrame {
     QWidget* createWavelengthBox();
     QWidget* createFindRow();
     void applyAnode(int position);
+
+    QFrame* inner_;
+    QComboBox* systemList_;
+    /** The group lists of the four systems, one shown at a time. */
+    std::array<QComboBox*, 4> groupLists_;
+    QLineEdit* aField_;
+    QLineEdit* cField_;
+    QLabel* cLabel_;
+    QRadioButton* yamamotoButton_;
+    QRadioButton* steurerButton_;
+    std::array<QLineEdit*, 6> limitFields_;
+    std::array<LimitSpinner*, 6> limitSpinners_;
+    QLabel* limitsLabel_;
+    QLabel* h6Label_;
+    QLineEdit* thetaMinField_;
+    QLineEdit* thetaMaxField_;
+    QLineEdit* qiMaxField_;
+    QLineEdit* wavelengthField_;
+    QComboBox* anodeList_;
+    QLineEdit* searchField_;
+    QToolButton* findButton_;
 };
 
 }  // namespace tesral

@@ -25,37 +25,37 @@ QToolButton* squareButton(QWidget* parent, const char* name, const QString& tool
 LargeView::LargeView(Session& session, const PlotOptions& options, QWidget* parent)
     : QWidget(parent) {
     setObjectName(QStringLiteral("frBig"));
-    pbBig = new PlotView(session, options, PlotKind::ZeroLayer, this);
-    pbBig->setObjectName(QStringLiteral("pbBig"));
-    frBt = new QWidget(this);
-    frBt->setObjectName(QStringLiteral("frBt"));
-    btCopyBig = squareButton(frBt, "btCopyBig", QStringLiteral("copy to clipboard as WMF"));
-    btCopyBig->setIcon(toolbarIcon(ToolbarIcon::Copy));
-    btSaveBig = squareButton(frBt, "btSaveBig", QStringLiteral("save as Bitmap (*.BMP)"));
-    btSaveBig->setIcon(toolbarIcon(ToolbarIcon::Save));
-    btPrintBig = squareButton(frBt, "btPrintBig", QStringLiteral("print graphics"));
-    btPrintBig->setIcon(toolbarIcon(ToolbarIcon::Print));
-    btCloseBig = squareButton(frBt, "btCloseBig", QStringLiteral("close large view window"));
-    btCloseBig->setText(QStringLiteral("X"));
+    plot_ = new PlotView(session, options, PlotKind::ZeroLayer, this);
+    plot_->setObjectName(QStringLiteral("pbBig"));
+    buttons_ = new QWidget(this);
+    buttons_->setObjectName(QStringLiteral("frBt"));
+    copyButton_ = squareButton(buttons_, "btCopyBig", QStringLiteral("copy to clipboard as WMF"));
+    copyButton_->setIcon(toolbarIcon(ToolbarIcon::Copy));
+    saveButton_ = squareButton(buttons_, "btSaveBig", QStringLiteral("save as Bitmap (*.BMP)"));
+    saveButton_->setIcon(toolbarIcon(ToolbarIcon::Save));
+    printButton_ = squareButton(buttons_, "btPrintBig", QStringLiteral("print graphics"));
+    printButton_->setIcon(toolbarIcon(ToolbarIcon::Print));
+    closeButton_ = squareButton(buttons_, "btCloseBig", QStringLiteral("close large view window"));
+    closeButton_->setText(QStringLiteral("X"));
 
-    auto* buttons = new QVBoxLayout(frBt);
+    auto* buttons = new QVBoxLayout(buttons_);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(1);
-    buttons->addWidget(btCopyBig);
-    buttons->addWidget(btSaveBig);
-    buttons->addWidget(btPrintBig);
+    buttons->addWidget(copyButton_);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(printButton_);
     buttons->addSpacing(6);
-    buttons->addWidget(btCloseBig);
+    buttons->addWidget(closeButton_);
     buttons->addStretch();
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(7, 7, 2, 7);
-    layout->addWidget(pbBig, 1);
-    layout->addWidget(frBt);
+    layout->addWidget(plot_, 1);
+    layout->addWidget(buttons_);
 }
 
 bool LargeView::shows3D() const {
-    return pbBig->kind() == PlotKind::ThreeD;
+    return plot_->kind() == PlotKind::ThreeD;
 }
 
 }  // namespace tesral

@@ -21,15 +21,24 @@ class LargeView : public QWidget {
   public:
     LargeView(Session& session, const PlotOptions& options, QWidget* parent = nullptr);
 
-    PlotView* pbBig;
-    QWidget* frBt;
-    QToolButton* btCopyBig;
-    QToolButton* btSaveBig;
-    QToolButton* btPrintBig;
-    QToolButton* btCloseBig;
+    /** The enlarged plot box, pbBig. */
+    PlotView* plot() const { return plot_; }
+    // The buttons beside it: btCopyBig, btSaveBig, btPrintBig, btCloseBig.
+    QToolButton* copyButton() const { return copyButton_; }
+    QToolButton* saveButton() const { return saveButton_; }
+    QToolButton* printButton() const { return printButton_; }
+    QToolButton* closeButton() const { return closeButton_; }
 
     /** The kind the large view shows: largeViewShows3D. */
     bool shows3D() const;
+
+  private:
+    PlotView* plot_;
+    QWidget* buttons_;
+    QToolButton* copyButton_;
+    QToolButton* saveButton_;
+    QToolButton* printButton_;
+    QToolButton* closeButton_;
 };
 
 }  // namespace tesral

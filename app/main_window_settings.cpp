@@ -24,8 +24,8 @@ namespace {
 ConfigValues configOf(const InputPanel& panel) {
     ConfigValues values;
     values.inputs = panel.inputs();
-    values.anodePosition = panel.cmbAnode->currentIndex();
-    values.searchText = panel.tfFind->text().toStdString();
+    values.anodePosition = panel.anodePosition();
+    values.searchText = panel.searchText().toStdString();
     return values;
 }
 
@@ -36,7 +36,6 @@ void MainWindow::startUp() {
     // and decagonal P10.5/mmc; the plot options and their View check marks are at their
     // defaults.
     sizeToScreen();
-    dataFolder();  // created when missing
     loadSettings();
 #ifndef QT_NO_SESSIONMANAGER
     // Logging off ends the program without closing its window.
@@ -67,9 +66,9 @@ void MainWindow::loadSettings() {
     if (!applied || *applied == 0) return;
     // The anode before the texts: choosing it rewrites the wavelength field, which
     // setInputs then sets to the wavelength read.
-    panel_->cmbAnode->setCurrentIndex(values.anodePosition);
+    panel_->setAnodePosition(values.anodePosition);
     panel_->setInputs(values.inputs);
-    panel_->tfFind->setText(QString::fromStdString(values.searchText));
+    panel_->setSearchText(QString::fromStdString(values.searchText));
 }
 
 void MainWindow::saveSettings() {

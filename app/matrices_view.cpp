@@ -48,27 +48,27 @@ QGroupBox* makeFrame(const char* name, std::string_view heading, QPlainTextEdit*
 MatricesView::MatricesView(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("viewMX"));
     setWindowTitle(QStringLiteral("Tesral - used matrices"));
-    Text1 = makeMatrixBox("Text1", this);
-    Frame2 = makeFrame("Frame2", kDirectMatrixHeading, Text1, this);
-    Text2 = makeMatrixBox("Text2", this);
-    Frame1 = makeFrame("Frame1", kInverseMatrixHeading, Text2, this);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
+    directText_ = makeMatrixBox("Text1", this);
+    directFrame_ = makeFrame("Frame2", kDirectMatrixHeading, directText_, this);
+    inverseText_ = makeMatrixBox("Text2", this);
+    inverseFrame_ = makeFrame("Frame1", kInverseMatrixHeading, inverseText_, this);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("Command1"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
+    buttons->addWidget(okButton_);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame2);
-    layout->addWidget(Frame1);
+    layout->addWidget(directFrame_);
+    layout->addWidget(inverseFrame_);
     layout->addLayout(buttons);
 }
 
 void MatricesView::setText(const QString& text, int which) {
-    QPlainTextEdit* box = which == 1 ? Text1 : which == 2 ? Text2 : nullptr;
+    QPlainTextEdit* box = which == 1 ? directText_ : which == 2 ? inverseText_ : nullptr;
     if (!box) return;
     QString lines = text;
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));

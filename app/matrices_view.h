@@ -18,14 +18,18 @@ class MatricesView : public QDialog {
   public:
     explicit MatricesView(QWidget* parent = nullptr);
 
-    /** Puts `text` (CRLF lines) into Text1 (which = 1, direct) or Text2 (which = 2, inverse). */
+    /**
+     * Puts `text` (CRLF lines) into the direct matrix's box (which = 1, Text1) or the
+     * inverse's (which = 2, Text2).
+     */
     void setText(const QString& text, int which);
 
-    QGroupBox* Frame2;  // direct matrix
-    QPlainTextEdit* Text1;
-    QGroupBox* Frame1;  // inverse matrix
-    QPlainTextEdit* Text2;
-    QPushButton* Command1;
+  private:
+    QGroupBox* directFrame_;  // Frame2
+    QPlainTextEdit* directText_;
+    QGroupBox* inverseFrame_;  // Frame1
+    QPlainTextEdit* inverseText_;
+    QPushButton* okButton_;
 };
 
 }  // namespace tesral

@@ -11,50 +11,50 @@ namespace tesral {
 OutputChooser::OutputChooser(const QString& caption, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("dlg2OR3"));
     setWindowTitle(QString());
-    Frame1 = new QGroupBox(caption, this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Option1 = new QRadioButton(QStringLiteral("2D plot - 0. layer"), Frame1);
-    Option1->setObjectName(QStringLiteral("Option1"));
-    Option2 = new QRadioButton(QStringLiteral("3D plot"), Frame1);
-    Option2->setObjectName(QStringLiteral("Option2"));
-    Option3 = new QRadioButton(QStringLiteral("reflection list"), Frame1);
-    Option3->setObjectName(QStringLiteral("Option3"));
-    Option1->setChecked(true);
-    auto* options = new QVBoxLayout(Frame1);
-    options->addWidget(Option1);
-    options->addWidget(Option2);
-    options->addWidget(Option3);
+    frame_ = new QGroupBox(caption, this);
+    frame_->setObjectName(QStringLiteral("Frame1"));
+    zeroLayerOption_ = new QRadioButton(QStringLiteral("2D plot - 0. layer"), frame_);
+    zeroLayerOption_->setObjectName(QStringLiteral("Option1"));
+    threeDOption_ = new QRadioButton(QStringLiteral("3D plot"), frame_);
+    threeDOption_->setObjectName(QStringLiteral("Option2"));
+    listOption_ = new QRadioButton(QStringLiteral("reflection list"), frame_);
+    listOption_->setObjectName(QStringLiteral("Option3"));
+    zeroLayerOption_->setChecked(true);
+    auto* options = new QVBoxLayout(frame_);
+    options->addWidget(zeroLayerOption_);
+    options->addWidget(threeDOption_);
+    options->addWidget(listOption_);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("OKButton"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("CancelButton"));
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(Frame1);
+    layout->addWidget(frame_);
     layout->addLayout(buttons);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] {
-        bCancelled = false;
-        mode = Option1->isChecked()   ? ZeroLayerPlot
-               : Option2->isChecked() ? ThreeDPlot
-               : Option3->isChecked() ? ReflectionList
-                                      : NoTarget;
+    connect(okButton_, &QPushButton::clicked, this, [this] {
+        cancelled_ = false;
+        mode_ = zeroLayerOption_->isChecked() ? ZeroLayerPlot
+                : threeDOption_->isChecked()  ? ThreeDPlot
+                : listOption_->isChecked()    ? ReflectionList
+                                              : NoTarget;
         accept();
     });
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    // The close box and Escape end here too: bCancelled stays true.
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    // The close box and Escape end here too: cancelled_ stays true.
 }
 
 int OutputChooser::choose(const QString& caption, QWidget* anchor, QWidget* parent) {
     OutputChooser chooser(caption, parent);
     if (anchor) chooser.move(anchor->mapToGlobal(QPoint(0, anchor->height() + 20)));
     chooser.exec();
-    return chooser.bCancelled ? NoTarget : chooser.mode;
+    return chooser.cancelled_ ? NoTarget : chooser.mode_;
 }
 
 }  // namespace tesral

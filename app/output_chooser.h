@@ -22,21 +22,22 @@ class OutputChooser : public QDialog {
     /** `caption` is the frame's caption: "Save", "Copy" or "Print". */
     explicit OutputChooser(const QString& caption, QWidget* parent = nullptr);
 
-    bool bCancelled = true;
-    int mode = NoTarget;
-
-    QGroupBox* Frame1;
-    QRadioButton* Option1;
-    QRadioButton* Option2;
-    QRadioButton* Option3;
-    QPushButton* OKButton;
-    QPushButton* CancelButton;
-
     /**
      * Shows the chooser below `anchor` (a toolbar button) and returns the chosen target,
      * NoTarget when cancelled.
      */
     static int choose(const QString& caption, QWidget* anchor, QWidget* parent);
+
+  private:
+    bool cancelled_ = true;
+    int mode_ = NoTarget;
+    // Frame1, Option1..3, OKButton, CancelButton.
+    QGroupBox* frame_;
+    QRadioButton* zeroLayerOption_;
+    QRadioButton* threeDOption_;
+    QRadioButton* listOption_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 }  // namespace tesral

@@ -7,11 +7,10 @@
 #include <QResizeEvent>
 #include <cmath>
 
+#include "app/window_session.h"
 #include "plots/image_canvas.h"
-#include "plots/metafile_canvas.h"
 #include "plots/plot_drawing.h"
 #include "plots/rotation.h"
-#include "plots/tee_canvas.h"
 
 namespace tesral {
 
@@ -70,6 +69,22 @@ PlotTarget PlotView::target() const {
     return t;
 }
 
+void PlotView::follow(const WindowSession& session) {
+    connect(&session, &WindowSession::published, this, [this] {
+        // A hidden box (the large view while it is closed) draws when it is shown.
+        if (isVisibleTo(window())) drawSession();
+    });
+    connect(&session, &WindowSession::cleared, this, &PlotView::clearPicture);
+    connect(&session, &WindowSession::busyChanged, this, &PlotView::setBusy);
+}
+
+bool PlotView::drawSession() {
+    if (!session_.calculated() || session_.reflectionCount() != 0) return redraw();
+    // A run that kept nothing leaves no earlier pattern behind.
+    showText(QStringLiteral("no reflections"));
+    return true;
+}
+
 bool PlotView::redraw() {
     if (busy_ || !session_.calculated()) return false;
     return show(plotDataOf(session_));
@@ -102,17 +117,15 @@ void PlotView::redrawWhileTurning() {
     show(data);
 }
 
-std::optional<Metafile> PlotView::redrawRecording(int penWidth) {
+std::optional<ClipboardPictures> PlotView::redrawForClipboard(int penWidth, int unitsPerInch) {
     if (busy_ || !session_.calculated()) return std::nullopt;
-    QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
-    ImageCanvas screen(buffer, twipsPerPixel());
-    const PlotTarget t = target();
-    MetafileCanvas metafile(t, penWidth);
-    TeeCanvas both(screen, metafile);
-    if (!drawPlot(kind_, plotDataOf(session_), options_, t, both)) return std::nullopt;
-    picture_ = std::move(buffer);
+    const ClipboardTarget where{target(), size(), devicePixelRatioF(), penWidth, unitsPerInch};
+    std::optional<ClipboardPictures> pictures =
+        clipboardPictures(kind_, plotDataOf(session_), options_, where);
+    if (!pictures) return std::nullopt;
+    picture_ = pictures->bitmap;
     update();
-    return metafile.finish();
+    return pictures;
 }
 
 void PlotView::clearPicture() {
@@ -130,7 +143,7 @@ void PlotView::showText(const QString& text) {
                      text);
 }
 
-void PlotView::Do_Rotate(int axis, float degrees) {
+void PlotView::rotate(int axis, float degrees) {
     if (axis < 1 || axis > 3 || busy_) return;
     Rotate(session_.rotatableRows(), axis, degrees);
     redraw();
@@ -159,7 +172,8 @@ void PlotView::paintEvent(QPaintEvent*) {
 
 void PlotView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (session_.calculated()) redraw();
+    // The words of an empty run are written anew at the new size, not stretched.
+    if (session_.calculated()) drawSession();
 }
 
 void PlotView::keyPressEvent(QKeyEvent* event) {

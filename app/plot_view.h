@@ -5,11 +5,13 @@
 #include <optional>
 
 #include "app/session.h"
-#include "plots/metafile.h"
+#include "plots/clipboard_pictures.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
 
 namespace tesral {
+
+class WindowSession;
 
 /**
  * A plot box (pb2D, pb3D, pbBig): shows its last picture, scaled to its size. The 3D box
@@ -32,13 +34,25 @@ class PlotView : public QWidget {
     /** Colours of the next drawing. */
     void setColours(QRgb background, QRgb foreground);
 
+    /**
+     * Follows `session`: draws each published run while the box is shown, clears on "New",
+     * and is refused while a run fills the session. `session` holds the box's Session.
+     */
+    void follow(const WindowSession& session);
+
     /** Draws the plot into this box; on a fault the box keeps its previous picture. */
     bool redraw();
     /**
-     * Redraws the box and records the same drawing into a metafile canvas of the box's size
-     * (outlines `penWidth` twips wide). Nothing when the drawing fails.
+     * Draws the session's plot, or says there are no reflections after a run that kept
+     * none; false on a fault.
      */
-    std::optional<Metafile> redrawRecording(int penWidth);
+    bool drawSession();
+    /**
+     * Redraws the box and makes the clipboard's pictures of the same drawing (metafile
+     * outlines `penWidth` twips wide). Nothing when the drawing fails; the box then keeps its
+     * picture.
+     */
+    std::optional<ClipboardPictures> redrawForClipboard(int penWidth, int unitsPerInch);
     /** Clears the box to its background colour. */
     void clearPicture();
     /** Clears the box and writes `text` in its middle, in the foreground colour. */
@@ -55,7 +69,7 @@ class PlotView : public QWidget {
     void setBusy(bool busy) { busy_ = busy; }
 
     /** Turns the 3D points about an axis and redraws, without a depth sort. */
-    void Do_Rotate(int axis, float degrees);
+    void rotate(int axis, float degrees);
 
   signals:
     /** A key or a drag turned the 3D points. */

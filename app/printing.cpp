@@ -7,13 +7,13 @@
 #include <QPrinterInfo>
 
 #include "app/native_files.h"
-#include "app/program_folder.h"
 #include "app/save_dialog.h"
 #include "plots/plot_print.h"
 
 namespace tesral {
 
-QString printDocument(QWidget* parent, const QString& suggestedName, const PagePainter& paint) {
+QString printDocument(QWidget* parent, const QString& folder, const QString& suggestedName,
+                      const PagePainter& paint) {
     if (!QPrinterInfo::defaultPrinter().isNull()) {
         QPrinter printer(QPrinterInfo::defaultPrinter());
         printer.setDocName(QStringLiteral("Tesral 1.0"));
@@ -23,9 +23,9 @@ QString printDocument(QWidget* parent, const QString& suggestedName, const PageP
         painter.end();  // sends the document
         return QString();
     }
-    const QString path = askSavePath(parent, QStringLiteral("Print to PDF"),
-                                     QDir(dataFolder()).filePath(suggestedName),
-                                     QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf"));
+    const QString path =
+        askSavePath(parent, QStringLiteral("Print to PDF"), QDir(folder).filePath(suggestedName),
+                    QStringLiteral("PDF document (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty()) return QString();  // cancelled: nothing is printed
     const std::optional<QByteArray> bytes = renderPdfDocument(paint);
     if (!bytes) return QStringLiteral("The PDF document cannot be made.");

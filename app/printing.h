@@ -10,10 +10,11 @@ namespace tesral {
 
 /**
  * Prints one document on the default printer. Without a printer the user names a PDF file
- * (a save dialog in the data folder, `suggestedName` filled in) and the document goes there
+ * (a save dialog in `folder`, `suggestedName` filled in) and the document goes there
  * through the safe writer; a cancelled dialog prints nothing. Returns why it failed, or an
  * empty text.
  */
-QString printDocument(QWidget* parent, const QString& suggestedName, const PagePainter& paint);
+QString printDocument(QWidget* parent, const QString& folder, const QString& suggestedName,
+                      const PagePainter& paint);
 
 }  // namespace tesral

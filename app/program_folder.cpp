@@ -11,19 +11,12 @@
 
 namespace tesral {
 
-QString programFolder() {
-    static const QString folder = [] {
-        const QString own = QCoreApplication::applicationDirPath();
-        if (!own.isEmpty() && QFileInfo(own).isWritable()) return own;
-        const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(user);
-        return user;
-    }();
-    return folder;
-}
-
-QString programFile(const QString& name) {
-    return QDir(programFolder()).filePath(name);
+QString defaultWorkingFolder() {
+    const QString own = QCoreApplication::applicationDirPath();
+    if (!own.isEmpty() && QFileInfo(own).isWritable()) return own;
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(user);
+    return user;
 }
 
 QString configFile() {
@@ -43,12 +36,6 @@ bool regularOrAbsent(const QString& path) {
 void reportWriteSignalsAsErrors() {
     std::signal(SIGXFSZ, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-}
-
-QString dataFolder() {
-    const QString folder = programFile(QStringLiteral("data"));
-    QDir().mkpath(folder);
-    return folder;
 }
 
 }  // namespace tesral

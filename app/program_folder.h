@@ -5,14 +5,11 @@
 namespace tesral {
 
 /**
- * Where the working files live ("tmp.hkl", "clipboard.hkl", "a.wmf", the "data" folder):
- * the folder of the program file when it is writable, otherwise the per-user application
- * data folder (created when missing).
+ * Where a window keeps its working files ("tmp.hkl", "clipboard.hkl", "a.wmf", the "data"
+ * folder) unless it is given another folder: the folder of the program file when it is
+ * writable, otherwise the per-user application data folder (created when missing).
  */
-QString programFolder();
-
-/** A file in the program folder. */
-QString programFile(const QString& name);
+QString defaultWorkingFolder();
 
 /**
  * Where "Tesral.cfg" lives: the program folder when it is writable, otherwise the per-user
@@ -32,9 +29,5 @@ bool regularOrAbsent(const QString& path);
  * (SIGPIPE) would otherwise end the program. Called once at start-up.
  */
 void reportWriteSignalsAsErrors();
-
-/** The "data" folder below the program folder, where user files go by default; created
- *  when missing. */
-QString dataFolder();
 
 }  // namespace tesral

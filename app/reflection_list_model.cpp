@@ -4,6 +4,7 @@
 #include <QSize>
 #include <algorithm>
 
+#include "app/window_session.h"
 #include "report/report_head.h"
 
 namespace tesral {
@@ -25,6 +26,15 @@ void ReflectionListModel::show(const ReflectionTable& table, const RunHeader& he
             widestLine_, reportRow(static_cast<int>(table.size()), table.back(), options).size());
     }
     endResetModel();
+}
+
+void ReflectionListModel::follow(const WindowSession& session,
+                                 std::function<ReportOptions(int)> options) {
+    connect(&session, &WindowSession::aboutToChange, this, &ReflectionListModel::clear);
+    connect(&session, &WindowSession::published, this, [this, &session, options] {
+        const Session& rows = session.core();
+        show(rows.table(), rows.result().header, options(rows.indexDimension()));
+    });
 }
 
 void ReflectionListModel::clear() {

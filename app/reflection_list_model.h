@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <QFont>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,12 @@
 
 namespace tesral {
 
+class WindowSession;
+
 /**
  * The report as a list of lines, formatted only when the view asks for them, so that a
  * report of millions of rows costs no memory beyond the table it reads. The table must
- * outlive the model's use of it: the owner calls clear() before the table goes.
+ * outlive the model's use of it: clear() before the table goes, which follow() does.
  */
 class ReflectionListModel : public QAbstractListModel {
     Q_OBJECT
@@ -24,6 +27,11 @@ class ReflectionListModel : public QAbstractListModel {
 
     /** Shows the report of `table` under `header`. */
     void show(const ReflectionTable& table, const RunHeader& header, const ReportOptions& options);
+    /**
+     * Shows each run `session` publishes, with the columns `options` gives for its index
+     * dimension, and lets go of the rows before they change.
+     */
+    void follow(const WindowSession& session, std::function<ReportOptions(int)> options);
     /** Shows nothing. */
     void clear();
     /** The font lines are measured in (fixed width). */

@@ -4,8 +4,6 @@
 #include <new>
 #include <system_error>
 
-#include "engine/projected_points.h"
-
 namespace tesral {
 
 RunController::RunController(QObject* parent) : QObject(parent) {}
@@ -64,31 +62,13 @@ void RunController::work(const PreparedRun& run, const TableStatistics& previous
                          const ListFileRequest& list) {
     auto outcome = std::make_shared<RunOutcome>();
     try {
-        outcome->result = runPrepared(run, previous, [this](double fraction) {
-            progress_.store(kLoopsShareOfProgress * fraction, std::memory_order_relaxed);
-            return !cancel_.load(std::memory_order_relaxed);
-        });
-        // Escape counts until the window shows the results: the 3D points and the list
-        // file of a large run take a moment too, and the bar goes on moving through them.
-        if (outcome->result.status == RunStatus::Completed && !cancel_)
-            outcome->points = projectedPointsOf(outcome->result.table, &cancel_);
-        const std::size_t rows = outcome->result.table.size();
-        std::atomic<std::size_t> written{0};
-        const auto rowsFormatted = [this, rows, &written](std::size_t count) {
-            const double done = static_cast<double>(written += count) / static_cast<double>(rows);
-            progress_.store(kLoopsShareOfProgress + (1.0 - kLoopsShareOfProgress) * done,
-                            std::memory_order_relaxed);
+        RunJobOptions job;
+        job.list = &list;
+        job.stop = &cancel_;
+        job.progress = [this](double fraction) {
+            progress_.store(fraction, std::memory_order_relaxed);
         };
-        if (outcome->result.status == RunStatus::Completed && !cancel_)
-            outcome->listFileError =
-                writeReportFile(list.path, outcome->result.table, list.header, list.options,
-                                &cancel_, SafeFile::Accept::RegularFilesOnly, rowsFormatted);
-        if (outcome->result.status == RunStatus::Completed && cancel_) {
-            outcome->result.status = RunStatus::Cancelled;
-            outcome->result.table = ReflectionTable();
-            outcome->points = ProjectedPoints();
-            outcome->listFileError.reset();
-        }
+        *outcome = runJob(run, previous, job);
     } catch (const std::bad_alloc&) {
         fail(*outcome, kNotEnoughMemoryMessage);
     } catch (const std::exception& e) {

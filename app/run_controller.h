@@ -8,29 +8,13 @@
 #include <thread>
 
 #include "engine/generation.h"
-#include "report/report_writer.h"
+#include "report/run_job.h"
 
 namespace tesral {
 
-/** What a finished run hands back to the window. */
-struct RunOutcome {
-    RunResult result;
-    /** The 3D plot's points of a completed run. */
-    ProjectedPoints points;
-    /** Why the list file could not be written; nothing when it was. */
-    std::optional<std::string> listFileError;
-};
-
-/** The list file ("tmp.hkl") a completed run writes before it reports back. */
-struct ListFileRequest {
-    std::string path;  // as the operating system takes it
-    RunHeader header;
-    ReportOptions options;
-};
-
 /**
- * Runs the generation on a worker thread, so the window stays responsive. Progress is read
- * by polling progress(); cancel() stops the run within a few milliseconds. finished() is
+ * Runs the generation job (runJob) on a worker thread, so the window stays responsive. Progress is
+ * read by polling progress(); cancel() stops the run within a few milliseconds. finished() is
  * emitted on the controller's thread once the worker has ended.
  */
 class RunController : public QObject {
@@ -43,8 +27,6 @@ class RunController : public QObject {
 
     /** From start() until finished() has been emitted. */
     bool running() const { return busy_; }
-    /** The share of the progress bar for the loops; the list file's rows take the rest. */
-    static constexpr double kLoopsShareOfProgress = 0.4;
     /** How far the current run is, 0..1: its loops, then the rows of its list file. */
     double progress() const { return progress_.load(std::memory_order_relaxed); }
 

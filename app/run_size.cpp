@@ -38,8 +38,7 @@ QString byteSizeText(BoxCount bytes) {
 }
 
 bool RunSize::worthAsking(BoxCount askAbove) const {
-    return rows > askAbove || (freeMemory && memoryBytes > BoxCount{*freeMemory}) ||
-           (freeDisk && diskBytes > BoxCount{*freeDisk});
+    return isLargeRun(*this, freeMemory, freeDisk, askAbove);
 }
 
 QString RunSize::question() const {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/box_count.h"
+#include "report/large_run.h"
 
 namespace tesral {
 
@@ -15,16 +16,13 @@ QString groupedCount(BoxCount value);
 QString byteSizeText(BoxCount bytes);
 
 /** What a run may need, and what the machine has free (nothing where unknown). */
-struct RunSize {
-    BoxCount rows = 0;
-    BoxCount memoryBytes = 0;
-    BoxCount diskBytes = 0;  // the list file
+struct RunSize : RunNeeds {
     std::optional<std::uint64_t> freeMemory;
     std::optional<std::uint64_t> freeDisk;
     QString listFolder;  // where the list file goes
 
-    /** More rows than `askAbove`, or more memory or disk than is free. */
-    bool worthAsking(BoxCount askAbove) const;
+    /** More rows than `askAbove`, or more memory or disk than is free (isLargeRun). */
+    bool worthAsking(BoxCount askAbove = kLargeRunRows) const;
     /** "This run may produce up to N reflections, about M of memory and D of disk. ..." */
     QString question() const;
 };

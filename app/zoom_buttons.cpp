@@ -11,23 +11,23 @@ ZoomButtons::ZoomButtons(PlotOptions& options, QWidget* parent)
     const QString out = QStringLiteral("zoom out");
     const QString in = QStringLiteral("zoom in");
     const QString reset = QStringLiteral("reset zoom");
-    bDEC2D = makeButton("bDEC2D", QStringLiteral("-"), out, PlotKind::ZeroLayer, &zoomOut);
-    bINC2D = makeButton("bINC2D", QStringLiteral("+"), in, PlotKind::ZeroLayer, &zoomIn);
-    bReset2D =
+    zoomOut2D_ = makeButton("bDEC2D", QStringLiteral("-"), out, PlotKind::ZeroLayer, &zoomOut);
+    zoomIn2D_ = makeButton("bINC2D", QStringLiteral("+"), in, PlotKind::ZeroLayer, &zoomIn);
+    reset2D_ =
         makeButton("bReset2D", QStringLiteral("1:1"), reset, PlotKind::ZeroLayer, &resetZoom);
-    bDEC3D = makeButton("bDEC3D", QStringLiteral("-"), out, PlotKind::ThreeD, &zoomOut);
-    bINC3D = makeButton("bINC3D", QStringLiteral("+"), in, PlotKind::ThreeD, &zoomIn);
-    bReset3D = makeButton("bReset3D", QStringLiteral("1:1"), reset, PlotKind::ThreeD, &resetZoom);
+    zoomOut3D_ = makeButton("bDEC3D", QStringLiteral("-"), out, PlotKind::ThreeD, &zoomOut);
+    zoomIn3D_ = makeButton("bINC3D", QStringLiteral("+"), in, PlotKind::ThreeD, &zoomIn);
+    reset3D_ = makeButton("bReset3D", QStringLiteral("1:1"), reset, PlotKind::ThreeD, &resetZoom);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(bDEC2D);
-    layout->addWidget(bINC2D);
-    layout->addWidget(bReset2D);
+    layout->addWidget(zoomOut2D_);
+    layout->addWidget(zoomIn2D_);
+    layout->addWidget(reset2D_);
     layout->addSpacing(12);
-    layout->addWidget(bDEC3D);
-    layout->addWidget(bINC3D);
-    layout->addWidget(bReset3D);
+    layout->addWidget(zoomOut3D_);
+    layout->addWidget(zoomIn3D_);
+    layout->addWidget(reset3D_);
 }
 
 QToolButton* ZoomButtons::makeButton(const char* name, const QString& text, const QString& toolTip,

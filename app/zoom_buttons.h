@@ -18,13 +18,6 @@ class ZoomButtons : public QWidget {
   public:
     ZoomButtons(PlotOptions& options, QWidget* parent = nullptr);
 
-    QToolButton* bDEC2D;
-    QToolButton* bINC2D;
-    QToolButton* bReset2D;
-    QToolButton* bDEC3D;
-    QToolButton* bINC3D;
-    QToolButton* bReset3D;
-
   signals:
     void zoomChanged(tesral::PlotKind kind);
 
@@ -33,6 +26,13 @@ class ZoomButtons : public QWidget {
                             PlotKind kind, void (*change)(PlotOptions&, PlotKind));
 
     PlotOptions& options_;
+    // bDEC2D, bINC2D, bReset2D and the same for 3D.
+    QToolButton* zoomOut2D_;
+    QToolButton* zoomIn2D_;
+    QToolButton* reset2D_;
+    QToolButton* zoomOut3D_;
+    QToolButton* zoomIn3D_;
+    QToolButton* reset3D_;
 };
 
 }  // namespace tesral

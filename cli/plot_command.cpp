@@ -164,10 +164,10 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     const RunInputs inputs = runInputsFrom(options);
     const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     RunResult result;
-    runForCommand(inputs, maxRowsFrom(options), result);
+    ProjectedPoints points;
+    runForCommand(inputs, maxRowsFrom(options), result, &points);
     if (model) applyModel(*model, result);
 
-    ProjectedPoints points = projectedPointsOf(result.table);
     std::span<ProjectedPoint> rows(points);
     for (const Turn& turn : request.turns) {
         Rotate(rows, turn.axis, turn.degrees);

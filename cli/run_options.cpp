@@ -9,6 +9,7 @@
 #include "engine/groups.h"
 #include "engine/wavelength.h"
 #include "report/config_file.h"
+#include "report/run_job.h"
 #include "report/safe_file.h"
 
 namespace tesral::cli {
@@ -171,27 +172,30 @@ BoxCount maxRowsFrom(const Options& options) {
     return value;
 }
 
-void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result) {
+void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result,
+                   ProjectedPoints* points) {
     const PreparedRun run = prepareRun(inputs);
     if (run.ready() && run.rowBound > maxRows)
         throw std::runtime_error("this run may produce up to " + boxCountText(run.rowBound) +
                                  " reflections, more than --max-rows " + boxCountText(maxRows) +
                                  "; narrow the theta window, qi max or the loop limits");
-    ProgressCallback progress;
+    RunJobOptions job;
+    job.points = points != nullptr;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     int lastPercent = -1;
     const std::string loops = run.ready() ? loopsStatusText(run.totalLoops) : std::string();
     if (terminal) {
-        progress = [&lastPercent, &loops](double fraction) {
+        job.progress = [&lastPercent, &loops](double fraction) {
             const int percent = static_cast<int>(fraction * 100.0);
             if (percent != lastPercent) {
                 lastPercent = percent;
                 std::fprintf(stderr, "\rcalculating ... %3d%% %s", percent, loops.c_str());
             }
-            return true;
         };
     }
-    result = runPrepared(run, {}, progress);
+    RunOutcome outcome = runJob(run, {}, job);
+    result = std::move(outcome.result);
+    if (points) *points = std::move(outcome.points);
     if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
     if (result.status != RunStatus::Completed)
         throw std::runtime_error(result.message.empty() ? "The run was cancelled."

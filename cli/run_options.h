@@ -5,6 +5,8 @@
 
 #include "cli/options.h"
 #include "engine/generation.h"
+#include "engine/projected_points.h"
+#include "report/large_run.h"
 #include "report/report_columns.h"
 
 namespace tesral::cli {
@@ -26,7 +28,7 @@ RunInputs runInputsFrom(const Options& options);
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);
 
 /** Runs that may keep more rows are refused before they start, unless --max-rows says. */
-constexpr BoxCount kDefaultMaxRows = 50'000'000;
+constexpr BoxCount kDefaultMaxRows = kLargeRunRows;
 
 /** The largest --max-rows accepted: 2^100, beyond any run's row bound. */
 constexpr BoxCount kLargestMaxRows = BoxCount{1} << 100;
@@ -35,11 +37,12 @@ constexpr BoxCount kLargestMaxRows = BoxCount{1} << 100;
 BoxCount maxRowsFrom(const Options& options);
 
 /**
- * Refuses a run whose row bound exceeds `maxRows`, then runs the generation for a command:
- * progress on stderr when it is a terminal. A refused, failed or cancelled run throws
- * std::runtime_error with the message.
+ * Refuses a run whose row bound exceeds `maxRows`, then runs the generation job for a command
+ * (with the 3D plot's points when `points` is given): progress on stderr when it is a
+ * terminal. A refused, failed or cancelled run throws std::runtime_error with the message.
  */
-void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result);
+void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result,
+                   ProjectedPoints* points = nullptr);
 
 /** The help text of the run options. */
 const char* runOptionsHelp();

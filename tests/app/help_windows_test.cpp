@@ -73,6 +73,7 @@ class HelpWindowsTest : public QObject {
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir config_;
+    QTemporaryDir workingFolder_;
     /** The addresses the desktop would have opened. */
     struct {
         QList<QUrl> urls;
@@ -98,7 +99,7 @@ void HelpWindowsTest::cleanupTestCase() {
 }
 
 void HelpWindowsTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
     opened_.urls.clear();
@@ -124,14 +125,17 @@ void HelpWindowsTest::helpItemsOpenTheirPages() {
     whenModal([&links](QWidget* modal) {
         auto* about = qobject_cast<AboutWindow*>(modal);
         QVERIFY(about && about->windowTitle().isEmpty());
-        QVERIFY(about->lblAuthor->y() < about->lblMaker->y());
-        for (QLabel* link : {about->lblAuthor, about->lblMaker}) {
+        const auto label = [about](const char* name) {
+            return about->findChild<QLabel*>(QLatin1String(name));
+        };
+        QVERIFY(label("lblAuthor")->y() < label("lblMaker")->y());
+        for (QLabel* link : {label("lblAuthor"), label("lblMaker")}) {
             const QString text = link->text();
             const qsizetype start = text.indexOf(QLatin1String("href=\"")) + 6;
             emit link->linkActivated(text.mid(start, text.indexOf('"', start) - start));
         }
         for (const char* text : {"<b>References</b>", "Yamamoto", "Steurer", "Steinhardt"})
-            QVERIFY2(about->lblReferences->text().contains(QLatin1String(text)), text);
+            QVERIFY2(label("lblReferences")->text().contains(QLatin1String(text)), text);
         links << about->objectName();
     });
     action("mnuHelp4")->trigger();
@@ -158,35 +162,43 @@ void HelpWindowsTest::aboutWindowCloses() {
     about.open();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     if (how == QLatin1String("OK"))
-        QTest::mouseClick(about.Command1, Qt::LeftButton);
+        QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
     else if (how == QLatin1String("key"))
         QTest::keyClick(&about, Qt::Key_X);
     else if (how == QLatin1String("frame"))
         QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(3, 3));
     else if (how == QLatin1String("pattern"))
-        QTest::mouseClick(about.pbPattern, Qt::LeftButton);
+        QTest::mouseClick(about.findChild<QWidget*>(QStringLiteral("pbPattern")), Qt::LeftButton);
     else
-        QTest::mouseClick(about.lblReferences, Qt::LeftButton);
+        QTest::mouseClick(about.findChild<QLabel*>(QStringLiteral("lblReferences")),
+                          Qt::LeftButton);
     QCOMPARE(about.isVisible(), !closes);
 }
 
 void HelpWindowsTest::usedMatricesShowTheBasisOfTheFields() {
-    panel()->cmbSystem->setCurrentIndex(0);  // octagonal
-    panel()->tfA->setText(QStringLiteral("1"));
-    panel()->tfC->setText(QStringLiteral("1"));
+    panel()->systemList()->setCurrentIndex(0);  // octagonal
+    panel()->latticeAField()->setText(QStringLiteral("1"));
+    panel()->latticeCField()->setText(QStringLiteral("1"));
     const auto basis =
         buildLatticeBasis(QuasicrystalSystem::Octagonal, 1, 1, MatrixConvention::Yamamoto);
     QStringList seen;
     whenModal([&](QWidget* modal) {
         auto* view = qobject_cast<MatricesView*>(modal);
         QVERIFY(view);
-        seen << view->objectName() << view->windowTitle() << view->Frame2->title()
-             << view->Frame1->title() << view->Text1->toPlainText().section('\n', 0, 0);
-        QCOMPARE(view->Text1->toPlainText(), shown(directMatrixText(*basis)));
-        QCOMPARE(view->Text2->toPlainText(), shown(inverseMatrixText(*basis)));
-        QCOMPARE(view->Text1->font().family(), QStringLiteral("Courier New"));
-        QVERIFY(view->Text1->isReadOnly());
-        view->Command1->click();
+        const auto frame = [view](const char* name) {
+            return view->findChild<QGroupBox*>(QLatin1String(name));
+        };
+        const auto text = [view](const char* name) {
+            return view->findChild<QPlainTextEdit*>(QLatin1String(name));
+        };
+        seen << view->objectName() << view->windowTitle() << frame("Frame2")->title()
+             << frame("Frame1")->title() << text("Text1")->toPlainText().section('\n', 0, 0);
+        QCOMPARE(text("Text1")->toPlainText(), shown(directMatrixText(*basis)));
+        QCOMPARE(text("Text2")->toPlainText(), shown(inverseMatrixText(*basis)));
+        QCOMPARE(text("Text1")->font().family(), QStringLiteral("Courier New"));
+        QVERIFY(text("Text1")->isReadOnly());
+        view->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     });
     action("mnuView1")->trigger();
     QCOMPARE(seen,
@@ -206,8 +218,8 @@ void HelpWindowsTest::unusableLatticeConstantIsAMessage() {
          "The lattice constant c must be positive; a negative value would mirror the pattern."},
     };
     for (const auto& c : cases) {
-        panel()->tfA->setText(QLatin1String(c.a));
-        panel()->tfC->setText(QLatin1String(c.c));
+        panel()->latticeAField()->setText(QLatin1String(c.a));
+        panel()->latticeCField()->setText(QLatin1String(c.c));
         QString message;
         whenModal([&message](QWidget* modal) {
             if (auto* box = qobject_cast<QMessageBox*>(modal)) message = box->text();

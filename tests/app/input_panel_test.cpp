@@ -75,10 +75,10 @@ void InputPanelTest::everyControlIsNamed() {
 void InputPanelTest::startsWithTheDefaultInputs() {
     InputPanel panel;
     QCOMPARE(fieldsOf(panel.inputs()), fieldsOf(RunInputs{}));
-    QCOMPARE(panel.cmbSG10->currentText(), QStringLiteral("P10.5/mmc"));
-    QCOMPARE(panel.cmbAnode->currentText(), QStringLiteral("Mo"));
-    QVERIFY(!panel.tfWL->isEnabled());
-    QCOMPARE(panel.tfFind->text(), QStringLiteral("0   2   2   1   0"));
+    QCOMPARE(panel.groupList(1)->currentText(), QStringLiteral("P10.5/mmc"));
+    QCOMPARE(panel.anodeList()->currentText(), QStringLiteral("Mo"));
+    QVERIFY(!panel.wavelengthField()->isEnabled());
+    QCOMPARE(panel.searchField()->text(), QStringLiteral("0   2   2   1   0"));
 }
 
 void InputPanelTest::switchingSystemShowsItsFields_data() {
@@ -97,24 +97,24 @@ void InputPanelTest::switchingSystemShowsItsFields() {
     QFETCH(bool, icosahedral);
 
     InputPanel panel;
-    panel.tfH[5]->setText(QStringLiteral("7"));
-    panel.tfC->setText(QStringLiteral("9.5"));
+    panel.loopLimitField(5)->setText(QStringLiteral("7"));
+    panel.latticeCField()->setText(QStringLiteral("9.5"));
     QSignalSpy changed(&panel, &InputPanel::systemChanged);
     // Through icosahedral first, so the way back to decagonal is a real switch.
-    if (system != kIcosahedral) panel.cmbSystem->setCurrentIndex(kIcosahedral);
-    panel.cmbSystem->setCurrentIndex(system);
+    if (system != kIcosahedral) panel.systemList()->setCurrentIndex(kIcosahedral);
+    panel.systemList()->setCurrentIndex(system);
 
     QCOMPARE(changed.constLast().at(0).toInt(), system);
     QCOMPARE(selectedGroupNumber(panel), groupNumber);
     for (int i = 0; i < 4; ++i) QCOMPARE(panel.groupList(i)->isVisibleTo(&panel), i == system);
     QCOMPARE(panel.groupList(system)->currentText(), symbol);
-    QCOMPARE(panel.tfH[5]->isVisibleTo(&panel), icosahedral);
-    QCOMPARE(panel.up6->isVisibleTo(&panel), icosahedral);
-    QCOMPARE(panel.Lhkl2->isVisibleTo(&panel), icosahedral);
-    QCOMPARE(panel.tfC->isVisibleTo(&panel), !icosahedral);
-    QCOMPARE(panel.Label4->isVisibleTo(&panel), !icosahedral);
-    QCOMPARE(panel.tfH[5]->text(), QStringLiteral("7"));
-    QCOMPARE(panel.tfC->text(), QStringLiteral("9.5"));
+    QCOMPARE(panel.loopLimitField(5)->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.loopLimitSpinner(5)->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.h6Label()->isVisibleTo(&panel), icosahedral);
+    QCOMPARE(panel.latticeCField()->isVisibleTo(&panel), !icosahedral);
+    QCOMPARE(panel.latticeCLabel()->isVisibleTo(&panel), !icosahedral);
+    QCOMPARE(panel.loopLimitField(5)->text(), QStringLiteral("7"));
+    QCOMPARE(panel.latticeCField()->text(), QStringLiteral("9.5"));
 }
 
 void InputPanelTest::arrowsStepTheLoopLimit_data() {
@@ -137,33 +137,37 @@ void InputPanelTest::arrowsStepTheLoopLimit() {
     QFETCH(QString, shown);
 
     InputPanel panel;
-    panel.tfH[2]->setText(typed);
-    QTest::mouseClick(up ? panel.up3->upButton() : panel.up3->downButton(), Qt::LeftButton);
-    QCOMPARE(panel.tfH[2]->text(), shown);
-    QCOMPARE(panel.tfH[1]->text(), QStringLiteral("2"));
+    panel.loopLimitField(2)->setText(typed);
+    QTest::mouseClick(
+        up ? panel.loopLimitSpinner(2)->upButton() : panel.loopLimitSpinner(2)->downButton(),
+        Qt::LeftButton);
+    QCOMPARE(panel.loopLimitField(2)->text(), shown);
+    QCOMPARE(panel.loopLimitField(1)->text(), QStringLiteral("2"));
 }
 
 void InputPanelTest::anodeSetsTheWavelength() {
     InputPanel panel;
-    for (int position = 0; position < panel.cmbAnode->count(); ++position) {
-        panel.cmbAnode->setCurrentIndex(position);
-        QCOMPARE(panel.tfWL->isEnabled(), position == kUserAnodePosition);
+    for (int position = 0; position < panel.anodeList()->count(); ++position) {
+        panel.anodeList()->setCurrentIndex(position);
+        QCOMPARE(panel.wavelengthField()->isEnabled(), position == kUserAnodePosition);
     }
-    panel.cmbAnode->setCurrentText(QStringLiteral("Cu"));
+    panel.anodeList()->setCurrentText(QStringLiteral("Cu"));
     // (2 * 1.540598 + 1.544438) / 3
-    QCOMPARE(panel.tfWL->text(), QStringLiteral("1.541878"));
+    QCOMPARE(panel.wavelengthField()->text(), QStringLiteral("1.541878"));
 }
 
 void InputPanelTest::inputsReadWhatWasTyped() {
     InputPanel panel;
-    panel.cmbSystem->setCurrentIndex(kIcosahedral);
-    panel.cmbSG20->setCurrentIndex(4);
-    panel.rbSteurer->click();
-    panel.cmbAnode->setCurrentIndex(kUserAnodePosition);  // the wavelength takes typing
+    panel.systemList()->setCurrentIndex(kIcosahedral);
+    panel.groupList(3)->setCurrentIndex(4);
+    panel.conventionButton(MatrixConvention::Steurer)->click();
+    panel.anodeList()->setCurrentIndex(kUserAnodePosition);  // the wavelength takes typing
     // In the order of fieldsOf: texts are kept as typed, numbers or not.
-    const std::vector<QLineEdit*> fields = {panel.tfA,    panel.tfC,    panel.tfTH1,  panel.tfTH2,
-                                            panel.tfQI,   panel.tfWL,   panel.tfH[0], panel.tfH[1],
-                                            panel.tfH[2], panel.tfH[3], panel.tfH[4], panel.tfH[5]};
+    const std::vector<QLineEdit*> fields = {
+        panel.latticeAField(),   panel.latticeCField(),   panel.thetaMinField(),
+        panel.thetaMaxField(),   panel.qiMaxField(),      panel.wavelengthField(),
+        panel.loopLimitField(0), panel.loopLimitField(1), panel.loopLimitField(2),
+        panel.loopLimitField(3), panel.loopLimitField(4), panel.loopLimitField(5)};
     std::vector<std::string> expected = {"5.1e0", "abc", "0.5", "45", "2,5", "1.2",
                                          "1",     " 2",  "3.5", "-4", "",    "6"};
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -177,14 +181,14 @@ void InputPanelTest::inputsReadWhatWasTyped() {
     InputPanel restored;
     restored.setInputs(panel.inputs());
     QCOMPARE(fieldsOf(restored.inputs()), expected);
-    QVERIFY(restored.cmbSG20->isVisibleTo(&restored));
+    QVERIFY(restored.groupList(3)->isVisibleTo(&restored));
 }
 
 void InputPanelTest::searchIsRequestedByButtonAndEnter() {
     InputPanel panel;
     QSignalSpy requested(&panel, &InputPanel::findRequested);
-    panel.bRTFFIND->click();
-    QTest::keyClick(panel.tfFind, Qt::Key_Return);
+    panel.findButton()->click();
+    QTest::keyClick(panel.searchField(), Qt::Key_Return);
     QCOMPARE(requested.count(), 2);
 }
 

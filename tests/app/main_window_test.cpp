@@ -55,11 +55,12 @@ class MainWindowTest : public QObject {
         return qobject_cast<ReflectionListModel*>(view->model());
     }
 
+    QTemporaryDir workingFolder_;
     MainWindow* window_ = nullptr;
 };
 
 void MainWindowTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
 }
@@ -117,7 +118,7 @@ void MainWindowTest::defaultRunMatchesTheCommandLineReport() {
     QVERIFY(window_->session().calculated());
     const QByteArray expected = fileBytes(QStringLiteral(TESRAL_GOLDEN_DIR "/default.out"));
     QVERIFY(!expected.isEmpty());
-    QCOMPARE(fileBytes(programFile(QStringLiteral("tmp.hkl"))), expected);
+    QCOMPARE(fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))), expected);
 
     const std::size_t rows = window_->session().reflectionCount();
     QCOMPARE(list()->lineCount(), rows + 7);
@@ -140,10 +141,10 @@ void MainWindowTest::escapeCancelsALongRun() {
     QVERIFY(runWithF5());
     // About ten million reflections: long enough to be stopped halfway.
     InputPanel* p = panel();
-    p->cmbSystem->setCurrentIndex(0);
-    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("12"));
-    p->tfTH2->setText(QStringLiteral("180"));
-    p->tfQI->setText(QStringLiteral("1E9"));
+    p->systemList()->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) p->loopLimitField(i)->setText(QStringLiteral("12"));
+    p->thetaMaxField()->setText(QStringLiteral("180"));
+    p->qiMaxField()->setText(QStringLiteral("1E9"));
 
     QSignalSpy ended(window_, &MainWindow::runEnded);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -155,7 +156,7 @@ void MainWindowTest::escapeCancelsALongRun() {
     QVERIFY(!action("mnuTable2")->isEnabled());
     QVERIFY(window_->findChild<QWidget*>(QStringLiteral("frPROG"))->isVisible());
     QCOMPARE(window_->statusText(2), QStringLiteral("of 9765624 loops"));
-    QTest::keyClick(panel()->tfA, Qt::Key_Escape);
+    QTest::keyClick(panel()->latticeAField(), Qt::Key_Escape);
     QVERIFY(ended.wait(5000));
     QVERIFY(!window_->running());
     QVERIFY(!window_->session().calculated());
@@ -172,7 +173,7 @@ void MainWindowTest::escapeCancelsALongRun() {
 void MainWindowTest::failedRunKeepsThePreviousResults() {
     QVERIFY(runWithF5());
     const std::size_t rows = window_->session().reflectionCount();
-    panel()->tfA->setText(QStringLiteral("0"));
+    panel()->latticeAField()->setText(QStringLiteral("0"));
     MessageBoxAnswer answer;
     answer.expect(QMessageBox::Ok);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -185,9 +186,9 @@ void MainWindowTest::failedRunKeepsThePreviousResults() {
 
 void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
     InputPanel* p = panel();
-    for (int i = 0; i < 5; ++i) p->tfH[i]->setText(QStringLiteral("32767"));
-    p->tfTH2->setText(QStringLiteral("180"));
-    p->tfQI->setText(QStringLiteral("1E9"));
+    for (int i = 0; i < 5; ++i) p->loopLimitField(i)->setText(QStringLiteral("32767"));
+    p->thetaMaxField()->setText(QStringLiteral("180"));
+    p->qiMaxField()->setText(QStringLiteral("1E9"));
     MessageBoxAnswer answer;
     answer.expect(QMessageBox::No);
     QTest::keyClick(window_, Qt::Key_F5);
@@ -212,7 +213,7 @@ void MainWindowTest::veryLargeRunIsAskedAboutFirst() {
 
 void MainWindowTest::columnItemsRewriteTheList() {
     QVERIFY(runWithF5());
-    const QString tmp = programFile(QStringLiteral("tmp.hkl"));
+    const QString tmp = window_->workingFile(QStringLiteral("tmp.hkl"));
     QVERIFY(fileBytes(tmp).contains("   h1"));
     action("mnuTable2")->trigger();  // Indices off
     QVERIFY(!action("mnuTable2")->isChecked());
@@ -227,9 +228,9 @@ void MainWindowTest::columnItemsRewriteTheList() {
 
 void MainWindowTest::headersDescribeTheRunOfTheRows() {
     QVERIFY(runWithF5());
-    panel()->tfA->setText(QStringLiteral("9.99"));
-    panel()->cmbAnode->setCurrentIndex(panel()->cmbAnode->count() - 1);
-    QVERIFY(panel()->tfWL->text() != QStringLiteral("0.7106867"));
+    panel()->latticeAField()->setText(QStringLiteral("9.99"));
+    panel()->anodeList()->setCurrentIndex(panel()->anodeList()->count() - 1);
+    QVERIFY(panel()->wavelengthField()->text() != QStringLiteral("0.7106867"));
     const auto describesTheRun = [](const QByteArray& text) {
         return text.contains("a = 2.82,") && text.contains("wavelength = 0.7106867,") &&
                !text.contains("9.99");
@@ -242,7 +243,7 @@ void MainWindowTest::headersDescribeTheRunOfTheRows() {
     QVERIFY(save.seen);
     QVERIFY(describesTheRun(fileBytes(dir.filePath(QStringLiteral("mylist.hkl")))));
     action("mnuTable1")->trigger();  // a column toggle writes the list anew
-    QVERIFY(describesTheRun(fileBytes(programFile(QStringLiteral("tmp.hkl")))));
+    QVERIFY(describesTheRun(fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")))));
     QByteArray shown;
     for (std::size_t line = 0; line < 4; ++line) shown += list()->lineText(line) + "\n";
     QVERIFY(describesTheRun(shown));

@@ -61,10 +61,11 @@ class OutputCommandsTest : public QObject {
 
     MainWindow* window_ = nullptr;
     QTemporaryDir dir_;
+    QTemporaryDir workingFolder_;
 };
 
 void OutputCommandsTest::init() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(workingFolder_.path());
     window_->resize(1000, 700);
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_));
@@ -93,19 +94,19 @@ void OutputCommandsTest::searchWalksThroughTheHits() {
         return child<QListView>("rtf")->selectionModel()->selectedIndexes().isEmpty();
     };
     // The default text finds the reflection with the indices 0, 2, 2, 1, 0.
-    QTest::keyClick(panel->tfFind, Qt::Key_Return);
+    QTest::keyClick(panel->searchField(), Qt::Key_Return);
     QVERIFY2(selectedLine().contains(QStringLiteral("   0   2   2   1   0")),
              qPrintable(selectedLine()));
     // A new text starts at the top, its first character included; letter case does not
     // matter. The same text again finds nothing below, so it wraps to the top and says so.
-    panel->tfFind->setText(QStringLiteral("tesral report"));
+    panel->searchField()->setText(QStringLiteral("tesral report"));
     find->click();
     QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
     QCOMPARE(window_->statusText(3), QString());
     find->click();
     QVERIFY(selectedLine().startsWith(QStringLiteral("TESRAL REPORT - ")));
     QCOMPARE(window_->statusText(3), QStringLiteral("search wrapped to the top"));
-    panel->tfFind->setText(QStringLiteral("no such text"));
+    panel->searchField()->setText(QStringLiteral("no such text"));
     find->click();
     QVERIFY(nothingSelected());
     QCOMPARE(window_->statusText(3), QStringLiteral("'no such text' not found"));
@@ -113,12 +114,12 @@ void OutputCommandsTest::searchWalksThroughTheHits() {
     // Every hit in turn, overlapping ones included, as a plain search of the file finds
     // them, then the first again; the same when the file is gone and the rows are searched.
     const QByteArray needle = "   2   2   2   2   ";
-    const QByteArray text = fileBytes(programFile(QStringLiteral("tmp.hkl")));
+    const QByteArray text = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
     for (const bool withFile : {true, false}) {
-        if (!withFile) QVERIFY(QFile::remove(programFile(QStringLiteral("tmp.hkl"))));
-        panel->tfFind->setText(QStringLiteral("new text"));
+        if (!withFile) QVERIFY(QFile::remove(window_->workingFile(QStringLiteral("tmp.hkl"))));
+        panel->searchField()->setText(QStringLiteral("new text"));
         find->click();
-        panel->tfFind->setText(QString::fromLatin1(needle));
+        panel->searchField()->setText(QString::fromLatin1(needle));
         QByteArray first;
         int hits = 0;
         for (qsizetype hit = text.indexOf(needle); hit >= 0; hit = text.indexOf(needle, hit + 1)) {
@@ -144,7 +145,7 @@ void OutputCommandsTest::copiedListIsTheClipboardRows() {
     const ReportColumns columns = ReportColumns::from({.xyz = false}, 5);
     const std::string rows = clipboardRows(window_->session().table(), columns, '.');
     QCOMPARE(QApplication::clipboard()->text().toStdString(), rows);
-    QCOMPARE(fileBytes(programFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);
+    QCOMPARE(fileBytes(window_->workingFile(QStringLiteral("clipboard.hkl"))).toStdString(), rows);
 }
 
 void OutputCommandsTest::printedPlotAndListGoToPdf() {
@@ -233,7 +234,7 @@ void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
 
 void OutputCommandsTest::metafileCopyGoesToFileAndClipboard() {
     QVERIFY(run());
-    const QString wmf = programFile(QStringLiteral("a.wmf"));
+    const QString wmf = window_->workingFile(QStringLiteral("a.wmf"));
     struct Case {
         const char* open;  // large-view button, or none
         std::uint16_t unitsPerInch;

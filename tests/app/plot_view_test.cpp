@@ -245,15 +245,15 @@ void PlotViewTest::turningNeedsResultsAndThe3DPlot() {
     threeD.setBusy(true);
     QTest::keyClick(&threeD, Qt::Key_Right);
     drag(threeD, {100, 150}, {200, 150}, 10, Qt::LeftButton);
-    threeD.Do_Rotate(3, 5.0f);
+    threeD.rotate(3, 5.0f);
     QCOMPARE(state.points(), start);
     QVERIFY(!threeD.redraw());
     threeD.setBusy(false);
 
-    // Do_Rotate turns without sorting, for any caller.
-    threeD.Do_Rotate(3, 5.0f);
+    // rotate turns without sorting, for any caller.
+    threeD.rotate(3, 5.0f);
     QCOMPARE(state.points(), turned(start, 3, 5.0f));
-    threeD.Do_Rotate(4, 5.0f);
+    threeD.rotate(4, 5.0f);
     QCOMPARE(state.points(), turned(start, 3, 5.0f));
     state.points() = start;
 
@@ -352,17 +352,19 @@ void PlotViewTest::zoomButtons() {
     const std::pair<const char*, const char*> expected[] = {
         {"bDEC2D", "zoom out"}, {"bINC2D", "zoom in"}, {"bReset2D", "reset zoom"},
         {"bDEC3D", "zoom out"}, {"bINC3D", "zoom in"}, {"bReset3D", "reset zoom"}};
+    const auto button = [&buttons](const char* name) {
+        return buttons.findChild<QToolButton*>(QLatin1String(name));
+    };
     for (auto [name, tip] : expected) {
-        auto* button = buttons.findChild<QToolButton*>(QLatin1String(name));
-        QVERIFY2(button, name);
-        QCOMPARE(button->toolTip(), QLatin1String(tip));
+        QVERIFY2(button(name), name);
+        QCOMPARE(button(name)->toolTip(), QLatin1String(tip));
     }
-    for (int i = 0; i < 3; ++i) buttons.bINC2D->click();
+    for (int i = 0; i < 3; ++i) button("bINC2D")->click();
     QCOMPARE(options.zoom2D, 1.3f * 1.3f * 1.3f);
     QCOMPARE(options.zoom3D, 1.0f);
-    buttons.bReset2D->click();
+    button("bReset2D")->click();
     QCOMPARE(options.zoom2D, 1.0f);
-    buttons.bDEC3D->click();
+    button("bDEC3D")->click();
     QCOMPARE(options.zoom3D, 1.0f / 1.3f);
     QCOMPARE(changed.count(), 5);
     QCOMPARE(changed.last().at(0).value<PlotKind>(), PlotKind::ThreeD);
@@ -392,7 +394,7 @@ void PlotViewTest::plotsInATestWindow() {
 
     const QImage before2D = pb2D->picture();
     const QImage before3D = pb3D->picture();
-    zoom->bINC3D->click();
+    zoom->findChild<QToolButton*>(QStringLiteral("bINC3D"))->click();
     QCOMPARE(pb2D->picture(), before2D);
     QVERIFY(pb3D->picture() != before3D);
 

@@ -110,6 +110,7 @@ class StartupSettingsTest : public QObject {
     InputPanel* panel() { return window_->findChild<InputPanel*>(QStringLiteral("frRight")); }
 
     QTemporaryDir folder_;
+    QTemporaryDir workingFolder_;
     QString config_;
     std::unique_ptr<MainWindow> window_;
 };
@@ -125,7 +126,7 @@ bool StartupSettingsTest::openWindow(const QByteArray& file) {
     if (!file.isNull() && !(out.open(QIODevice::WriteOnly) && out.write(file) == file.size()))
         return false;
     out.close();
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(workingFolder_.path());
     window_->show();
     return QTest::qWaitForWindowExposed(window_.get());
 }
@@ -133,13 +134,13 @@ bool StartupSettingsTest::openWindow(const QByteArray& file) {
 void StartupSettingsTest::firstStartShowsTheDefaultsAndClosingWritesTheFile() {
     QVERIFY(openWindow());
     InputPanel* p = panel();
-    QVERIFY(p->cmbSG10->isVisible());
-    QCOMPARE(p->cmbSG10->currentText(), QStringLiteral("P10.5/mmc"));
-    QCOMPARE(p->cmbAnode->currentText(), QStringLiteral("Mo"));
-    QCOMPARE(p->tfWL->text().toStdString(), wavelengthText(meanWavelength(0)));
+    QVERIFY(p->groupList(1)->isVisible());
+    QCOMPARE(p->groupList(1)->currentText(), QStringLiteral("P10.5/mmc"));
+    QCOMPARE(p->anodeList()->currentText(), QStringLiteral("Mo"));
+    QCOMPARE(p->wavelengthField()->text().toStdString(), wavelengthText(meanWavelength(0)));
     QCOMPARE(window_->size(),
              window_->screen()->availableGeometry().size().expandedTo(QSize(800, 600)));
-    QVERIFY(QDir(programFile(QStringLiteral("data"))).exists());
+    QVERIFY(QDir(window_->workingFile(QStringLiteral("data"))).exists());
 
     QVERIFY(window_->close());
     QCOMPARE(fileBytes(config_).count("\r\n"), 16);
@@ -186,19 +187,20 @@ void StartupSettingsTest::savedFileIsRestored() {
     QCOMPARE(window_->statusText(5), status);
     InputPanel* p = panel();
     // c and its label give way to h6 with its spinner and label.
-    for (QWidget* w : std::initializer_list<QWidget*>{p->tfH[5], p->up6, p->Lhkl2})
+    for (QWidget* w : std::initializer_list<QWidget*>{p->loopLimitField(5), p->loopLimitSpinner(5),
+                                                      p->h6Label()})
         QCOMPARE(w->isVisible(), icosahedral);
-    QCOMPARE(p->tfC->isVisible() || p->Label4->isVisible(), !icosahedral);
+    QCOMPARE(p->latticeCField()->isVisible() || p->latticeCLabel()->isVisible(), !icosahedral);
     QVERIFY(window_->close());
     QCOMPARE(fileBytes(config_), written);
 }
 
 void StartupSettingsTest::closingDuringARunStillSaves() {
     QVERIFY(openWindow());
-    panel()->cmbSystem->setCurrentIndex(0);
-    for (int i = 0; i < 5; ++i) panel()->tfH[i]->setText(QStringLiteral("12"));
-    panel()->tfTH2->setText(QStringLiteral("180"));
-    panel()->tfQI->setText(QStringLiteral("1E9"));
+    panel()->systemList()->setCurrentIndex(0);
+    for (int i = 0; i < 5; ++i) panel()->loopLimitField(i)->setText(QStringLiteral("12"));
+    panel()->thetaMaxField()->setText(QStringLiteral("180"));
+    panel()->qiMaxField()->setText(QStringLiteral("1E9"));
     window_->executeCalculation();
     QVERIFY(window_->running());
     QVERIFY(window_->close());
@@ -226,13 +228,13 @@ void StartupSettingsTest::commandLineConfigGivesTheWindowsReport() {
     QCOMPARE(cli.exitCode(), 0);
     const QByteArray report = cli.readAllStandardOutput();
     QVERIFY(report.startsWith("TESRAL REPORT - "));
-    QCOMPARE(report, fileBytes(programFile(QStringLiteral("tmp.hkl"))));
+    QCOMPARE(report, fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))));
 }
 
 void StartupSettingsTest::namedPipesAreLeftAlone() {
     // Start-up and closing do not wait for a reader or writer of "Tesral.cfg".
     QCOMPARE(::mkfifo(QFile::encodeName(config_).constData(), 0600), 0);
-    const QString list = programFile(QStringLiteral("tmp.hkl"));
+    const QString list = QDir(workingFolder_.path()).filePath(QStringLiteral("tmp.hkl"));
     QFile::remove(list);
     QCOMPARE(::mkfifo(QFile::encodeName(list).constData(), 0600), 0);
     const auto cleanUp = qScopeGuard([&list] { QFile::remove(list); });
@@ -253,8 +255,8 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
     QSignalSpy ended(window_.get(), &MainWindow::runEnded);
     window_->executeCalculation();
     QVERIFY(ended.wait(30000));
-    const QStringList others{programFile(QStringLiteral("clipboard.hkl")),
-                             programFile(QStringLiteral("a.wmf")), list};
+    const QStringList others{window_->workingFile(QStringLiteral("clipboard.hkl")),
+                             window_->workingFile(QStringLiteral("a.wmf")), list};
     for (const QString& other : others) {
         QFile::remove(other);
         QCOMPARE(::mkfifo(QFile::encodeName(other).constData(), 0600), 0);
@@ -263,10 +265,13 @@ void StartupSettingsTest::namedPipesAreLeftAlone() {
         for (const QString& other : others) QFile::remove(other);
     });
     const PipeWatchdog clipboardWatch(others[0]), metafileWatch(others[1]), refreshWatch(list);
-    const std::function<void()> commands[] = {
-        [this] { window_->copyList(); },
-        [this] { window_->copyPlotAsMetafile(PlotKind::ZeroLayer); },
-        [this] { window_->refreshList(); }};
+    // Copy reflection list, Copy 2D as WMF, and a column item, which rewrites the list file.
+    const auto item = [this](const char* name) {
+        return window_->findChild<QAction*>(QLatin1String(name));
+    };
+    const std::function<void()> commands[] = {[&] { item("mnuFile10")->trigger(); },
+                                              [&] { item("mnuFile8")->trigger(); },
+                                              [&] { item("mnuTable1")->trigger(); }};
     for (int i = 0; i < 3; ++i) {
         test::MessageBoxAnswer refused;
         refused.expect(QMessageBox::Ok);
@@ -310,7 +315,7 @@ void StartupSettingsTest::runUnderFileSizeLimit() {
     QVERIFY(ended.count() > 0 || ended.wait(60000));
     QTRY_VERIFY(box.seen);
     QVERIFY2(box.text.endsWith(QStringLiteral("tmp.hkl: File too large")), qPrintable(box.text));
-    QDirIterator leftOver(programFolder(), {QStringLiteral(".tmp.hkl.tesral-*")},
+    QDirIterator leftOver(workingFolder_.path(), {QStringLiteral(".tmp.hkl.tesral-*")},
                           QDir::Hidden | QDir::Files);
     QVERIFY(!leftOver.hasNext());
 }
