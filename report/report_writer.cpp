@@ -39,9 +39,14 @@ void appendReportRow(std::string& out, std::size_t number, const ReflectionRecor
                      const ShownColumns& columns, char decimalSeparator) {
     // A number wider than its field widens the field rather than losing digits.
     appendNumberLeft(out, number, 5);
+    // The fields are written in place: one resize for the row, not one append per field.
+    std::size_t width = 0;
+    for (const ColumnFormat& column : columns) width += static_cast<std::size_t>(column.width);
+    std::size_t at = out.size();
+    out.resize(at + width);
     for (const ColumnFormat& column : columns)
-        appendFixedRight(out, columnValue(row, column), column.decimals, decimalSeparator,
-                         column.width);
+        at += writeFixedRight(out.data() + at, columnValue(row, column), column.decimals,
+                              decimalSeparator, column.width);
 }
 
 void appendReportRow(std::string& out, std::size_t number, const ReflectionRecord& row,

@@ -13,13 +13,41 @@ namespace {
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
+/** "00" "01" ... "99": two digits per division. */
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/** Writes the digits of q backwards, ending at `end`, at least `minimum` of them. */
+template <typename Unsigned>
+char* digitsBackward(char* end, Unsigned q, int minimum) {
+    char* p = end;
+    while (q >= 100) {
+        const auto pair = static_cast<std::size_t>(q % 100) * 2;
+        q /= 100;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    }
+    if (q >= 10) {
+        const auto pair = static_cast<std::size_t>(q) * 2;
+        *--p = kDigitPairs[pair + 1];
+        *--p = kDigitPairs[pair];
+    } else {
+        *--p = static_cast<char>('0' + q);
+    }
+    while (end - p < minimum) *--p = '0';
+    return p;
+}
+
 /**
- * Writes the number into `buffer` (at least 64 bytes); returns its length, or 0 when the
- * value needs the general path. A float is m * 2^e exactly, so value * 10^decimals is
- * rounded in integers, to the nearest and ties to even, as std::to_chars rounds.
+ * Writes the number backwards so that it ends at `end` (at least 64 bytes before it are
+ * free); returns where it starts, or null when the value needs the general path. A float is
+ * m * 2^e exactly, so value * 10^decimals is rounded in integers, to the nearest and ties to
+ * even, as std::to_chars rounds.
  */
-int fixedDigits(char* buffer, float value, int decimals, char separator) {
-    if (decimals < 0 || decimals > 7 || !std::isfinite(value)) return 0;
+char* fixedDigits(char* end, float value, int decimals, char separator) {
+    if (decimals < 0 || decimals > 7 || !std::isfinite(value)) return nullptr;
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
     const std::uint32_t biased = (bits >> 23) & 0xff;
     const std::uint64_t m = biased == 0 ? (bits & 0x7fffff) : ((bits & 0x7fffff) | 0x800000);
@@ -27,7 +55,7 @@ int fixedDigits(char* buffer, float value, int decimals, char separator) {
     const std::uint64_t scaled = m * kPowersOfTen[decimals];  // below 2^48
     std::uint64_t q = 0;
     if (e >= 0) {
-        if (e > 15) return 0;  // beyond 2^63
+        if (e > 15) return nullptr;  // beyond 2^63
         q = scaled << e;
     } else if (-e < 64) {
         const int s = -e;
@@ -37,51 +65,61 @@ int fixedDigits(char* buffer, float value, int decimals, char separator) {
         if (rest > half || (rest == half && (q & 1))) ++q;
     }  // else below 2^-64 * 2^48: rounds to 0
 
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + q % 10);
-        q /= 10;
-    } while (q != 0);
-    const bool zero = n == 1 && digits[0] == '0';
-    while (n < decimals + 1) digits[n++] = '0';
-
-    int length = 0;
-    if ((bits >> 31) && !zero) buffer[length++] = '-';
-    for (int i = n - 1; i >= 0; --i) {
-        if (i == decimals - 1) buffer[length++] = separator;
-        buffer[length++] = digits[i];
+    const bool zero = q == 0;
+    char* p = end;
+    if (decimals > 0) {
+        const std::uint64_t unit = kPowersOfTen[decimals];
+        const std::uint64_t whole = q / unit;
+        const std::uint64_t fraction = q - whole * unit;
+        p = digitsBackward(p, static_cast<std::uint32_t>(fraction), decimals);
+        *--p = separator;
+        p = whole <= UINT32_MAX ? digitsBackward(p, static_cast<std::uint32_t>(whole), 1)
+                                : digitsBackward(p, whole, 1);
+    } else {
+        p = digitsBackward(p, q, 1);
     }
-    return length;
+    if ((bits >> 31) && !zero) *--p = '-';
+    return p;
 }
 
-void appendField(std::string& out, const char* text, std::size_t length, int width) {
-    const std::size_t w = static_cast<std::size_t>(width);
-    if (length >= w) {
-        out.append(text, w);
+/** Copies the text flush right into `width` bytes at `out` (cut when longer). */
+void placeField(char* out, const char* text, std::size_t length, std::size_t width) {
+    if (length >= width) {
+        std::memcpy(out, text, width);
     } else {
-        out.append(w - length, ' ');
-        out.append(text, length);
+        std::memset(out, ' ', width - length);
+        std::memcpy(out + (width - length), text, length);
     }
 }
 
 }  // namespace
 
-void appendFixedRight(std::string& out, float value, int decimals, char separator, int width) {
-    if (width <= 0) return;
+std::size_t writeFixedRight(char* out, float value, int decimals, char separator, int width) {
+    if (width <= 0) return 0;
+    const auto w = static_cast<std::size_t>(width);
     char buffer[64];
-    if (const int n = fixedDigits(buffer, value, decimals, separator); n > 0) {
-        appendField(out, buffer, static_cast<std::size_t>(n), width);
+    char* end = buffer + sizeof buffer;
+    if (const char* start = fixedDigits(end, value, decimals, separator)) {
+        placeField(out, start, static_cast<std::size_t>(end - start), w);
     } else {
         const std::string text = formatFixed(value, decimals, separator);
-        appendField(out, text.data(), text.size(), width);
+        placeField(out, text.data(), text.size(), w);
     }
+    return w;
+}
+
+void appendFixedRight(std::string& out, float value, int decimals, char separator, int width) {
+    if (width <= 0) return;
+    const std::size_t old = out.size();
+    out.resize(old + static_cast<std::size_t>(width));
+    writeFixedRight(out.data() + old, value, decimals, separator, width);
 }
 
 void appendFixed(std::string& out, float value, int decimals, char separator) {
     char buffer[64];
-    if (const int n = fixedDigits(buffer, value, decimals, separator); n > 0)
-        out.append(buffer, static_cast<std::size_t>(n));
+    char* end = buffer + sizeof buffer;
+    if (const char* start = fixedDigits(end, value, decimals, separator))
+        out.append(start, static_cast<std::size_t>(end - start));
     else
         out += formatFixed(value, decimals, separator);
 }
