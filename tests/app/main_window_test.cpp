@@ -1,8 +1,10 @@
 // The main window driven as a user drives it: the run with F5, its progress and Escape, the
-// list, the Table menu, the failures and the question before a very large run.
+// list, the Table menu, the failures, the question before a very large run and the
+// intensities of a model.
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QToolButton>
 
 #include "app/input_panel.h"
+#include "app/intensity_model_dialog.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/program_folder.h"
@@ -44,6 +47,7 @@ class MainWindowTest : public QObject {
     void headersDescribeTheRunOfTheRows();
     void emptyRunClearsThePlotsAndSaysWhy_data();
     void emptyRunClearsThePlotsAndSaysWhy();
+    void intensitiesFillTheListColumns();
 
   private:
     /** Presses F5 and waits until the run has ended. */
@@ -71,6 +75,9 @@ void MainWindowTest::cleanup() {
 }
 
 bool MainWindowTest::runWithF5() {
+    // F5 reaches the window once it is active again, after a dialog or a message box.
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_)) return false;
     QSignalSpy ended(window_, &MainWindow::runEnded);
     QTest::keyClick(window_, Qt::Key_F5);
     return ended.count() > 0 || ended.wait(60000);
@@ -286,6 +293,48 @@ void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy() {
                 }
         QVERIFY2(written > 0, name);
     }
+}
+
+void MainWindowTest::intensitiesFillTheListColumns() {
+    onNextModal<IntensityModelDialog>([](IntensityModelDialog& dialog) {
+        QCOMPARE(dialog.loadFile(QStringLiteral(TESRAL_MODELS_DIR "/decagonal-penrose.toml")),
+                 QString());
+        dialog.accept();
+    });
+    action("mnuView10")->trigger();
+    // Off by default; the box alone changes nothing until there is a run.
+    QVERIFY(!action("mnuTable7")->isChecked() && !action("mnuTable8")->isChecked());
+    action("mnuTable7")->trigger();
+    action("mnuTable8")->trigger();
+    panel()->intensitiesBox()->setChecked(true);
+    QVERIFY(runWithF5());
+    const QByteArray tmp = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
+    QVERIFY(tmp.contains(
+        "model: Decagonal, Penrose tiling (four pentagons) (4 sites, X-rays, 0.710687 A)\r\n"));
+    QVERIFY(tmp.contains("     Hperp         I\r\n"));
+    QVERIFY(tmp.contains(" 100.00000\r\n"));
+    const std::string head = list()->lineText(6);
+    QVERIFY2(head.ends_with("     Hperp         I"), head.c_str());
+    bool strongest = false;
+    for (std::size_t line = 8; line < list()->lineCount(); ++line)
+        strongest = strongest || list()->lineText(line).ends_with(" 100.00000");
+    QVERIFY(strongest);
+
+    // A model that does not fit the system: a message, and no run.
+    panel()->systemList()->setCurrentIndex(3);  // icosahedral
+    MessageBoxAnswer refused;
+    refused.expect(QMessageBox::Ok);
+    QTest::keyClick(window_, Qt::Key_F5);
+    QVERIFY(refused.seen);
+    QVERIFY2(refused.text.contains(QStringLiteral("position has 5 numbers")),
+             qPrintable(refused.text));
+    QVERIFY(!window_->running());
+
+    // Without the box the model stays out of the run.
+    panel()->systemList()->setCurrentIndex(1);
+    panel()->intensitiesBox()->setChecked(false);
+    QVERIFY(runWithF5());
+    QVERIFY(!fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))).contains("model:"));
 }
 
 QTEST_MAIN(MainWindowTest)
