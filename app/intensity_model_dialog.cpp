@@ -150,7 +150,9 @@ IntensityModelDialog::IntensityModelDialog(const physics::StructureModel& model,
         QStringLiteral("position: 5 or 6 fractions of the direct basis; R: the radius of a "
                        "sphere or disc; scale and pentagon (0 the decagon, 1..4 the Penrose "
                        "pentagons): a window"));
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(Position, QHeaderView::Stretch);
+    table_->setWordWrap(false);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     const auto button = [this](const char* name, const QString& caption) {
@@ -211,17 +213,34 @@ void IntensityModelDialog::appendRow(const physics::Site& site) {
     };
     set(Element, QString::fromStdString(site.element));
     set(Position, positionText(site.position));
-    auto* domain = new QComboBox;
-    domain->setObjectName(QStringLiteral("cmbDomain%1").arg(row + 1));
-    for (const char* name : kDomainNames) domain->addItem(QLatin1String(name));
-    domain->setCurrentIndex(static_cast<int>(site.domain.shape));
-    table_->setCellWidget(row, Domain, domain);
     set(Radius, numberText(site.domain.radius));
     set(Scale, numberText(site.domain.scale));
     set(Pentagon, QString::number(site.domain.pentagon));
     set(Occupancy, numberText(site.occupancy));
     set(BPar, numberText(site.bParallel));
     set(BPerp, numberText(site.bPerpendicular));
+    auto* domain = new QComboBox;
+    for (const char* name : kDomainNames) domain->addItem(QLatin1String(name));
+    domain->setCurrentIndex(static_cast<int>(site.domain.shape));
+    table_->setCellWidget(row, Domain, domain);
+    showDomainCells(row);
+    connect(domain, &QComboBox::currentIndexChanged, this, [this, domain] {
+        for (int r = 0; r < table_->rowCount(); ++r)
+            if (domainList(r) == domain) showDomainCells(r);
+    });
+}
+
+void IntensityModelDialog::showDomainCells(int row) {
+    // A sphere or disc has a radius; a window a scale and, decagonal, a pentagon.
+    const bool window = domainList(row)->currentIndex() == static_cast<int>(DomainShape::Window);
+    const auto enable = [this, row](int column, bool on) {
+        QTableWidgetItem* item = table_->item(row, column);
+        const Qt::ItemFlags used = Qt::ItemIsEnabled | Qt::ItemIsEditable;
+        item->setFlags(on ? item->flags() | used : item->flags() & ~used);
+    };
+    enable(Radius, !window);
+    enable(Scale, window);
+    enable(Pentagon, window);
 }
 
 void IntensityModelDialog::addSite() {

@@ -58,6 +58,8 @@ class IntensityModelDialog : public QDialog {
 
   private:
     void appendRow(const physics::Site& site);
+    /** The cells the row's domain uses are editable, the others greyed. */
+    void showDomainCells(int row);
     void showRadiationFields();
     void askLoad();
     void askSave();
