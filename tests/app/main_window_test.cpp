@@ -59,6 +59,20 @@ class MainWindowTest : public QObject {
         return qobject_cast<ReflectionListModel*>(view->model());
     }
 
+    /** The plot box `name` shows a line of words across its middle and nothing else. */
+    bool showsWordsOnly(const char* name) {
+        const QImage picture = window_->findChild<PlotView*>(QLatin1String(name))->picture();
+        const QRgb background = picture.pixel(0, 0);
+        int written = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) != background) {
+                    if (std::abs(y - picture.height() / 2) >= 20) return false;
+                    ++written;
+                }
+        return written > 0;
+    }
+
     QTemporaryDir workingFolder_;
     MainWindow* window_ = nullptr;
 };
@@ -281,18 +295,7 @@ void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy() {
     QCOMPARE(window_->session().reflectionCount(), std::size_t{0});
     QCOMPARE(window_->statusText(1), status);
     // Nothing of the earlier pattern is left: only the words in the middle of each box.
-    for (const char* name : {"pb2D", "pb3D"}) {
-        const QImage picture = window_->findChild<PlotView*>(QLatin1String(name))->picture();
-        const QRgb background = picture.pixel(0, 0);
-        int written = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                if (picture.pixel(x, y) != background) {
-                    QVERIFY2(std::abs(y - picture.height() / 2) < 20, name);
-                    ++written;
-                }
-        QVERIFY2(written > 0, name);
-    }
+    for (const char* name : {"pb2D", "pb3D"}) QVERIFY2(showsWordsOnly(name), name);
 }
 
 void MainWindowTest::intensitiesFillTheListColumns() {
@@ -319,6 +322,9 @@ void MainWindowTest::intensitiesFillTheListColumns() {
     for (std::size_t line = 8; line < list()->lineCount(); ++line)
         strongest = strongest || list()->lineText(line).ends_with(" 100.00000");
     QVERIFY(strongest);
+    action("mnuView9")->trigger();  // Spot size ~ intensity
+    QVERIFY(!action("mnuView4")->isChecked());
+    QVERIFY(!showsWordsOnly("pb2D"));
 
     // A model that does not fit the system: a message, and no run.
     panel()->systemList()->setCurrentIndex(3);  // icosahedral
@@ -335,6 +341,8 @@ void MainWindowTest::intensitiesFillTheListColumns() {
     panel()->intensitiesBox()->setChecked(false);
     QVERIFY(runWithF5());
     QVERIFY(!fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))).contains("model:"));
+    // Rows without intensities are not drawn as empty plots: the boxes say why.
+    QVERIFY(showsWordsOnly("pb2D") && showsWordsOnly("pb3D"));
 }
 
 QTEST_MAIN(MainWindowTest)
