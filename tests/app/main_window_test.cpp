@@ -102,7 +102,7 @@ void MainWindowTest::controlsCarryTheirNames() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Tesral - Quasicrystal Reflection Generator"));
     for (const char* name : {"pb2D", "pb3D", "rtf", "frTop", "frBottom", "frRight", "frPlot",
                              "frPROG", "LPROG", "ProgressBar1", "slRFAC", "bBig2D", "bBig3D",
-                             "bINC2D", "Status", "Panel1", "Panel5", "Toolbar1"})
+                             "bINC2D", "Status", "Panel1", "Panel5", "Toolbar1", "cbIntensities"})
         QVERIFY2(window_->findChild<QObject*>(QLatin1String(name)), name);
     const std::pair<const char*, const char*> captions[] = {{"mnuFile1", "New"},
                                                             {"mnuFile4", "Save reflection list"},
@@ -110,9 +110,14 @@ void MainWindowTest::controlsCarryTheirNames() {
                                                             {"mnuTable1", "xyz coordinates"},
                                                             {"mnuTable5", "qe, qi"},
                                                             {"mnuTable6", "Wordpad"},
+                                                            {"mnuTable7", "|H⊥|"},
+                                                            {"mnuTable8", "I"},
                                                             {"mnuView8", "Highlight directions"},
+                                                            {"mnuView9", "Spot size ~ intensity"},
+                                                            {"mnuView10", "Intensity model..."},
                                                             {"mnuHelp6", "Documentation"}};
-    for (auto [name, caption] : captions) QCOMPARE(action(name)->text(), QLatin1String(caption));
+    for (auto [name, caption] : captions)
+        QCOMPARE(action(name)->text(), QString::fromUtf8(caption));
     QStringList tips;
     for (QAction* a : window_->findChild<QToolBar*>(QStringLiteral("Toolbar1"))->actions())
         if (!a->isSeparator() && !a->toolTip().isEmpty() && a->icon().isNull() == false)
