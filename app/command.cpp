@@ -21,12 +21,18 @@ char decimalSeparator() {
 }  // namespace
 
 ReportOptions CommandContext::reportOptions(int indexDimension) const {
+    if (session->calculated()) return reportOptions(session->core().result().parameters);
     ReportOptions options;
     options.columns = ReportColumns::from(columns, indexDimension);
-    if (session->calculated())
-        options.convention = session->core().result().parameters.convention;
-    else if (panel)
-        options.convention = panel->inputs().convention;
+    if (panel) options.convention = panel->inputs().convention;
+    options.decimalSeparator = decimalSeparator();
+    return options;
+}
+
+ReportOptions CommandContext::reportOptions(const RunParameters& run) const {
+    ReportOptions options;
+    options.columns = ReportColumns::from(columns, run);
+    options.convention = run.convention;
     options.decimalSeparator = decimalSeparator();
     return options;
 }

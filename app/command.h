@@ -4,6 +4,7 @@
 #include <QString>
 #include <utility>
 
+#include "physics/structure_model.h"
 #include "report/report_columns.h"
 #include "report/report_writer.h"
 
@@ -37,12 +38,16 @@ struct CommandContext {
     ColumnChoices columns;
     /** "tmp.hkl" holds the text the list shows. */
     bool listFileCurrent = false;
+    /** The intensity model the next run uses when "use intensities" is ticked; no sites: none. */
+    physics::StructureModel intensityModel;
 
     /**
      * The list's columns and number format. The session's rows are headed by their run's
-     * convention; before a run, by the fields'.
+     * convention and their |H-perp| scaled by their run; before a run, by the fields'.
      */
     ReportOptions reportOptions(int indexDimension) const;
+    /** The same for the rows of a run with these parameters. */
+    ReportOptions reportOptions(const RunParameters& run) const;
 };
 
 /**

@@ -1,5 +1,6 @@
 #include "app/input_panel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -85,6 +86,7 @@ InputPanel::InputPanel(QWidget* parent) : QFrame(parent), inner_(new QFrame(this
     inner->addWidget(createThetaBox());
     inner->addWidget(createQiBox());
     inner->addWidget(createWavelengthBox());
+    inner->addWidget(createIntensitiesBox());
     inner->addStretch();
     inner->addWidget(createFindRow());
 
@@ -224,6 +226,18 @@ QWidget* InputPanel::createWavelengthBox() {
     return box;
 }
 
+QWidget* InputPanel::createIntensitiesBox() {
+    QGroupBox* box = makeGroup(inner_, "intensities");
+    intensitiesBox_ = new QCheckBox(QStringLiteral("use intensities"), box);
+    intensitiesBox_->setObjectName(QStringLiteral("cbIntensities"));
+    intensitiesBox_->setToolTip(
+        QStringLiteral("work out the intensities of View > Intensity model in the next run"));
+
+    auto* layout = new QHBoxLayout(box);
+    layout->addWidget(intensitiesBox_);
+    return box;
+}
+
 QWidget* InputPanel::createFindRow() {
     auto* row = new QWidget(inner_);
     const QString toolTip = QStringLiteral("search reflection list");
@@ -277,6 +291,14 @@ void InputPanel::applyAnode(int position) {
 
 QRadioButton* InputPanel::conventionButton(MatrixConvention convention) const {
     return convention == MatrixConvention::Yamamoto ? yamamotoButton_ : steurerButton_;
+}
+
+bool InputPanel::useIntensities() const {
+    return intensitiesBox_->isChecked();
+}
+
+void InputPanel::setUseIntensities(bool use) {
+    intensitiesBox_->setChecked(use);
 }
 
 QString InputPanel::searchText() const {

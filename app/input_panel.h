@@ -6,6 +6,7 @@
 
 #include "engine/run_parameters.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -45,6 +46,12 @@ class InputPanel : public QFrame {
     /** Of the anode list: choosing one rewrites the wavelength field. */
     int anodePosition() const;
     void setAnodePosition(int position);
+    /**
+     * "use intensities" (cbIntensities): the next run works out the intensities of the
+     * window's model. Kept beside the run inputs, not in them: Tesral.cfg does not hold it.
+     */
+    bool useIntensities() const;
+    void setUseIntensities(bool use);
     /** The text the list search looks for (tfFind). */
     QString searchText() const;
     void setSearchText(const QString& text);
@@ -64,6 +71,7 @@ class InputPanel : public QFrame {
     QLineEdit* qiMaxField() const { return qiMaxField_; }            // tfQI, 1/angstrom
     QLineEdit* wavelengthField() const { return wavelengthField_; }  // tfWL, angstrom
     QComboBox* anodeList() const { return anodeList_; }              // cmbAnode
+    QCheckBox* intensitiesBox() const { return intensitiesBox_; }    // cbIntensities
     QLineEdit* searchField() const { return searchField_; }          // tfFind
     QToolButton* findButton() const { return findButton_; }          // bRTFFIND
 
@@ -79,6 +87,7 @@ class InputPanel : public QFrame {
     QWidget* createThetaBox();
     QWidget* createQiBox();
     QWidget* createWavelengthBox();
+    QWidget* createIntensitiesBox();
     QWidget* createFindRow();
     void applyAnode(int position);
 
@@ -100,6 +109,7 @@ class InputPanel : public QFrame {
     QLineEdit* qiMaxField_;
     QLineEdit* wavelengthField_;
     QComboBox* anodeList_;
+    QCheckBox* intensitiesBox_;
     QLineEdit* searchField_;
     QToolButton* findButton_;
 };

@@ -60,9 +60,15 @@ class MainWindow : public QMainWindow {
     void clearResults();
     /** The list search, as bRTFFIND does it. */
     void findInList();
-    /** Applies "Tesral.cfg" to the input panel as far as it reads; the rest stays. */
+    /**
+     * Applies "Tesral.cfg" to the input panel as far as it reads; the rest stays. The
+     * intensity settings beside it are applied whole or not at all.
+     */
     void loadSettings();
-    /** Writes the input panel to "Tesral.cfg"; a file that cannot be written is ignored. */
+    /**
+     * Writes the input panel to "Tesral.cfg" and the intensity settings beside it; a file that
+     * cannot be written is ignored.
+     */
     void saveSettings();
 
   signals:

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "app/input_panel.h"
+#include "app/intensity_commands.h"
 #include "app/main_window.h"
 #include "app/memory_info.h"
 #include "app/program_folder.h"
@@ -39,6 +40,12 @@ void MainWindow::executeCalculation() {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(run.message));
         return;
     }
+    QString modelProblem;
+    RowsStep intensities = intensityStep(commands_, run, modelProblem);
+    if (!modelProblem.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), modelProblem);
+        return;
+    }
     if (!confirmLargeRun(run)) return;
     emptyRunNote_ = QString::fromStdString(joinReasons(emptyRunReasons(inputs)));
 
@@ -53,16 +60,15 @@ void MainWindow::executeCalculation() {
     ListFileRequest list;
     list.path = QFile::encodeName(listPath).toStdString();
     list.header = run.header;
-    list.options = commands_.reportOptions(run.indexDimension);
-    list.options.convention = run.parameters.convention;
-    runner_.start(std::move(run), session_.core().extremes(), std::move(list));
+    list.options = commands_.reportOptions(run.parameters);
+    runner_.start(std::move(run), session_.core().extremes(), std::move(list),
+                  std::move(intensities));
     progressTimer_.start();
 }
 
 RunSize MainWindow::runSize(const PreparedRun& run) const {
     RunSize size;
-    static_cast<RunNeeds&>(size) =
-        runNeeds(run.rowBound, commands_.reportOptions(run.indexDimension));
+    static_cast<RunNeeds&>(size) = runNeeds(run.rowBound, commands_.reportOptions(run.parameters));
     size.freeMemory = availableMemoryBytes();
     size.listFolder = session_.workingFolder();
     size.freeDisk = freeDiskBytes(size.listFolder);

@@ -1,5 +1,5 @@
 // Start-up in its defined state, and the inputs kept from one use to the next in
-// "Tesral.cfg".
+// "Tesral.cfg"; the intensity model and "use intensities" in a second file beside it.
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "app/input_panel.h"
+#include "app/intensity_settings.h"
 #include "app/main_window.h"
 #include "app/native_files.h"
 #include "app/program_folder.h"
@@ -27,6 +28,22 @@ ConfigValues configOf(const InputPanel& panel) {
     values.anodePosition = panel.anodePosition();
     values.searchText = panel.searchText().toStdString();
     return values;
+}
+
+/**
+ * Applies the intensity settings file to the window's model and the panel's box; a file with
+ * anything wrong applies nothing. Returns what the status bar should say, empty for nothing.
+ */
+QString applyIntensitySettings(InputPanel& panel, CommandContext& commands) {
+    const QString path = intensitySettingsFile();
+    const std::optional<IntensitySettingsLoad> load = readIntensitySettings(path);
+    if (!load) return QString();  // a first start
+    if (!load->settings)
+        return QStringLiteral("%1 was not read: %2")
+            .arg(QFileInfo(path).fileName(), QString::fromStdString(load->error));
+    commands.intensityModel = load->settings->model;
+    panel.setUseIntensities(load->settings->use);
+    return QString();
 }
 
 }  // namespace
@@ -51,6 +68,8 @@ void MainWindow::sizeToScreen() {
 }
 
 void MainWindow::loadSettings() {
+    if (const QString note = applyIntensitySettings(*panel_, commands_); !note.isEmpty())
+        setStatusText(5, note);
     // Lines the file does not reach keep what the panel shows.
     ConfigValues values = configOf(*panel_);
     const QString path = configFile();
@@ -77,6 +96,9 @@ void MainWindow::saveSettings() {
     // A file that cannot be written is ignored, as one that cannot be read; anything but a
     // regular file (a named pipe would wait for a reader) is left alone.
     (void)writeConfigFile(nativePath(path), configOf(*panel_));
+    const IntensitySettings intensities{commands_.intensityModel, panel_->useIntensities()};
+    (void)writeBytesSafely(intensitySettingsFile(), intensitySettingsText(intensities),
+                           SafeFile::Accept::RegularFilesOnly);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include "app/documents.h"
 #include "app/help_commands.h"
 #include "app/input_panel.h"
+#include "app/intensity_commands.h"
 #include "app/large_view.h"
 #include "app/list_commands.h"
 #include "app/plot_commands.h"
@@ -73,12 +74,15 @@ void buildTableMenu(QMenu& menu, CommandContext& c) {
     attach<ColumnCommand>(item(menu, "mnuTable3", QStringLiteral("Theta")), c, &C::theta);
     attach<ColumnCommand>(item(menu, "mnuTable4", QStringLiteral("d-Spacing")), c, &C::dSpacing);
     attach<ColumnCommand>(item(menu, "mnuTable5", QStringLiteral("qe, qi")), c, &C::qeQi);
+    attach<ColumnCommand>(item(menu, "mnuTable7", QStringLiteral("|H\u22a5|")), c, &C::hPerp);
+    attach<ColumnCommand>(item(menu, "mnuTable8", QStringLiteral("I")), c, &C::intensity);
     menu.addSeparator();
     attach<WordProcessorCommand>(item(menu, "mnuTable6", QStringLiteral("Wordpad")), c);
 }
 
 void buildViewMenu(QMenu& menu, CommandContext& c) {
     attach<UsedMatricesCommand>(item(menu, "mnuView1", QStringLiteral("Used matrices")), c);
+    attach<IntensityModelCommand>(item(menu, "mnuView10", QStringLiteral("Intensity model...")), c);
     menu.addSeparator();
     for (const PlotFlagItem& flag : kPlotFlagItems) {
         const QByteArray name(flag.objectName.data(), static_cast<int>(flag.objectName.size()));

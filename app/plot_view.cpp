@@ -79,7 +79,13 @@ void PlotView::follow(const WindowSession& session) {
 }
 
 bool PlotView::drawSession() {
-    if (!session_.calculated() || session_.reflectionCount() != 0) return redraw();
+    const bool rows = session_.calculated() && session_.reflectionCount() != 0;
+    // Rows without intensities would all be too weak to draw under the intensity size rule.
+    if (rows && options_.sizeByIntensity && session_.result().header.modelText.empty()) {
+        showText(QStringLiteral("no intensities: tick \"use intensities\" and run again"));
+        return true;
+    }
+    if (!session_.calculated() || rows) return redraw();
     // A run that kept nothing leaves no earlier pattern behind.
     showText(QStringLiteral("no reflections"));
     return true;

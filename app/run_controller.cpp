@@ -30,15 +30,16 @@ std::string failureMessage(const std::exception& e) {
 
 }  // namespace
 
-void RunController::start(PreparedRun run, const TableStatistics& previous, ListFileRequest list) {
+void RunController::start(PreparedRun run, const TableStatistics& previous, ListFileRequest list,
+                          RowsStep rowsStep) {
     if (busy_) return;
     busy_ = true;
     cancel_ = false;
     progress_ = 0.0;
     try {
-        worker_ = std::thread([this, run = std::move(run), previous, list = std::move(list)] {
-            work(run, previous, list);
-        });
+        worker_ =
+            std::thread([this, run = std::move(run), previous, list = std::move(list),
+                         rowsStep = std::move(rowsStep)] { work(run, previous, list, rowsStep); });
     } catch (const std::system_error& e) {
         auto outcome = std::make_shared<RunOutcome>();
         fail(*outcome, failureMessage(std::system_error(e.code(), "cannot start a thread")));
@@ -59,12 +60,13 @@ void RunController::report(const std::shared_ptr<RunOutcome>& outcome) {
 }
 
 void RunController::work(const PreparedRun& run, const TableStatistics& previous,
-                         const ListFileRequest& list) {
+                         const ListFileRequest& list, const RowsStep& rowsStep) {
     auto outcome = std::make_shared<RunOutcome>();
     try {
         RunJobOptions job;
         job.list = &list;
         job.stop = &cancel_;
+        job.rowsStep = rowsStep;
         job.progress = [this](double fraction) {
             progress_.store(fraction, std::memory_order_relaxed);
         };

@@ -31,10 +31,12 @@ class RunController : public QObject {
     double progress() const { return progress_.load(std::memory_order_relaxed); }
 
     /**
-     * Starts a prepared run; `previous` carries the session's coordinate extremes. Any failure
-     * on the way, even to start the worker, ends as a failed run with its message.
+     * Starts a prepared run; `previous` carries the session's coordinate extremes, `rowsStep`
+     * (may be empty) works on the rows after the loops. Any failure on the way, even to start
+     * the worker, ends as a failed run with its message.
      */
-    void start(PreparedRun run, const TableStatistics& previous, ListFileRequest list);
+    void start(PreparedRun run, const TableStatistics& previous, ListFileRequest list,
+               RowsStep rowsStep = {});
     /** Asks the current run to stop; it ends as cancelled. Safe at any time. */
     void cancel() { cancel_ = true; }
 
@@ -42,7 +44,8 @@ class RunController : public QObject {
     void finished(const std::shared_ptr<tesral::RunOutcome>& outcome);
 
   private:
-    void work(const PreparedRun& run, const TableStatistics& previous, const ListFileRequest& list);
+    void work(const PreparedRun& run, const TableStatistics& previous, const ListFileRequest& list,
+              const RowsStep& rowsStep);
     /** Emits finished(outcome) on the controller's thread, after joining the worker. */
     void report(const std::shared_ptr<RunOutcome>& outcome);
 

@@ -1,10 +1,10 @@
 #include "cli/model_options.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "physics/intensity.h"
 #include "physics/model_file.h"
+#include "physics/model_head.h"
 #include "physics/one_site_model.h"
 
 namespace tesral::cli {
@@ -26,12 +26,6 @@ double realFrom(const Options& options, const std::string& name) {
     if (text.empty() || used != text.size())
         throw UsageError("--" + name + " takes a number in square angstrom, not " + quoted(text));
     return value;
-}
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
 }
 
 }  // namespace
@@ -77,29 +71,11 @@ std::optional<physics::StructureModel> modelFrom(const Options& options,
     }
 }
 
-std::string modelHeadLine(const physics::StructureModel& model, double xrayWavelength) {
-    std::string radiation;
-    switch (model.radiation.kind) {
-        case physics::RadiationKind::XRay:
-            radiation = "X-rays, " + number(xrayWavelength) + " A";
-            break;
-        case physics::RadiationKind::Electron:
-            radiation = "electrons, " + number(model.radiation.kilovolts) + " kV";
-            break;
-        case physics::RadiationKind::Neutron:
-            radiation = "neutrons, " + number(model.radiation.wavelength) + " A";
-            break;
-    }
-    const std::string name = model.name.empty() ? "unnamed" : model.name;
-    return "model: " + name + " (" + std::to_string(model.sites.size()) +
-           (model.sites.size() == 1 ? " site, " : " sites, ") + radiation + ")";
-}
-
 void applyModel(const physics::StructureModel& model, RunResult& run) {
     const std::string problem = physics::modelProblem(model, run.parameters.system);
     if (!problem.empty()) throw std::runtime_error(problem);
     physics::fillIntensities(model, run);
-    run.header.modelText = modelHeadLine(model, run.parameters.wavelength);
+    run.header.modelText = physics::modelHeadLine(model, run.parameters.wavelength);
 }
 
 }  // namespace tesral::cli

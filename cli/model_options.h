@@ -24,9 +24,6 @@ const char* modelOptionsHelp();
  */
 std::optional<physics::StructureModel> modelFrom(const Options& options, QuasicrystalSystem system);
 
-/** The model's line in a report head: its name and the radiation it is seen with. */
-std::string modelHeadLine(const physics::StructureModel& model, double xrayWavelength);
-
 /** Writes the relative intensities into a completed run and names the model in its head. */
 void applyModel(const physics::StructureModel& model, RunResult& run);
 

@@ -51,11 +51,12 @@ struct PlotFlagItem {
 };
 
 /** The View-menu check items in menu order. */
-inline constexpr std::array<PlotFlagItem, 7> kPlotFlagItems{{
+inline constexpr std::array<PlotFlagItem, 8> kPlotFlagItems{{
     {PlotFlag::FilledSpots, "mnuView2", "Filled spots"},
     {PlotFlag::HighlightMainSpots, "mnuView3", "Highlight main spots"},
     {PlotFlag::HighlightDirections, "mnuView8", "Highlight directions"},
     {PlotFlag::SizeByInverseQi, "mnuView4", "Spot size ~ 1/qi"},
+    {PlotFlag::SizeByIntensity, "mnuView9", "Spot size ~ intensity"},
     {PlotFlag::ColourByTheta, "mnuView5", "Spot color ~ theta"},
     {PlotFlag::ColourByInverseQi, "mnuView6", "Spot color ~ 1/qi"},
     {PlotFlag::ShowIndices, "mnuView7", "Show indices"},

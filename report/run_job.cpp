@@ -7,7 +7,9 @@ RunOutcome runJob(const PreparedRun& run, const TableStatistics& previous,
     const std::atomic<bool>* stop = options.stop;
     const ListFileRequest* list = options.list;
     const std::function<void(double)>& progress = options.progress;
-    const auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    const std::function<bool()> stopped = [stop] {
+        return stop && stop->load(std::memory_order_relaxed);
+    };
     const double loopsShare = list ? kLoopsShareOfProgress : 1.0;
     RunOutcome outcome;
     outcome.result = runPrepared(run, previous, [&](double fraction) {
@@ -17,6 +19,7 @@ RunOutcome runJob(const PreparedRun& run, const TableStatistics& previous,
     const auto completed = [&] {
         return outcome.result.status == RunStatus::Completed && !stopped();
     };
+    if (options.rowsStep && completed()) options.rowsStep(outcome.result, stopped);
     // The 3D points and the list file of a large run take a moment too: a stop counts until
     // they are done, and the progress goes on moving through the list's rows.
     if (options.points && completed())

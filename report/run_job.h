@@ -31,6 +31,13 @@ struct ListFileRequest {
  */
 inline constexpr double kLoopsShareOfProgress = 0.4;
 
+/**
+ * Work on the rows of a completed run before its points and list file are made (the window's
+ * intensities), on the job's thread. It asks `stopped` now and then and returns false when it
+ * stopped early.
+ */
+using RowsStep = std::function<bool(RunResult& run, const std::function<bool()>& stopped)>;
+
 /** The steps of a run job after its loops, and how it is watched. */
 struct RunJobOptions {
     /** The 3D plot's points of the rows. */
@@ -41,11 +48,13 @@ struct RunJobOptions {
     const std::atomic<bool>* stop = nullptr;
     /** Told the fraction of the whole job done, from any thread; may be empty. */
     std::function<void(double)> progress;
+    /** Run after the loops; may be empty. */
+    RowsStep rowsStep;
 };
 
 /**
- * A run and what follows it: the loops, the 3D plot's points and the list file, as the
- * options ask. A stop that comes after the loops (a late Escape) still ends the run as
+ * A run and what follows it: the loops, the rows step, the 3D plot's points and the list
+ * file, as the options ask. A stop that comes after the loops (a late Escape) still ends the run as
  * cancelled, with no rows, points or list-file error. The steps' exceptions (std::bad_alloc,
  * a thread that cannot start) go to the caller.
  */

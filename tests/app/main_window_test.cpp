@@ -1,8 +1,10 @@
 // The main window driven as a user drives it: the run with F5, its progress and Escape, the
-// list, the Table menu, the failures and the question before a very large run.
+// list, the Table menu, the failures, the question before a very large run and the
+// intensities of a model.
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QToolButton>
 
 #include "app/input_panel.h"
+#include "app/intensity_model_dialog.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/program_folder.h"
@@ -44,6 +47,7 @@ class MainWindowTest : public QObject {
     void headersDescribeTheRunOfTheRows();
     void emptyRunClearsThePlotsAndSaysWhy_data();
     void emptyRunClearsThePlotsAndSaysWhy();
+    void intensitiesFillTheListColumns();
 
   private:
     /** Presses F5 and waits until the run has ended. */
@@ -53,6 +57,20 @@ class MainWindowTest : public QObject {
     ReflectionListModel* list() {
         auto* view = window_->findChild<QListView*>(QStringLiteral("rtf"));
         return qobject_cast<ReflectionListModel*>(view->model());
+    }
+
+    /** The plot box `name` shows a line of words across its middle and nothing else. */
+    bool showsWordsOnly(const char* name) {
+        const QImage picture = window_->findChild<PlotView*>(QLatin1String(name))->picture();
+        const QRgb background = picture.pixel(0, 0);
+        int written = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) != background) {
+                    if (std::abs(y - picture.height() / 2) >= 20) return false;
+                    ++written;
+                }
+        return written > 0;
     }
 
     QTemporaryDir workingFolder_;
@@ -71,6 +89,9 @@ void MainWindowTest::cleanup() {
 }
 
 bool MainWindowTest::runWithF5() {
+    // F5 reaches the window once it is active again, after a dialog or a message box.
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_)) return false;
     QSignalSpy ended(window_, &MainWindow::runEnded);
     QTest::keyClick(window_, Qt::Key_F5);
     return ended.count() > 0 || ended.wait(60000);
@@ -81,7 +102,7 @@ void MainWindowTest::controlsCarryTheirNames() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("Tesral - Quasicrystal Reflection Generator"));
     for (const char* name : {"pb2D", "pb3D", "rtf", "frTop", "frBottom", "frRight", "frPlot",
                              "frPROG", "LPROG", "ProgressBar1", "slRFAC", "bBig2D", "bBig3D",
-                             "bINC2D", "Status", "Panel1", "Panel5", "Toolbar1"})
+                             "bINC2D", "Status", "Panel1", "Panel5", "Toolbar1", "cbIntensities"})
         QVERIFY2(window_->findChild<QObject*>(QLatin1String(name)), name);
     const std::pair<const char*, const char*> captions[] = {{"mnuFile1", "New"},
                                                             {"mnuFile4", "Save reflection list"},
@@ -89,9 +110,14 @@ void MainWindowTest::controlsCarryTheirNames() {
                                                             {"mnuTable1", "xyz coordinates"},
                                                             {"mnuTable5", "qe, qi"},
                                                             {"mnuTable6", "Wordpad"},
+                                                            {"mnuTable7", "|H⊥|"},
+                                                            {"mnuTable8", "I"},
                                                             {"mnuView8", "Highlight directions"},
+                                                            {"mnuView9", "Spot size ~ intensity"},
+                                                            {"mnuView10", "Intensity model..."},
                                                             {"mnuHelp6", "Documentation"}};
-    for (auto [name, caption] : captions) QCOMPARE(action(name)->text(), QLatin1String(caption));
+    for (auto [name, caption] : captions)
+        QCOMPARE(action(name)->text(), QString::fromUtf8(caption));
     QStringList tips;
     for (QAction* a : window_->findChild<QToolBar*>(QStringLiteral("Toolbar1"))->actions())
         if (!a->isSeparator() && !a->toolTip().isEmpty() && a->icon().isNull() == false)
@@ -274,18 +300,54 @@ void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy() {
     QCOMPARE(window_->session().reflectionCount(), std::size_t{0});
     QCOMPARE(window_->statusText(1), status);
     // Nothing of the earlier pattern is left: only the words in the middle of each box.
-    for (const char* name : {"pb2D", "pb3D"}) {
-        const QImage picture = window_->findChild<PlotView*>(QLatin1String(name))->picture();
-        const QRgb background = picture.pixel(0, 0);
-        int written = 0;
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                if (picture.pixel(x, y) != background) {
-                    QVERIFY2(std::abs(y - picture.height() / 2) < 20, name);
-                    ++written;
-                }
-        QVERIFY2(written > 0, name);
-    }
+    for (const char* name : {"pb2D", "pb3D"}) QVERIFY2(showsWordsOnly(name), name);
+}
+
+void MainWindowTest::intensitiesFillTheListColumns() {
+    onNextModal<IntensityModelDialog>([](IntensityModelDialog& dialog) {
+        QCOMPARE(dialog.loadFile(QStringLiteral(TESRAL_MODELS_DIR "/decagonal-penrose.toml")),
+                 QString());
+        dialog.accept();
+    });
+    action("mnuView10")->trigger();
+    // Off by default; the box alone changes nothing until there is a run.
+    QVERIFY(!action("mnuTable7")->isChecked() && !action("mnuTable8")->isChecked());
+    action("mnuTable7")->trigger();
+    action("mnuTable8")->trigger();
+    panel()->intensitiesBox()->setChecked(true);
+    QVERIFY(runWithF5());
+    const QByteArray tmp = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
+    QVERIFY(tmp.contains(
+        "model: Decagonal, Penrose tiling (four pentagons) (4 sites, X-rays, 0.710687 A)\r\n"));
+    QVERIFY(tmp.contains("     Hperp         I\r\n"));
+    QVERIFY(tmp.contains(" 100.00000\r\n"));
+    const std::string head = list()->lineText(6);
+    QVERIFY2(head.ends_with("     Hperp         I"), head.c_str());
+    bool strongest = false;
+    for (std::size_t line = 8; line < list()->lineCount(); ++line)
+        strongest = strongest || list()->lineText(line).ends_with(" 100.00000");
+    QVERIFY(strongest);
+    action("mnuView9")->trigger();  // Spot size ~ intensity
+    QVERIFY(!action("mnuView4")->isChecked());
+    QVERIFY(!showsWordsOnly("pb2D"));
+
+    // A model that does not fit the system: a message, and no run.
+    panel()->systemList()->setCurrentIndex(3);  // icosahedral
+    MessageBoxAnswer refused;
+    refused.expect(QMessageBox::Ok);
+    QTest::keyClick(window_, Qt::Key_F5);
+    QVERIFY(refused.seen);
+    QVERIFY2(refused.text.contains(QStringLiteral("position has 5 numbers")),
+             qPrintable(refused.text));
+    QVERIFY(!window_->running());
+
+    // Without the box the model stays out of the run.
+    panel()->systemList()->setCurrentIndex(1);
+    panel()->intensitiesBox()->setChecked(false);
+    QVERIFY(runWithF5());
+    QVERIFY(!fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))).contains("model:"));
+    // Rows without intensities are not drawn as empty plots: the boxes say why.
+    QVERIFY(showsWordsOnly("pb2D") && showsWordsOnly("pb3D"));
 }
 
 QTEST_MAIN(MainWindowTest)

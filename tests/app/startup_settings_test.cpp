@@ -1,11 +1,14 @@
 // Start-up and "Tesral.cfg": a first start, files restored (also damaged ones), closing
-// during a run, and tesral-cli --config against the window.
+// during a run, tesral-cli --config against the window, and the intensity settings kept
+// beside the file.
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
@@ -25,10 +28,13 @@
 #include <thread>
 
 #include "app/input_panel.h"
+#include "app/intensity_model_dialog.h"
+#include "app/intensity_settings.h"
 #include "app/limit_spinner.h"
 #include "app/main_window.h"
 #include "app/program_folder.h"
 #include "engine/wavelength.h"
+#include "physics/model_file.h"
 #include "report/config_file.h"
 #include "window_driver.h"
 
@@ -94,12 +100,16 @@ class StartupSettingsTest : public QObject {
 
   private slots:
     void initTestCase();
-    void init() { QFile::remove(config_); }
+    void init() {
+        QFile::remove(config_);
+        QFile::remove(intensitySettingsFile());
+    }
     void firstStartShowsTheDefaultsAndClosingWritesTheFile();
     void savedFileIsRestored_data();
     void savedFileIsRestored();
     void closingDuringARunStillSaves();
     void commandLineConfigGivesTheWindowsReport();
+    void intensitySettingsSurviveARestart();
     void namedPipesAreLeftAlone();
     void fileSizeLimitGivesAMessage();
     void runUnderFileSizeLimit();  // the child process of fileSizeLimitGivesAMessage
@@ -229,6 +239,54 @@ void StartupSettingsTest::commandLineConfigGivesTheWindowsReport() {
     const QByteArray report = cli.readAllStandardOutput();
     QVERIFY(report.startsWith("TESRAL REPORT - "));
     QCOMPARE(report, fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))));
+}
+
+void StartupSettingsTest::intensitySettingsSurviveARestart() {
+    const QString models = QStringLiteral(TESRAL_MODELS_DIR);
+    physics::StructureModel penrose =
+        *physics::loadModel((models + "/decagonal-penrose.toml").toStdString()).model;
+    penrose.source.clear();
+    for (physics::Site& site : penrose.sites) site.line = 0;
+    const auto modelShown = [this] {
+        physics::StructureModel shown;
+        test::onNextModal<IntensityModelDialog>([&shown](IntensityModelDialog& dialog) {
+            shown = *dialog.editedModel();
+            dialog.reject();
+        });
+        window_->findChild<QAction*>(QStringLiteral("mnuView10"))->trigger();
+        return shown;
+    };
+
+    QVERIFY(openWindow());
+    QVERIFY(!panel()->useIntensities());
+    test::onNextModal<IntensityModelDialog>([&models](IntensityModelDialog& dialog) {
+        dialog.loadFile(models + "/decagonal-penrose.toml");
+        dialog.accept();
+    });
+    window_->findChild<QAction*>(QStringLiteral("mnuView10"))->trigger();
+    panel()->intensitiesBox()->setChecked(true);
+    QVERIFY(window_->close());
+    // Tesral.cfg keeps its sixteen lines; the model and the box are in the other file.
+    QCOMPARE(fileBytes(config_), kDefaultFile);
+    QVERIFY(fileBytes(intensitySettingsFile()).startsWith("# Tesral"));
+
+    QVERIFY(openWindow());
+    QVERIFY(panel()->useIntensities());
+    QVERIFY(modelShown() == penrose);
+    QVERIFY(window_->close());
+
+    // A damaged file applies nothing and says where it is wrong.
+    QFile damaged(intensitySettingsFile());
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write("use_intensities = true\n\nname = 3\n");
+    damaged.close();
+    QVERIFY(openWindow());
+    QVERIFY(!panel()->useIntensities());
+    QVERIFY(modelShown().sites.empty());
+    QVERIFY2(window_->statusText(5).startsWith(
+                 QStringLiteral("Tesral-intensities.toml was not read: %1:3: ")
+                     .arg(QDir::toNativeSeparators(intensitySettingsFile()))),
+             qPrintable(window_->statusText(5)));
 }
 
 void StartupSettingsTest::namedPipesAreLeftAlone() {

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 
 namespace tesral::test {
 
@@ -63,6 +64,19 @@ struct FileDialogAnswer {
         });
     }
 };
+
+/** Lets `work` act on the next modal dialog of type T once it shows (and close it). */
+template <class T>
+void onNextModal(std::function<void(T&)> work, int triesLeft = 300) {
+    QTimer::singleShot(10, [work, triesLeft] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (triesLeft > 0) onNextModal<T>(work, triesLeft - 1);
+            return;
+        }
+        work(*dialog);
+    });
+}
 
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);

@@ -11,30 +11,58 @@ TEST(PlotOptions, StartsWithFilledSpotsSizedByQi) {
     std::vector<bool> checked;
     checked.reserve(std::size(kPlotFlagItems));
     for (const PlotFlagItem& item : kPlotFlagItems) checked.push_back(flagValue(o, item.flag));
-    EXPECT_EQ(checked, (std::vector<bool>{true, false, false, true, false, false, false}));
+    EXPECT_EQ(checked, (std::vector<bool>{true, false, false, true, false, false, false, false}));
     EXPECT_EQ(o.zoom2D, 1.0f);
     EXPECT_EQ(o.zoom3D, 1.0f);
     EXPECT_EQ(spotFactor(o), 1.0f);
 }
 
-TEST(PlotOptions, ColourOptionsExcludeEachOther) {
+TEST(PlotOptions, ColourRulesAndSizeRulesEachExcludeEachOther) {
+    using F = PlotFlag;
     struct Case {
         std::vector<PlotFlag> clicks;
-        bool byTheta, byQi;
+        F first, second;  // the pair of rules, only one of which can be on
+        bool firstOn, secondOn;
     };
     const Case cases[] = {
-        {{PlotFlag::ColourByInverseQi, PlotFlag::ColourByTheta}, true, false},
-        {{PlotFlag::ColourByInverseQi, PlotFlag::ColourByTheta, PlotFlag::ColourByTheta},
+        {{F::ColourByInverseQi, F::ColourByTheta},
+         F::ColourByTheta,
+         F::ColourByInverseQi,
+         true,
+         false},
+        {{F::ColourByInverseQi, F::ColourByTheta, F::ColourByTheta},
+         F::ColourByTheta,
+         F::ColourByInverseQi,
          false,
          false},
-        {{PlotFlag::ColourByInverseQi, PlotFlag::ColourByInverseQi}, false, false},
-        {{PlotFlag::ColourByTheta, PlotFlag::ColourByInverseQi}, false, true},
+        {{F::ColourByInverseQi, F::ColourByInverseQi},
+         F::ColourByTheta,
+         F::ColourByInverseQi,
+         false,
+         false},
+        {{F::ColourByTheta, F::ColourByInverseQi},
+         F::ColourByTheta,
+         F::ColourByInverseQi,
+         false,
+         true},
+        // 1/qi is on at start: intensity switches it off, and 1/qi switches intensity off.
+        {{F::SizeByIntensity}, F::SizeByInverseQi, F::SizeByIntensity, false, true},
+        {{F::SizeByIntensity, F::SizeByInverseQi},
+         F::SizeByInverseQi,
+         F::SizeByIntensity,
+         true,
+         false},
+        {{F::SizeByIntensity, F::SizeByIntensity},
+         F::SizeByInverseQi,
+         F::SizeByIntensity,
+         false,
+         false},
     };
     for (const Case& c : cases) {
         PlotOptions o;
         for (PlotFlag f : c.clicks) toggleFlag(o, f);
-        EXPECT_EQ(o.colourByTheta, c.byTheta);
-        EXPECT_EQ(o.colourByInverseQi, c.byQi);
+        EXPECT_EQ(flagValue(o, c.first), c.firstOn);
+        EXPECT_EQ(flagValue(o, c.second), c.secondOn);
     }
 }
 
@@ -44,7 +72,10 @@ TEST(PlotOptions, EachItemTogglesItsOwnFlagOnly) {
         const bool before = flagValue(o, item.flag);
         EXPECT_EQ(toggleFlag(o, item.flag), !before) << item.objectName;
         for (const PlotFlagItem& other : kPlotFlagItems) {
-            if (other.flag == item.flag) continue;
+            // Switching the intensity size rule on switches the 1/qi one off (tested above).
+            if (other.flag == item.flag ||
+                (item.flag == PlotFlag::SizeByIntensity && other.flag == PlotFlag::SizeByInverseQi))
+                continue;
             EXPECT_EQ(flagValue(o, other.flag), flagValue(PlotOptions{}, other.flag));
         }
     }

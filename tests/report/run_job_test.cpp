@@ -75,5 +75,33 @@ TEST(RunJob, StopAfterTheLoopsCancelsAndKeepsNothing) {
     EXPECT_FALSE(outcome.listFileError);
 }
 
+TEST(RunJob, RowsStepReachesTheListFileAndCanBeStopped) {
+    const PreparedRun run = prepareRun(RunInputs{});
+    ListFileRequest list = listFile("run_job_step.hkl", run);
+    list.options.columns.intensity = true;
+    RunJobOptions options;
+    options.list = &list;
+    options.rowsStep = [](RunResult& result, const std::function<bool()>&) {
+        for (ReflectionRecord& row : result.table) row.v[kIntensity] = 42.5f;
+        return true;
+    };
+    const RunOutcome outcome = runJob(run, {}, options);
+    ASSERT_EQ(outcome.result.status, RunStatus::Completed);
+    EXPECT_EQ(outcome.result.table[0].v[kIntensity], 42.5f);
+    EXPECT_NE(fileText(list.path).find("  42.50000\r\n"), std::string::npos);
+
+    // Escape during the step: the run ends cancelled and keeps nothing.
+    std::atomic<bool> stop{false};
+    options.stop = &stop;
+    options.rowsStep = [&stop](RunResult&, const std::function<bool()>& stopped) {
+        stop = true;
+        return !stopped();
+    };
+    const RunOutcome stopped = runJob(run, {}, options);
+    EXPECT_EQ(stopped.result.status, RunStatus::Cancelled);
+    EXPECT_TRUE(stopped.result.table.empty());
+    EXPECT_TRUE(stopped.points.empty());
+}
+
 }  // namespace
 }  // namespace tesral
