@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "plots/parallel_parts.h"
@@ -121,6 +122,17 @@ float sizingQi(const ReflectionRecord& record, const TableStatistics& statistics
     return record.qi() == 0.0f ? statistics.minPositiveQi : record.qi();
 }
 
+/** The zero layer's rows (last index 0) by rising intensity; equal ones keep their order. */
+std::vector<std::uint32_t> weakestFirst(std::span<const ReflectionRecord> table, int n) {
+    std::vector<std::uint32_t> order;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].h(n - 1) == 0.0f) order.push_back(static_cast<std::uint32_t>(i));
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return table[a].v[kIntensity] < table[b].v[kIntensity];
+    });
+    return order;
+}
+
 /** The radius of a row's spot, twips; nothing when the row is too weak to be drawn. */
 std::optional<float> rowSpotRadius(const ReflectionRecord& record, const PlotOptions& options,
                                    float factor, float zoom, float tpp,
@@ -152,8 +164,11 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
         startColours(options.filledSpots, target.background, target.foreground);
     const float labelMinimum =
         target.printed ? static_cast<float>(2.0 * target.twipsPerPixelX) : kLabelMinimumRadius;
+    // Sized by intensity, the weak spots go first so that the strong ones cover them whole.
+    const std::vector<std::uint32_t> order =
+        options.sizeByIntensity ? weakestFirst(data.table, n) : std::vector<std::uint32_t>{};
     const auto place = [&](std::size_t i, PlacedSpot& spot) {
-        const ReflectionRecord& record = data.table[i];
+        const ReflectionRecord& record = data.table[options.sizeByIntensity ? order[i] : i];
         if (record.h(n - 1) != 0.0f) return true;
         const std::optional<float> r =
             rowSpotRadius(record, options, factor, zoom, tpp, data.statistics);
@@ -172,7 +187,8 @@ bool drawZeroLayer(const PlotData& data, const PlotOptions& options, const PlotT
                             TextRole::Label);
         };
     // Only the zero layer is drawn: a small part of the rows.
-    return drawSpots(data.table.size(), options, *k, start, canvas, place, false, label);
+    return drawSpots(options.sizeByIntensity ? order.size() : data.table.size(), options, *k, start,
+                     canvas, place, false, label);
 }
 
 bool draw3D(const PlotData& data, const PlotOptions& options, const PlotTarget& target,
