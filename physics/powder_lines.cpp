@@ -13,14 +13,18 @@ namespace {
 constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr int kLargestLimit = 32767;
 
+/** A reflection as the merge reads it, so that it never goes back to the table's rows. */
 struct Member {
     double twoTheta;
+    float intensity;
+    int absoluteSum;
     std::uint32_t row;
 };
 
 /** The projected vector of a row's indices, in double precision. */
 void project(const ReflectionRecord& row, const LatticeBasis& basis, int h[6], double q[6]) {
-    for (int i = 0; i < basis.n; ++i) h[i] = static_cast<int>(std::lround(row.h(i)));
+    // Indices are whole numbers, exact in single precision.
+    for (int i = 0; i < basis.n; ++i) h[i] = static_cast<int>(row.h(i));
     for (int i = 0; i < basis.n; ++i) {
         double sum = 0.0;
         for (int j = 0; j < basis.n; ++j) sum += basis.inverse(i, j) * h[j];
@@ -49,18 +53,8 @@ double twoThetaOf(double qe, double wavelength) {
 
 int absoluteSum(const ReflectionRecord& row, int n) {
     int sum = 0;
-    for (int i = 0; i < n; ++i) sum += std::abs(static_cast<int>(std::lround(row.h(i))));
+    for (int i = 0; i < n; ++i) sum += std::abs(static_cast<int>(row.h(i)));
     return sum;
-}
-
-/** Whether row a is the better representative: smaller sum, then the larger indices first. */
-bool representsBetter(const ReflectionRecord& a, const ReflectionRecord& b, int n) {
-    const int sa = absoluteSum(a, n);
-    const int sb = absoluteSum(b, n);
-    if (sa != sb) return sa < sb;
-    for (int i = 0; i < n; ++i)
-        if (a.h(i) != b.h(i)) return a.h(i) > b.h(i);
-    return false;
 }
 
 }  // namespace
@@ -147,16 +141,24 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
                                     const std::function<bool()>& stop) {
     const int n = run.basis.n;
     const double wavelength = run.parameters.wavelength;
+    double inverse[6][6] = {};
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) inverse[i][j] = run.basis.inverse(i, j);
     std::vector<Member> members;
     members.reserve(run.table.size());
-    int h[6] = {};
-    double q[6] = {};
     for (std::size_t r = 0; r < run.table.size(); ++r) {
-        project(run.table[r], run.basis, h, q);
+        const ReflectionRecord& row = run.table[r];
+        double q[6] = {};
+        for (int j = 0; j < n; ++j) {
+            const double h = row.h(j);
+            for (int i = 0; i < n; ++i) q[i] += inverse[i][j] * h;
+        }
         double plane2 = 0, axis2 = 0, perp2 = 0;
         lengths(q, n, plane2, axis2, perp2);
         const double t = twoThetaOf(std::sqrt(plane2 + axis2), wavelength);
-        if (std::isfinite(t) && t > 0.0) members.push_back({t, static_cast<std::uint32_t>(r)});
+        if (std::isfinite(t) && t > 0.0)
+            members.push_back(
+                {t, row.v[kIntensity], absoluteSum(row, n), static_cast<std::uint32_t>(r)});
     }
     if (stop && stop()) return {};
     std::sort(members.begin(), members.end(),
@@ -165,23 +167,29 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
     const bool icosahedral = n == 6;
     const double a6D = icosahedral ? sixDimensionalConstant(run.basis) : 0.0;
     std::vector<PowderLine> lines;
+    int h[6] = {};
+    double q[6] = {};
     std::size_t first = 0;
     while (first < members.size()) {
         std::size_t last = first + 1;
         while (last < members.size() &&
                members[last].twoTheta - members[last - 1].twoTheta <= kLineMergeDegrees)
             ++last;
-        std::uint32_t best = members[first].row;
+        // The representative: the smallest sum of absolute indices, then the first found. The
+        // walk runs every index downward, so that is the one with the larger indices first.
+        const Member* best = &members[first];
         double intensity = 0.0;
         for (std::size_t k = first; k < last; ++k) {
-            const ReflectionRecord& row = run.table[members[k].row];
-            intensity += row.v[kIntensity];
-            if (representsBetter(row, run.table[best], n)) best = members[k].row;
+            const Member& m = members[k];
+            intensity += m.intensity;
+            if (m.absoluteSum < best->absoluteSum ||
+                (m.absoluteSum == best->absoluteSum && m.row < best->row))
+                best = &m;
         }
         PowderLine line;
         line.indexDimension = n;
         line.multiplicity = static_cast<int>(last - first);
-        project(run.table[best], run.basis, h, q);
+        project(run.table[best->row], run.basis, h, q);
         for (int i = 0; i < n; ++i) line.indices[static_cast<std::size_t>(i)] = h[i];
         double perp2 = 0;
         lengths(q, n, line.plane2, line.axis2, perp2);
