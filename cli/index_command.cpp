@@ -9,6 +9,7 @@
 #include "cli/run_options.h"
 #include "physics/lattice_refinement.h"
 #include "physics/measured_pattern.h"
+#include "physics/refinement_text.h"
 
 namespace tesral::cli {
 namespace {
@@ -33,55 +34,12 @@ double positiveFrom(const Options& options, const std::string& name, double fall
     return value;
 }
 
-std::string line(const char* pattern, double a, double b = 0, double c = 0, double d = 0) {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, a, b, c, d);
-    return text;
-}
-
-/** "4.46898 +- 0.00012" or the value alone when no uncertainty is known. */
-std::string withSigma(double value, double sigma, bool hasSigma, const char* unit) {
-    return hasSigma ? line("%.5f +- %.5f", value, sigma) + unit : line("%.5f", value) + unit;
-}
-
-std::string refinementText(const PowderJob& job, const physics::Refinement& r,
-                           const std::string& source, std::size_t peakCount,
-                           const physics::RefinementSettings& settings) {
-    const bool icosahedral = job.run.indexDimension == 6;
-    std::string text = "measured: " + source + ", " + std::to_string(peakCount) + " peaks, " +
-                       std::to_string(r.matches.size()) + " matched within " +
-                       line("%g", settings.tolerance) + " degrees\n\n";
-    text += icosahedral ? "  2theta obs  2theta calc   delta      d (A)  indices            N/M\n"
-                        : "  2theta obs  2theta calc   delta      d (A)  indices\n";
-    for (const physics::MatchedPeak& m : r.matches) {
-        const physics::PowderLine& l = job.lines[m.line];
-        std::string row = line("%11.4f %12.4f %8.4f %10.5f  ", m.observed, m.calculated,
-                               m.observed - m.calculated, m.d);
-        std::string indices = physics::indexText(l);
-        if (icosahedral) indices.resize(std::max<std::size_t>(indices.size(), 18), ' ');
-        row += indices;
-        if (icosahedral && l.label) {
-            row += ' ';
-            row += physics::labelText(*l.label);
-        }
-        row += '\n';
-        text += row;
-    }
-    text += '\n';
-    const std::string sigmaNote =
-        r.hasSigmas ? "" : "  (as many peaks as parameters: no uncertainties)";
-    text += "a = " + withSigma(r.a, r.aSigma, r.hasSigmas, " A");
-    if (icosahedral) {
-        // The six-dimensional constant is a fixed multiple of a.
-        const double k = physics::sixDimensionalConstant(job.run.basis) / job.run.parameters.a;
-        text += "   (a6D = " + withSigma(r.a * k, r.aSigma * k, r.hasSigmas, " A") + ")";
-    }
-    text += sigmaNote + '\n';
-    if (!icosahedral) text += "c = " + withSigma(r.c, r.cSigma, r.hasSigmas, " A") + '\n';
-    text += "zero shift = " + withSigma(r.zero, r.zeroSigma, r.hasSigmas, " degrees") +
-            "   (2theta obs = 2theta calc + zero shift)\n";
-    text += line("mean |delta 2theta| = %.4f degrees\n", r.meanAbsoluteDelta);
-    return text;
+std::string header(const std::string& source, std::size_t peaks, std::size_t matched,
+                   double tolerance) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", tolerance);
+    return "measured: " + source + ", " + std::to_string(peaks) + " peaks, " +
+           std::to_string(matched) + " matched within " + text + " degrees\n\n";
 }
 
 }  // namespace
@@ -104,7 +62,12 @@ int indexCommand(const std::vector<std::string>& args) {
                                        job.run.parameters.c, job.run.indexDimension == 5};
     const physics::Refinement r = physics::refineLattice(job.lines, peaks, lattice, settings);
     if (!r.ok()) throw std::runtime_error(r.message);
-    writeOutput(options, refinementText(job, r, path, peaks.size(), settings));
+    const double a6DPerA =
+        job.run.indexDimension == 6
+            ? physics::sixDimensionalConstant(job.run.basis) / job.run.parameters.a
+            : 0.0;
+    writeOutput(options, header(path, peaks.size(), r.matches.size(), settings.tolerance) +
+                             physics::refinementText(job.lines, r, a6DPerA));
     return 0;
 }
 
