@@ -118,7 +118,7 @@ QString PowderPlotWidget::lineTipAt(double x) const {
     for (; it != lines_.end() && it->twoTheta <= at + reach; ++it)
         if (!best || it->weight > best->weight) best = &*it;
     if (!best) return {};
-    QString tip = QStringLiteral("%1\n2θ = %2°   d = %3 Å\nI = %4 (×%5)")
+    QString tip = QStringLiteral("%1\n2θ = %2°   d = %3 Å\nI = %4, multiplicity %5")
                       .arg(QString::fromStdString(physics::indexText(*best)))
                       .arg(best->twoTheta, 0, 'f', 4)
                       .arg(best->d, 0, 'f', 5)

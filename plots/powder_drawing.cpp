@@ -155,17 +155,31 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
                 (f.top + f.bottom - lineHeight) / 2.0, yTitle, ink, target.font, TextRole::Label);
 
     const double pixel = target.twipsPerPixelX;
-    // The lines as ticks, one per pixel column.
-    double lastColumn = -1.0;
+    // The lines as ticks, one per pixel column (its strongest line), longer for stronger
+    // lines: full length from 1 % of the strongest line, a third of it below 0.1 per mille.
+    double strongest = 0.0;
+    for (const PowderTick& t : data.ticks) strongest = std::max(strongest, t.weight);
+    const auto drawTick = [&](double column, double weight) {
+        const double x = f.left + (column + 0.5) * pixel;
+        const double share = strongest > 0.0 && weight > 0.0 ? weight / strongest : 1e-9;
+        const double length = std::clamp(1.0 + (std::log10(share) + 2.0) / 3.0, 1.0 / 3.0, 1.0);
+        const double bottom = v.tickTop + (v.tickBottom - v.tickTop) * length;
+        const QPointF mark[] = {{x, yOf(v.tickTop)}, {x, yOf(bottom)}};
+        canvas.polyline(mark, kTickColour);
+    };
+    double column = -1.0, columnWeight = -1.0;
     for (const PowderTick& t : data.ticks) {
         if (t.twoTheta < f.low || t.twoTheta > f.high) continue;
-        const double column = std::floor((f.xOf(t.twoTheta) - f.left) / pixel);
-        if (column == lastColumn) continue;
-        lastColumn = column;
-        const double x = f.left + (column + 0.5) * pixel;
-        const QPointF mark[] = {{x, yOf(v.tickTop)}, {x, yOf(v.tickBottom)}};
-        canvas.polyline(mark, kTickColour);
+        const double c = std::floor((f.xOf(t.twoTheta) - f.left) / pixel);
+        if (c != column) {
+            if (column >= 0.0) drawTick(column, columnWeight);
+            column = c;
+            columnWeight = t.weight;
+        } else {
+            columnWeight = std::max(columnWeight, t.weight);
+        }
     }
+    if (column >= 0.0) drawTick(column, columnWeight);
 
     // The measured pattern under the calculated one, then the difference.
     const std::vector<double> profile(data.profile.begin(), data.profile.end());
