@@ -62,7 +62,7 @@ KnownOptions powderOptions() {
     known.valued = runOptionNames();
     for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
     for (const char* name :
-         {"two-theta", "caglioti", "eta", "monochromator", "output", "size", "measured", "labels"})
+         {"two-theta", "caglioti", "eta", "monochromator", "output", "size", "measured", "labels", "zero"})
         known.valued.emplace_back(name);
     known.flags = {"difference", "peaks"};
     return known;
@@ -125,6 +125,11 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     runForCommand(inputs, maxRowsFrom(options), job.run);
     applyModel(job.model, job.run);
     job.lines = physics::powderLines(job.run, lp);
+    if (options.has("zero")) {
+        // As a refinement reports it: 2-theta observed = 2-theta calculated + zero shift.
+        const double zero = numberFrom(options.value("zero"), "zero");
+        for (physics::PowderLine& line : job.lines) line.twoTheta += zero;
+    }
     if (profile) job.profile = physics::powderProfile(job.lines, job.grid, job.shape);
     return job;
 }
@@ -207,6 +212,7 @@ Powder options:
                                                             (default 0,0,0.01)
   --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default 0.5)
   --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default none)
+  --zero Z               move every line by a 2-theta zero shift, degrees (default 0)
   --output FILE          .xy, .csv or a picture; .xy on standard output without it
   --size WxH             picture size in pixels             (default 1000x600)
   --labels N             label the N strongest lines in a picture (default 12)
