@@ -61,8 +61,8 @@ KnownOptions powderOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
     for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
-    for (const char* name :
-         {"two-theta", "caglioti", "eta", "monochromator", "output", "size", "measured", "labels", "zero"})
+    for (const char* name : {"two-theta", "caglioti", "eta", "monochromator", "output", "size",
+                             "measured", "labels", "zero"})
         known.valued.emplace_back(name);
     known.flags = {"difference", "peaks"};
     return known;
@@ -120,6 +120,9 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
+    // Neutrons are seen at their own wavelength.
+    if (job.model.radiation.kind == physics::RadiationKind::Neutron)
+        inputs.wavelength = format("%.10g", job.model.radiation.wavelength);
     const std::string widened = physics::widenToWholeOrbits(inputs);
     if (!widened.empty()) throw std::runtime_error(widened);
     runForCommand(inputs, maxRowsFrom(options), job.run);
@@ -205,7 +208,8 @@ std::string powderHelp() {
                "theta and qi windows; the theta window follows the 2-theta range unless "
                "given.\n\n") +
            runOptionsHelp() + modelOptionsHelp() +
-           R"(  (without a model: one Al site with the tiling's window, X-rays)
+           R"(  (without a model: one Al site with the tiling's window, X-rays; with neutrons
+   the pattern is worked out at the neutron wavelength; electrons give none)
 Powder options:
   --two-theta A:B:S      the 2-theta grid, degrees          (default 10:120:0.01)
   --caglioti U,V,W       widths H^2 = U tan^2 t + V tan t + W, degrees^2
