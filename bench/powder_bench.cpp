@@ -91,9 +91,12 @@ void BM_RedrawWithMeasured(benchmark::State& state) {
     static const std::vector<double> profile =
         powderProfile(lines, TwoThetaGrid{10.0, 120.0, 0.01}, ProfileShape{});
     std::vector<PowderTick> ticks;
+    ticks.reserve(lines.size());
     for (const PowderLine& l : lines)
         ticks.push_back({l.twoTheta, l.weight, QString::fromStdString(indexText(l))});
     std::vector<double> x, y;
+    x.reserve(100000);
+    y.reserve(100000);
     for (int i = 0; i < 100000; ++i) {
         x.push_back(10.0 + 0.0011 * i);
         y.push_back(50.0 + 40.0 * std::sin(i * 0.01));
