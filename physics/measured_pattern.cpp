@@ -113,6 +113,8 @@ MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakLi
 
 MeasuredData readMeasuredFile(const std::string& path, bool peakList) {
     std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        throw std::runtime_error(path + ":0: is a folder, not a file");
     const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (!error && size > kLargestMeasuredFile)
         throw std::runtime_error(path + ":1: the file is larger than 100 MB");

@@ -62,6 +62,13 @@ TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
         EXPECT_EQ(std::string(e.what()), big + ":1: the file is larger than 100 MB");
     }
     std::filesystem::remove(big);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    try {
+        readMeasuredFile(folder);
+        ADD_FAILURE() << "no error for a folder";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), folder + ":0: is a folder, not a file");
+    }
 }
 
 /** A pattern of the run's lines moved by `zero`, with Gaussian noise of 1 % of its maximum. */
