@@ -1,12 +1,14 @@
 // The powder pattern window: the pattern of the panel's inputs, a measured file, the
 // refinement and its constants taken back into the panel, zoom and the line under the mouse.
 
+#include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/input_panel.h"
+#include "app/main_window.h"
 #include "app/powder_plot_widget.h"
 #include "app/powder_window.h"
 #include "plots/picture_settings.h"
@@ -66,6 +68,21 @@ class PowderWindowTest : public QObject {
         QFile file(png);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(4).endsWith("PNG"));
+    }
+
+    void theViewMenuOpensThePatternOfThePanel() {
+        QTemporaryDir folder;
+        MainWindow main(folder.path());
+        main.findChild<InputPanel*>(QStringLiteral("frRight"))->setInputs(alCuFeInputs("4.46891"));
+        auto* item = main.findChild<QAction*>(QStringLiteral("mnuViewPowder"));
+        QVERIFY(item);
+        item->trigger();
+        auto* window = main.findChild<PowderWindow*>(QStringLiteral("powderWindow"));
+        QVERIFY(window && window->isVisible());
+        QVERIFY(window->plot()->hasPattern());
+        // A second time raises the same window.
+        item->trigger();
+        QCOMPARE(main.findChildren<PowderWindow*>().size(), 1);
     }
 
     void refinesFromAMeasuredFileAndFillsThePanel() {
