@@ -12,6 +12,7 @@
 #include "app/large_view.h"
 #include "app/list_commands.h"
 #include "app/plot_commands.h"
+#include "app/powder_command.h"
 #include "app/toolbar_icons.h"
 #include "app/window_commands.h"
 
@@ -90,6 +91,8 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
             QString::fromLatin1(flag.caption.data(), static_cast<int>(flag.caption.size()));
         attach<PlotFlagCommand>(item(menu, name.constData(), caption), c, flag.flag);
     }
+    menu.addSeparator();
+    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern…")), c);
 }
 
 void buildHelpMenu(QMenu& menu, CommandContext& c) {

@@ -9,6 +9,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/plot_command.h"
+#include "cli/powder_commands.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
 #ifndef TESRAL_WITH_PLOTS
@@ -37,6 +38,15 @@ const std::vector<Command>& commandTable() {
          plot2dProgram},
         {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dProgram},
 #endif
+#ifdef TESRAL_WITH_PLOTS
+        {"powder", "run with whole orbits and write the powder pattern, its lines or its plot",
+         powderHelp, powderPictureCommand},
+#else
+        {"powder", "run with whole orbits and write the powder pattern, its lines or its plot",
+         powderHelp, powderProgram},
+#endif
+        {"index", "match a measured powder pattern's peaks and refine the lattice constants",
+         indexHelp, indexCommand},
     };
     return table;
 }

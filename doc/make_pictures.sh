@@ -67,6 +67,15 @@ plot 2d intensity-icosahedral --system icosahedral --a 4.56084 --limits 3,3,3,3,
   --thmax 40 --qimax 3 --model "$root/doc/models/icosahedral-window.toml" \
   --spot-size intensity --background white
 
+echo "The powder pattern of i-AlCuFe (Cu K-alpha1, a6D = 6.32 A), and the shipped synthetic"
+echo "measured pattern under the pattern of the refined constant:"
+alcufe=(--system icosahedral --group-index 0 --wavelength 1.5406 --size 900x450)
+"$cli" powder "${alcufe[@]}" --a 4.46891 --output "$out/powder-icosahedral.png" 2>/dev/null
+echo "  powder-icosahedral.png"
+"$cli" powder "${alcufe[@]}" --a 4.46882 --zero 0.0496 --two-theta 15:100:0.01 --difference \
+  --measured "$root/doc/examples/i-alcufe-synthetic.xy" --output "$out/powder-refined.png" 2>/dev/null
+echo "  powder-refined.png"
+
 echo "The window (decagonal defaults, then icosahedral):"
 "$grab" "$out/window.png"
 echo "  window.png"

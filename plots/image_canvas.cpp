@@ -92,4 +92,10 @@ void ImageCanvas::text(double x, double y, const QString& text, QRgb colour, con
     canvas.text(x, y, text, colour, font, role);
 }
 
+void ImageCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
+    QPainter painter(&image_);
+    PainterCanvas canvas(painter, image_.deviceIndependentSize(), twipsPerPixel_);
+    canvas.polyline(points, colour);
+}
+
 }  // namespace tesral

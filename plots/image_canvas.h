@@ -30,6 +30,7 @@ class ImageCanvas : public PlotCanvas {
     void endUnder() override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
+    void polyline(std::span<const QPointF> points, QRgb colour) override;
 
   private:
     QImage& image_;

@@ -155,6 +155,13 @@ void MetafileRecorder::intersectClipRect(int left, int top, int right, int botto
            {coordinate(bottom), coordinate(right), coordinate(top), coordinate(left)});
 }
 
+void MetafileRecorder::polyline(const std::vector<int>& xy) {
+    // The point count and then the points in order, each x before its y.
+    std::vector<std::uint16_t> params{static_cast<std::uint16_t>(xy.size() / 2)};
+    for (const int v : xy) params.push_back(coordinate(v));
+    record(MetaFunction::Polyline, std::move(params));
+}
+
 void MetafileRecorder::rectangle(int left, int top, int right, int bottom) {
     // Parameters are stored last first.
     record(MetaFunction::Rectangle,

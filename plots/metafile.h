@@ -34,6 +34,7 @@ enum class MetaFunction : std::uint16_t {
     IntersectClipRect = 0x0416,
     Ellipse = 0x0418,
     Rectangle = 0x041B,
+    Polyline = 0x0325,
     TextOut = 0x0521,
 };
 
@@ -118,6 +119,8 @@ class MetafileRecorder {
     void intersectClipRect(int left, int top, int right, int bottom);
     void rectangle(int left, int top, int right, int bottom);
     void ellipse(int left, int top, int right, int bottom);
+    /** Segments through the points, given as x0, y0, x1, y1, ... */
+    void polyline(const std::vector<int>& xy);
     /** Single-byte text whose reference point (top-left by default) is at (x, y). */
     void textOut(int x, int y, std::string_view text);
     void setTextColor(ColorRef colour);

@@ -1,5 +1,8 @@
 #include "plots/metafile_canvas.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tesral {
 
 namespace {
@@ -94,6 +97,23 @@ void MetafileCanvas::text(double x, double y, const QString& text, QRgb colour, 
 
 Metafile MetafileCanvas::finish() {
     return recorder_.close();
+}
+
+void MetafileCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
+    if (points.size() < 2) return;
+    useBackgroundMode(BackgroundMode::Opaque);
+    usePen(colour);
+    // Long curves go in pieces that share their end points; a record holds 16-bit sizes.
+    constexpr std::size_t kPiece = 4000;
+    for (std::size_t first = 0; first + 1 < points.size(); first += kPiece - 1) {
+        const std::size_t last = std::min(points.size(), first + kPiece);
+        std::vector<int> xy;
+        for (std::size_t i = first; i < last; ++i) {
+            xy.push_back(metafileCoordinate(points[i].x()));
+            xy.push_back(metafileCoordinate(points[i].y()));
+        }
+        recorder_.polyline(xy);
+    }
 }
 
 }  // namespace tesral

@@ -31,6 +31,7 @@ class MetafileCanvas : public PlotCanvas {
     void circle(double x, double y, double r, QRgb outline, QRgb fill) override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
+    void polyline(std::span<const QPointF> points, QRgb colour) override;
 
     int width() const { return width_; }    // twips
     int height() const { return height_; }  // twips

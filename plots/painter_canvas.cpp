@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
+#include <vector>
 
 namespace tesral {
 
@@ -52,6 +53,15 @@ void PainterCanvas::text(double x, double y, const QString& text, QRgb colour, c
     // Place the top-left corner, not the baseline, at the position.
     const double ascent = painter_.fontMetrics().ascent();
     painter_.drawText(QPointF(x * k, y * k + ascent), text);
+}
+
+void PainterCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
+    usePen(colour);
+    const double k = 1.0 / twipsPerPixel_;
+    std::vector<QPointF> scaled;
+    scaled.reserve(points.size());
+    for (const QPointF& p : points) scaled.push_back(p * k);
+    painter_.drawPolyline(scaled.data(), static_cast<int>(scaled.size()));
 }
 
 }  // namespace tesral

@@ -21,6 +21,7 @@ class PainterCanvas : public PlotCanvas {
     void circle(double x, double y, double r, QRgb outline, QRgb fill) override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
+    void polyline(std::span<const QPointF> points, QRgb colour) override;
 
   private:
     void usePen(QRgb colour);

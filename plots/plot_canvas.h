@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPointF>
 #include <QRgb>
 #include <QString>
 #include <span>
@@ -47,6 +48,11 @@ class PlotCanvas {
      */
     virtual void circlesUnder(std::span<const CanvasSpot> /*spots*/, QRgb /*outline*/) {}
     virtual void endUnder() {}
+    /**
+     * Straight segments through the points (twips), one pixel wide in `colour`: the axes and
+     * curves of the powder plot. A canvas that cannot draw lines leaves them out.
+     */
+    virtual void polyline(std::span<const QPointF> /*points*/, QRgb /*colour*/) {}
     /** Text whose top-left corner lies at (x, y). */
     virtual void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
                       TextRole role) = 0;

@@ -33,6 +33,14 @@ void RecordingCanvas::text(double x, double y, const QString& text, QRgb colour,
     items_.push_back(item);
 }
 
+void RecordingCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
+    Item item;
+    item.kind = Kind::Polyline;
+    item.outline = colour;
+    item.points.assign(points.begin(), points.end());
+    items_.push_back(item);
+}
+
 std::vector<RecordingCanvas::Item> RecordingCanvas::items(Kind kind) const {
     std::vector<Item> out;
     for (const Item& item : items_)

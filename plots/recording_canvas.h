@@ -9,7 +9,7 @@ namespace tesral {
 /** Keeps every drawing call, in order, for tests to read back. */
 class RecordingCanvas : public PlotCanvas {
   public:
-    enum class Kind { Clear, Circle, Text };
+    enum class Kind { Clear, Circle, Text, Polyline };
     struct Item {
         Kind kind = Kind::Clear;
         double x = 0, y = 0, r = 0;  // twips
@@ -18,12 +18,14 @@ class RecordingCanvas : public PlotCanvas {
         QString text;
         QFont font;
         TextRole role = TextRole::Label;
+        std::vector<QPointF> points;  // polyline: twips
     };
 
     void clear(QRgb background) override;
     void circle(double x, double y, double r, QRgb outline, QRgb fill) override;
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
+    void polyline(std::span<const QPointF> points, QRgb colour) override;
 
     const std::vector<Item>& items() const { return items_; }
     /** The items of one kind, in drawing order. */

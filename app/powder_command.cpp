@@ -1,0 +1,17 @@
+#include "app/powder_command.h"
+
+#include "app/powder_window.h"
+
+namespace tesral {
+
+void PowderPatternCommand::showPowderWindow(CommandContext& context) {
+    auto* window = context.window->findChild<PowderWindow*>(QStringLiteral("powderWindow"));
+    if (!window) {
+        window = new PowderWindow(context.panel, context.window);
+        window->calculate();
+    }
+    window->show();
+    window->raise();
+}
+
+}  // namespace tesral

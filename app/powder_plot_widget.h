@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "physics/powder_lines.h"
+#include "plots/powder_drawing.h"
+
+namespace tesral {
+
+/**
+ * The powder plot on screen: the wheel zooms about the mouse along 2-theta, a drag pans, a
+ * double click shows the whole grid again; the mouse over a line tells its indices, d, (N/M)
+ * and intensity.
+ */
+class PowderPlotWidget : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PowderPlotWidget(QWidget* parent = nullptr);
+
+    /** The calculated pattern: the grid's first 2-theta and step, its values and lines. */
+    void setPattern(double start, double step, std::vector<double> profile,
+                    std::vector<physics::PowderLine> lines);
+    /** A measured pattern (2-theta, intensity), drawn scaled to the calculated maximum. */
+    void setMeasured(std::vector<double> twoTheta, std::vector<double> intensity);
+    void setDifference(bool shown);
+
+    /** What the plot draws, for pictures and printing; spans into this widget. */
+    PowderPlotData data() const;
+    bool hasPattern() const { return profile_.size() > 1; }
+
+    /** The shown 2-theta range. */
+    double viewStart() const { return viewStart_; }
+    double viewStop() const { return viewStop_; }
+    void setView(double start, double stop);
+    /** Zooms by `factor` (above 1 zooms in) about 2-theta `centre`. */
+    void zoom(double factor, double centre);
+
+    /** The tip for the line nearest the x position (pixels), within a few pixels; else empty. */
+    QString lineTipAt(double x) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    PlotTarget target() const;
+    double gridStop() const;
+
+    double start_ = 0.0;
+    double step_ = 0.01;
+    std::vector<double> profile_;
+    std::vector<physics::PowderLine> lines_;
+    std::vector<PowderTick> ticks_;
+    double strongest_ = 0.0;
+    std::vector<double> measuredTwoTheta_;
+    std::vector<double> measuredIntensity_;
+    bool difference_ = false;
+    double viewStart_ = 0.0;
+    double viewStop_ = 0.0;
+    double dragFrom_ = 0.0;  // pixels
+    bool dragging_ = false;
+};
+
+}  // namespace tesral

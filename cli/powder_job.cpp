@@ -1,0 +1,229 @@
+#include "cli/powder_job.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "cli/model_options.h"
+#include "cli/output.h"
+#include "cli/run_options.h"
+#include "physics/one_site_model.h"
+
+namespace tesral::cli {
+namespace {
+
+double numberFrom(const std::string& text, const std::string& option) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value))
+        throw UsageError("--" + option + " takes numbers, not " + quoted(text));
+    return value;
+}
+
+std::vector<double> numbersFrom(const Options& options, const std::string& option, char separator,
+                                std::size_t count) {
+    const std::string text = options.value(option);
+    std::vector<double> values;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        values.push_back(numberFrom(text.substr(start, end - start), option));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    if (values.size() != count)
+        throw UsageError("--" + option + " takes " + std::to_string(count) +
+                         " numbers separated by '" + separator + "'");
+    return values;
+}
+
+std::string extensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+std::string format(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+}  // namespace
+
+KnownOptions powderOptions() {
+    KnownOptions known;
+    known.valued = runOptionNames();
+    for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
+    for (const char* name : {"two-theta", "caglioti", "eta", "monochromator", "output", "size",
+                             "measured", "labels", "zero"})
+        known.valued.emplace_back(name);
+    known.flags = {"difference", "peaks"};
+    return known;
+}
+
+physics::TwoThetaGrid gridFrom(const Options& options) {
+    physics::TwoThetaGrid grid;
+    if (options.has("two-theta")) {
+        const std::vector<double> v = numbersFrom(options, "two-theta", ':', 3);
+        grid = {v[0], v[1], v[2]};
+    }
+    const std::string problem = physics::gridProblem(grid);
+    if (!problem.empty()) throw UsageError("--two-theta: " + problem);
+    return grid;
+}
+
+physics::ProfileShape shapeFrom(const Options& options) {
+    physics::ProfileShape shape;
+    if (options.has("caglioti")) {
+        const std::vector<double> v = numbersFrom(options, "caglioti", ',', 3);
+        shape.u = v[0];
+        shape.v = v[1];
+        shape.w = v[2];
+    }
+    if (options.has("eta")) shape.eta = numberFrom(options.value("eta"), "eta");
+    return shape;
+}
+
+PowderJob powderJobFrom(const Options& options, bool profile) {
+    const physics::TwoThetaGrid grid = gridFrom(options);
+    return powderJobFor(options, grid.start, grid.stop, profile);
+}
+
+PowderJob powderJobFor(const Options& options, double low, double high, bool profile) {
+    PowderJob job;
+    job.grid = gridFrom(options);
+    job.shape = shapeFrom(options);
+    const std::string shapeProblem = physics::shapeProblem(job.shape, job.grid);
+    if (!shapeProblem.empty()) throw UsageError(shapeProblem);
+    const double monochromator = options.has("monochromator")
+                                     ? numberFrom(options.value("monochromator"), "monochromator")
+                                     : 0.0;
+    if (monochromator < 0.0 || monochromator >= 180.0)
+        throw UsageError("--monochromator takes the monochromator's 2-theta, 0..180 degrees");
+
+    RunInputs inputs = runInputsFrom(options);
+    // Lines a little outside the grid still reach into it.
+    if (!options.has("thmin")) inputs.thetaMin = format("%.6g", std::max(0.0, low / 2.0 - 1.0));
+    if (!options.has("thmax")) inputs.thetaMax = format("%.6g", std::min(90.0, high / 2.0 + 1.0));
+    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
+    job.model = model ? *model : physics::oneSiteModel(inputs.system, "window");
+    physics::LpSettings lp;
+    try {
+        lp = physics::lpSettingsFor(job.model.radiation, monochromator);
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
+    // Neutrons are seen at their own wavelength.
+    if (job.model.radiation.kind == physics::RadiationKind::Neutron)
+        inputs.wavelength = format("%.10g", job.model.radiation.wavelength);
+    const std::string widened = physics::widenToWholeOrbits(inputs);
+    if (!widened.empty()) throw std::runtime_error(widened);
+    runForCommand(inputs, maxRowsFrom(options), job.run);
+    applyModel(job.model, job.run);
+    job.lines = physics::powderLines(job.run, lp);
+    if (options.has("zero")) {
+        // As a refinement reports it: 2-theta observed = 2-theta calculated + zero shift.
+        const double zero = numberFrom(options.value("zero"), "zero");
+        for (physics::PowderLine& line : job.lines) line.twoTheta += zero;
+    }
+    if (profile) job.profile = physics::powderProfile(job.lines, job.grid, job.shape);
+    return job;
+}
+
+std::string powderXyText(const PowderJob& job) {
+    std::string text;
+    text.reserve(job.profile.size() * 20);
+    char line[64];
+    for (std::size_t i = 0; i < job.profile.size(); ++i) {
+        std::snprintf(line, sizeof line, "%.4f %.4f\n", job.grid.at(i), job.profile[i]);
+        text += line;
+    }
+    return text;
+}
+
+double strongestWeight(const std::vector<physics::PowderLine>& lines) {
+    double top = 0.0;
+    for (const physics::PowderLine& l : lines) top = std::max(top, l.weight);
+    return top;
+}
+
+std::string powderCsvText(const PowderJob& job) {
+    const bool icosahedral = job.run.indexDimension == 6;
+    std::string text = "two_theta,d,h_perp,multiplicity,intensity,indices";
+    text += icosahedral ? ",n_m,a6d\n" : "\n";
+    const double top = strongestWeight(job.lines);
+    const double a6D = icosahedral ? physics::sixDimensionalConstant(job.run.basis) : 0.0;
+    char line[160];
+    for (const physics::PowderLine& l : job.lines) {
+        std::snprintf(line, sizeof line, "%.5f,%.5f,%.6f,%d,%.4f,", l.twoTheta, l.d, l.hPerp,
+                      l.multiplicity, top > 0.0 ? 100.0 * l.weight / top : 0.0);
+        text += line;
+        text += physics::indexText(l);
+        if (icosahedral) {
+            text += ',' + (l.label ? physics::labelText(*l.label) : std::string());
+            std::snprintf(line, sizeof line, ",%.5f", a6D);
+            text += line;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+bool namesPicture(const Options& options) {
+    const std::string ext = extensionOf(options.value("output"));
+    return ext == "png" || ext == "bmp" || ext == "svg" || ext == "wmf" || ext == "pdf";
+}
+
+void notePowderRun(const PowderJob& job) {
+    printNote(std::to_string(job.run.table.size()) + " reflections in " +
+              std::to_string(job.lines.size()) + " lines");
+}
+
+int powderCommand(const std::vector<std::string>& args,
+                  int (*pictures)(const std::vector<std::string>& args)) {
+    const Options options(args, powderOptions());
+    if (namesPicture(options)) return pictures(args);
+    const std::string ext = extensionOf(options.value("output", "-"));
+    const bool csv = ext == "csv";
+    if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
+        throw UsageError("--output must name a .xy, .csv, .png, .bmp, .svg, .wmf or .pdf file");
+    const PowderJob job = powderJobFrom(options, !csv);
+    writeOutput(options, csv ? powderCsvText(job) : powderXyText(job));
+    return 0;
+}
+
+std::string powderHelp() {
+    return std::string(
+               "tesral-cli powder [options]\n"
+               "Runs with whole orbits and writes the calculated powder pattern: .xy (2-theta and\n"
+               "intensity, highest point 100), .csv (the lines table) or a picture (.png, .bmp,\n"
+               ".svg, .wmf, .pdf). The loop limits are widened to hold every reflection of the\n"
+               "theta and qi windows; the theta window follows the 2-theta range unless "
+               "given.\n\n") +
+           runOptionsHelp() + modelOptionsHelp() +
+           R"(  (without a model: one Al site with the tiling's window, X-rays; with neutrons
+   the pattern is worked out at the neutron wavelength; electrons give none)
+Powder options:
+  --two-theta A:B:S      the 2-theta grid, degrees          (default 10:120:0.01)
+  --caglioti U,V,W       widths H^2 = U tan^2 t + V tan t + W, degrees^2
+                                                            (default 0,0,0.01)
+  --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default 0.5)
+  --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default none)
+  --zero Z               move every line by a 2-theta zero shift, degrees (default 0)
+  --output FILE          .xy, .csv or a picture; .xy on standard output without it
+  --size WxH             picture size in pixels             (default 1000x600)
+  --labels N             label the N strongest lines in a picture (default 12)
+  --measured FILE        draw a measured pattern under the calculated one (pictures)
+  --peaks                read --measured as a peak list
+  --difference           draw the difference curve too (pictures)
+)";
+}
+
+}  // namespace tesral::cli

@@ -1,0 +1,68 @@
+#pragma once
+
+// The powder pattern of the command line: options, the computation and the text outputs.
+
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "engine/generation.h"
+#include "physics/powder_lines.h"
+#include "physics/powder_profile.h"
+#include "physics/structure_model.h"
+
+namespace tesral::cli {
+
+/** Run, model and powder options. */
+KnownOptions powderOptions();
+
+/** What `tesral-cli powder` works out. */
+struct PowderJob {
+    RunResult run;
+    physics::StructureModel model;
+    std::vector<physics::PowderLine> lines;
+    physics::TwoThetaGrid grid;
+    physics::ProfileShape shape;
+    std::vector<double> profile;  // on the grid, highest point 100
+};
+
+/** --two-theta START:STOP:STEP, --caglioti U,V,W, --eta, --monochromator; mistakes throw. */
+physics::TwoThetaGrid gridFrom(const Options& options);
+physics::ProfileShape shapeFrom(const Options& options);
+
+/**
+ * The run of the options with whole orbits (the loop limits widened to the theta and qi
+ * windows; the theta window taken from the 2-theta grid unless --thmin or --thmax is given),
+ * its intensities (a one-site "window" Al model without --model or --domain), the lines and,
+ * when `profile` is set, the pattern.
+ */
+PowderJob powderJobFrom(const Options& options, bool profile = true);
+
+/** The same for the 2-theta span [low, high] (degrees) instead of the grid's. */
+PowderJob powderJobFor(const Options& options, double low, double high, bool profile);
+
+/** The .xy pattern: 2-theta and intensity per line. */
+std::string powderXyText(const PowderJob& job);
+
+/** The .csv lines table, with a header row. */
+std::string powderCsvText(const PowderJob& job);
+
+/** Whether --output names a picture (.png, .bmp, .svg, .wmf, .pdf). */
+bool namesPicture(const Options& options);
+
+/** A note of the number of reflections and lines on standard error. */
+void notePowderRun(const PowderJob& job);
+
+/** The strongest line's weight; 0 without lines. */
+double strongestWeight(const std::vector<physics::PowderLine>& lines);
+
+/**
+ * Writes .xy or .csv (or .xy to standard output without --output); any other extension is a
+ * usage mistake, pictures excepted, which `pictures` draws.
+ */
+int powderCommand(const std::vector<std::string>& args,
+                  int (*pictures)(const std::vector<std::string>& args));
+
+std::string powderHelp();
+
+}  // namespace tesral::cli

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <set>
+
+#include "physics/intensity.h"
+#include "physics/one_site_model.h"
+#include "physics/powder_lines.h"
+#include "physics/powder_profile.h"
+#include "powder_support.h"
+
+using namespace tesral;
+using namespace tesral::physics;
+
+namespace {
+
+TEST(PowderLp, MatchesTheFormulaForEachRadiation) {
+    struct Case {
+        double twoTheta;
+        LpSettings lp;
+        double expected;  // worked out by hand from (1 + K cos^2 2t) / ((1 + K) sin^2 t cos t)
+    };
+    const Case cases[] = {
+        {90.0, {true, 0.0}, 2.828427},    {90.0, {false, 0.0}, 1.414214},
+        {60.0, {false, 26.6}, 3.079724},  {30.0, {false, 0.0}, 13.522962},
+        {120.0, {false, 26.6}, 1.778079},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(lorentzPolarisation(c.twoTheta, c.lp), c.expected, 1e-6) << c.twoTheta;
+    Radiation electrons;
+    electrons.kind = RadiationKind::Electron;
+    EXPECT_THROW(lpSettingsFor(electrons, 0.0), std::invalid_argument);
+}
+
+TEST(PowderProfile, PseudoVoigtHasUnitAreaAndItsWidth) {
+    const double h = 0.13;
+    for (const double eta : {0.0, 0.3, 1.0}) {
+        // Riemann sum over +-2000 widths; the Lorentzian tail beyond adds 2/(pi 4000) * eta.
+        const double dx = h / 200.0;
+        double area = 0.0;
+        for (double x = -2000.0 * h; x <= 2000.0 * h; x += dx) area += pseudoVoigt(x, h, eta) * dx;
+        area += eta * 2.0 / (std::numbers::pi * 4000.0);
+        EXPECT_NEAR(area, 1.0, 2e-5) << eta;
+        EXPECT_NEAR(pseudoVoigt(h / 2.0, h, eta), pseudoVoigt(0.0, h, eta) / 2.0, 1e-12) << eta;
+    }
+    // On a grid, one line gives the sampled profile scaled to 100.
+    PowderLine line;
+    line.twoTheta = 30.004;
+    line.weight = 7.0;
+    const TwoThetaGrid grid{29.0, 31.0, 0.01};
+    const ProfileShape shape{0.0, 0.0, h * h, 0.4};
+    const std::vector<double> y = powderProfile({line}, grid, shape);
+    const double top = pseudoVoigt(0.004, h, 0.4);
+    for (std::size_t i = 0; i < y.size(); i += 37)
+        EXPECT_NEAR(y[i], 100.0 * pseudoVoigt(grid.at(i) - line.twoTheta, h, 0.4) / top, 1e-9);
+}
+
+TEST(PowderLines, IcosahedralAlCuFeLinesStandWhereTheyAreKnown) {
+    const PowderRun run = powderRun(icosahedralInputs(6.32, "1"));
+    const auto near = [&](double twoTheta) {
+        return *std::min_element(run.lines.begin(), run.lines.end(), [&](auto& a, auto& b) {
+            return std::fabs(a.twoTheta - twoTheta) < std::fabs(b.twoTheta - twoTheta);
+        });
+    };
+    const PowderLine l18 = near(42.83);
+    const PowderLine l20 = near(45.15);
+    EXPECT_NEAR(l18.twoTheta, 42.83, 0.005);
+    EXPECT_NEAR(l20.twoTheta, 45.15, 0.005);
+    ASSERT_TRUE(l18.label && l20.label);
+    EXPECT_EQ(labelText(*l18.label), "18/29");
+    EXPECT_EQ(labelText(*l20.label), "20/32");
+    EXPECT_NEAR(l18.d, 2.1101, 1e-3);
+    EXPECT_EQ(indexText(l18), "2 1 1 1 1 1");
+}
+
+TEST(PowderLines, EveryIcosahedralReflectionHasWholeLabels) {
+    for (const MatrixConvention convention :
+         {MatrixConvention::Yamamoto, MatrixConvention::Steurer}) {
+        RunInputs in = icosahedralInputs(6.32, "1");
+        in.convention = convention;
+        in.qiMax = "1.5";
+        // The Steurer basis gives a6D = a / sqrt(2).
+        if (convention == MatrixConvention::Steurer) in.a = std::to_string(6.32 * std::sqrt(2.0));
+        const PowderRun run = powderRun(in);
+        ASSERT_GT(run.run.table.size(), 1000u);
+        const double a6D = sixDimensionalConstant(run.run.basis);
+        EXPECT_NEAR(a6D, 6.32, 1e-5);
+        for (const ReflectionRecord& row : run.run.table) {
+            const SplitLengths q = splitLengths(row, run.run.basis);
+            const auto [n, m] = icosahedralLabelValues(q.parallel, q.perpendicular, a6D);
+            ASSERT_NEAR(n, std::round(n), 1e-6);
+            ASSERT_NEAR(m, std::round(m), 1e-6);
+        }
+        for (const PowderLine& line : run.lines) ASSERT_TRUE(line.label.has_value());
+    }
+}
+
+TEST(PowderLines, IcosahedralOrbitsAreWholeAndOfTheAllowedSizes) {
+    const PowderRun run = powderRun(icosahedralInputs(6.32, "0"));
+    const std::vector<IndexMatrix> group = pointGroup(run.run.basis);
+    ASSERT_EQ(group.size(), 120u);
+    std::set<IndexVector> present;
+    for (const ReflectionRecord& row : run.run.table) present.insert(indicesOf(row, 6));
+    std::set<IndexVector> seen;
+    std::map<double, int> orbitSum;  // reflections per line, added orbit by orbit
+    const std::set<std::size_t> allowed{12, 20, 30, 60, 120};
+    int orbits = 0;
+    for (const IndexVector& h : present) {
+        if (seen.count(h)) continue;
+        std::set<IndexVector> orbit;
+        for (const IndexMatrix& g : group) orbit.insert(act(g, h));
+        ASSERT_TRUE(allowed.count(orbit.size())) << orbit.size();
+        for (const IndexVector& k : orbit) {
+            ASSERT_TRUE(present.count(k)) << "orbit not whole";
+            seen.insert(k);
+        }
+        ++orbits;
+    }
+    EXPECT_GT(orbits, 20);
+    // Each line holds whole orbits.
+    const int total =
+        std::accumulate(run.lines.begin(), run.lines.end(), 0,
+                        [](int s, const PowderLine& l) { return s + l.multiplicity; });
+    EXPECT_EQ(static_cast<std::size_t>(total), present.size());
+    for (const PowderLine& line : run.lines) {
+        std::set<IndexVector> orbit;
+        IndexVector h{};
+        std::copy_n(line.indices.begin(), 6, h.begin());
+        for (const IndexMatrix& g : group) orbit.insert(act(g, h));
+        EXPECT_GE(line.multiplicity, static_cast<int>(orbit.size()));
+    }
+}
+
+}  // namespace

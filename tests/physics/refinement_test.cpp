@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "physics/lattice_refinement.h"
+#include "physics/measured_pattern.h"
+#include "physics/powder_profile.h"
+#include "powder_support.h"
+
+using namespace tesral;
+using namespace tesral::physics;
+
+namespace {
+
+TEST(MeasuredPattern, ReadsColumnsCommentsHeaderAndPeakLists) {
+    std::istringstream pattern("! made by hand\nangle,counts\n10,1\n11;2 # note\n12\t3 7\n");
+    const MeasuredData p = readMeasured(pattern, "p.xy");
+    EXPECT_EQ(p.kind, MeasuredKind::Pattern);
+    EXPECT_EQ(p.twoTheta, (std::vector<double>{10, 11, 12}));
+    EXPECT_EQ(p.intensity, (std::vector<double>{1, 2, 3}));
+    std::istringstream peaks("45.1\n42.8 100\n");
+    const MeasuredData l = readMeasured(peaks, "l.txt");
+    EXPECT_EQ(l.kind, MeasuredKind::PeakList);
+    EXPECT_EQ(l.twoTheta, (std::vector<double>{42.8, 45.1}));
+    EXPECT_EQ(l.intensity, (std::vector<double>{100, 1}));
+}
+
+TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"10 1\nabc def\n", "m.xy:2: no numbers"},
+        {"# c\n2theta I\n10 1\n11 nan\n", "m.xy:4: 'nan' is not a finite number"},
+        {"10;1\ninf 2\n", "m.xy:2: 'inf' is not a finite number"},
+        {"10 1\n190 2\n", "m.xy:2: 2-theta 190 lies outside 0..180 degrees"},
+        {"-1 1\n10 2\n", "m.xy:1: 2-theta -1 lies outside 0..180 degrees"},
+        {"10 1\n11\n", "m.xy:2: two numbers expected: 2-theta and intensity"},
+        {"10 1\n", "m.xy:1: fewer than two points"},
+        {"", "m.xy:0: fewer than two points"},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        try {
+            readMeasured(in, "m.xy");
+            ADD_FAILURE() << "no error for " << c.text;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+    const std::string big = (std::filesystem::temp_directory_path() / "tesral_big.xy").string();
+    { std::ofstream out(big); }
+    std::filesystem::resize_file(big, kLargestMeasuredFile + 1);  // sparse: no disk used
+    try {
+        readMeasuredFile(big);
+        ADD_FAILURE() << "no error for a large file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), big + ":1: the file is larger than 100 MB");
+    }
+    std::filesystem::remove(big);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    try {
+        readMeasuredFile(folder);
+        ADD_FAILURE() << "no error for a folder";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), folder + ":0: is a folder, not a file");
+    }
+}
+
+/** A pattern of the run's lines moved by `zero`, with Gaussian noise of 1 % of its maximum. */
+MeasuredData synthetic(const std::vector<PowderLine>& lines, double zero, TwoThetaGrid grid) {
+    std::vector<PowderLine> moved = lines;
+    for (PowderLine& l : moved) l.twoTheta += zero;
+    MeasuredData data;
+    data.intensity = powderProfile(moved, grid, ProfileShape{});
+    std::mt19937 random(17);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    for (std::size_t i = 0; i < grid.size(); ++i) {
+        data.twoTheta.push_back(grid.at(i));
+        data.intensity[i] += noise(random);
+    }
+    return data;
+}
+
+TEST(LatticeRefinement, RecoversTheIcosahedralConstantAndZeroShift) {
+    const PowderRun truth = powderRun(icosahedralInputs(6.32, "1"));
+    const MeasuredData measured = synthetic(truth.lines, 0.05, {10.0, 80.0, 0.01});
+    const PowderRun start = powderRun(icosahedralInputs(6.30, "1"));
+    const LineLattice lattice{1.5406, start.run.parameters.a, 0.0, false};
+    const Refinement r = refineLattice(start.lines, findPeaks(measured), lattice);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_GE(r.matches.size(), 10u);
+    EXPECT_NEAR(r.a * std::sqrt(2.0), 6.32, 0.001);
+    EXPECT_NEAR(r.zero, 0.05, 0.005);
+    EXPECT_TRUE(r.hasSigmas);
+    EXPECT_GT(r.aSigma, 0.0);
+    EXPECT_LT(r.meanAbsoluteDelta, 0.01);
+}
+
+TEST(LatticeRefinement, RecoversTheDecagonalConstantsAndZeroShift) {
+    const PowderRun truth = powderRun(decagonalInputs(2.82, 12.06));
+    const MeasuredData measured = synthetic(truth.lines, 0.05, {10.0, 80.0, 0.01});
+    const PowderRun start = powderRun(decagonalInputs(2.815, 12.08));
+    const LineLattice lattice{1.5406, 2.815, 12.08, true};
+    const Refinement r = refineLattice(start.lines, findPeaks(measured), lattice);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_NEAR(r.a, 2.82, 0.001);
+    EXPECT_NEAR(r.c, 12.06, 0.001);
+    EXPECT_NEAR(r.zero, 0.05, 0.005);
+}
+
+TEST(LatticeRefinement, RefusesFewerPeaksThanParameters) {
+    const PowderRun start = powderRun(decagonalInputs(2.82, 12.06));
+    const LineLattice lattice{1.5406, 2.82, 12.06, true};
+    const std::vector<Peak> two{{start.lines[0].twoTheta, 1.0}, {start.lines[1].twoTheta, 1.0}};
+    const Refinement r = refineLattice(start.lines, two, lattice, {0.15, 0.0, true});
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.message.find("fewer than the 3 refined parameters"), std::string::npos)
+        << r.message;
+    EXPECT_TRUE(r.matches.empty());
+}
+
+}  // namespace
