@@ -7,7 +7,7 @@ namespace tesral {
 void PowderPatternCommand::showPowderWindow(CommandContext& context) {
     auto* window = context.window->findChild<PowderWindow*>(QStringLiteral("powderWindow"));
     if (!window) {
-        window = new PowderWindow(context.panel, context.window);
+        window = new PowderWindow(context.panel, &context.intensityModel, context.window);
         window->calculate();
     }
     window->show();

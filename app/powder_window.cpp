@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include <stdexcept>
 #include "app/input_panel.h"
 #include "app/powder_plot_widget.h"
 #include "app/printing.h"
@@ -68,8 +69,8 @@ QString number(double value) {
 
 }  // namespace
 
-PowderWindow::PowderWindow(InputPanel* panel, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel) {
+PowderWindow::PowderWindow(InputPanel* panel, const physics::StructureModel* model, QWidget* parent)
+    : QWidget(parent, Qt::Window), panel_(panel), model_(model) {
     setObjectName(QStringLiteral("powderWindow"));
     setWindowTitle(tr("Powder pattern"));
     plot_ = new PowderPlotWidget;
@@ -190,7 +191,12 @@ bool PowderWindow::calculate() {
     bool filled = false;
     if (run.status == RunStatus::Completed) {
         try {
-            filled = physics::fillIntensities(physics::oneSiteModel(inputs.system, "window"), run);
+            const bool own = model_ && panel_->useIntensities() && !model_->sites.empty();
+            const physics::StructureModel model =
+                own ? *model_ : physics::oneSiteModel(inputs.system, "window");
+            const std::string unfit = physics::modelProblem(model, inputs.system);
+            if (!unfit.empty()) throw std::invalid_argument(unfit);
+            filled = physics::fillIntensities(model, run);
         } catch (const std::exception& e) {
             run.message = e.what();
         }

@@ -7,6 +7,7 @@
 #include "physics/lattice_refinement.h"
 #include "physics/measured_pattern.h"
 #include "physics/powder_lines.h"
+#include "physics/structure_model.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,15 +21,18 @@ class InputPanel;
 class PowderPlotWidget;
 
 /**
- * The powder pattern of the panel's inputs, with whole orbits and one Al site with the
- * tiling's window: the plot, a measured pattern beside it, the refinement of the lattice
- * constants from its peaks, and the refined constants taken back into the panel.
+ * The powder pattern of the panel's inputs, with whole orbits, and the intensities of the
+ * window's model when "use intensities" is ticked (else one Al site with the tiling's window): the
+ * plot, a measured pattern beside it, the refinement of the lattice constants from its peaks, and
+ * the refined constants taken back into the panel.
  */
 class PowderWindow : public QWidget {
     Q_OBJECT
 
   public:
-    explicit PowderWindow(InputPanel* panel, QWidget* parent = nullptr);
+    /** `model`, the window's intensity model, may be null; it must outlive this window. */
+    explicit PowderWindow(InputPanel* panel, const physics::StructureModel* model = nullptr,
+                          QWidget* parent = nullptr);
 
     /** Runs the panel's inputs with whole orbits and shows the pattern; false (and a status
      * message) when it cannot. */
@@ -55,6 +59,7 @@ class PowderWindow : public QWidget {
     void showStatus(const QString& text);
 
     InputPanel* panel_;
+    const physics::StructureModel* model_;
     PowderPlotWidget* plot_;
     QLineEdit* twoTheta_;
     QLineEdit* caglioti_;

@@ -2,6 +2,7 @@
 // refinement and its constants taken back into the panel, zoom and the line under the mouse.
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -68,6 +69,22 @@ class PowderWindowTest : public QObject {
         QFile file(png);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(4).endsWith("PNG"));
+    }
+
+    void usesTheWindowsModelWhenIntensitiesAreOn() {
+        InputPanel panel;
+        panel.setInputs(alCuFeInputs("4.46891"));
+        // A disc is a domain of the axial systems: the pattern of this model cannot be made.
+        physics::StructureModel model;
+        model.sites.push_back({.element = "Al",
+                               .position = std::vector<double>(6, 0.0),
+                               .domain = {physics::DomainShape::Disc, 5.0}});
+        PowderWindow window(&panel, &model);
+        QVERIFY(window.calculate());  // the box is off: one Al site with the tiling's window
+        panel.intensitiesBox()->setChecked(true);
+        QVERIFY(!window.calculate());
+        QVERIFY2(window.statusText().contains(QStringLiteral("disc")),
+                 qPrintable(window.statusText()));
     }
 
     void theViewMenuOpensThePatternOfThePanel() {
