@@ -1,0 +1,24 @@
+#pragma once
+
+// The zone-axis pattern as a picture file, through the same canvases as the plots.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+#include "plots/picture_settings.h"
+#include "plots/plot_picture.h"
+#include "plots/zone_drawing.h"
+
+namespace tesral {
+
+/**
+ * The pattern in `format`: a bitmap, SVG or placeable metafile of settings.size, or the
+ * printed page (PDF, black on white). On failure returns nothing and sets `reason`.
+ */
+std::optional<QByteArray> renderZonePicture(PictureFormat format, const ZonePatternData& data,
+                                            const PlotOptions& options,
+                                            const PictureSettings& settings,
+                                            QString* reason = nullptr);
+
+}  // namespace tesral
