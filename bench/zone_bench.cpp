@@ -30,7 +30,7 @@ void BM_FivefoldSection(benchmark::State& state) {
     parseZoneAxis("fivefold", QuasicrystalSystem::Icosahedral, axis);
     std::size_t rows = 0;
     for (auto _ : state) {
-        const ZoneSection s = computeZoneSection(run, {axis, 0.0});
+        const ZoneSection s = computeZoneSection(run, {axis, 0.0, std::nullopt});
         rows = s.run.table.size();
         benchmark::DoNotOptimize(rows);
     }
@@ -45,7 +45,7 @@ void BM_FivefoldSectionWideQi(benchmark::State& state) {
     parseZoneAxis("fivefold", QuasicrystalSystem::Icosahedral, axis);
     std::size_t rows = 0;
     for (auto _ : state) {
-        rows = computeZoneSection(run, {axis, 0.0}).run.table.size();
+        rows = computeZoneSection(run, {axis, 0.0, std::nullopt}).run.table.size();
         benchmark::DoNotOptimize(rows);
     }
     state.counters["members"] = static_cast<double>(rows);
@@ -59,7 +59,7 @@ void BM_FivefoldSlab(benchmark::State& state) {
     parseZoneAxis("fivefold", QuasicrystalSystem::Icosahedral, axis);
     std::size_t rows = 0;
     for (auto _ : state) {
-        rows = computeZoneSection(run, {axis, 0.02}).run.table.size();
+        rows = computeZoneSection(run, {axis, 0.02, std::nullopt}).run.table.size();
         benchmark::DoNotOptimize(rows);
     }
     state.counters["rows"] = static_cast<double>(rows);

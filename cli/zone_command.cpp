@@ -45,7 +45,7 @@ KnownOptions zoneOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
     for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
-    for (const char* name : {"axis", "slab", "camera-length", "columns", "output", "size",
+    for (const char* name : {"axis", "x-axis", "slab", "camera-length", "columns", "output", "size",
                              "background", "spot-size", "threshold", "labels"})
         known.valued.emplace_back(name);
     known.flags = {"unfilled"};
@@ -67,7 +67,16 @@ ZoneRun zoneRunFrom(const Options& options) {
     run.axisText = options.value("axis");
     const std::string problem = parseZoneAxis(run.axisText, inputs.system, run.axis);
     if (!problem.empty()) throw UsageError(problem);
-    ZoneRequest request{run.axis, 0.0};
+    ZoneRequest request{run.axis, 0.0, std::nullopt};
+    if (options.has("x-axis")) {
+        AxisIndices reference{};
+        const std::string text = options.value("x-axis");
+        const std::string why = parseZoneAxis(text, inputs.system, reference);
+        if (!why.empty() || (!text.empty() && text.front() >= 'a' && text.front() <= 'z'))
+            throw UsageError("--x-axis takes the indices of a reflection, h1,h2,...: " +
+                             (why.empty() ? std::string("not a name") : why));
+        request.reference = reference;
+    }
     if (options.has("slab"))
         request.slab = positiveNumber(options, "slab", "a half-thickness in 1/A, 0 or more");
     if (options.has("camera-length"))
@@ -132,6 +141,8 @@ std::string zoneHelp() {
                "                         fivefold, threefold, twofold (icosahedral);\n"
                "                         periodic, twofold-a (along a basis vector),\n"
                "                         twofold-b (between two) for the axial systems\n"
+               "  --x-axis h1,h2,...     x along this reflection's part in the plane\n"
+               "                         (default: the shortest reflection of the section)\n"
                "  --slab T               also keep near-zone reflections with |H.u| <= T\n"
                "                         (1/A), drawn hollow; adds a column 'near' (1 or 0)\n"
                "  --camera-length L      scale bar in film millimetres, R = lambda L / d\n"

@@ -192,13 +192,25 @@ bool runOrder(const Found& a, const Found& b) {
     return false;
 }
 
-void choosePlane(ZoneSection& out, const std::vector<Found>& rows, const GeometryContext& g) {
+/** False when the reference has no part in the plane. */
+bool choosePlane(ZoneSection& out, const std::vector<Found>& rows, const GeometryContext& g,
+                 const std::optional<AxisIndices>& reference) {
     const Vector3 axis = out.axis;
     const Found* shortest = nullptr;
     for (const Found& f : rows)
         if (!f.nearZone && (!shortest || f.e.qe < shortest->e.qe)) shortest = &f;
     Vector3 x{};
-    if (shortest) {
+    if (reference) {
+        double q[6] = {};
+        for (int i = 0; i < g.n; ++i)
+            for (int j = 0; j < g.n; ++j)
+                q[i] += g.inverse[i][j] *
+                        static_cast<double>((*reference)[static_cast<std::size_t>(j)]);
+        x = parallelOf(q, g.n);
+        const double along = dot(x, axis);
+        const double length2 = dot(x, x);
+        if (!(length2 - along * along > 1e-12 * length2)) return false;
+    } else if (shortest) {
         x = {shortest->e.x, shortest->e.y, shortest->e.z};
     } else {
         // The coordinate direction farthest from the axis.
@@ -214,7 +226,7 @@ void choosePlane(ZoneSection& out, const std::vector<Found>& rows, const Geometr
         x[static_cast<std::size_t>(i)] -= along * axis[static_cast<std::size_t>(i)];
     out.planeX = unit(x);
     out.planeY = cross(axis, out.planeX);
-    (void)g;
+    return true;
 }
 
 }  // namespace
@@ -301,7 +313,12 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
     extremes.widen(stats);
     result.statistics = stats;
 
-    choosePlane(out, kept, g);
+    if (!choosePlane(out, kept, g, request.reference)) {
+        result.message = kReferenceAlongAxisMessage;
+        result.status = RunStatus::Failed;
+        result.table.clear();
+        return out;
+    }
     out.spots.reserve(kept.size());
     for (const Found& f : kept) {
         const Vector3 h{f.e.x, f.e.y, f.e.z};

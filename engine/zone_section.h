@@ -4,6 +4,7 @@
 // zone axis, with the near-zone reflections of a thin slab around it.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@ struct ZoneRequest {
     AxisIndices axis{};
     /** Half-thickness of the slab (1/angstrom) whose reflections are kept as near-zone. */
     double slab = 0.0;
+    /** A reflection whose in-plane part sets the plane's x; none: the shortest member. */
+    std::optional<AxisIndices> reference;
 };
 
 /** Where one row of the section lies in its plane. */
@@ -41,9 +44,15 @@ struct ZoneSection {
 /**
  * The section of a prepared run along `request.axis`. The θ window, qi max, loop limits and
  * the group's conditions apply as in the run; the axis is read as valid (see
- * parseZoneAxis). The plane's x runs along the shortest reflection of the section.
+ * parseZoneAxis). The plane's x runs along the reference reflection's in-plane part, or
+ * along the shortest reflection of the section.
  */
 ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& request);
+
+/** The message of a reference reflection with no part in the plane. */
+inline const std::string kReferenceAlongAxisMessage =
+    "The x direction given lies along the zone axis; give a reflection with a part in the "
+    "plane.";
 
 /** The message of an axis whose integer reduction would overflow. */
 inline const std::string kAxisTooLargeMessage =

@@ -52,7 +52,7 @@ long double floatingProduct(const LatticeBasis& b, const std::array<int, 6>& h,
 ZoneSection section(const RunInputs& in, const AxisIndices& axis, double slab = 0.0) {
     const PreparedRun run = prepareRun(in);
     EXPECT_TRUE(run.ready()) << run.message;
-    return computeZoneSection(run, {axis, slab});
+    return computeZoneSection(run, {axis, slab, std::nullopt});
 }
 
 /** The spots of a section, looked up with a tolerance. */
@@ -265,4 +265,33 @@ TEST(ZoneAxis, BadAxesAreRefusedWithAReason) {
     AxisIndices axis{};
     EXPECT_EQ(parseZoneAxis(" 1, -2 ,+3,0,0 ", QuasicrystalSystem::Decagonal, axis), "");
     EXPECT_EQ(axis, (AxisIndices{1, -2, 3, 0, 0, 0}));
+}
+
+TEST(ZoneSection, PlaneXFollowsTheReference) {
+    const RunInputs in = inputs(QuasicrystalSystem::Icosahedral, "4", "40", "1.5");
+    AxisIndices twofold{};
+    ASSERT_EQ(parseZoneAxis("twofold", QuasicrystalSystem::Icosahedral, twofold), "");
+    const PreparedRun run = prepareRun(in);
+    // Default: the shortest member lies on the x axis.
+    const ZoneSection plain = computeZoneSection(run, {twofold, 0.0, std::nullopt});
+    ASSERT_FALSE(plain.spots.empty());
+    float shortest = 1e9f;
+    for (const ReflectionRecord& row : plain.run.table) shortest = std::min(shortest, row.qe());
+    bool onX = false;
+    for (std::size_t i = 0; i < plain.spots.size(); ++i)
+        onX = onX || (plain.run.table[i].qe() <= shortest * (1 + 1e-6f) &&
+                      std::fabs(plain.spots[i].v) < 1e-9 && plain.spots[i].u > 0.0);
+    EXPECT_TRUE(onX);
+    // The difference of the two fivefold axes lies in the plane, along another twofold axis.
+    const ZoneSection turned =
+        computeZoneSection(run, {twofold, 0.0, AxisIndices{1, -1, 0, 0, 0, 0}});
+    for (std::size_t i = 0; i < turned.spots.size(); ++i)
+        if (indices(turned.run.table[i]) == std::array<int, 6>{1, -1, 0, 0, 0, 0}) {
+            EXPECT_GT(turned.spots[i].u, 0.0);
+            EXPECT_NEAR(turned.spots[i].v, 0.0, 1e-9);
+        }
+    const ZoneSection along =
+        computeZoneSection(run, {twofold, 0.0, AxisIndices{1, 1, 0, 0, 0, 0}});
+    EXPECT_EQ(along.run.status, RunStatus::Failed);
+    EXPECT_EQ(along.run.message, kReferenceAlongAxisMessage);
 }
