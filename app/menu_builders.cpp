@@ -13,6 +13,7 @@
 #include "app/plot_commands.h"
 #include "app/toolbar_icons.h"
 #include "app/window_commands.h"
+#include "app/zone_window.h"
 
 namespace tesral {
 
@@ -86,6 +87,8 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
             QString::fromLatin1(flag.caption.data(), static_cast<int>(flag.caption.size()));
         attach<PlotFlagCommand>(item(menu, name.constData(), caption), c, flag.flag);
     }
+    menu.addSeparator();
+    attach<ZoneAxisCommand>(item(menu, "mnuViewZone", QStringLiteral("Zone axis...")), c);
 }
 
 void buildHelpMenu(QMenu& menu, CommandContext& c) {

@@ -27,6 +27,16 @@ QString barText(double length, const char* unit) {
 
 }  // namespace
 
+ZoneLayout zoneLayout(const ZonePatternData& data, const PlotOptions& options,
+                      const PlotTarget& target) {
+    ZoneLayout layout{target.width / 2.0, target.height / 2.0, 0.0};
+    double extent = 0.0;
+    for (const ZoneSpot& s : data.spots) extent = std::max(extent, std::hypot(s.u, s.v));
+    if (extent > 0.0 && std::isfinite(extent))
+        layout.scale = options.zoom2D * kFill * std::min(layout.centreX, layout.centreY) / extent;
+    return layout;
+}
+
 double roundBarLength(double about) {
     if (!(about > 0.0) || !std::isfinite(about)) return 0.0;
     const double power = std::pow(10.0, std::floor(std::log10(about)));
@@ -52,7 +62,7 @@ bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
         return true;
     }
     if (data.spots.size() != data.table.size() || !std::isfinite(extent)) return false;
-    const double scale = options.zoom2D * kFill * std::min(cx, cy) / extent;  // twips per 1/A
+    const double scale = zoneLayout(data, options, target).scale;  // twips per 1/A
     const auto tpp = static_cast<float>(pixel);
     const float factor = spotFactor(options);
 

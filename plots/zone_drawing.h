@@ -40,6 +40,17 @@ inline const QString kEmptySectionText = QStringLiteral("no reflections in this 
 bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
                      const PlotTarget& target, PlotCanvas& canvas);
 
+/** Where the pattern lies in a target: its centre and twips per 1/angstrom. */
+struct ZoneLayout {
+    double centreX = 0.0, centreY = 0.0;
+    double scale = 0.0;  // 0 when there is nothing to scale by
+    /** The point of plane coordinates (u, v), in twips (y downward). */
+    double x(double u) const { return centreX + scale * u; }
+    double y(double v) const { return centreY - scale * v; }
+};
+ZoneLayout zoneLayout(const ZonePatternData& data, const PlotOptions& options,
+                      const PlotTarget& target);
+
 /** A round length (1, 2 or 5 times a power of ten) near `about`. */
 double roundBarLength(double about);
 

@@ -39,24 +39,28 @@ std::optional<QByteArray> renderPdf(const ZonePatternData& data, const PlotOptio
     bool drawn = false;
     std::optional<QByteArray> pdf =
         renderPdfDocument([&](QPainter& painter, QPagedPaintDevice& device) {
-            const QSizeF page = printablePageSize(device);
-            const double tpp = 1440.0 / device.logicalDpiX();
-            PlotTarget target;
-            target.twipsPerPixelX = target.twipsPerPixelY = tpp;
-            target.width = page.width() * tpp;
-            target.height = page.width() * tpp;  // a square at the top of the page
-            target.background = kWhite;
-            target.foreground = kBlack;
-            target.font = settings.font;
-            target.printed = true;
-            PainterCanvas canvas(painter, page, tpp);
-            drawn = drawZonePattern(data, options, target, canvas);
+            drawn = drawZonePage(painter, printablePageSize(device), 1440.0 / device.logicalDpiX(),
+                                 data, options, settings.font);
         });
     if (!drawn) return std::nullopt;
     return pdf;
 }
 
 }  // namespace
+
+bool drawZonePage(QPainter& painter, QSizeF page, double twipsPerPixel, const ZonePatternData& data,
+                  const PlotOptions& options, const QFont& font) {
+    PlotTarget target;
+    target.twipsPerPixelX = target.twipsPerPixelY = twipsPerPixel;
+    target.width = page.width() * twipsPerPixel;
+    target.height = page.width() * twipsPerPixel;
+    target.background = kWhite;
+    target.foreground = kBlack;
+    target.font = font;
+    target.printed = true;
+    PainterCanvas canvas(painter, page, twipsPerPixel);
+    return drawZonePattern(data, options, target, canvas);
+}
 
 std::optional<QByteArray> renderZonePicture(PictureFormat format, const ZonePatternData& data,
                                             const PlotOptions& options,

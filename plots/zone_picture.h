@@ -3,6 +3,8 @@
 // The zone-axis pattern as a picture file, through the same canvases as the plots.
 
 #include <QByteArray>
+#include <QFont>
+#include <QSizeF>
 #include <QString>
 #include <optional>
 
@@ -10,7 +12,16 @@
 #include "plots/plot_picture.h"
 #include "plots/zone_drawing.h"
 
+class QPainter;
+
 namespace tesral {
+
+/**
+ * The pattern on a printed page: black on white, a square as wide as the page at its top.
+ * `page` is the printable area in the painter's units, `twipsPerPixel` one unit's size.
+ */
+bool drawZonePage(QPainter& painter, QSizeF page, double twipsPerPixel, const ZonePatternData& data,
+                  const PlotOptions& options, const QFont& font);
 
 /**
  * The pattern in `format`: a bitmap, SVG or placeable metafile of settings.size, or the
