@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/window_session.h"
@@ -73,6 +74,7 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, QWidget* parent)
       session_(session),
       presets_(new QComboBox),
       axis_(new QLineEdit),
+      xAxis_(new QLineEdit),
       slab_(new QLineEdit(QStringLiteral("0"))),
       camera_(new QLineEdit),
       status_(new QLabel),
@@ -81,6 +83,8 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, QWidget* parent)
     setWindowTitle(QStringLiteral("Zone axis"));
     presets_->setObjectName(QStringLiteral("cmbZonePreset"));
     axis_->setObjectName(QStringLiteral("tfZoneAxis"));
+    xAxis_->setObjectName(QStringLiteral("tfZoneXAxis"));
+    xAxis_->setPlaceholderText(QStringLiteral("shortest reflection"));
     slab_->setObjectName(QStringLiteral("tfZoneSlab"));
     camera_->setObjectName(QStringLiteral("tfZoneCamera"));
     camera_->setPlaceholderText(QStringLiteral("none: scale in 1/nm"));
@@ -91,6 +95,7 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Axis"), presets_);
     form->addRow(QStringLiteral("Indices"), axis_);
+    form->addRow(QStringLiteral("x along"), xAxis_);
     form->addRow(QStringLiteral("Slab (1/\u00c5)"), slab_);
     form->addRow(QStringLiteral("Camera length (mm)"), camera_);
     QPushButton* draw = button("btZoneDraw", QStringLiteral("Draw"));
@@ -109,7 +114,8 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, QWidget* parent)
     resize(900, 620);
 
     connect(presets_, &QComboBox::activated, this, &ZoneAxisWindow::presetChosen);
-    connect(axis_, &QLineEdit::returnPressed, this, &ZoneAxisWindow::drawSection);
+    for (QLineEdit* field : {axis_, xAxis_, slab_, camera_})
+        connect(field, &QLineEdit::returnPressed, this, &ZoneAxisWindow::drawSection);
     connect(draw, &QPushButton::clicked, this, &ZoneAxisWindow::drawSection);
     connect(saveButton, &QPushButton::clicked, this, &ZoneAxisWindow::save);
     connect(copyButton, &QPushButton::clicked, this, &ZoneAxisWindow::copy);
@@ -168,6 +174,14 @@ bool ZoneAxisWindow::drawSection() {
     const std::string problem =
         parseZoneAxis(axis_->text().toStdString(), run.parameters.system, axis);
     if (!problem.empty()) return fail(QString::fromStdString(problem));
+    std::optional<AxisIndices> reference;
+    if (!xAxis_->text().trimmed().isEmpty()) {
+        AxisIndices x{};
+        const std::string why =
+            parseZoneAxis(xAxis_->text().toStdString(), run.parameters.system, x);
+        if (!why.empty()) return fail(QStringLiteral("x along: ") + QString::fromStdString(why));
+        reference = x;
+    }
     const std::optional<double> slab = nonNegative(slab_);
     if (!slab) return fail(QStringLiteral("The slab must be a number of 0 or more (1/\u00c5)."));
     const std::optional<double> camera = nonNegative(camera_);
@@ -175,15 +189,17 @@ bool ZoneAxisWindow::drawSection() {
         return fail(QStringLiteral("The camera length must be a number of 0 or more (mm)."));
 
     auto section = std::make_unique<ZoneSection>(
-        computeZoneSection(preparedFrom(run), {axis, *slab, std::nullopt}));
+        computeZoneSection(preparedFrom(run), {axis, *slab, reference}));
     if (section->run.status != RunStatus::Completed)
         return fail(QString::fromStdString(section->run.message));
     section_ = std::move(section);
-    // The preset's name goes with the axis it names.
+    // The preset's name goes with the axis it names; the drop-down follows the indices.
     QString name;
     for (const ZonePreset& p : zonePresets(run.parameters.system))
         if (p.axis == axis)
             name = QString::fromLatin1(p.name.data(), static_cast<int>(p.name.size()));
+    const int shown = presets_->findText(name.isEmpty() ? QStringLiteral("indices") : name);
+    if (shown >= 0) presets_->setCurrentIndex(shown);
     view_->showSection(section_.get(), axisTitle(axis, run.indexDimension, name), *camera);
     const std::size_t count = section_->run.table.size();
     status_->setText(count == 0
@@ -237,10 +253,14 @@ void ZoneAxisWindow::print() {
 }
 
 void ZoneAxisWindow::toggleLarge() {
-    if (isMaximized())
-        showNormal();
-    else
-        showMaximized();
+    // Set by hand: without a window manager a window cannot be maximised.
+    if (normalGeometry_) {
+        setGeometry(*normalGeometry_);
+        normalGeometry_.reset();
+        return;
+    }
+    normalGeometry_ = geometry();
+    if (const QScreen* s = screen()) setGeometry(s->availableGeometry());
 }
 
 ZoneAxisWindow* ZoneAxisCommand::openZoneWindow(CommandContext& context) {

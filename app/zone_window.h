@@ -2,8 +2,10 @@
 
 // The "Zone axis" window: the section of the last run perpendicular to a chosen axis.
 
+#include <QRect>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "app/command.h"
 #include "engine/zone_section.h"
@@ -19,7 +21,8 @@ class WindowSession;
 class ZonePatternView;
 
 /**
- * wndZoneAxis: a preset drop-down (cmbZonePreset), the axis indices (tfZoneAxis), the slab
+ * wndZoneAxis: a preset drop-down (cmbZonePreset), the axis indices (tfZoneAxis), the
+ * reflection x runs along (tfZoneXAxis; empty: the shortest of the section), the slab
  * (tfZoneSlab, 1/angstrom) and camera length (tfZoneCamera, mm), the pattern (pbZone) and
  * the buttons to draw, save, copy, print and enlarge it. Follows the session: each
  * published run is drawn again along the same axis. Bad input shows in lblZoneStatus.
@@ -50,10 +53,13 @@ class ZoneAxisWindow : public QWidget {
     std::unique_ptr<ZoneSection> section_;
     QComboBox* presets_;
     QLineEdit* axis_;
+    QLineEdit* xAxis_;
     QLineEdit* slab_;
     QLineEdit* camera_;
     QLabel* status_;
     ZonePatternView* view_;
+    /** Where the window stood before the large view. */
+    std::optional<QRect> normalGeometry_;
 };
 
 /** View > Zone axis...: opens (or raises) the window. */

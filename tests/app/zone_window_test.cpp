@@ -47,6 +47,14 @@ class ZoneWindowTest : public QObject {
             zeroLayer += row.h(4) == 0.0f;
         QCOMPARE(window.section()->run.table.size(), zeroLayer);
         QVERIFY(window.statusText().endsWith(QStringLiteral("reflections in the section")));
+        // Indices of a named axis select its name.
+        window.findChild<QLineEdit*>(QStringLiteral("tfZoneAxis"))
+            ->setText(QStringLiteral("1,0,0,0,0"));
+        QVERIFY(window.drawSection());
+        QCOMPARE(presets->currentText(), QStringLiteral("twofold-a"));
+        window.findChild<QLineEdit*>(QStringLiteral("tfZoneAxis"))
+            ->setText(QStringLiteral("0,0,0,0,1"));
+        QVERIFY(window.drawSection());
 
         // The spot under the pointer names its indices.
         auto* view = window.findChild<ZonePatternView*>(QStringLiteral("pbZone"));
