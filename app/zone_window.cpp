@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -202,9 +203,11 @@ bool ZoneAxisWindow::drawSection() {
     if (shown >= 0) presets_->setCurrentIndex(shown);
     view_->showSection(section_.get(), axisTitle(axis, run.indexDimension, name), *camera);
     const std::size_t count = section_->run.table.size();
-    status_->setText(count == 0
-                         ? kEmptySectionText
-                         : QString::number(count) + QStringLiteral(" reflections in the section"));
+    std::size_t near = 0;
+    for (const ZoneSpot& spot : section_->spots) near += spot.nearZone;
+    QString text = QString::number(count - near) + QStringLiteral(" reflections in the section");
+    if (near > 0) text += QStringLiteral(", ") + QString::number(near) + QStringLiteral(" near it");
+    status_->setText(count == 0 ? kEmptySectionText : text);
     return true;
 }
 
@@ -238,7 +241,20 @@ void ZoneAxisWindow::save() {
 }
 
 void ZoneAxisWindow::copy() {
-    if (!view_->picture().isNull()) QApplication::clipboard()->setImage(view_->picture());
+    if (view_->picture().isNull()) return;
+    // As the plots copy: a metafile, and the same picture as SVG and as a bitmap.
+    PictureSettings settings;
+    settings.size = view_->size();
+    settings.background = view_->backgroundColour();
+    settings.foreground = settings.background == kBlack ? kWhite : kBlack;
+    settings.font = defaultPlotFont();
+    auto* data = new QMimeData;
+    for (const auto& [format, type] : {std::pair{PictureFormat::Wmf, "image/x-wmf"},
+                                       std::pair{PictureFormat::Svg, "image/svg+xml"}})
+        if (const auto bytes = renderZonePicture(format, view_->data(), view_->options(), settings))
+            data->setData(QLatin1String(type), *bytes);
+    data->setImageData(view_->picture());
+    QApplication::clipboard()->setMimeData(data);
 }
 
 void ZoneAxisWindow::print() {
