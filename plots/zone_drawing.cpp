@@ -97,10 +97,17 @@ bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
     // Labels on the strongest spots of the section itself.
     std::vector<std::size_t> order(data.table.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (radius[a] != radius[b]) return radius[a] > radius[b];
-        return data.table[a].qe() < data.table[b].qe();
-    });
+    // Only the strongest few can be labelled: sort just enough of them.
+    const std::size_t candidates =
+        std::min(order.size(), static_cast<std::size_t>(std::max(64, 16 * data.labelled)));
+    std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(candidates),
+                      order.end(), [&](std::size_t a, std::size_t b) {
+                          if (radius[a] != radius[b]) return radius[a] > radius[b];
+                          if (data.table[a].qe() != data.table[b].qe())
+                              return data.table[a].qe() < data.table[b].qe();
+                          return a < b;
+                      });
+    order.resize(candidates);
     // A label that would cover one already placed is left out.
     std::vector<QRectF> placed;
     int labelled = 0;
