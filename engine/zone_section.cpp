@@ -16,6 +16,8 @@ namespace {
 // a generous margin only costs a few extra evaluations.
 constexpr double kRadiusMargin = 1e-6;
 constexpr double kRangeSlack = 1e-7;
+/** Of H|| . u-hat (1/angstrom): the slab's walk is widened by it, the slab itself is not. */
+constexpr double kSlabMargin = 1e-6;
 
 using Vector3 = std::array<double, 3>;
 
@@ -78,42 +80,56 @@ struct Found {
     bool nearZone = false;
 };
 
-/** The walk over the split basis: complement coordinates first, then the section's. */
+/**
+ * A walk over the integer combinations of a few columns inside an ellipsoid (the
+ * Fincke-Pohst enumeration): without a slab the section's own reduced columns, so every
+ * vector is a member; with one a reduced basis of all vectors, against a form that also
+ * bounds the offset from the plane, members told apart exactly by the zone's forms.
+ */
 struct SectionWalk {
     const GeometryContext& g;
-    const SplitBasis& basis;
     const std::array<int, 6>& limits;
+    int n = 5;       // indices of a vector
+    int levels = 0;  // walked coordinates
+    std::array<std::array<std::int64_t, 6>, 6> columns{};
     Vector3 axis;
     double slab = 0.0;
+    /** Set with a slab: decides which vectors lie in the plane itself. */
+    const ZoneForms* forms = nullptr;
     double scale[6] = {};
     double coupling[6][6] = {};
     double radius2 = 0.0;
-    double slabStep[6] = {};  // H|| . u-hat of each complement column
     std::vector<Found> found;
     bool invalid = false;
 
     long long x[6] = {};
 
-    SectionWalk(const GeometryContext& geometry, const SplitBasis& split,
-                const std::array<int, 6>& loopLimits, const Vector3& direction)
-        : g(geometry), basis(split), limits(loopLimits), axis(direction) {}
+    SectionWalk(const GeometryContext& geometry, const std::array<int, 6>& loopLimits,
+                const Vector3& direction)
+        : g(geometry), limits(loopLimits), n(geometry.n), axis(direction) {}
 
-    bool factorise(double q[6][6]) {
-        const int n = basis.n;
-        for (int k = n - 1; k >= 0; --k) {
-            const double pivot = q[k][k];
-            if (!(pivot > 0.0) || !std::isfinite(pivot)) return false;
-            scale[k] = pivot;
-            for (int j = 0; j < k; ++j) coupling[k][j] = q[k][j] / pivot;
+    /** The form on the walked coordinates, completed to squares from the last one. */
+    bool factorise(const double form[6][6]) {
+        long double q[6][6] = {};
+        for (int a = 0; a < levels; ++a)
+            for (int b = 0; b < levels; ++b)
+                for (int i = 0; i < n; ++i)
+                    for (int j = 0; j < n; ++j)
+                        q[a][b] += static_cast<long double>(columns[a][i]) * form[i][j] *
+                                   static_cast<long double>(columns[b][j]);
+        for (int k = levels - 1; k >= 0; --k) {
+            const long double pivot = q[k][k];
+            if (!(pivot > 0.0L) || !std::isfinite(static_cast<double>(pivot))) return false;
+            scale[k] = static_cast<double>(pivot);
+            for (int j = 0; j < k; ++j) coupling[k][j] = static_cast<double>(q[k][j] / pivot);
             for (int i = 0; i < k; ++i)
                 for (int j = 0; j < k; ++j) q[i][j] -= q[i][k] * q[k][j] / pivot;
         }
         return true;
     }
 
-    void walk(int k, double energy, const std::int64_t* partial, double slabSum) {
-        const int n = basis.n;
-        if (k >= n || k >= 6) {
+    void walk(int k, double energy, const std::int64_t* partial) {
+        if (k >= levels || k >= 6) {
             leaf(partial);
             return;
         }
@@ -122,37 +138,21 @@ struct SectionWalk {
         const double rest = radius2 - energy;
         if (!(rest >= 0.0)) return;
         const double half = std::sqrt(rest / scale[k]) * (1.0 + kRangeSlack) + kRangeSlack;
-        double top = std::floor(half - centre);
-        double bottom = std::ceil(-half - centre);
-        if (k < basis.rank) {
-            if (slab <= 0.0) {
-                top = std::min(top, 0.0);
-                bottom = std::max(bottom, 0.0);
-            } else if (k == basis.rank - 1) {
-                // |slabSum + x slabStep| <= slab
-                const double step = slabStep[k];
-                const double reach = slab * (1.0 + kRangeSlack) + kRangeSlack * std::fabs(step);
-                double lo = (-reach - slabSum) / step, hi = (reach - slabSum) / step;
-                if (lo > hi) std::swap(lo, hi);
-                top = std::min(top, std::floor(hi));
-                bottom = std::max(bottom, std::ceil(lo));
-            }
-        }
+        const double top = std::floor(half - centre);
+        const double bottom = std::ceil(-half - centre);
         std::int64_t next[6];
-        const auto& column = basis.column[static_cast<std::size_t>(k)];
+        const auto& column = columns[static_cast<std::size_t>(k)];
         for (double v = top; v >= bottom; v -= 1.0) {
             const auto value = static_cast<long long>(v);
             x[k] = value;
             for (int i = 0; i < n; ++i)
                 next[i] = partial[i] + value * column[static_cast<std::size_t>(i)];
             const double t = v + centre;
-            walk(k + 1, energy + scale[k] * t * t, next,
-                 k < basis.rank ? slabSum + v * slabStep[k] : slabSum);
+            walk(k + 1, energy + scale[k] * t * t, next);
         }
     }
 
     void leaf(const std::int64_t* h64) {
-        const int n = basis.n;
         Found f;
         bool origin = true;
         for (int i = 0; i < n; ++i) {
@@ -163,8 +163,7 @@ struct SectionWalk {
             origin = origin && f.h[i] == 0;
         }
         if (origin) return;
-        bool member = true;
-        for (int c = 0; c < basis.rank; ++c) member = member && x[c] == 0;
+        const bool member = !forms || inZone(*forms, f.h, n);
         double q[6] = {};
         for (int i = 0; i < n; ++i) {
             double sum = 0.0;
@@ -261,29 +260,50 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
 
     std::vector<Found> rows;
     if (!ellipsoid.empty) {
-        SectionWalk walk(g, *split, p.loopLimit, out.axis);
-        walk.slab = std::max(request.slab, 0.0);
-        walk.radius2 = ellipsoid.radius2;
-        double q[6][6] = {};
-        for (int a = 0; a < n; ++a)
-            for (int b = 0; b < n; ++b)
-                for (int i = 0; i < n; ++i)
-                    for (int j = 0; j < n; ++j)
-                        q[a][b] += static_cast<double>(split->column[a][i]) * ellipsoid.form[i][j] *
-                                   static_cast<double>(split->column[b][j]);
-        for (int c = 0; c < split->rank; ++c) {
-            double v[6] = {};
+        SectionWalk walk(g, p.loopLimit, out.axis);
+        double form[6][6] = {};
+        if (request.slab > 0.0) {
+            // The slab as a second bound: (offset / slab)^2 <= 1 beside the run's ellipsoid
+            // (normalised to 1), so both hold inside the sum <= 2.
+            walk.slab = request.slab;
+            walk.forms = &forms;
+            double along[6] = {};  // offset per unit of each index
+            for (int j = 0; j < n; ++j) {
+                double q[6] = {};
+                for (int i = 0; i < n; ++i) q[i] = g.inverse[i][j];
+                along[j] = dot(parallelOf(q, n), out.axis);
+            }
+            const double reach = request.slab * (1.0 + kRangeSlack) + kSlabMargin;
             for (int i = 0; i < n; ++i)
                 for (int j = 0; j < n; ++j)
-                    v[i] += g.inverse[i][j] * static_cast<double>(split->column[c][j]);
-            walk.slabStep[c] = dot(parallelOf(v, n), out.axis);
+                    form[i][j] = ellipsoid.form[i][j] / ellipsoid.radius2 +
+                                 along[i] * along[j] / (reach * reach);
+            walk.radius2 = 2.0 * (1.0 + kRadiusMargin);
+            SplitBasis all;
+            all.n = n;
+            for (int c = 0; c < n; ++c)
+                all.column[static_cast<std::size_t>(c)][static_cast<std::size_t>(c)] = 1;
+            if (!reduceColumns(all, 0, form)) {
+                result.message = kAxisTooLargeMessage;
+                return out;
+            }
+            walk.levels = n;
+            for (int c = 0; c < n; ++c) walk.columns[c] = all.column[c];
+        } else {
+            // Only the section's own, reduced, columns: well conditioned for any axis.
+            for (int i = 0; i < n; ++i)
+                for (int j = 0; j < n; ++j) form[i][j] = ellipsoid.form[i][j];
+            walk.radius2 = ellipsoid.radius2;
+            walk.levels = n - split->rank;
+            for (int c = 0; c < walk.levels; ++c)
+                walk.columns[c] = split->column[static_cast<std::size_t>(c + split->rank)];
         }
-        if (!walk.factorise(q)) {
+        if (!walk.factorise(form)) {
             result.message = kAxisTooLargeMessage;
             return out;
         }
         const std::int64_t zero[6] = {};
-        walk.walk(0, 0.0, zero, 0.0);
+        walk.walk(0, 0.0, zero);
         if (walk.invalid) {
             result.message = kInvalidNumberMessage;
             return out;

@@ -178,6 +178,42 @@ TEST(ZoneSection, MembersAreThoseOfTheFullRun) {
     }
 }
 
+// Long axes: the section's lattice is sparse and its complement nearly flat. Members against
+// the exact integer test over the full run, near-zone rows against the floating offset.
+TEST(ZoneSection, LongAxesKeepTheRunsReflections) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> index(-30000, 30000);
+    for (QuasicrystalSystem system : kSystems) {
+        const bool icosahedral = system == QuasicrystalSystem::Icosahedral;
+        const RunInputs in = inputs(system, icosahedral ? "4" : "6", "90", icosahedral ? "2" : "3");
+        const RunResult full = runGeneration(in);
+        const int n = indexDimensionOf(system);
+        for (int trial = 0; trial < 4; ++trial) {
+            AxisIndices axis{};
+            for (int i = 0; i < n; ++i) axis[i] = index(random);
+            if (trial % 2 == 1) axis[n - 1] = 0;  // in the plane, for the axial systems
+            const ZoneForms forms = zoneForms(system, axis);
+            const auto u = axisParallelPart(full.basis, axis);
+            const long double length = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+            std::vector<std::array<int, 6>> expected;
+            for (const ReflectionRecord& row : full.table) {
+                const std::array<int, 6> h = indices(row);
+                if (inZone(forms, h.data(), n) ||
+                    std::fabs(floatingProduct(full.basis, h, axis)) / length <= 0.02)
+                    expected.push_back(h);
+            }
+            const ZoneSection s = section(in, axis, 0.02);
+            ASSERT_EQ(s.run.status, RunStatus::Completed) << s.run.message;
+            std::vector<std::array<int, 6>> got;
+            for (std::size_t r = 0; r < s.run.table.size(); ++r) {
+                got.push_back(indices(s.run.table[r]));
+                EXPECT_EQ(s.spots[r].nearZone, !inZone(forms, got.back().data(), n));
+            }
+            EXPECT_EQ(got, expected) << "system " << systemCode(system) << " trial " << trial;
+        }
+    }
+}
+
 TEST(ZoneSection, PeriodicAxisIsTheZeroLayer) {
     for (QuasicrystalSystem system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
                                       QuasicrystalSystem::Dodecagonal}) {
