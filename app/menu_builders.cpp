@@ -15,6 +15,7 @@
 #include "app/powder_command.h"
 #include "app/toolbar_icons.h"
 #include "app/window_commands.h"
+#include "app/zone_window.h"
 
 namespace tesral {
 
@@ -92,7 +93,8 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
         attach<PlotFlagCommand>(item(menu, name.constData(), caption), c, flag.flag);
     }
     menu.addSeparator();
-    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern…")), c);
+    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")), c);
+    attach<ZoneAxisCommand>(item(menu, "mnuViewZone", QStringLiteral("Zone axis...")), c);
 }
 
 void buildHelpMenu(QMenu& menu, CommandContext& c) {

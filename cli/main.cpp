@@ -10,6 +10,7 @@
 #include "cli/output.h"
 #include "cli/plot_command.h"
 #include "cli/powder_commands.h"
+#include "cli/zone_command.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
 #ifndef TESRAL_WITH_PLOTS
@@ -32,11 +33,15 @@ const std::vector<Command>& commandTable() {
         {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
          plot2dCommand},
         {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dCommand},
+        {"zone", "the section perpendicular to a zone axis, as rows or a picture", zoneHelp,
+         zonePictureCommand},
 #else
         // Drawn by the picture program beside this one, which links Qt.
         {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
          plot2dProgram},
         {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dProgram},
+        {"zone", "the section perpendicular to a zone axis, as rows or a picture", zoneHelp,
+         zoneCommand},
 #endif
 #ifdef TESRAL_WITH_PLOTS
         {"powder", "run with whole orbits and write the powder pattern, its lines or its plot",

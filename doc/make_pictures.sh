@@ -76,6 +76,25 @@ echo "  powder-icosahedral.png"
   --measured "$root/doc/examples/i-alcufe-synthetic.xy" --output "$out/powder-refined.png" 2>/dev/null
 echo "  powder-refined.png"
 
+echo "Zone axes: electron-diffraction sections (200 kV), spot area by intensity:"
+zone() {  # zone NAME options...
+  local name=$1
+  shift
+  "$cli" zone --size "$size" --background white --output "$out/$name.png" "$@"
+  echo "  $name.png"
+}
+electrons=(--thmin 0 --thmax 1.2 --wavelength 0.025079 --threshold 0.5)
+ico_zone=(--system icosahedral --a 4.56084 --limits 12,12,12,12,12,12 --qimax 1.5
+  --domain window --radiation electron:200 "${electrons[@]}")
+zone zone-icosahedral-5 "${ico_zone[@]}" --axis fivefold
+zone zone-icosahedral-3 "${ico_zone[@]}" --axis threefold --x-axis 1,-1,0,0,0,0
+zone zone-icosahedral-2 "${ico_zone[@]}" --axis twofold --x-axis 1,-1,0,0,0,0
+dec_zone=(--system decagonal --group P10/mmm --limits 8,8,8,8,12 --qimax 2.5
+  --model "$root/doc/models/decagonal-penrose.toml" "${electrons[@]}")
+zone zone-decagonal-10 "${dec_zone[@]}" --axis periodic
+zone zone-decagonal-2a "${dec_zone[@]}" --axis twofold-a
+zone zone-decagonal-2b "${dec_zone[@]}" --axis twofold-b
+
 echo "The window (decagonal defaults, then icosahedral):"
 "$grab" "$out/window.png"
 echo "  window.png"

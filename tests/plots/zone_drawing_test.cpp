@@ -1,0 +1,90 @@
+// The zone-axis pattern, read back from a recording canvas.
+
+#include <QTest>
+
+#include "plots/recording_canvas.h"
+#include "plots/spot_style.h"
+#include "plots/zone_drawing.h"
+
+using namespace tesral;
+using Kind = RecordingCanvas::Kind;
+
+namespace {
+
+PlotTarget target() {
+    PlotTarget t;
+    t.width = t.height = 800 * 15;
+    return t;
+}
+
+ReflectionRecord row(float qi, float intensity) {
+    ReflectionRecord r;
+    r.v[kH1] = 1.0f;
+    r.v[kQi] = qi;
+    r.v[kQe] = 1.0f;
+    r.v[kIntensity] = intensity;
+    return r;
+}
+
+bool hasText(const RecordingCanvas& canvas, const QString& part) {
+    for (const auto& item : canvas.items(Kind::Text))
+        if (item.text.contains(part)) return true;
+    return false;
+}
+
+}  // namespace
+
+class ZoneDrawingTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void emptySectionSaysSo() {
+        RecordingCanvas canvas;
+        ZonePatternData data;
+        data.indexDimension = 5;
+        QVERIFY(drawZonePattern(data, PlotOptions(), target(), canvas));
+        QVERIFY(hasText(canvas, kEmptySectionText));
+    }
+
+    // Section spots filled, near-zone spots hollow, areas by intensity, mirrored about the
+    // origin as the plane's coordinates say; the scale bar in 1/nm or in film millimetres.
+    void spotsAndScaleBar() {
+        const std::vector<ReflectionRecord> rows = {row(0.1f, 100.0f), row(0.1f, 25.0f),
+                                                    row(0.1f, 25.0f)};
+        const std::vector<ZoneSpot> spots = {
+            {1.0, 0.0, 0.0, false}, {-1.0, 0.0, 0.0, false}, {0.0, 0.5, 0.01, true}};
+        ZonePatternData data;
+        data.table = rows;
+        data.spots = spots;
+        data.indexDimension = 5;
+        PlotOptions options;
+        options.sizeByIntensity = true;
+        RecordingCanvas canvas;
+        QVERIFY(drawZonePattern(data, options, target(), canvas));
+        std::vector<RecordingCanvas::Item> spotItems;
+        for (const auto& c : canvas.items(Kind::Circle))
+            if (c.r > 3 * 15) spotItems.push_back(c);  // not the bar's dots nor the origin
+        QCOMPARE(spotItems.size(), std::size_t{3});
+        QCOMPARE(spotItems[0].r, 2.0 * spotItems[1].r);  // area by intensity: 100 and 25
+        QCOMPARE(spotItems[0].x - 6000, 6000 - spotItems[1].x);
+        QCOMPARE(qAlpha(spotItems[2].fill), 0);  // hollow
+        QVERIFY(spotItems[2].y < 6000);          // y upward
+        QVERIFY(hasText(canvas, QStringLiteral(" nm\u207b\u00b9")));
+
+        data.cameraLength = 1000;
+        data.wavelength = 0.025;
+        RecordingCanvas film;
+        QVERIFY(drawZonePattern(data, options, target(), film));
+        QVERIFY(hasText(film, QStringLiteral(" mm at L = 1000 mm")));
+    }
+
+    void roundBarLengths() {
+        QCOMPARE(roundBarLength(0.9), 1.0);
+        QCOMPARE(roundBarLength(2.6), 2.0);
+        QCOMPARE(roundBarLength(4.0), 5.0);
+        QCOMPARE(roundBarLength(80.0), 100.0);
+    }
+};
+
+QTEST_MAIN(ZoneDrawingTest)
+#include "zone_drawing_test.moc"
