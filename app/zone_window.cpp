@@ -19,6 +19,7 @@
 
 #include "app/window_session.h"
 #include "app/zone_view.h"
+#include "physics/intensity.h"
 #include "plots/picture_settings.h"
 #include "plots/zone_picture.h"
 #include "report/safe_file.h"
@@ -70,9 +71,11 @@ QPushButton* button(const char* name, const QString& text) {
 
 }  // namespace
 
-ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, QWidget* parent)
+ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, const physics::StructureModel* model,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
+      model_(model),
       presets_(new QComboBox),
       axis_(new QLineEdit),
       xAxis_(new QLineEdit),
@@ -193,6 +196,12 @@ bool ZoneAxisWindow::drawSection() {
         computeZoneSection(preparedFrom(run), {axis, *slab, reference}));
     if (section->run.status != RunStatus::Completed)
         return fail(QString::fromStdString(section->run.message));
+    // A run with intensities gives its section the intensities of the window's model.
+    if (model_ && !model_->sites.empty() && !run.header.modelText.empty()) {
+        const std::string unfit = physics::modelProblem(*model_, run.parameters.system);
+        if (!unfit.empty()) return fail(QString::fromStdString(unfit));
+        physics::fillIntensities(*model_, section->run);
+    }
     section_ = std::move(section);
     // The preset's name goes with the axis it names; the drop-down follows the indices.
     QString name;
@@ -281,7 +290,8 @@ void ZoneAxisWindow::toggleLarge() {
 
 ZoneAxisWindow* ZoneAxisCommand::openZoneWindow(CommandContext& context) {
     auto* window = context.window ? context.window->findChild<ZoneAxisWindow*>() : nullptr;
-    if (!window) window = new ZoneAxisWindow(*context.session, context.window);
+    if (!window)
+        window = new ZoneAxisWindow(*context.session, &context.intensityModel, context.window);
     window->show();
     window->raise();
     window->drawSection();

@@ -9,6 +9,7 @@
 
 #include "app/command.h"
 #include "engine/zone_section.h"
+#include "physics/structure_model.h"
 
 class QComboBox;
 class QLabel;
@@ -31,7 +32,12 @@ class ZoneAxisWindow : public QWidget {
     Q_OBJECT
 
   public:
-    ZoneAxisWindow(WindowSession& session, QWidget* parent = nullptr);
+    /**
+     * `model`, the window's intensity model, may be null; when the session's run had
+     * intensities, the section gets this model's. It must outlive this window.
+     */
+    ZoneAxisWindow(WindowSession& session, const physics::StructureModel* model = nullptr,
+                   QWidget* parent = nullptr);
 
     /** Draws the section of the fields' axis; false (and a message) when it cannot. */
     bool drawSection();
@@ -50,6 +56,7 @@ class ZoneAxisWindow : public QWidget {
     void toggleLarge();
 
     WindowSession& session_;
+    const physics::StructureModel* model_;
     std::unique_ptr<ZoneSection> section_;
     QComboBox* presets_;
     QLineEdit* axis_;

@@ -75,6 +75,33 @@ class ZoneWindowTest : public QObject {
         QVERIFY(file.readAll().contains("zone axis [0 0 0 0 1] (periodic)"));
     }
 
+    void aRunWithIntensitiesGivesTheSectionItsModel() {
+        QTemporaryDir folder;
+        WindowSession session(folder.path());
+        RunResult run = decagonalRun("3");
+        run.header.modelText = "model: two discs";
+        session.publish(std::move(run), {});
+        physics::StructureModel model;
+        for (const double z : {0.0, 0.5})
+            model.sites.push_back({.element = "Al",
+                                   .position = {0, 0, 0, 0, z},
+                                   .domain = {physics::DomainShape::Disc, 3.0}});
+        ZoneAxisWindow window(session, &model);
+        // Twofold-a holds rows of every h5: the equal layers half a period apart put out the odd.
+        window.findChild<QLineEdit*>(QStringLiteral("tfZoneAxis"))
+            ->setText(QStringLiteral("1,0,0,0,0"));
+        QVERIFY(window.drawSection());
+        bool odd = false, strong = false;
+        for (const ReflectionRecord& row : window.section()->run.table) {
+            if (static_cast<int>(row.h(4)) % 2 != 0) {
+                odd = true;
+                QCOMPARE(row.v[kIntensity], 0.0f);
+            }
+            strong = strong || row.v[kIntensity] == 100.0f;
+        }
+        QVERIFY(odd && strong);
+    }
+
     void badAxesAndEmptySectionsShowInTheStatusLine() {
         QTemporaryDir folder;
         WindowSession session(folder.path());
