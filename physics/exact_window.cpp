@@ -47,6 +47,7 @@ std::unique_ptr<ExactWindow> zonogon(const std::vector<Point2>& generators) {
 /** The regular octagon: the zonogon of the four perpendicular parts, edge |d_perp|. */
 std::unique_ptr<ExactWindow> octagon(const LatticeBasis& basis, double scale) {
     std::vector<Point2> generators;
+    generators.reserve(4);
     for (int row = 0; row < 4; ++row) generators.push_back(perpendicular2(basis, row, scale));
     return zonogon(generators);
 }
@@ -106,6 +107,7 @@ std::unique_ptr<ExactWindow> dodecagon(const LatticeBasis& basis, double scale) 
     // A regular 2n-gon is the zonogon of its first n edges.
     const std::vector<Point2> corners = regularPolygon(12, circumradius, angle);
     std::vector<Point2> edges;
+    edges.reserve(6);
     for (int i = 0; i < 6; ++i)
         edges.push_back({corners[i + 1][0] - corners[i][0], corners[i + 1][1] - corners[i][1]});
     return zonogon(edges);

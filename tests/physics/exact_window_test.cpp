@@ -227,6 +227,7 @@ TEST(ExactWindow, MatchesTheNumericalIntegralOfItsShape) {
         }
         const LatticeBasis basis = basisOf(w);
         std::vector<std::array<double, 3>> g;
+        g.reserve(6);
         for (int r = 0; r < 6; ++r)
             g.push_back({w.scale * basis.direct(r, 3), w.scale * basis.direct(r, 4),
                          w.scale * basis.direct(r, 5)});
@@ -331,7 +332,7 @@ std::vector<std::pair<std::array<int, 6>, std::array<int, 6>>> icosahedralPointG
                         keeps =
                             keeps && std::abs(sign[i] * sign[j] * gram(sigma[i], sigma[j], from) -
                                               gram(i, j, from)) < 1e-9;
-            if (keeps) found.push_back({sigma, sign});
+            if (keeps) found.emplace_back(sigma, sign);
         }
     } while (std::next_permutation(sigma.begin(), sigma.end()));
     return found;
