@@ -14,10 +14,14 @@ namespace {
 
 QSize pictureSize(const std::string& text) {
     const auto x = text.find('x');
+    // Each part is kept while strtol's end pointer into it is read.
+    const std::string width = x == std::string::npos ? std::string() : text.substr(0, x);
+    const std::string height = x == std::string::npos ? std::string() : text.substr(x + 1);
     char* end = nullptr;
-    const long w = x == std::string::npos ? 0 : std::strtol(text.substr(0, x).c_str(), &end, 10);
+    const long w = width.empty() ? 0 : std::strtol(width.c_str(), &end, 10);
     const bool wOk = end && *end == '\0';
-    const long h = x == std::string::npos ? 0 : std::strtol(text.substr(x + 1).c_str(), &end, 10);
+    end = nullptr;
+    const long h = height.empty() ? 0 : std::strtol(height.c_str(), &end, 10);
     if (!wOk || !end || *end != '\0' || w < 1 || h < 1 || w > 16384 || h > 16384)
         throw UsageError("--size takes WIDTHxHEIGHT in pixels, each 1..16384");
     return {static_cast<int>(w), static_cast<int>(h)};

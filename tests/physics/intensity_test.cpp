@@ -50,7 +50,8 @@ void expectDirectSum(const StructureModel& model, RunResult run) {
         std::complex<double> f = 0.0;
         for (const Site& k : model.sites) {
             double hr = 0.0;
-            for (int i = 0; i < 6; ++i) hr += row.h(i) * k.position[static_cast<std::size_t>(i)];
+            for (std::size_t i = 0; i < k.position.size(); ++i)
+                hr += row.h(static_cast<int>(i)) * k.position[i];
             f += k.occupancy * roundDomainMeasure(k.domain) *
                  ScatteringFactor(k.element, model.radiation.kind)(s) *
                  std::exp(-k.bParallel * s * s - k.bPerpendicular * sPerp * sPerp) *
