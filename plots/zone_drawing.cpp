@@ -80,8 +80,13 @@ bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
         radius[i] = r ? std::min(*r, static_cast<float>(40.0 * pixel)) : 0.0f;
     }
     const QRgb fg = target.foreground;
+    // The smaller spots go first, so that the larger (stronger) ones lie whole on top.
+    std::vector<std::size_t> bySize(data.table.size());
+    std::iota(bySize.begin(), bySize.end(), std::size_t{0});
+    std::stable_sort(bySize.begin(), bySize.end(),
+                     [&](std::size_t a, std::size_t b) { return radius[a] < radius[b]; });
     std::vector<CanvasSpot> filled, hollow;
-    for (std::size_t i = 0; i < data.table.size(); ++i) {
+    for (const std::size_t i : bySize) {
         if (radius[i] <= 0.0f) continue;
         const ZoneSpot& s = data.spots[i];
         const CanvasSpot spot{static_cast<float>(cx + scale * s.u),

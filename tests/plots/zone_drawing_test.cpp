@@ -65,8 +65,9 @@ class ZoneDrawingTest : public QObject {
         for (const auto& c : canvas.items(Kind::Circle))
             if (c.r > 3 * 15) spotItems.push_back(c);  // not the bar's dots nor the origin
         QCOMPARE(spotItems.size(), std::size_t{3});
-        QCOMPARE(spotItems[0].r, 2.0 * spotItems[1].r);  // area by intensity: 100 and 25
-        QCOMPARE(spotItems[0].x - 6000, 6000 - spotItems[1].x);
+        // Area by intensity (25 and 100), the smaller spot drawn first, under the larger.
+        QCOMPARE(spotItems[1].r, 2.0 * spotItems[0].r);
+        QCOMPARE(spotItems[1].x - 6000, 6000 - spotItems[0].x);
         QCOMPARE(qAlpha(spotItems[2].fill), 0);  // hollow
         QVERIFY(spotItems[2].y < 6000);          // y upward
         QVERIFY(hasText(canvas, QStringLiteral(" nm\u207b\u00b9")));
