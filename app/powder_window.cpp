@@ -24,6 +24,7 @@
 #include "app/run_size.h"
 #include "engine/generation.h"
 #include "physics/intensity.h"
+#include "physics/model_head.h"
 #include "physics/one_site_model.h"
 #include "physics/powder_profile.h"
 #include "physics/refinement_text.h"
@@ -61,10 +62,6 @@ QPushButton* button(const char* name, const QString& caption) {
     auto* b = new QPushButton(caption);
     b->setObjectName(QLatin1String(name));
     return b;
-}
-
-QString number(double value) {
-    return QString::number(value, 'g', 6);
 }
 
 }  // namespace
@@ -189,11 +186,13 @@ bool PowderWindow::calculate() {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     RunResult run = runPrepared(prepared);
     bool filled = false;
+    std::string modelLine;
     if (run.status == RunStatus::Completed) {
         try {
             const bool own = model_ && panel_->useIntensities() && !model_->sites.empty();
             const physics::StructureModel model =
                 own ? *model_ : physics::oneSiteModel(inputs.system, "window");
+            modelLine = physics::modelHeadLine(model, run.parameters.wavelength);
             const std::string unfit = physics::modelProblem(model, inputs.system);
             if (!unfit.empty()) throw std::invalid_argument(unfit);
             filled = physics::fillIntensities(model, run);
@@ -220,11 +219,10 @@ bool PowderWindow::calculate() {
     refinement_.reset();
     useButton_->setEnabled(false);
     refineButton_->setEnabled(measured_.has_value());
-    showStatus(tr("%1 reflections in %2 lines (one Al site with the tiling's window, X-rays, "
-                  "λ = %3 Å).")
+    showStatus(tr("%1 reflections in %2 lines; %3.")
                    .arg(run.table.size())
                    .arg(lines_.size())
-                   .arg(number(run.parameters.wavelength)));
+                   .arg(QString::fromStdString(modelLine)));
     return true;
 }
 
