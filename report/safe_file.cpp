@@ -206,15 +206,20 @@ bool SafeFile::openTemporary(const struct stat* old) {
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         const std::string name = folder + "." + base + std::string(kTemporaryMark) +
                                  std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        // Remembered before it exists: an interrupt right after the file appears removes it.
+        const int slot = rememberTemporary(name);
         // Mode 0666 for a new file, so that the umask applies as to any new file.
         fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, old ? 0600 : 0666);
+        const int reason = errno;
         if (fd_ >= 0) {
             ownsFd_ = true;
             durable_ = true;
             temporary_ = name;
-            slot_ = rememberTemporary(name);
-        } else if (errno != EEXIST) {
-            const int reason = errno;
+            slot_ = slot;
+            continue;
+        }
+        forgetTemporary(slot);
+        if (reason != EEXIST) {
             if (!old || (reason != EACCES && reason != EPERM && reason != EROFS))
                 return fail(reason);
             // The folder takes no new file but the file is writable: it is truncated and
