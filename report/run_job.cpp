@@ -12,10 +12,14 @@ RunOutcome runJob(const PreparedRun& run, const TableStatistics& previous,
     };
     const double loopsShare = list ? kLoopsShareOfProgress : 1.0;
     RunOutcome outcome;
-    outcome.result = runPrepared(run, previous, [&](double fraction) {
-        if (progress) progress(loopsShare * fraction);
-        return !stopped();
-    });
+    // Unwatched (the command line), the loops run on the calling thread with no watcher.
+    ProgressCallback watch;
+    if (progress || stop)
+        watch = [&](double fraction) {
+            if (progress) progress(loopsShare * fraction);
+            return !stopped();
+        };
+    outcome.result = runPrepared(run, previous, watch);
     const auto completed = [&] {
         return outcome.result.status == RunStatus::Completed && !stopped();
     };
