@@ -9,13 +9,13 @@ namespace tesral::physics {
 namespace {
 
 /** "name:value" split at the colon; the value is empty without one. */
-struct Spec {
+struct Shortcut {
     std::string name;
     std::string value;
     bool hasValue = false;
 };
 
-Spec splitSpec(const std::string& text) {
+Shortcut splitShortcut(const std::string& text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string::npos) return {text, {}, false};
     return {text.substr(0, colon), text.substr(colon + 1), true};
@@ -31,17 +31,17 @@ double numberOf(const std::string& text, const std::string& what) {
 }
 
 OccupationDomain domainOf(const std::string& text) {
-    const Spec spec = splitSpec(text);
+    const Shortcut shortcut = splitShortcut(text);
     OccupationDomain d;
-    if (spec.name == "sphere" || spec.name == "disc") {
-        if (!spec.hasValue)
-            throw std::invalid_argument("domain '" + text + "' needs a radius, as '" + spec.name +
-                                        ":5'");
-        d.shape = spec.name == "sphere" ? DomainShape::Sphere : DomainShape::Disc;
-        d.radius = numberOf(spec.value, "the " + spec.name + " radius");
-    } else if (spec.name == "window") {
+    if (shortcut.name == "sphere" || shortcut.name == "disc") {
+        if (!shortcut.hasValue)
+            throw std::invalid_argument("domain '" + text + "' needs a radius, as '" +
+                                        shortcut.name + ":5'");
+        d.shape = shortcut.name == "sphere" ? DomainShape::Sphere : DomainShape::Disc;
+        d.radius = numberOf(shortcut.value, "the " + shortcut.name + " radius");
+    } else if (shortcut.name == "window") {
         d.shape = DomainShape::Window;
-        if (spec.hasValue) d.scale = numberOf(spec.value, "the window scale");
+        if (shortcut.hasValue) d.scale = numberOf(shortcut.value, "the window scale");
     } else {
         throw std::invalid_argument("domain '" + text +
                                     "' is unknown; use 'sphere:R', 'disc:R' or 'window'");
@@ -50,16 +50,16 @@ OccupationDomain domainOf(const std::string& text) {
 }
 
 Radiation radiationOf(const std::string& text) {
-    const Spec spec = splitSpec(text);
+    const Shortcut shortcut = splitShortcut(text);
     Radiation r;
-    if (spec.name == "xray" && !spec.hasValue) {
+    if (shortcut.name == "xray" && !shortcut.hasValue) {
         r.kind = RadiationKind::XRay;
-    } else if (spec.name == "electron") {
+    } else if (shortcut.name == "electron") {
         r.kind = RadiationKind::Electron;
-        if (spec.hasValue) r.kilovolts = numberOf(spec.value, "the electron voltage");
-    } else if (spec.name == "neutron") {
+        if (shortcut.hasValue) r.kilovolts = numberOf(shortcut.value, "the electron voltage");
+    } else if (shortcut.name == "neutron") {
         r.kind = RadiationKind::Neutron;
-        if (spec.hasValue) r.wavelength = numberOf(spec.value, "the neutron wavelength");
+        if (shortcut.hasValue) r.wavelength = numberOf(shortcut.value, "the neutron wavelength");
     } else {
         throw std::invalid_argument("radiation '" + text +
                                     "' is unknown; use 'xray', 'electron:kV' or "
