@@ -68,6 +68,13 @@ struct PreparedRun {
     bool ready() const { return message.empty(); }
 };
 
+/**
+ * A result that carries the run's header, texts, parameters and basis but no rows yet: what
+ * every way of running a prepared run starts from. Only the header, the texts and the message
+ * are set when the run is not ready.
+ */
+RunResult resultWithoutRows(const PreparedRun& run);
+
 /** Reads the inputs, resolves the group, builds the basis and bounds the rows. */
 PreparedRun prepareRun(const RunInputs& inputs);
 

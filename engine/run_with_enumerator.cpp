@@ -10,8 +10,7 @@ RunResult runPrepared(const PreparedRun& run, const TableStatistics& previous,
     return runPreparedWith(run, previous, progress, enumerateFast);
 }
 
-RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previous,
-                          const ProgressCallback& progress, Enumerator enumerate) {
+RunResult resultWithoutRows(const PreparedRun& run) {
     RunResult result;
     result.header = run.header;
     result.groupStatusText = run.groupStatusText;
@@ -21,6 +20,13 @@ RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previou
     result.basis = run.basis;
     result.indexDimension = run.indexDimension;
     result.totalLoops = run.totalLoops;
+    return result;
+}
+
+RunResult runPreparedWith(const PreparedRun& run, const TableStatistics& previous,
+                          const ProgressCallback& progress, Enumerator enumerate) {
+    RunResult result = resultWithoutRows(run);
+    if (!run.ready()) return result;
     const RunParameters& p = result.parameters;
 
     try {

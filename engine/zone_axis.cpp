@@ -55,20 +55,6 @@ ExactInnerProducts icosahedral() {
     return p;
 }
 
-std::string_view systemName(QuasicrystalSystem system) {
-    switch (system) {
-        case QuasicrystalSystem::Octagonal:
-            return "octagonal";
-        case QuasicrystalSystem::Decagonal:
-            return "decagonal";
-        case QuasicrystalSystem::Dodecagonal:
-            return "dodecagonal";
-        case QuasicrystalSystem::Icosahedral:
-            return "icosahedral";
-    }
-    return "";
-}
-
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);

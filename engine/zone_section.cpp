@@ -232,15 +232,9 @@ bool choosePlane(ZoneSection& out, const std::vector<Found>& rows, const Geometr
 
 ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& request) {
     ZoneSection out;
-    RunResult& result = out.run;
-    result.header = run.header;
-    result.groupStatusText = run.groupStatusText;
-    result.message = run.message;
+    out.run = resultWithoutRows(run);
     if (!run.ready()) return out;
-    result.parameters = run.parameters;
-    result.basis = run.basis;
-    result.indexDimension = run.indexDimension;
-    result.totalLoops = run.totalLoops;
+    RunResult& result = out.run;
     const RunParameters& p = result.parameters;
     const int n = run.indexDimension;
     const GeometryContext g(result.basis, p);

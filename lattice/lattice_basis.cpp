@@ -116,6 +116,20 @@ bool allFinite(const Matrix& m, int n) {
 
 }  // namespace
 
+const char* systemName(QuasicrystalSystem system) {
+    switch (system) {
+        case QuasicrystalSystem::Octagonal:
+            return "octagonal";
+        case QuasicrystalSystem::Decagonal:
+            return "decagonal";
+        case QuasicrystalSystem::Dodecagonal:
+            return "dodecagonal";
+        case QuasicrystalSystem::Icosahedral:
+            return "icosahedral";
+    }
+    return "";
+}
+
 std::optional<LatticeBasis> buildLatticeBasis(QuasicrystalSystem system, double a, double c,
                                               MatrixConvention convention) {
     const bool axial = system != QuasicrystalSystem::Icosahedral;

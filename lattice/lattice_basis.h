@@ -19,6 +19,9 @@ enum class QuasicrystalSystem : short {
 inline short systemCode(QuasicrystalSystem s) {
     return static_cast<short>(s);
 }
+/** "octagonal", "decagonal", "dodecagonal" or "icosahedral". */
+const char* systemName(QuasicrystalSystem system);
+
 /** 5 indices for the axial systems, 6 for the icosahedral one. */
 inline int indexDimensionOf(QuasicrystalSystem s) {
     return s == QuasicrystalSystem::Icosahedral ? 6 : 5;

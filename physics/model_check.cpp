@@ -57,20 +57,6 @@ FieldProblem domainProblem(const OccupationDomain& d, std::optional<Quasicrystal
 
 }  // namespace
 
-const char* systemName(QuasicrystalSystem system) {
-    switch (system) {
-        case QuasicrystalSystem::Octagonal:
-            return "octagonal";
-        case QuasicrystalSystem::Decagonal:
-            return "decagonal";
-        case QuasicrystalSystem::Dodecagonal:
-            return "dodecagonal";
-        case QuasicrystalSystem::Icosahedral:
-            return "icosahedral";
-    }
-    return "";
-}
-
 FieldProblem siteProblem(const Site& site, RadiationKind kind,
                          std::optional<QuasicrystalSystem> system) {
     if (std::string what = elementProblem(site.element, kind); !what.empty())

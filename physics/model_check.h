@@ -26,7 +26,4 @@ FieldProblem siteProblem(const Site& site, RadiationKind kind,
 /** The first thing wrong with the radiation: its voltage or wavelength. */
 FieldProblem radiationProblem(const Radiation& radiation);
 
-/** "octagonal", "decagonal", "dodecagonal" or "icosahedral". */
-const char* systemName(QuasicrystalSystem system);
-
 }  // namespace tesral::physics

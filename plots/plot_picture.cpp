@@ -4,11 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QSvgGenerator>
 
-#include "plots/image_canvas.h"
-#include "plots/painter_canvas.h"
+#include "plots/drawing_picture.h"
 #include "plots/placeable_metafile.h"
 #include "plots/plot_drawing.h"
 #include "plots/plot_metafile.h"
@@ -19,34 +16,18 @@ namespace tesral {
 
 namespace {
 
-std::optional<QByteArray> renderSvg(PlotKind kind, const PlotData& data, const PlotOptions& options,
-                                    const PictureSettings& settings) {
-    QBuffer buffer;
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(settings.size);
-    generator.setViewBox(QRect(QPoint(0, 0), settings.size));
-    generator.setResolution(static_cast<int>(kPictureDpi));
-    generator.setTitle(QStringLiteral("Tesral"));
-    QPainter painter;
-    if (!painter.begin(&generator)) return std::nullopt;
-    const PlotTarget target = pictureTarget(settings);
-    PainterCanvas canvas(painter, QSizeF(settings.size), target.twipsPerPixelX);
-    const bool drawn = drawPlot(kind, data, options, target, canvas);
-    painter.end();
-    if (!drawn) return std::nullopt;
-    return buffer.data();
+/** Draws the plot of `kind` onto a picture's canvas. */
+CanvasDrawing plotDrawing(PlotKind kind, const PlotData& data, const PlotOptions& options) {
+    return [&, kind](const PlotTarget& target, PlotCanvas& canvas) {
+        return drawPlot(kind, data, options, target, canvas);
+    };
 }
 
 }  // namespace
 
 std::optional<QImage> renderPlotImage(PlotKind kind, const PlotData& data,
                                       const PlotOptions& options, const PictureSettings& settings) {
-    QImage image = ImageCanvas::makeImage(settings.size, 1.0);
-    const PlotTarget target = pictureTarget(settings);
-    ImageCanvas canvas(image, target.twipsPerPixelX);
-    if (!drawPlot(kind, data, options, target, canvas)) return std::nullopt;
-    return image;
+    return imageOfDrawing(settings, plotDrawing(kind, data, options));
 }
 
 std::optional<PictureFormat> pictureFormatOf(const QString& path) {
@@ -69,7 +50,8 @@ std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
     if (settings.size.isEmpty()) return fail("the picture size must be positive");
     const char* nothing = "nothing to draw: the plot has no extent";
     if (format == PictureFormat::Svg) {
-        std::optional<QByteArray> svg = renderSvg(kind, data, options, settings);
+        std::optional<QByteArray> svg =
+            svgOfDrawing(settings, QStringLiteral("Tesral"), plotDrawing(kind, data, options));
         return svg ? svg : fail(nothing);
     }
     if (format == PictureFormat::Wmf) {
@@ -85,12 +67,8 @@ std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
     }
     const std::optional<QImage> image = renderPlotImage(kind, data, options, settings);
     if (!image) return fail(nothing);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image->save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
-        return fail("the picture could not be encoded");
-    return bytes;
+    std::optional<QByteArray> bytes = encodedImage(*image, format == PictureFormat::Png);
+    return bytes ? bytes : fail("the picture could not be encoded");
 }
 
 std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, const PlotData& data,

@@ -5,13 +5,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 
-#include "plots/image_canvas.h"
-#include "plots/metafile_canvas.h"
+#include "plots/drawing_picture.h"
 #include "plots/painter_canvas.h"
-#include "plots/placeable_metafile.h"
-#include "plots/plot_metafile.h"
 
 namespace tesral {
 
@@ -42,18 +38,13 @@ std::optional<QByteArray> renderPowderPicture(PictureFormat format, const Powder
     };
     const QString nothing = QStringLiteral("nothing to draw: the pattern is empty");
     if (settings.size.isEmpty()) return fail(QStringLiteral("the picture size must be positive"));
-    const PlotTarget target = pictureTarget(settings);
+    const CanvasDrawing draw = [&](const PlotTarget& target, PlotCanvas& canvas) {
+        return drawPowderPlot(data, target, canvas);
+    };
     switch (format) {
         case PictureFormat::Svg: {
-            QBuffer buffer;
-            QSvgGenerator generator;
-            generator.setOutputDevice(&buffer);
-            generator.setSize(settings.size);
-            generator.setViewBox(QRect(QPoint(0, 0), settings.size));
-            generator.setResolution(static_cast<int>(kPictureDpi));
-            generator.setTitle(QStringLiteral("Tesral powder pattern"));
-            if (!drawnWithPainter(generator, settings.size, data, settings)) return fail(nothing);
-            return buffer.data();
+            auto svg = svgOfDrawing(settings, QStringLiteral("Tesral powder pattern"), draw);
+            return svg ? svg : fail(nothing);
         }
         case PictureFormat::Pdf: {
             QBuffer buffer;
@@ -70,28 +61,14 @@ std::optional<QByteArray> renderPowderPicture(PictureFormat format, const Powder
             buffer.close();
             return buffer.data();
         }
-        case PictureFormat::Wmf: {
-            if (target.width > kLargestMetafileSide || target.height > kLargestMetafileSide)
-                return fail(
-                    QString::fromUtf8(kMetafileTooLargeMessage.data(),
-                                      static_cast<qsizetype>(kMetafileTooLargeMessage.size())));
-            MetafileCanvas canvas(target, static_cast<int>(target.twipsPerPixelX));
-            if (!drawPowderPlot(data, target, canvas)) return fail(nothing);
-            QString why;
-            std::optional<QByteArray> wmf = finishPlotMetafile(canvas, kTwipsPerInch, &why);
-            return wmf ? wmf : fail(why);
-        }
+        case PictureFormat::Wmf:
+            return metafileOfDrawing(settings, draw, nothing, reason);
         case PictureFormat::Png:
         case PictureFormat::Bmp: {
-            QImage image = ImageCanvas::makeImage(settings.size, 1.0);
-            ImageCanvas canvas(image, target.twipsPerPixelX);
-            if (!drawPowderPlot(data, target, canvas)) return fail(nothing);
-            QByteArray bytes;
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            if (!image.save(&buffer, format == PictureFormat::Png ? "PNG" : "BMP"))
-                return fail(QStringLiteral("the picture could not be encoded"));
-            return bytes;
+            const std::optional<QImage> image = imageOfDrawing(settings, draw);
+            if (!image) return fail(nothing);
+            std::optional<QByteArray> bytes = encodedImage(*image, format == PictureFormat::Png);
+            return bytes ? bytes : fail(QStringLiteral("the picture could not be encoded"));
         }
     }
     return fail(nothing);
