@@ -10,8 +10,9 @@ cd "$here"
 # Everything the build and the tests use. libwmf-bin: wmf2svg, the independent reader of the
 # metafile tests, which needs the fonts-urw-base35 fonts for any text; poppler-utils:
 # pdftotext, which reads the printed pages back; python3: the independent recomputation of
-# reports; clang-tidy (clang-tidy-14 with run-clang-tidy): the checks the sanitizer command runs first; gemmi-dev: the
-# International Tables scattering-factor coefficients; libtomlplusplus-dev: the model-file parser.
+# reports; clang-tidy and clang-tidy-14 (with run-clang-tidy): the checks the sanitizer
+# command runs first; gemmi-dev: the International Tables scattering-factor coefficients;
+# libtomlplusplus-dev: the model-file parser.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
           libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
           python3 clang-tidy clang-tidy-14 gemmi-dev libtomlplusplus-dev)
