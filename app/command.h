@@ -15,6 +15,7 @@ class QWidget;
 
 namespace tesral {
 
+class CalculationDocument;
 class InputPanel;
 class PlotBoxes;
 class ReflectionListModel;
@@ -26,6 +27,8 @@ class WindowSession;
  */
 struct CommandContext {
     WindowSession* session = nullptr;
+    /** The shown run's calculation and the current model. */
+    CalculationDocument* document = nullptr;
     /** The parent of dialogs; its title heads message boxes. */
     QWidget* window = nullptr;
     PlotBoxes* plots = nullptr;

@@ -1,0 +1,34 @@
+#include "app/screen_fit.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+namespace tesral {
+
+namespace {
+
+/** Room left for a window manager's title bar and frame, pixels. */
+constexpr int kFrameAllowance = 40;
+
+}  // namespace
+
+void fitToScreen(QWidget& window, QSize wanted) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.resize(wanted);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize room(std::max(1, area.width() - kFrameAllowance / 2),
+                     std::max(1, area.height() - kFrameAllowance));
+    const QSize size = wanted.boundedTo(room).expandedTo(window.minimumSizeHint().boundedTo(room));
+    window.resize(size);
+    QPoint at = window.pos();
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    window.move(at);
+}
+
+}  // namespace tesral
