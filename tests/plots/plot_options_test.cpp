@@ -1,21 +1,10 @@
-// The View-menu flag rules, the slider factor and the zoom steps.
+// The View-menu flag rules and the zoom steps.
 
 #include <gtest/gtest.h>
 
 #include "plots/plot_options.h"
 
 using namespace tesral;
-
-TEST(PlotOptions, StartsWithFilledSpotsSizedByQi) {
-    const PlotOptions o;
-    std::vector<bool> checked;
-    checked.reserve(std::size(kPlotFlagItems));
-    for (const PlotFlagItem& item : kPlotFlagItems) checked.push_back(flagValue(o, item.flag));
-    EXPECT_EQ(checked, (std::vector<bool>{true, false, false, true, false, false, false, false}));
-    EXPECT_EQ(o.zoom2D, 1.0f);
-    EXPECT_EQ(o.zoom3D, 1.0f);
-    EXPECT_EQ(spotFactor(o), 1.0f);
-}
 
 TEST(PlotOptions, ColourRulesAndSizeRulesEachExcludeEachOther) {
     using F = PlotFlag;
@@ -93,11 +82,3 @@ TEST(PlotOptions, ZoomStepsAreUnbounded) {
     EXPECT_LT(o.zoom3D, 1e-11f);
 }
 
-TEST(PlotOptions, SpotFactorIsTheSliderInTenths) {
-    PlotOptions o;
-    const std::pair<int, float> cases[] = {{0, 0.0f}, {1, 0.1f}, {25, 2.5f}, {40, 4.0f}};
-    for (auto [slider, factor] : cases) {
-        o.spotSlider = slider;
-        EXPECT_FLOAT_EQ(spotFactor(o), factor);
-    }
-}
