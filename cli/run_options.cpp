@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -228,25 +229,51 @@ void runForCommand(const RunInputs& inputs, std::optional<physics::StructureMode
     if (result.table.size() == 0) noteEmptyRun(inputs);
 }
 
-const char* runOptionsHelp() {
-    return R"(Run options (texts exactly as typed into the window's fields):
+std::string runOptionsHelp() {
+    // The defaults are the window's start-up inputs.
+    const RunInputs in;
+    const auto groups = groupsOfSystem(in.system);
+    const std::string group(groups[static_cast<std::size_t>(in.groupPosition)].symbol);
+    std::string anode = "US";
+    for (std::size_t i = anodeTable().size(); i-- > 0;)
+        if (wavelengthText(meanWavelength(static_cast<int>(i))) == in.wavelength)
+            anode = anodeTable()[i].name;
+    std::string limits;
+    for (const std::string& limit : in.loopLimits) limits += (limits.empty() ? "" : ",") + limit;
+    if (std::all_of(in.loopLimits.begin(), in.loopLimits.end(),
+                    [&in](const std::string& limit) { return limit == in.loopLimits[0]; }))
+        limits = in.loopLimits[0] + " each";
+    const std::string convention =
+        in.convention == MatrixConvention::Yamamoto ? "yamamoto" : "steurer";
+    return std::string(R"(Run options (texts exactly as typed into the window's fields):
   --config FILE          start from the inputs kept in a Tesral.cfg file, read as
                          the window reads it; the options below override them
-  --system octagonal|decagonal|dodecagonal|icosahedral   (default decagonal)
+  --system octagonal|decagonal|dodecagonal|icosahedral   (default )") +
+           systemName(in.system) + R"()
   --group SYMBOL         group symbol, e.g. P10/mmm
   --group-index N        position in the system's group list, from 0
-                         (default: P10.5/mmc without --system, else the system's default)
-  --convention yamamoto|steurer                          (default yamamoto)
-  --a TEXT               lattice constant a, angstrom    (default 2.82)
-  --c TEXT               lattice constant c, angstrom    (default 12.06)
-  --limits h1,h2,h3,h4,h5[,h6]   loop limits             (default 2 each)
-  --thmin TEXT           theta minimum, degrees          (default 1.0)
-  --thmax TEXT           theta maximum, degrees          (default 30.0)
-  --qimax TEXT           largest perpendicular length qi (default 1.0)
-  --anode Mo|Cu|Ni|Co|Fe|Cr|Ag|US   X-ray anode          (default Mo)
+                         (default: )" +
+           group + R"( without --system, else the system's default)
+  --convention yamamoto|steurer                          (default )" +
+           convention + R"()
+  --a TEXT               lattice constant a, angstrom    (default )" +
+           in.a + R"()
+  --c TEXT               lattice constant c, angstrom    (default )" +
+           in.c + R"()
+  --limits h1,h2,h3,h4,h5[,h6]   loop limits             (default )" +
+           limits + R"()
+  --thmin TEXT           theta minimum, degrees          (default )" +
+           in.thetaMin + R"()
+  --thmax TEXT           theta maximum, degrees          (default )" +
+           in.thetaMax + R"()
+  --qimax TEXT           largest perpendicular length qi (default )" +
+           in.qiMax + R"()
+  --anode Mo|Cu|Ni|Co|Fe|Cr|Ag|US   X-ray anode          (default )" +
+           anode + R"()
   --wavelength TEXT      a typed wavelength, angstrom (as with the anode US)
   --max-rows N           refuse a run that may keep more than N reflections
-                         (default 50000000: about 3 GB while the run works)
+                         (default )" +
+           boxCountText(kDefaultMaxRows) + R"(: about 3 GB while the run works)
 )";
 }
 

@@ -77,7 +77,7 @@ void noteEmptyRun(const RunInputs& inputs);
 void runForCommand(const RunInputs& inputs, std::optional<physics::StructureModel> model,
                    BoxCount maxRows, RunResult& result, ProjectedPoints* points = nullptr);
 
-/** The help text of the run options. */
-const char* runOptionsHelp();
+/** The help text of the run options; the defaults those of RunInputs{}. */
+std::string runOptionsHelp();
 
 }  // namespace tesral::cli
