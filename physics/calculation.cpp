@@ -260,10 +260,15 @@ std::size_t membersOf(const ZoneSection& section) {
 PreparedRun wholeSectionRun(const Calculation& calculation, std::string& problem) {
     Calculation c = calculation;
     c.parameters.wavelength = c.wavelength();
+    c.maxRows.reset();  // bounded below, in the terms of a section
     problem = widenToWholeOrbits(c.parameters);
     if (!problem.empty()) return {};
     PreparedRun run = prepare(c);
     problem = run.message;
+    if (problem.empty() && calculation.maxRows && run.rowBound > *calculation.maxRows)
+        problem = "the whole section lies in a region of up to " + boxCountText(run.rowBound) +
+                  " reflections, more than the " + boxCountText(*calculation.maxRows) +
+                  " allowed; narrow the theta window or qi max";
     return run;
 }
 
@@ -289,11 +294,12 @@ ZoneResult zone(const Calculation& calculation, const ZoneRequest& request, cons
         return out;
     }
     if (extent == ZoneExtent::LoopLimits) {
-        // Looked for only when the whole section's run would not be refused as too large.
+        // Looked for only when the whole section would not be refused as too large.
+        Calculation bounded = calculation;
+        bounded.maxRows = calculation.maxRows.value_or(kLargeRunRows);
         std::string problem;
-        const PreparedRun whole = wholeSectionRun(calculation, problem);
-        const BoxCount bound = calculation.maxRows.value_or(kLargeRunRows);
-        if (problem.empty() && whole.rowBound <= bound) {
+        const PreparedRun whole = wholeSectionRun(bounded, problem);
+        if (problem.empty()) {
             const ZoneSection wide = computeZoneSection(whole, request);
             out.cutByLimits =
                 wide.run.status == RunStatus::Completed && membersOf(wide) > membersOf(out.section);

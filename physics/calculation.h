@@ -168,7 +168,7 @@ enum class ZoneExtent {
     LoopLimits,
     /**
      * Every reflection of the theta and qi windows: the loop limits widened as for the powder
-     * pattern, bounded by maxRows.
+     * pattern, refused when the region of the windows may hold more than maxRows reflections.
      */
     WholeSection,
 };
