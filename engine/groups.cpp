@@ -173,6 +173,11 @@ int defaultGroupPosition(QuasicrystalSystem system) {
     return 0;
 }
 
+Centring groupCentring(int number) {
+    if (number < 1 || number > static_cast<int>(kGroups.size())) return Centring::Primitive;
+    return kGroups[static_cast<std::size_t>(number - 1)].centring;
+}
+
 bool selectGroup(QuasicrystalSystem system, int position, SelectedGroup& out) {
     const SystemRange range = rangeOf(system);
     if (position < 0 || position >= range.count) return false;
@@ -211,18 +216,21 @@ bool ExtinctionRules::isExtinct(const ReflectionRecord& row) const {
     if (n_ == 5) {
         const int l = h[4];
         const DirectionClass t = row.directionClass;
-        constexpr DirectionClass along = DirectionClass::AlongMain;
-        constexpr DirectionClass between = DirectionClass::BetweenMain;
+        // A reflection on the periodic axis lies in every plane through it, so on the main
+        // directions and between them at once: the words of both classes apply.
+        const bool onAxis = h[0] == 0 && h[1] == 0 && h[2] == 0 && h[3] == 0;
+        const bool along = onAxis || t == DirectionClass::AlongMain;
+        const bool between = onAxis || t == DirectionClass::BetweenMain;
         const auto has = [this](ConditionWord word) { return (conditions_ & word) != 0; };
-        if (has(kOa) && t == along && isOdd(l)) return true;
-        if (has(kOb) && t == between && isOdd(l)) return true;
-        if (has(kOea) && isEven(sum) && t == along && isOdd(l)) return true;
-        if (has(kOab) && (t == along || t == between) && isOdd(l)) return true;
-        if (has(kEoa) && isEven(l) && t == along && isOdd(sum)) return true;
+        if (has(kOa) && along && isOdd(l)) return true;
+        if (has(kOb) && between && isOdd(l)) return true;
+        if (has(kOea) && isEven(sum) && along && isOdd(l)) return true;
+        if (has(kOab) && (along || between) && isOdd(l)) return true;
+        if (has(kEoa) && isEven(l) && along && isOdd(sum)) return true;
         if (has(kZo) && l == 0 && isOdd(sum)) return true;
-        if (has(kZoa) && l == 0 && t == along && isOdd(sum)) return true;
+        if (has(kZoa) && l == 0 && along && isOdd(sum)) return true;
         // "Aoa": any l, S odd, along a main direction.
-        if (has(kAoa) && t == along && isOdd(sum)) return true;
+        if (has(kAoa) && along && isOdd(sum)) return true;
         return false;
     }
 

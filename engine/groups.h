@@ -57,8 +57,14 @@ struct SelectedGroup {
     int number = 0;
     std::string symbol;
     std::string codes;  // every condition word followed by one blank
-    std::string statusText() const { return "extinction rules: " + codes; }
+    /** "extinction rules: " and the words, or "none" for a group without any. */
+    std::string statusText() const {
+        return "extinction rules: " + (codes.empty() ? std::string("none") : codes);
+    }
 };
+
+/** The centring of group `number` (1..85); primitive for any other number. */
+Centring groupCentring(int number);
 
 /** Resolves position `position` of the system's list; nothing when it is out of range. */
 bool selectGroup(QuasicrystalSystem system, int position, SelectedGroup& out);

@@ -70,6 +70,66 @@ std::string presetList(QuasicrystalSystem system) {
     return names;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+/**
+ * Splits "1 2 3", "1,2,3" and "1, 2 ,3" alike: items are separated by blanks, by one comma or
+ * by both. Two commas in a row, or one at either end, leave an empty item.
+ */
+std::vector<std::string_view> indexItems(std::string_view text) {
+    std::vector<std::string_view> items;
+    std::size_t i = 0;
+    for (;;) {
+        std::size_t j = i;
+        while (j < text.size() && text[j] != ',' && !isBlank(text[j])) ++j;
+        items.push_back(text.substr(i, j - i));
+        if (j == text.size()) break;
+        while (j < text.size() && isBlank(text[j])) ++j;
+        if (j < text.size() && text[j] == ',') {
+            ++j;
+            while (j < text.size() && isBlank(text[j])) ++j;
+            if (j == text.size()) {
+                items.emplace_back();
+                break;
+            }
+        }
+        i = j;
+    }
+    return items;
+}
+
+/** Reads the whole numbers of `text` (trimmed, not empty) into `out`; `what` names them. */
+std::string readIndices(std::string_view text, QuasicrystalSystem system, std::int64_t largest,
+                        const std::string& what, AxisIndices& out) {
+    const int n = indexDimensionOf(system);
+    const std::vector<std::string_view> items = indexItems(text);
+    for (std::size_t k = 0; k < items.size() && k < 6; ++k) {
+        const std::string_view item = items[k];
+        std::int64_t value = 0;
+        const char* end = item.data() + item.size();
+        const auto [ptr, ec] =
+            std::from_chars(item.data() + (item.starts_with('+') ? 1 : 0), end, value);
+        if (item.empty() || ec != std::errc() || ptr != end)
+            return what + " index '" + std::string(item) + "' is not a whole number";
+        if (value > largest || value < -largest)
+            return what + " index '" + std::string(item) + "' is too large (at most " +
+                   std::to_string(largest) + ")";
+        out[k] = value;
+    }
+    if (static_cast<int>(items.size()) != n)
+        return what + " needs " + std::to_string(n) + " indices for the " +
+               std::string(systemName(system)) + " system, not " + std::to_string(items.size());
+    return {};
+}
+
+bool isZero(const AxisIndices& h) {
+    for (const std::int64_t v : h)
+        if (v != 0) return false;
+    return true;
+}
+
 }  // namespace
 
 const ExactInnerProducts& exactInnerProducts(QuasicrystalSystem system) {
@@ -127,7 +187,7 @@ std::string parseZoneAxis(std::string_view text, QuasicrystalSystem system, Axis
     const int n = indexDimensionOf(system);
     if (text.empty())
         return "the zone axis is empty: give " + std::to_string(n) +
-               " whole numbers separated by commas, or one of " + presetList(system);
+               " whole numbers separated by blanks or commas, or one of " + presetList(system);
     const bool named = text.front() >= 'a' && text.front() <= 'z';
     if (named) {
         for (const ZonePreset& p : zonePresets(system))
@@ -140,34 +200,26 @@ std::string parseZoneAxis(std::string_view text, QuasicrystalSystem system, Axis
                std::to_string(n) + " indices";
     }
     AxisIndices read{};
-    int count = 0;
-    std::string_view rest = text;
-    for (;;) {
-        const std::size_t comma = rest.find(',');
-        const std::string_view item = trimmed(rest.substr(0, comma));
-        if (count < 6) {
-            std::int64_t value = 0;
-            const char* end = item.data() + item.size();
-            const auto [ptr, ec] =
-                std::from_chars(item.data() + (item.starts_with('+') ? 1 : 0), end, value);
-            if (item.empty() || ec != std::errc() || ptr != end)
-                return "the zone axis index '" + std::string(item) + "' is not a whole number";
-            if (value > kLargestAxisIndex || value < -kLargestAxisIndex)
-                return "the zone axis index '" + std::string(item) + "' is too large (at most " +
-                       std::to_string(kLargestAxisIndex) + ")";
-            read[static_cast<std::size_t>(count)] = value;
-        }
-        ++count;
-        if (comma == std::string_view::npos) break;
-        rest.remove_prefix(comma + 1);
-    }
-    if (count != n)
-        return "the zone axis needs " + std::to_string(n) + " indices for the " +
-               std::string(systemName(system)) + " system, not " + std::to_string(count);
-    bool zero = true;
-    for (int i = 0; i < n; ++i) zero = zero && read[static_cast<std::size_t>(i)] == 0;
-    if (zero) return "the zone axis cannot be zero: give at least one index that is not 0";
+    const std::string problem = readIndices(text, system, kLargestAxisIndex, "the zone axis", read);
+    if (!problem.empty()) return problem;
+    if (isZero(read)) return "the zone axis cannot be zero: give at least one index that is not 0";
     axis = read;
+    return {};
+}
+
+std::string parseReflectionIndices(std::string_view text, QuasicrystalSystem system,
+                                   std::array<int, 6>& h) {
+    text = trimmed(text);
+    const int n = indexDimensionOf(system);
+    if (text.empty())
+        return "no reflection given: type its " + std::to_string(n) +
+               " indices separated by blanks or commas";
+    AxisIndices read{};
+    const std::string problem =
+        readIndices(text, system, kLargestReflectionIndex, "the reflection", read);
+    if (!problem.empty()) return problem;
+    if (isZero(read)) return "the reflection cannot be the origin: give a non-zero index";
+    for (std::size_t i = 0; i < 6; ++i) h[i] = static_cast<int>(read[i]);
     return {};
 }
 

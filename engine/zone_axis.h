@@ -59,10 +59,23 @@ struct ZonePreset {
 std::vector<ZonePreset> zonePresets(QuasicrystalSystem system);
 
 /**
- * Reads an axis: a preset name or n (5 or 6) whole numbers separated by commas. Returns
- * the reason it cannot be used, empty when `axis` was set.
+ * Reads an axis: a preset name or n (5 or 6) whole numbers separated by blanks, commas or
+ * both ("1 1 0 0 0 0", "1,1,0,0,0,0", "1, 1, 0, 0, 0, 0"). Returns the reason it cannot be
+ * used, empty when `axis` was set.
  */
 std::string parseZoneAxis(std::string_view text, QuasicrystalSystem system, AxisIndices& axis);
+
+/** Largest magnitude of a reflection index, the largest loop limit. */
+constexpr int kLargestReflectionIndex = 32767;
+
+/**
+ * Reads the indices of a reflection (n whole numbers, separated as for an axis; no preset
+ * names), for instance the one the zone picture's x axis runs along. Returns the reason it
+ * cannot be used, speaking of a reflection; empty when `h` was set (h6 = 0 for the axial
+ * systems).
+ */
+std::string parseReflectionIndices(std::string_view text, QuasicrystalSystem system,
+                                   std::array<int, 6>& h);
 
 /** The parallel part of the direction (x, y, z in angstrom) in the run's basis. */
 std::array<double, 3> axisParallelPart(const LatticeBasis& basis, const AxisIndices& axis);

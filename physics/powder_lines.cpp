@@ -6,6 +6,8 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "engine/groups.h"
+
 namespace tesral::physics {
 
 namespace {
@@ -117,6 +119,11 @@ double sixDimensionalConstant(const LatticeBasis& basis) {
     return std::sqrt(sum);
 }
 
+double labelConstant(const RunResult& run) {
+    const double a6D = sixDimensionalConstant(run.basis);
+    return groupCentring(run.parameters.groupNumber) == Centring::Face ? a6D / 2.0 : a6D;
+}
+
 std::array<double, 2> icosahedralLabelValues(double hPar, double hPerp, double a6D) {
     const double tau = std::numbers::phi;
     const double c2 = 1.0 / (a6D * a6D * 2.0 * (2.0 + tau));
@@ -164,7 +171,7 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
               [](const Member& a, const Member& b) { return a.twoTheta < b.twoTheta; });
 
     const bool icosahedral = n == 6;
-    const double a6D = icosahedral ? sixDimensionalConstant(run.basis) : 0.0;
+    const double a6D = icosahedral ? labelConstant(run) : 0.0;
     std::vector<PowderLine> lines;
     int h[6] = {};
     double q[6] = {};

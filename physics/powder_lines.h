@@ -71,6 +71,13 @@ std::string widenToWholeOrbits(RunParameters& parameters);
 double sixDimensionalConstant(const LatticeBasis& basis);
 
 /**
+ * The six-dimensional constant the (N/M) labels refer to: that of the run's basis, or for an
+ * F-centred group (entered with the constant of its doubled cell) the primitive lattice of
+ * half of it, so that N and M are the customary quarter of the doubled cell's.
+ */
+double labelConstant(const RunResult& run);
+
+/**
  * The (N/M) label from |H-par| and |H-perp| (1/angstrom) for the six-dimensional constant
  * a6D (angstrom); nothing when N or M lies farther than `tolerance` from a whole number.
  */

@@ -93,10 +93,13 @@ def group_rule(number, symbol, words, n, h, cls):
         return odd(S)
     if n == 5:
         l = h[4]
-        tests = {"Oa": cls == 1 and odd(l), "Ob": cls == 2 and odd(l),
-                 "Oea": not odd(S) and cls == 1 and odd(l), "Oab": cls in (1, 2) and odd(l),
-                 "Eoa": not odd(l) and cls == 1 and odd(S), "Zo": l == 0 and odd(S),
-                 "Zoa": l == 0 and cls == 1 and odd(S), "Aoa": cls == 1 and odd(S)}
+        # On the periodic axis a reflection lies on every plane through it: both classes.
+        axis = not any(h[:4])
+        a, b = axis or cls == 1, axis or cls == 2
+        tests = {"Oa": a and odd(l), "Ob": b and odd(l),
+                 "Oea": not odd(S) and a and odd(l), "Oab": (a or b) and odd(l),
+                 "Eoa": not odd(l) and a and odd(S), "Zo": l == 0 and odd(S),
+                 "Zoa": l == 0 and a and odd(S), "Aoa": a and odd(S)}
         return any(tests[w] for w in words if w in tests)
     eq = h[1] == h[2] == h[3] == h[4] == h[5]
     pairs = h[2] == -h[0] and h[3] == -h[1]

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
+#include <sstream>
+#include <vector>
 
 using namespace tesral;
 
@@ -50,7 +53,7 @@ TEST(Generation, BoxSizesAndOrder) {
 
     // Axial systems leave h6 at 0 whatever its field holds.
     RunInputs axial = keepEverything(QuasicrystalSystem::Octagonal, "1");
-    axial.loopLimits[5] = "7";
+    axial.loopLimits[5] = std::string("7");
     r = runGeneration(axial);
     EXPECT_EQ(r.table.size(), 242u);
     EXPECT_TRUE(std::all_of(r.table.begin(), r.table.end(),
@@ -122,6 +125,93 @@ TEST(Generation, DefaultRunExtinctionsStatisticsAndPoints) {
     EXPECT_EQ(points[5][2], r.table[5].z());
     const std::atomic<bool> stop{true};  // Escape while they are made
     EXPECT_TRUE(projectedPointsOf(r.table, &stop).empty());
+}
+
+namespace {
+
+/**
+ * The reflection conditions read again from the catalogue's listed words and symbol.
+ * `axisInBoth`: a reflection on the periodic axis counts as "along" and "between" at once.
+ */
+bool forbiddenByListedRules(const SpaceGroupEntry& g, const std::array<int, 6>& h,
+                            DirectionClass cls, int n, bool axisInBoth) {
+    const auto odd = [](int k) { return k % 2 != 0; };
+    int s = 0;
+    for (int i = 0; i < n; ++i) s += h[i];
+    const std::string symbol(g.symbol);
+    if (symbol[0] == 'F')
+        for (int i = 1; i < 6; ++i)
+            if (odd(h[i]) != odd(h[0])) return true;
+    if (symbol[0] == 'I') return odd(s);
+    if (n == 6) {
+        const bool equal = h[1] == h[2] && h[2] == h[3] && h[3] == h[4] && h[4] == h[5];
+        const bool pairs = h[2] == -h[0] && h[3] == -h[1];
+        switch (g.number) {
+            case 76:
+                return equal && h[0] % 5 == 0;
+            case 78:
+            case 80:
+                return equal && (h[0] + 5 * h[1]) % 10 == 0;
+            case 82:
+                return pairs && (h[4] - h[5]) % 2 == 0;
+            case 85:
+                return pairs && (h[4] - h[5]) % 4 == 0;
+            default:
+                return false;
+        }
+    }
+    const bool axis = axisInBoth && h[0] == 0 && h[1] == 0 && h[2] == 0 && h[3] == 0;
+    const bool a = axis || cls == DirectionClass::AlongMain;
+    const bool b = axis || cls == DirectionClass::BetweenMain;
+    const int l = h[4];
+    std::istringstream words{std::string(g.conditionText)};
+    for (std::string w; words >> w;)
+        if ((w == "Oa" && a && odd(l)) || (w == "Ob" && b && odd(l)) ||
+            (w == "Oea" && !odd(s) && a && odd(l)) || (w == "Oab" && (a || b) && odd(l)) ||
+            (w == "Eoa" && !odd(l) && a && odd(s)) || (w == "Zo" && l == 0 && odd(s)) ||
+            (w == "Zoa" && l == 0 && a && odd(s)) || (w == "Aoa" && a && odd(s)))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(Generation, EveryGroupKeepsWhatItsWordsAllowAndTheAxisTakesBothClasses) {
+    // Every group of the catalogue against its listed words; the words of both direction
+    // classes reach the periodic axis (0 0 0 0 l), and only those rows differ from applying
+    // the one class the axis is classified as.
+    std::set<int> changed;
+    for (const auto system : {QuasicrystalSystem::Octagonal, QuasicrystalSystem::Decagonal,
+                              QuasicrystalSystem::Dodecagonal, QuasicrystalSystem::Icosahedral}) {
+        RunInputs in = keepEverything(system, "2");
+        const bool axial = system != QuasicrystalSystem::Icosahedral;
+        if (axial) in.loopLimits[4] = std::string("3");
+        const RunResult all = runGeneration(in);
+        ASSERT_EQ(all.status, RunStatus::Completed);
+        const int n = all.indexDimension;
+        const auto groups = groupsOfSystem(system);
+        for (std::size_t position = 0; position < groups.size(); ++position) {
+            const SpaceGroupEntry& g = groups[position];
+            std::vector<std::array<int, 6>> expected;
+            for (const ReflectionRecord& row : all.table) {
+                const std::array<int, 6> h = indices(row);
+                const bool now = forbiddenByListedRules(g, h, row.directionClass, n, true);
+                if (!now) expected.push_back(h);
+                if (now != forbiddenByListedRules(g, h, row.directionClass, n, false)) {
+                    EXPECT_TRUE(axial && h[0] == 0 && h[1] == 0 && h[2] == 0 && h[3] == 0)
+                        << g.symbol;
+                    changed.insert(g.number);
+                }
+            }
+            in.groupPosition = static_cast<int>(position);
+            const RunResult r = runGeneration(in);
+            std::vector<std::array<int, 6>> kept;
+            for (const ReflectionRecord& row : r.table) kept.push_back(indices(row));
+            EXPECT_EQ(kept, expected) << g.symbol;
+        }
+    }
+    // Words that forbid odd l "between" only, in primitive groups without "Aoa".
+    EXPECT_EQ(changed, (std::set<int>{9, 10, 19, 20, 35, 39, 40, 44, 53, 57, 63}));
 }
 
 TEST(Generation, FailuresAndCancel) {

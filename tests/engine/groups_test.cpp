@@ -58,6 +58,8 @@ TEST(Catalogue, ListsAndDefaults) {
 TEST(Catalogue, CodesAndStatusTexts) {
     EXPECT_EQ(groupNumber(6).codes, "Eoa Oea ");
     EXPECT_EQ(groupNumber(32).codes, "");
+    EXPECT_EQ(groupNumber(32).statusText(), "extinction rules: none");
+    EXPECT_EQ(groupNumber(6).statusText(), "extinction rules: Eoa Oea ");
     EXPECT_EQ(groupNumber(63).symbol, "P10.5/mmc");
     EXPECT_EQ(groupNumber(76).statusText(), "extinction rules: h1=5n for h1 h2 h2 h2 h2 h2 ");
     const auto ico = groupsOfSystem(QuasicrystalSystem::Icosahedral);
@@ -107,6 +109,9 @@ TEST(IsExtinct, ConditionCases) {
         {5, {1, 0, 0, 0, 1}, 2, false},
         {9, {1, 0, 0, 0, 1}, 2, true},  // Ob
         {9, {1, 0, 0, 0, 1}, 1, false},
+        {9, {0, 0, 0, 0, 1}, 1, true},  // the periodic axis is "between" too
+        {9, {0, 0, 0, 0, 2}, 1, false},
+        {63, {0, 0, 0, 0, -1}, 1, true},
         {18, {1, 0, 0, 0, 1}, 1, true},  // Oab
         {18, {1, 0, 0, 0, 1}, 2, true},
         {18, {1, 0, 0, 0, 1}, 0, false},

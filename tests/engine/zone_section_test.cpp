@@ -298,9 +298,43 @@ TEST(ZoneAxis, BadAxesAreRefusedWithAReason) {
         AxisIndices axis{};
         EXPECT_EQ(parseZoneAxis(c.text, c.system, axis), c.message);
     }
+    // Blanks, commas or both between the indices.
+    for (const char* text : {" 1, -2 ,+3,0,0 ", "1 -2 +3 0 0", "1  -2\t3, 0 ,0"}) {
+        AxisIndices axis{};
+        EXPECT_EQ(parseZoneAxis(text, QuasicrystalSystem::Decagonal, axis), "") << text;
+        EXPECT_EQ(axis, (AxisIndices{1, -2, 3, 0, 0, 0})) << text;
+    }
     AxisIndices axis{};
-    EXPECT_EQ(parseZoneAxis(" 1, -2 ,+3,0,0 ", QuasicrystalSystem::Decagonal, axis), "");
-    EXPECT_EQ(axis, (AxisIndices{1, -2, 3, 0, 0, 0}));
+    EXPECT_EQ(parseZoneAxis("1 0 0 0 0,", QuasicrystalSystem::Decagonal, axis),
+              "the zone axis index '' is not a whole number");
+}
+
+TEST(ZoneAxis, ReflectionIndicesSpeakOfAReflection) {
+    const struct {
+        QuasicrystalSystem system;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {QuasicrystalSystem::Decagonal, "1 0 0 0 -1", ""},
+        {QuasicrystalSystem::Icosahedral, "1, 1,0 0,0 -1", ""},
+        {QuasicrystalSystem::Decagonal, "  ",
+         "no reflection given: type its 5 indices separated by blanks or commas"},
+        {QuasicrystalSystem::Decagonal, "periodic",
+         "the reflection index 'periodic' is not a whole number"},
+        {QuasicrystalSystem::Decagonal, "1 0 0 0",
+         "the reflection needs 5 indices for the decagonal system, not 4"},
+        {QuasicrystalSystem::Octagonal, "0 0 0 0 0",
+         "the reflection cannot be the origin: give a non-zero index"},
+        {QuasicrystalSystem::Octagonal, "40000 0 0 0 0",
+         "the reflection index '40000' is too large (at most 32767)"},
+    };
+    for (const auto& c : cases) {
+        std::array<int, 6> h{9, 9, 9, 9, 9, 9};
+        EXPECT_EQ(parseReflectionIndices(c.text, c.system, h), c.message) << c.text;
+        if (*c.message != '\0') continue;
+        EXPECT_EQ(h[0], 1) << c.text;
+        EXPECT_EQ(h[5], c.system == QuasicrystalSystem::Icosahedral ? -1 : 0) << c.text;
+    }
 }
 
 TEST(ZoneSection, PlaneXFollowsTheReference) {

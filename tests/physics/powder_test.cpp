@@ -76,6 +76,32 @@ TEST(PowderLines, IcosahedralAlCuFeLinesStandWhereTheyAreKnown) {
     EXPECT_EQ(indexText(l18), "2 1 1 1 1 1");
 }
 
+TEST(PowderLines, FCentredLabelsAreThoseOfThePrimitiveLatticeOfHalfTheConstant) {
+    // i-AlCuFe entered with its doubled cell, a6D(F) = 12.64 A (Fm-3-5).
+    RunInputs in = icosahedralInputs(12.64, "1");
+    in.groupPosition = 9;
+    const PowderRun run = powderRun(in);
+    EXPECT_NEAR(sixDimensionalConstant(run.run.basis), 12.64, 1e-5);
+    const struct {
+        double d;
+        const char* indices;
+        const char* label;
+    } known[] = {{3.414, "3 1 1 1 1 1", "7/11"},
+                 {2.110, "4 2 2 2 2 2", "18/29"},
+                 {2.007, "4 4 2 0 0 2", "20/32"},
+                 {1.240, "6 6 4 0 0 4", "52/84"}};
+    for (const auto& k : known) {
+        const PowderLine& l = *std::min_element(
+            run.lines.begin(), run.lines.end(),
+            [&](auto& a, auto& b) { return std::fabs(a.d - k.d) < std::fabs(b.d - k.d); });
+        EXPECT_NEAR(l.d, k.d, 1e-3);
+        EXPECT_EQ(indexText(l), k.indices);
+        ASSERT_TRUE(l.label) << k.indices;
+        EXPECT_EQ(labelText(*l.label), k.label);
+    }
+    for (const PowderLine& line : run.lines) EXPECT_TRUE(line.label.has_value());
+}
+
 TEST(PowderLines, EveryIcosahedralReflectionHasWholeLabels) {
     for (const MatrixConvention convention :
          {MatrixConvention::Yamamoto, MatrixConvention::Steurer}) {
