@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tesral::physics {
@@ -70,14 +71,11 @@ LeastSquaresFit gaussNewton(Target& target, const LeastSquaresSettings& settings
         const Eigen::VectorXd residual = observed - values;
         fit.residual2 = residual.squaredNorm();
         const Eigen::MatrixXd normal = jacobian.transpose() * jacobian;
-        // Relative to the diagonal: a parameter no observation depends on leaves a zero pivot.
+        // Relative to the largest pivot: a parameter no observation depends on leaves a zero one.
         Eigen::FullPivLU<Eigen::MatrixXd> lu(normal);
         lu.setThreshold(1e-12);
-        if (!lu.isInvertible()) {
-            fit.determined = false;
-            return fit;
-        }
-        fit.determined = true;
+        fit.determined = lu.isInvertible();
+        if (!fit.determined) return fit;
         fit.normalInverse = lu.inverse();
         const Eigen::VectorXd delta = fit.normalInverse * (jacobian.transpose() * residual);
         target.parameters().setValues(target.parameters().values() + delta);
