@@ -61,6 +61,8 @@ int indexCommand(const std::vector<std::string>& args) {
     const PowderJob job = powderJobFor(options, data.twoTheta.front(), data.twoTheta.back(), false);
     const physics::Refinement r = physics::refineLattice(job.lines, peaks, job.lattice, settings);
     if (!r.ok()) throw std::runtime_error(r.message);
+    // A fit on chance matches prints no constants that would look like a result.
+    if (!r.usable()) throw std::runtime_error(r.warning);
     const double a6DPerA =
         job.run.indexDimension == 6
             ? physics::sixDimensionalConstant(job.run.basis) / job.run.parameters.a
@@ -75,7 +77,9 @@ std::string indexHelp() {
                "tesral-cli index --measured FILE [options]\n"
                "Finds the peaks of a measured powder pattern (or takes a peak list), matches\n"
                "each to the nearest calculated line and refines a (icosahedral) or a and c\n"
-               "(axial) and a 2-theta zero shift by least squares, starting from --a and --c.\n"
+               "(axial) and a 2-theta zero shift by least squares, starting from the best\n"
+               "match within 3 % of --a and --c. A fit on fewer than half the peaks, on\n"
+               "fewer than two peaks more than parameters, or on chance matches is refused.\n"
                "The file: two columns (2-theta in degrees and intensity) separated by blanks,\n"
                "commas or semicolons, '#' or '!' comments, one optional header line; a file\n"
                "whose first data line holds one number is a peak list (2-theta and an\n"

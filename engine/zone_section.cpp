@@ -1,5 +1,6 @@
 #include "zone_section.h"
 
+#include <Eigen/Geometry>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -19,17 +20,13 @@ constexpr double kRangeSlack = 1e-7;
 /** Of H|| . u-hat (1/angstrom): the slab's walk is widened by it, the slab itself is not. */
 constexpr double kSlabMargin = 1e-6;
 
-using Vector3 = std::array<double, 3>;
+using Vector3 = Eigen::Vector3d;
 
-double dot(const Vector3& a, const Vector3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+Vector3 vectorOf(const std::array<double, 3>& a) {
+    return {a[0], a[1], a[2]};
 }
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-Vector3 unit(const Vector3& a) {
-    const double r = std::sqrt(dot(a, a));
-    return {a[0] / r, a[1] / r, a[2] / r};
+std::array<double, 3> arrayOf(const Vector3& v) {
+    return {v.x(), v.y(), v.z()};
 }
 
 /** The parallel part (x, y, z) of a projected vector. */
@@ -171,7 +168,7 @@ struct SectionWalk {
             q[i] = sum;
         }
         if (!member) {
-            f.offset = dot(parallelOf(q, n), axis);
+            f.offset = parallelOf(q, n).dot(axis);
             if (!(std::fabs(f.offset) <= slab)) return;
             f.nearZone = true;
         }
@@ -194,11 +191,11 @@ bool runOrder(const Found& a, const Found& b) {
 /** False when the reference has no part in the plane. */
 bool choosePlane(ZoneSection& out, const std::vector<Found>& rows, const GeometryContext& g,
                  const std::optional<AxisIndices>& reference) {
-    const Vector3 axis = out.axis;
+    const Vector3 axis = vectorOf(out.axis);
     const Found* shortest = nullptr;
     for (const Found& f : rows)
         if (!f.nearZone && (!shortest || f.e.qe < shortest->e.qe)) shortest = &f;
-    Vector3 x{};
+    Vector3 x = Vector3::Zero();
     if (reference) {
         double q[6] = {};
         for (int i = 0; i < g.n; ++i)
@@ -206,11 +203,11 @@ bool choosePlane(ZoneSection& out, const std::vector<Found>& rows, const Geometr
                 q[i] += g.inverse[i][j] *
                         static_cast<double>((*reference)[static_cast<std::size_t>(j)]);
         x = parallelOf(q, g.n);
-        const double along = dot(x, axis);
-        const double length2 = dot(x, x);
+        const double along = x.dot(axis);
+        const double length2 = x.squaredNorm();
         if (!(length2 - along * along > 1e-12 * length2)) return false;
     } else if (shortest) {
-        x = {shortest->e.x, shortest->e.y, shortest->e.z};
+        x = Vector3(shortest->e.x, shortest->e.y, shortest->e.z);
     } else {
         // The coordinate direction farthest from the axis.
         int c = 0;
@@ -218,13 +215,12 @@ bool choosePlane(ZoneSection& out, const std::vector<Found>& rows, const Geometr
             if (std::fabs(axis[static_cast<std::size_t>(i)]) <
                 std::fabs(axis[static_cast<std::size_t>(c)]))
                 c = i;
-        x[static_cast<std::size_t>(c)] = 1.0;
+        x(c) = 1.0;
     }
-    const double along = dot(x, axis);
-    for (int i = 0; i < 3; ++i)
-        x[static_cast<std::size_t>(i)] -= along * axis[static_cast<std::size_t>(i)];
-    out.planeX = unit(x);
-    out.planeY = cross(axis, out.planeX);
+    x -= x.dot(axis) * axis;
+    const Vector3 planeX = x.normalized();
+    out.planeX = arrayOf(planeX);
+    out.planeY = arrayOf(axis.cross(planeX));
     return true;
 }
 
@@ -240,7 +236,7 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
     const GeometryContext g(result.basis, p);
     const ExtinctionRules rules(run.group, n);
 
-    out.axis = unit(axisParallelPart(result.basis, request.axis));
+    out.axis = arrayOf(vectorOf(axisParallelPart(result.basis, request.axis)).normalized());
     const ZoneForms forms = zoneForms(p.system, request.axis);
     auto split = splitByForms(forms.rational, forms.irrational, n);
     const Ellipsoid ellipsoid = runEllipsoid(g, p.loopLimit);
@@ -254,7 +250,7 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
 
     std::vector<Found> rows;
     if (!ellipsoid.empty) {
-        SectionWalk walk(g, p.loopLimit, out.axis);
+        SectionWalk walk(g, p.loopLimit, vectorOf(out.axis));
         double form[6][6] = {};
         if (request.slab > 0.0) {
             // The slab as a second bound: (offset / slab)^2 <= 1 beside the run's ellipsoid
@@ -265,7 +261,7 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
             for (int j = 0; j < n; ++j) {
                 double q[6] = {};
                 for (int i = 0; i < n; ++i) q[i] = g.inverse[i][j];
-                along[j] = dot(parallelOf(q, n), out.axis);
+                along[j] = parallelOf(q, n).dot(vectorOf(out.axis));
             }
             const double reach = request.slab * (1.0 + kRangeSlack) + kSlabMargin;
             for (int i = 0; i < n; ++i)
@@ -334,9 +330,10 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
         return out;
     }
     out.spots.reserve(kept.size());
+    const Vector3 planeX = vectorOf(out.planeX), planeY = vectorOf(out.planeY);
     for (const Found& f : kept) {
         const Vector3 h{f.e.x, f.e.y, f.e.z};
-        out.spots.push_back({dot(h, out.planeX), dot(h, out.planeY), f.offset, f.nearZone});
+        out.spots.push_back({h.dot(planeX), h.dot(planeY), f.offset, f.nearZone});
     }
     result.status = RunStatus::Completed;
     return out;

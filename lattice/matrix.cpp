@@ -1,63 +1,27 @@
 #include "matrix.h"
 
-#include <cmath>
-#include <utility>
+#include <Eigen/LU>
 
 namespace tesral {
+namespace {
+
+using RowMajorMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+using Block = Eigen::Map<RowMajorMatrix, Eigen::Unaligned, Eigen::OuterStride<>>;
+
+}  // namespace
 
 InversionStatus invertMatrix(Matrix& a, int n, std::span<double> b, bool solveRhs) {
-    std::vector<int> used(n, 0);
-    std::vector<int> pivotRows(n, 0);
-    std::vector<int> pivotCols(n, 0);
-    int pRow = 0;
-    int pCol = 0;
-
-    for (int i = 0; i < n; ++i) {
-        // Full pivot search; ">=" lets the last of equal magnitudes win.
-        double big = 0.0;
-        bool picked = false;
-        for (int j = 0; j < n; ++j) {
-            if (used[j] == 1) continue;
-            for (int k = 0; k < n; ++k) {
-                if (used[k] > 1) return InversionStatus::NoPivot;
-                if (used[k] == 0 && std::fabs(a(j, k)) >= std::fabs(big)) {
-                    big = a(j, k);
-                    pRow = j;
-                    pCol = k;
-                    picked = true;
-                }
-            }
-        }
-        if (!picked) return InversionStatus::NoPivot;
-        ++used[pCol];
-
-        if (pRow != pCol) {
-            for (int l = 0; l < n; ++l) std::swap(a(pRow, l), a(pCol, l));
-            if (solveRhs) std::swap(b[pRow], b[pCol]);
-        }
-        pivotRows[i] = pRow;
-        pivotCols[i] = pCol;
-
-        const double p = a(pCol, pCol);
-        if (p == 0.0) return InversionStatus::ZeroPivot;
-        a(pCol, pCol) = 1.0;
-        for (int l = 0; l < n; ++l) a(pCol, l) = a(pCol, l) / p;
-        if (solveRhs) b[pCol] = b[pCol] / p;
-
-        for (int r = 0; r < n; ++r) {
-            if (r == pCol) continue;
-            const double f = a(r, pCol);
-            a(r, pCol) = 0.0;
-            for (int l = 0; l < n; ++l) a(r, l) = a(r, l) - a(pCol, l) * f;
-            if (solveRhs) b[r] = b[r] - b[pCol] * f;
-        }
+    Block block(a.data(), n, n, Eigen::OuterStride<>(a.cols()));
+    if (!block.allFinite()) return InversionStatus::NoPivot;
+    // Partial pivoting: a zero on U's diagonal is a column with no usable pivot, which
+    // Eigen records without dividing by it.
+    const Eigen::PartialPivLU<Eigen::MatrixXd> lu(block);
+    if ((lu.matrixLU().diagonal().array() == 0.0).any()) return InversionStatus::ZeroPivot;
+    if (solveRhs) {
+        Eigen::Map<Eigen::VectorXd> rhs(b.data(), n);
+        rhs = lu.solve(Eigen::VectorXd(rhs));
     }
-
-    for (int i = n - 1; i >= 0; --i) {
-        if (pivotRows[i] != pivotCols[i]) {
-            for (int k = 0; k < n; ++k) std::swap(a(k, pivotRows[i]), a(k, pivotCols[i]));
-        }
-    }
+    block = lu.inverse();
     return InversionStatus::Ok;
 }
 

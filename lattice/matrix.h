@@ -16,6 +16,9 @@ class Matrix {
     double operator()(int i, int j) const { return values_[static_cast<size_t>(i) * cols_ + j]; }
     int rows() const { return rows_; }
     int cols() const { return cols_; }
+    /** The values row by row. */
+    double* data() { return values_.data(); }
+    const double* data() const { return values_.data(); }
 
   private:
     int rows_ = 0;
@@ -26,13 +29,13 @@ class Matrix {
 enum class InversionStatus {
     Ok,
     ZeroPivot,  // the matrix is singular; nothing was divided by zero
-    NoPivot,    // a pass found no usable pivot (the matrix holds NaN)
+    NoPivot,    // the matrix holds NaN or an infinity
 };
 
 /**
- * Gauss-Jordan inversion with full pivoting, in place on the leading n x n block.
+ * Inversion by LU decomposition with partial pivoting, in place on the leading n x n block.
  * With solveRhs, b (at least n values) is replaced by the solution of A x = b.
- * On failure A and b are left partly reduced.
+ * On failure A and b are left as they were.
  */
 InversionStatus invertMatrix(Matrix& a, int n, std::span<double> b, bool solveRhs);
 inline InversionStatus invertMatrix(Matrix& a, int n) {

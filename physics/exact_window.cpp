@@ -1,5 +1,6 @@
 #include "physics/exact_window.h"
 
+#include <Eigen/LU>
 #include <bit>
 #include <cmath>
 #include <stdexcept>
@@ -16,26 +17,12 @@ Point2 perpendicular2(const LatticeBasis& basis, int row, double scale) {
     return {scale * basis.direct(row, 2), scale * basis.direct(row, 3)};
 }
 
-/** |det| of the in-plane 4 x 4 block of an axial direct basis, by Gaussian elimination. */
+/** |det| of the in-plane 4 x 4 block of an axial direct basis. */
 double planeCellArea(const LatticeBasis& basis) {
-    double m[4][4];
+    Eigen::Matrix4d m;
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) m[i][j] = basis.direct(i, j);
-    double det = 1.0;
-    for (int c = 0; c < 4; ++c) {
-        int pivot = c;
-        for (int r = c + 1; r < 4; ++r)
-            if (std::abs(m[r][c]) > std::abs(m[pivot][c])) pivot = r;
-        if (m[pivot][c] == 0.0) return 0.0;
-        if (pivot != c)
-            for (int j = 0; j < 4; ++j) std::swap(m[c][j], m[pivot][j]);
-        det *= m[c][c];
-        for (int r = c + 1; r < 4; ++r) {
-            const double f = m[r][c] / m[c][c];
-            for (int j = c; j < 4; ++j) m[r][j] -= f * m[c][j];
-        }
-    }
-    return std::abs(det);
+        for (int j = 0; j < 4; ++j) m(i, j) = basis.direct(i, j);
+    return std::abs(m.determinant());
 }
 
 std::unique_ptr<ExactWindow> zonogon(const std::vector<Point2>& generators) {

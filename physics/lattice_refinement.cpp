@@ -1,8 +1,8 @@
 #include "physics/lattice_refinement.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace tesral::physics {
@@ -10,81 +10,74 @@ namespace tesral::physics {
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr int kMost = 3;
 
-struct Parameters {
-    double a = 0.0, c = 0.0, zero = 0.0;
-};
-
-struct Model {
-    const std::vector<PowderLine>& lines;
-    const LineLattice& lattice;
-
-    double aRatio2(const Parameters& p) const { return lattice.a * lattice.a / (p.a * p.a); }
-    double cRatio2(const Parameters& p) const {
-        return lattice.axial ? lattice.c * lattice.c / (p.c * p.c) : 1.0;
+/** The 2-theta of matched peaks as a least-squares target over a, c and the zero shift. */
+class LatticeTarget {
+  public:
+    LatticeTarget(const std::vector<PowderLine>& lines, const LineLattice& lattice,
+                  const RefinementSettings& settings)
+        : lines_(lines), lattice_(lattice) {
+        a_ = p_.add("a", lattice.a);
+        if (lattice.axial) c_ = p_.add("c", lattice.c);
+        if (settings.refineZero) zero_ = p_.add("zero", 0.0);
     }
-    double twoTheta(std::size_t line, const Parameters& p) const {
-        return lineTwoTheta(lines[line], lattice.wavelength, aRatio2(p), cRatio2(p)) + p.zero;
-    }
-    /** 2-theta and its derivatives by a, c and the zero shift. */
-    double derivatives(std::size_t line, const Parameters& p, std::array<double, kMost>& g) const {
-        const PowderLine& l = lines[line];
-        const double plane = l.plane2 * aRatio2(p), axis = l.axis2 * cRatio2(p);
-        const double q = std::sqrt(plane + axis);
-        const double s = lattice.wavelength * q / 2.0;
-        const double byQ = lattice.wavelength / std::sqrt(1.0 - s * s) / kDegree;
-        g[0] = byQ * (-plane / p.a) / q;
-        g[1] = lattice.axial ? byQ * (-axis / p.c) / q : 0.0;
-        g[2] = 1.0;
-        return 2.0 * std::asin(s) / kDegree + p.zero;
-    }
-};
 
-/** Solves the symmetric system in place by Gauss-Jordan; false when it is singular. */
-bool invert(std::array<std::array<double, kMost>, kMost>& m, int n) {
-    std::array<std::array<double, kMost>, kMost> inv{};
-    for (int i = 0; i < n; ++i) inv[i][i] = 1.0;
-    for (int col = 0; col < n; ++col) {
-        int pivot = col;
-        for (int r = col + 1; r < n; ++r)
-            if (std::fabs(m[r][col]) > std::fabs(m[pivot][col])) pivot = r;
-        // Relative to the diagonal: a parameter no peak depends on leaves a zero pivot.
-        if (!(std::fabs(m[pivot][col]) > 1e-12 * std::fabs(m[col][col] + 1e-300))) return false;
-        std::swap(m[col], m[pivot]);
-        std::swap(inv[col], inv[pivot]);
-        const double d = m[col][col];
-        for (int k = 0; k < n; ++k) {
-            m[col][k] /= d;
-            inv[col][k] /= d;
-        }
-        for (int r = 0; r < n; ++r) {
-            if (r == col) continue;
-            const double f = m[r][col];
-            for (int k = 0; k < n; ++k) {
-                m[r][k] -= f * m[col][k];
-                inv[r][k] -= f * inv[col][k];
-            }
+    ParameterVector& parameters() { return p_; }
+    const ParameterVector& parameters() const { return p_; }
+    double a() const { return p_[a_]; }
+    double c() const { return c_ < 0 ? lattice_.c : p_[c_]; }
+    double zero() const { return zero_ < 0 ? 0.0 : p_[zero_]; }
+    void setLattice(double a, double c) {
+        p_[a_] = a;
+        if (c_ >= 0) p_[c_] = c;
+    }
+
+    double aRatio2() const { return lattice_.a * lattice_.a / (a() * a()); }
+    double cRatio2() const { return lattice_.axial ? lattice_.c * lattice_.c / (c() * c()) : 1.0; }
+    double twoTheta(std::size_t line) const {
+        return lineTwoTheta(lines_[line], lattice_.wavelength, aRatio2(), cRatio2()) + zero();
+    }
+    double d(std::size_t line) const {
+        const PowderLine& l = lines_[line];
+        return 1.0 / std::sqrt(l.plane2 * aRatio2() + l.axis2 * cRatio2());
+    }
+
+    void setMatches(const std::vector<MatchedPeak>& matches) { matches_ = &matches; }
+    Eigen::VectorXd observed() const {
+        Eigen::VectorXd v(static_cast<Eigen::Index>(matches_->size()));
+        for (std::size_t k = 0; k < matches_->size(); ++k)
+            v(static_cast<Eigen::Index>(k)) = (*matches_)[k].observed;
+        return v;
+    }
+    /** 2-theta of each matched line and its derivatives by the parameters. */
+    void valuesAndDerivatives(Eigen::VectorXd& values, Eigen::MatrixXd& jacobian) const {
+        jacobian.setZero();
+        for (std::size_t k = 0; k < matches_->size(); ++k) {
+            const auto row = static_cast<Eigen::Index>(k);
+            const PowderLine& l = lines_[(*matches_)[k].line];
+            const double plane = l.plane2 * aRatio2(), axis = l.axis2 * cRatio2();
+            const double q = std::sqrt(plane + axis);
+            const double s = lattice_.wavelength * q / 2.0;
+            const double byQ = lattice_.wavelength / std::sqrt(1.0 - s * s) / kDegree;
+            jacobian(row, a_) = byQ * (-plane / a()) / q;
+            if (c_ >= 0) jacobian(row, c_) = byQ * (-axis / c()) / q;
+            if (zero_ >= 0) jacobian(row, zero_) = 1.0;
+            values(row) = 2.0 * std::asin(s) / kDegree + zero();
         }
     }
-    m = inv;
-    return true;
-}
 
-/** The parameters in use, in order: a, then c (axial), then the zero shift. */
-std::vector<int> usedParameters(const LineLattice& lattice, const RefinementSettings& settings) {
-    std::vector<int> used{0};
-    if (lattice.axial) used.push_back(1);
-    if (settings.refineZero) used.push_back(2);
-    return used;
-}
+  private:
+    const std::vector<PowderLine>& lines_;
+    const LineLattice& lattice_;
+    ParameterVector p_;
+    int a_ = -1, c_ = -1, zero_ = -1;
+    const std::vector<MatchedPeak>* matches_ = nullptr;
+};
 
-std::vector<MatchedPeak> match(const Model& model, const std::vector<std::size_t>& eligible,
-                               const std::vector<Peak>& peaks, const Parameters& p,
-                               double tolerance) {
+std::vector<MatchedPeak> match(const LatticeTarget& model, const std::vector<std::size_t>& eligible,
+                               const std::vector<Peak>& peaks, double tolerance) {
     std::vector<double> calculated(eligible.size());
-    for (std::size_t k = 0; k < eligible.size(); ++k)
-        calculated[k] = model.twoTheta(eligible[k], p);
+    for (std::size_t k = 0; k < eligible.size(); ++k) calculated[k] = model.twoTheta(eligible[k]);
     std::vector<MatchedPeak> matches;
     for (const Peak& peak : peaks) {
         std::size_t best = eligible.size();
@@ -111,14 +104,112 @@ std::vector<MatchedPeak> match(const Model& model, const std::vector<std::size_t
     return matches;
 }
 
+/** How well a trial lattice matches: more peaks first, then the smaller scatter of the deltas
+ *  (about their mean when a zero shift is refined, which takes up a common offset). */
+struct Score {
+    std::size_t matched = 0;
+    double scatter = 0.0;
+    bool better(const Score& o) const {
+        return matched != o.matched ? matched > o.matched : scatter < o.scatter;
+    }
+};
+
+Score scoreOf(const std::vector<MatchedPeak>& matches, bool refineZero) {
+    Score s{matches.size(), 0.0};
+    if (matches.empty()) return s;
+    double mean = 0.0;
+    if (refineZero) {
+        for (const MatchedPeak& m : matches) mean += m.observed - m.calculated;
+        mean /= static_cast<double>(matches.size());
+    }
+    for (const MatchedPeak& m : matches)
+        s.scatter += (m.observed - m.calculated - mean) * (m.observed - m.calculated - mean);
+    return s;
+}
+
+/**
+ * Moves the target's a (and c) to the best score over start * (1 +- range). The step keeps the
+ * highest peak's line within a quarter of the tolerance between neighbouring trials.
+ */
+void scanLattice(LatticeTarget& target, const LineLattice& lattice,
+                 const std::vector<std::size_t>& eligible, const std::vector<Peak>& peaks,
+                 const RefinementSettings& settings) {
+    if (!(settings.scanRange > 0.0) || peaks.empty()) return;
+    double highest = 0.0;
+    for (const Peak& p : peaks) highest = std::max(highest, p.twoTheta);
+    const double tanTheta = std::tan(std::min(highest, 170.0) / 2.0 * kDegree);
+    // d(2 theta) = 2 tan(theta) da / a (radians).
+    const double step = std::max(settings.tolerance * kDegree / 4.0 / (2.0 * tanTheta), 1e-5);
+    const int count = std::min(static_cast<int>(std::ceil(settings.scanRange / step)), 1000);
+    const int cCount = lattice.axial ? count : 0;
+    // Nearest the start first, so that ties keep the trial nearest it.
+    std::vector<std::pair<int, int>> trials;
+    for (int i = -count; i <= count; ++i)
+        for (int j = -cCount; j <= cCount; ++j) trials.emplace_back(i, j);
+    std::stable_sort(trials.begin(), trials.end(), [](const auto& x, const auto& y) {
+        return std::abs(x.first) + std::abs(x.second) < std::abs(y.first) + std::abs(y.second);
+    });
+    Score best;
+    double bestA = lattice.a, bestC = lattice.c;
+    bool any = false;
+    for (const auto& [i, j] : trials) {
+        const double a = lattice.a * (1.0 + settings.scanRange * i / count);
+        const double c = cCount ? lattice.c * (1.0 + settings.scanRange * j / cCount) : lattice.c;
+        target.setLattice(a, c);
+        const Score s =
+            scoreOf(match(target, eligible, peaks, settings.tolerance), settings.refineZero);
+        if (!any || s.better(best)) {
+            best = s;
+            bestA = a;
+            bestC = c;
+            any = true;
+        }
+    }
+    target.setLattice(bestA, bestC);
+}
+
+std::string tooFewMessage(std::size_t matched, int n, double tolerance) {
+    return std::to_string(matched) + " peak" + (matched == 1 ? "" : "s") +
+           " matched a calculated line within " + std::to_string(tolerance).substr(0, 5) +
+           " degrees, fewer than the " + std::to_string(n) +
+           " refined parameters; widen the tolerance or start nearer the true lattice constant";
+}
+
+/** Empty when the fit is a result; else what is wrong and its likely cause. */
+std::string warningFor(std::size_t matched, std::size_t peaks, int n, const LineLattice& l,
+                       double meanDelta, double tolerance) {
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, "the wavelength (%g A) or the lattice constant%s",
+                  l.wavelength, l.axial ? "s (a, c)" : " (a)");
+    const std::string cause = std::string("; ") + numbers +
+                              " probably do not belong to this pattern: check the radiation of "
+                              "the measured file and start from a literature value";
+    if (2 * matched < peaks)
+        return "only " + std::to_string(matched) + " of " + std::to_string(peaks) +
+               " peaks matched a calculated line, fewer than half" + cause;
+    if (static_cast<int>(matched) < n + 2)
+        return std::to_string(matched) + " matched peaks for " + std::to_string(n) +
+               " refined parameters are too few to judge the fit (it needs at least " +
+               std::to_string(n + 2) + ")" + cause;
+    // Peaks the lines explain sit far closer than the tolerance; chance matches spread over it.
+    if (meanDelta > tolerance / 4.0) {
+        std::snprintf(numbers, sizeof numbers, "%.4f", meanDelta);
+        return std::string("the matched peaks lie ") + numbers +
+               " degrees from their lines on average, more than a quarter of the tolerance, as "
+               "chance matches do" +
+               cause;
+    }
+    return {};
+}
+
 }  // namespace
 
 Refinement refineLattice(const std::vector<PowderLine>& lines, const std::vector<Peak>& peaks,
                          const LineLattice& lattice, const RefinementSettings& settings) {
     Refinement out;
-    const Model model{lines, lattice};
-    const std::vector<int> used = usedParameters(lattice, settings);
-    const int n = static_cast<int>(used.size());
+    out.peaks = peaks.size();
+    LatticeTarget target(lines, lattice, settings);
+    const int n = target.parameters().size();
     out.parameters = n;
 
     double strongest = 0.0;
@@ -128,12 +219,14 @@ Refinement refineLattice(const std::vector<PowderLine>& lines, const std::vector
         if (lines[i].weight >= settings.weakestLine / 100.0 * strongest && lines[i].weight > 0.0)
             eligible.push_back(i);
 
-    Parameters p{lattice.a, lattice.c, 0.0};
+    scanLattice(target, lattice, eligible, peaks, settings);
+    out.startA = target.a();
+    out.startC = target.c();
     std::vector<MatchedPeak> matches;
-    std::array<std::array<double, kMost>, kMost> covariance{};
-    double residual2 = 0.0;
+    target.setMatches(matches);
+    LeastSquaresFit fit;
     for (int round = 0; round < 10; ++round) {
-        std::vector<MatchedPeak> next = match(model, eligible, peaks, p, settings.tolerance);
+        std::vector<MatchedPeak> next = match(target, eligible, peaks, settings.tolerance);
         const bool same = round > 0 && next.size() == matches.size() &&
                           std::equal(next.begin(), next.end(), matches.begin(),
                                      [](const MatchedPeak& a, const MatchedPeak& b) {
@@ -141,56 +234,25 @@ Refinement refineLattice(const std::vector<PowderLine>& lines, const std::vector
                                      });
         matches = std::move(next);
         if (static_cast<int>(matches.size()) < n) {
-            out.message = std::to_string(matches.size()) + " peak" +
-                          (matches.size() == 1 ? "" : "s") + " matched a calculated line within " +
-                          std::to_string(settings.tolerance).substr(0, 5) +
-                          " degrees, fewer than the " + std::to_string(n) +
-                          " refined parameters; widen the tolerance or start nearer the true "
-                          "lattice constant";
+            out.message = tooFewMessage(matches.size(), n, settings.tolerance);
             return out;
         }
         if (same) break;
         // Gauss-Newton: 2-theta is nearly linear in the parameters, a few steps converge.
-        for (int step = 0; step < 20; ++step) {
-            std::array<std::array<double, kMost>, kMost> normal{};
-            std::array<double, kMost> rhs{};
-            residual2 = 0.0;
-            for (const MatchedPeak& m : matches) {
-                std::array<double, kMost> g{};
-                const double r = m.observed - model.derivatives(m.line, p, g);
-                residual2 += r * r;
-                for (int i = 0; i < n; ++i) {
-                    rhs[i] += g[used[i]] * r;
-                    for (int j = 0; j < n; ++j) normal[i][j] += g[used[i]] * g[used[j]];
-                }
-            }
-            if (!invert(normal, n)) {
-                out.message = lattice.axial
-                                  ? "the matched peaks do not determine both a and c (they need "
-                                    "lines with and without a component along the periodic axis)"
-                                  : "the matched peaks do not determine the parameters";
-                return out;
-            }
-            covariance = normal;
-            double change = 0.0;
-            Parameters next = p;
-            for (int i = 0; i < n; ++i) {
-                double delta = 0.0;
-                for (int j = 0; j < n; ++j) delta += normal[i][j] * rhs[j];
-                double& value = used[i] == 0 ? next.a : used[i] == 1 ? next.c : next.zero;
-                value += delta;
-                change = std::max(change, std::fabs(delta));
-            }
-            p = next;
-            if (change < 1e-12) break;
+        fit = gaussNewton(target);
+        if (!fit.determined) {
+            out.message = lattice.axial
+                              ? "the matched peaks do not determine both a and c (they need "
+                                "lines with and without a component along the periodic axis)"
+                              : "the matched peaks do not determine the parameters";
+            return out;
         }
     }
     // The residuals of the final parameters.
-    residual2 = 0.0;
+    double residual2 = 0.0;
     for (MatchedPeak& m : matches) {
-        m.calculated = model.twoTheta(m.line, p);
-        const PowderLine& l = lines[m.line];
-        m.d = 1.0 / std::sqrt(l.plane2 * model.aRatio2(p) + l.axis2 * model.cRatio2(p));
+        m.calculated = target.twoTheta(m.line);
+        m.d = target.d(m.line);
         residual2 += (m.observed - m.calculated) * (m.observed - m.calculated);
         out.meanAbsoluteDelta += std::fabs(m.observed - m.calculated);
     }
@@ -198,13 +260,21 @@ Refinement refineLattice(const std::vector<PowderLine>& lines, const std::vector
     const int freedom = static_cast<int>(matches.size()) - n;
     out.hasSigmas = freedom > 0;
     const double variance = out.hasSigmas ? residual2 / freedom : 0.0;
-    for (int i = 0; i < n; ++i) {
-        const double sigma = std::sqrt(std::max(0.0, covariance[i][i] * variance));
-        (used[i] == 0 ? out.aSigma : used[i] == 1 ? out.cSigma : out.zeroSigma) = sigma;
-    }
-    out.a = p.a;
-    out.c = p.c;
-    out.zero = p.zero;
+    out.values = target.parameters();
+    for (int i = 0; i < n; ++i)
+        out.sigmas.push_back(std::sqrt(std::max(0.0, fit.normalInverse(i, i) * variance)));
+    const auto sigmaOf = [&](const char* name) {
+        const int i = out.values.indexOf(name);
+        return i < 0 ? 0.0 : out.sigmas[static_cast<std::size_t>(i)];
+    };
+    out.a = target.a();
+    out.c = target.c();
+    out.zero = target.zero();
+    out.aSigma = sigmaOf("a");
+    out.cSigma = sigmaOf("c");
+    out.zeroSigma = sigmaOf("zero");
+    out.warning = warningFor(matches.size(), peaks.size(), n, lattice, out.meanAbsoluteDelta,
+                             settings.tolerance);
     out.matches = std::move(matches);
     return out;
 }

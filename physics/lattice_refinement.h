@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "physics/least_squares.h"
 #include "physics/measured_pattern.h"
 #include "physics/powder_lines.h"
 
@@ -16,6 +17,8 @@ struct RefinementSettings {
     /** Lines weaker than this percentage of the strongest are not matched. */
     double weakestLine = 1.0;
     bool refineZero = true;
+    /** a (and c) are first scanned over start * (1 +- scanRange) for the most matched peaks. */
+    double scanRange = 0.03;
 };
 
 /** The lattice the lines were calculated for. */
@@ -36,6 +39,11 @@ struct MatchedPeak {
 struct Refinement {
     /** Why there is no result; empty when there is one. */
     std::string message;
+    /**
+     * Set when the fit ran but is no result: fewer than half the peaks matched, or fewer than
+     * two more matched peaks than parameters. Names the likely cause; do not offer the values.
+     */
+    std::string warning;
     double a = 0.0, aSigma = 0.0;
     double c = 0.0, cSigma = 0.0;
     double zero = 0.0, zeroSigma = 0.0;  // 2-theta_obs = 2-theta_calc + zero
@@ -44,13 +52,25 @@ struct Refinement {
     int parameters = 0;
     std::vector<MatchedPeak> matches;
     double meanAbsoluteDelta = 0.0;  // degrees
+    /** The peaks offered. */
+    std::size_t peaks = 0;
+    /** Where the least squares started: the best match count of the scan (angstrom). */
+    double startA = 0.0, startC = 0.0;
+    /** The refined parameters by name ("a", "c" on the axial systems, "zero" when refined)
+     *  and their standard uncertainties (zero without sigmas), in the same order. */
+    ParameterVector values;
+    std::vector<double> sigmas;
 
+    /** A fit ran (it may still be no result: see usable). */
     bool ok() const { return message.empty(); }
+    /** A result to show and offer. */
+    bool usable() const { return ok() && warning.empty(); }
 };
 
 /**
- * Matches each peak to the nearest calculated line (of the lines of `lattice`, strong enough)
- * within the tolerance, refines a (and c for the axial systems) and the zero shift by least
+ * Scans a (and c) around the start for the most peaks matched, matches each peak to the
+ * nearest calculated line (of the lines of `lattice`, strong enough) within the tolerance,
+ * refines a (and c for the axial systems) and the zero shift by least
  * squares, then matches again with the refined values until the matches stay the same.
  */
 Refinement refineLattice(const std::vector<PowderLine>& lines, const std::vector<Peak>& peaks,

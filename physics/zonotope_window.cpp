@@ -1,5 +1,6 @@
 #include "physics/zonotope_window.h"
 
+#include <Eigen/LU>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -10,13 +11,12 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-/** Determinant of the d x d matrix whose columns are the generators `index` of g. */
-double determinant(const std::vector<double>& g, int d, const int* index) {
-    const auto at = [&](int row, int column) { return g[index[column] * d + row]; };
-    if (d == 2) return at(0, 0) * at(1, 1) - at(0, 1) * at(1, 0);
-    return at(0, 0) * (at(1, 1) * at(2, 2) - at(1, 2) * at(2, 1)) -
-           at(0, 1) * (at(1, 0) * at(2, 2) - at(1, 2) * at(2, 0)) +
-           at(0, 2) * (at(1, 0) * at(2, 1) - at(1, 1) * at(2, 0));
+/** The d x d matrix whose columns are the generators `index` of g. */
+Eigen::Matrix3d columns(const std::vector<double>& g, int d, const int* index) {
+    Eigen::Matrix3d m = Eigen::Matrix3d::Identity();
+    for (int column = 0; column < d; ++column)
+        for (int row = 0; row < d; ++row) m(row, column) = g[index[column] * d + row];
+    return m;
 }
 
 /** sin(u)/u, its series near 0. */
@@ -46,16 +46,15 @@ ZonotopeWindow::ZonotopeWindow(int dimension, std::vector<double> generators)
         int index[3];
         for (int s = 0, n = 0; s < count_; ++s)
             if (span & (1u << s)) index[n++] = s;
-        const double det = determinant(generators_, d, index);
+        // The 2 x 2 case sits in the leading block of an identity, which keeps its determinant.
+        const Eigen::Matrix3d basis = columns(generators_, d, index);
+        const double det = basis.determinant();
         if (std::abs(det) <= 1e-12 * std::pow(scale, d))
             throw std::invalid_argument("zonotope window generators are linearly dependent");
-        // The lifted facet's normal (n, 1): n . g_s = -w_s for s in B, by Cramer's rule.
-        double normal[3] = {0.0, 0.0, 0.0};
-        for (int row = 0; row < d; ++row) {
-            std::vector<double> replaced(generators_);
-            for (int i = 0; i < d; ++i) replaced[index[i] * d + row] = -height[index[i]];
-            normal[row] = determinant(replaced, d, index) / det;
-        }
+        // The lifted facet's normal (n, 1): n . g_s = -w_s for s in B, that is B^T n = -w.
+        Eigen::Vector3d lifted = Eigen::Vector3d::Zero();
+        for (int i = 0; i < d; ++i) lifted(i) = -height[index[i]];
+        const Eigen::Vector3d normal = basis.transpose().partialPivLu().solve(lifted);
         Tile tile;
         tile.span = span;
         for (int s = 0; s < count_; ++s) {

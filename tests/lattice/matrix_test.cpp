@@ -58,41 +58,28 @@ TEST(InvertMatrix, RhsUntouchedWithoutSolve) {
     EXPECT_NEAR(m(1, 1), 0.4, 1e-15);
 }
 
-TEST(InvertMatrix, EqualMagnitudesTakeTheLastInScanOrder) {
-    // All four elements have magnitude 1: the first pass takes (1, 1), the last in the scan.
-    // With that pivot the elimination stays exact: [[1,1],[1,-1]]^-1 = [[.5,.5],[.5,-.5]].
-    Matrix m(2, 2);
-    m(0, 0) = 1;
-    m(0, 1) = 1;
-    m(1, 0) = 1;
-    m(1, 1) = -1;
-    std::vector<double> b{3, 1};
-    ASSERT_EQ(invertMatrix(m, 2, b, true), InversionStatus::Ok);
-    EXPECT_EQ(m(0, 0), 0.5);
-    EXPECT_EQ(m(0, 1), 0.5);
-    EXPECT_EQ(m(1, 0), 0.5);
-    EXPECT_EQ(m(1, 1), -0.5);
-    EXPECT_EQ(b, (std::vector<double>{2, 1}));
-}
-
-TEST(InvertMatrix, TieRuleDecidesWhichRowsAreExchanged) {
-    // Rows (0, 2) and (2, 0): with ">=" the scan ends on (1, 0), so the pivot of the first
-    // pass lies in row 1 column 0 and rows 0 and 1 are exchanged; the result is exact.
-    Matrix m(2, 2);
-    m(0, 1) = 2;
-    m(1, 0) = 2;
-    ASSERT_EQ(invertMatrix(m, 2), InversionStatus::Ok);
-    EXPECT_EQ(m(0, 0), 0.0);
-    EXPECT_EQ(m(0, 1), 0.5);
-    EXPECT_EQ(m(1, 0), 0.5);
-    EXPECT_EQ(m(1, 1), 0.0);
+TEST(InvertMatrix, PivotsOfEqualMagnitudeKeepSmallInversesExact) {
+    // Every element of magnitude 1 or 2: whichever pivot is taken, the elimination is exact.
+    struct Case {
+        double m[4], inverse[4];
+    };
+    for (const Case& c :
+         {Case{{1, 1, 1, -1}, {0.5, 0.5, 0.5, -0.5}}, Case{{0, 2, 2, 0}, {0, 0.5, 0.5, 0}}}) {
+        Matrix m(2, 2);
+        for (int i = 0; i < 4; ++i) m(i / 2, i % 2) = c.m[i];
+        ASSERT_EQ(invertMatrix(m, 2), InversionStatus::Ok);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(m(i / 2, i % 2), c.inverse[i]) << i;
+    }
 }
 
 TEST(InvertMatrix, ReportsFailuresInsteadOfDividing) {
     Matrix singular(3, 3);
     singular(0, 0) = 1;
     singular(1, 1) = 1;  // row 2 all zero
-    EXPECT_EQ(invertMatrix(singular, 3), InversionStatus::ZeroPivot);
+    std::vector<double> b{1, 2, 3};
+    EXPECT_EQ(invertMatrix(singular, 3, b, true), InversionStatus::ZeroPivot);
+    EXPECT_EQ(singular(0, 0), 1.0);  // left as it was
+    EXPECT_EQ(b, (std::vector<double>{1, 2, 3}));
 
     Matrix nan = identity(3);
     nan(0, 0) = nan(0, 1) = nan(0, 2) = nan(1, 0) = nan(1, 1) = nan(1, 2) = NAN;

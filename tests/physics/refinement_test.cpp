@@ -124,4 +124,61 @@ TEST(LatticeRefinement, RefusesFewerPeaksThanParameters) {
     EXPECT_TRUE(r.matches.empty());
 }
 
+TEST(LatticeRefinement, FindsTheConstantsFromAStartAFewPercentOff) {
+    const PowderRun ico = powderRun(icosahedralInputs(6.32, "1"));
+    const std::vector<Peak> icoPeaks = findPeaks(synthetic(ico.lines, 0.05, {10.0, 80.0, 0.01}));
+    for (double start : {0.985, 1.004, 1.025}) {
+        const PowderRun run = powderRun(icosahedralInputs(6.32 * start, "1"));
+        const LineLattice lattice{1.5406, run.run.parameters.a, 0.0, false};
+        const Refinement r = refineLattice(run.lines, icoPeaks, lattice);
+        ASSERT_TRUE(r.usable()) << start << ": " << r.message << r.warning;
+        EXPECT_NEAR(r.a * std::sqrt(2.0), 6.32, 0.001) << start;
+        EXPECT_NEAR(r.zero, 0.05, 0.005) << start;
+    }
+    const PowderRun deca = powderRun(decagonalInputs(2.82, 12.06));
+    const std::vector<Peak> decaPeaks = findPeaks(synthetic(deca.lines, 0.05, {10.0, 80.0, 0.01}));
+    const PowderRun run = powderRun(decagonalInputs(2.82 * 1.015, 12.06 * 0.985));
+    const LineLattice lattice{1.5406, 2.82 * 1.015, 12.06 * 0.985, true};
+    const Refinement r = refineLattice(run.lines, decaPeaks, lattice);
+    ASSERT_TRUE(r.usable()) << r.message << r.warning;
+    EXPECT_NEAR(r.a, 2.82, 0.001);
+    EXPECT_NEAR(r.c, 12.06, 0.001);
+    EXPECT_EQ(r.values.name(1), "c");
+    EXPECT_EQ(r.sigmas[1], r.cSigma);
+}
+
+TEST(LatticeRefinement, FlagsFitsThatAreNoResult) {
+    const PowderRun truth = powderRun(icosahedralInputs(6.32, "1"));
+    const std::vector<Peak> peaks = findPeaks(synthetic(truth.lines, 0.05, {10.0, 80.0, 0.01}));
+    const LineLattice cu{1.5406, truth.run.parameters.a, 0.0, false};
+    RunInputs moInputs = icosahedralInputs(6.32, "2");
+    moInputs.wavelength = "0.7107";
+    const PowderRun mo = powderRun(moInputs);
+    const struct {
+        const char* what;
+        const std::vector<PowderLine>& lines;
+        LineLattice lattice;
+        std::vector<Peak> peaks;
+        const char* warning;
+    } cases[] = {
+        {"Mo against Cu peaks",
+         mo.lines,
+         {0.7107, cu.a, 0.0, false},
+         peaks,
+         "the wavelength (0.7107 A)"},
+        {"three peaks, two parameters",
+         truth.lines,
+         cu,
+         {peaks.begin(), peaks.begin() + 3},
+         "too few"},
+    };
+    for (const auto& c : cases) {
+        const Refinement r = refineLattice(c.lines, c.peaks, c.lattice);
+        EXPECT_TRUE(r.ok()) << c.what << ": " << r.message;
+        EXPECT_FALSE(r.usable()) << c.what;
+        EXPECT_NE(r.warning.find(c.warning), std::string::npos) << c.what << ": " << r.warning;
+    }
+    EXPECT_TRUE(refineLattice(truth.lines, peaks, cu).usable());
+}
+
 }  // namespace
