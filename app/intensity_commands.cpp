@@ -1,7 +1,9 @@
 #include "app/intensity_commands.h"
 
+#include "app/calculation_document.h"
 #include "app/input_panel.h"
 #include "app/intensity_model_dialog.h"
+#include "app/screen_fit.h"
 #include "app/window_session.h"
 #include "physics/intensity.h"
 #include "physics/model_head.h"
@@ -10,14 +12,16 @@ namespace tesral {
 
 void IntensityModelCommand::editModel(CommandContext& context) {
     const int indexDimension = context.panel ? indexDimensionOf(context.panel->inputs().system) : 5;
-    IntensityModelDialog dialog(context.intensityModel, indexDimension, context.window);
+    IntensityModelDialog dialog(context.document->model(), indexDimension, context.window);
     dialog.setFolder(context.session->dataFolder());
-    if (dialog.exec() == QDialog::Accepted) context.intensityModel = dialog.model();
+    fitToScreen(dialog, dialog.size());
+    if (dialog.exec() == QDialog::Accepted) context.document->setModel(dialog.model());
 }
 
 RowsStep intensityStep(const CommandContext& context, PreparedRun& run, QString& problem) {
-    const physics::StructureModel& model = context.intensityModel;
-    if (!context.panel || !context.panel->useIntensities() || model.sites.empty()) return {};
+    const std::optional<physics::StructureModel> used = context.document->modelForRun();
+    if (!used) return {};
+    const physics::StructureModel& model = *used;
     if (const std::string why = physics::modelProblem(model, run.parameters.system); !why.empty()) {
         problem = QStringLiteral("The intensity model cannot be used with this run: %1")
                       .arg(QString::fromStdString(why));

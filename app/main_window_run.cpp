@@ -47,6 +47,7 @@ void MainWindow::executeCalculation() {
         return;
     }
     if (!confirmLargeRun(run)) return;
+    running_ = physics::Calculation{run.parameters, run.header, document_.modelForRun()};
     emptyRunNote_ = QString::fromStdString(joinReasons(emptyRunReasons(inputs)));
 
     cancelRequested_ = false;
@@ -113,6 +114,7 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
             // The list and the plot boxes show the new rows as they are published.
             commands_.listFileCurrent = !outcome->listFileError;
             session_.publish(std::move(result), std::move(outcome->points));
+            if (running_) document_.setShown(std::move(*running_));
             toolStrips_->setCurrentWidget(plotStrip_);
             if (outcome->listFileError)
                 showWriteError(commands_, session_.workingFile(QStringLiteral("tmp.hkl")),
@@ -130,6 +132,7 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
             QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.message));
             break;
     }
+    running_.reset();
     emit runEnded();
 }
 
