@@ -208,8 +208,8 @@ void MainWindow::createStatusBar() {
         auto* label = new QLabel;
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         label->setMinimumWidth(i == 4 ? 200 : 110);
-        // A long message is cut, not widening the window past the screen; its tooltip has all.
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        // The minimum width set here, not the text's, bounds the window: a long message is cut
+        // (its tooltip has it all) instead of widening the window past the screen.
         label->setFrameShape(QFrame::StyledPanel);
         bar->addWidget(label, i == 4 ? 1 : 0);
         statusPanels_[i] = label;
