@@ -307,8 +307,32 @@ void InputPanel::applySystem(int systemIndex, std::optional<int> groupIndex) {
 
 void InputPanel::applyAnode(int position) {
     if (position < 0) return;
-    wavelengthField_->setText(toQt(wavelengthText(meanWavelength(position))));
+    const QString text = toQt(wavelengthText(meanWavelength(position)));
+    if (xrayText_) {
+        *xrayText_ = text;
+        return;
+    }
+    wavelengthField_->setText(text);
     wavelengthField_->setEnabled(position == kUserAnodePosition);
+}
+
+void InputPanel::showModelWavelength(std::optional<double> wavelength, const QString& toolTip) {
+    if (wavelength) {
+        if (!xrayText_) xrayText_ = wavelengthField_->text();
+        wavelengthField_->setText(QString::number(*wavelength, 'g', 7));
+        wavelengthField_->setReadOnly(true);
+        wavelengthField_->setEnabled(true);
+        wavelengthField_->setToolTip(toolTip);
+        anodeList_->setEnabled(false);
+        return;
+    }
+    if (!xrayText_) return;
+    wavelengthField_->setText(*xrayText_);
+    xrayText_.reset();
+    wavelengthField_->setReadOnly(false);
+    wavelengthField_->setEnabled(anodeList_->currentIndex() == kUserAnodePosition);
+    wavelengthField_->setToolTip(QStringLiteral("X-ray wavelength"));
+    anodeList_->setEnabled(true);
 }
 
 QRadioButton* InputPanel::conventionButton(MatrixConvention convention) const {
@@ -353,7 +377,7 @@ RunInputs InputPanel::inputs() const {
     in.thetaMin = textOf(thetaMinField_);
     in.thetaMax = textOf(thetaMaxField_);
     in.qiMax = textOf(qiMaxField_);
-    in.wavelength = textOf(wavelengthField_);
+    in.wavelength = xrayText_ ? xrayText_->toStdString() : textOf(wavelengthField_);
     return in;
 }
 
@@ -366,7 +390,10 @@ void InputPanel::setInputs(const RunInputs& in) {
     thetaMinField_->setText(toQt(in.thetaMin));
     thetaMaxField_->setText(toQt(in.thetaMax));
     qiMaxField_->setText(toQt(in.qiMax));
-    wavelengthField_->setText(toQt(in.wavelength));
+    if (xrayText_)
+        *xrayText_ = toQt(in.wavelength);
+    else
+        wavelengthField_->setText(toQt(in.wavelength));
     (in.convention == MatrixConvention::Yamamoto ? yamamotoButton_ : steurerButton_)
         ->setChecked(true);
 }

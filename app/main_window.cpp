@@ -234,13 +234,28 @@ void MainWindow::connectDocument() {
     // The box shows the document's use; the document is told of every click.
     connect(panel_->intensitiesBox(), &QCheckBox::toggled, &document_,
             &CalculationDocument::setUseIntensities);
-    connect(&document_, &CalculationDocument::modelChanged, this,
-            [this] { panel_->setUseIntensities(document_.useIntensities()); });
+    connect(&document_, &CalculationDocument::modelChanged, this, [this] {
+        panel_->setUseIntensities(document_.useIntensities());
+        showWavelengthInUse();
+    });
     connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
         setStatusText(
             kStalePanel,
             stale ? QStringLiteral("the model changed: press F5 to run it again") : QString());
     });
+}
+
+void MainWindow::showWavelengthInUse() {
+    // X-rays take the panel's wavelength; the other radiations bring their own.
+    const physics::Radiation radiation = document_.radiationForRun();
+    if (radiation.kind == physics::RadiationKind::XRay) {
+        panel_->showModelWavelength(std::nullopt);
+        return;
+    }
+    const double wavelength = physics::wavelengthFor(radiation, 0.0);
+    panel_->showModelWavelength(
+        wavelength, QString::fromStdString(physics::radiationText(radiation, wavelength)) +
+                        QStringLiteral(" (the intensity model's radiation)"));
 }
 
 QString MainWindow::statusText(int panel) const {

@@ -95,6 +95,8 @@ class MainWindow : public QMainWindow {
     void createToolBar();
     void connectSession();
     void connectDocument();
+    /** The wavelength field shows the wavelength of the next run's radiation. */
+    void showWavelengthInUse();
 
     // Start-up and the configuration file.
     void startUp();
