@@ -4,32 +4,28 @@ namespace tesral {
 
 void CalculationDocument::setShown(physics::Calculation calculation) {
     shown_ = std::move(calculation);
-    const bool wasStale = stale_;
-    stale_ = false;
     emit runChanged();
-    if (wasStale) emit staleChanged(false);
+    updateStale();
 }
 
 void CalculationDocument::clearShown() {
     shown_.reset();
-    const bool wasStale = stale_;
-    stale_ = false;
     emit runChanged();
-    if (wasStale) emit staleChanged(false);
+    updateStale();
 }
 
 void CalculationDocument::setModel(physics::StructureModel model) {
     if (model == model_) return;
     model_ = std::move(model);
     emit modelChanged();
-    markStale();
+    updateStale();
 }
 
 void CalculationDocument::setUseIntensities(bool use) {
     if (use == useIntensities_) return;
     useIntensities_ = use;
     emit modelChanged();
-    markStale();
+    updateStale();
 }
 
 std::optional<physics::StructureModel> CalculationDocument::modelForRun() const {
@@ -37,10 +33,16 @@ std::optional<physics::StructureModel> CalculationDocument::modelForRun() const 
     return model_;
 }
 
-void CalculationDocument::markStale() {
-    if (!shown_ || stale_) return;
-    stale_ = true;
-    emit staleChanged(true);
+physics::Radiation CalculationDocument::radiationForRun() const {
+    return useIntensities_ && !model_.sites.empty() ? model_.radiation : physics::Radiation{};
+}
+
+void CalculationDocument::updateStale() {
+    // An edit taken back (or a use that changes nothing) leaves the shown run current.
+    const bool stale = shown_ && shown_->model != modelForRun();
+    if (stale == stale_) return;
+    stale_ = stale;
+    emit staleChanged(stale_);
 }
 
 }  // namespace tesral

@@ -4,7 +4,6 @@
 #include <QString>
 #include <utility>
 
-#include "physics/structure_model.h"
 #include "report/report_columns.h"
 #include "report/report_writer.h"
 
@@ -27,7 +26,7 @@ class WindowSession;
  */
 struct CommandContext {
     WindowSession* session = nullptr;
-    /** The shown run's calculation and the current model. */
+    /** The shown run's calculation and the current intensity model with its use. */
     CalculationDocument* document = nullptr;
     /** The parent of dialogs; its title heads message boxes. */
     QWidget* window = nullptr;
@@ -41,8 +40,6 @@ struct CommandContext {
     ColumnChoices columns;
     /** "tmp.hkl" holds the text the list shows. */
     bool listFileCurrent = false;
-    /** The intensity model the next run uses when "use intensities" is ticked; no sites: none. */
-    physics::StructureModel intensityModel;
 
     /**
      * The list's columns and number format. The session's rows are headed by their run's

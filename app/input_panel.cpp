@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -46,6 +48,25 @@ QLineEdit* makeField(QWidget* parent, const char* name, const QString& toolTip, 
     field->setToolTip(toolTip);
     const int digit = field->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     field->setFixedWidth(digit * characters + 8);
+    return field;
+}
+
+/**
+ * A field that shows `characters` digits whole: the style's frame and the line edit's own
+ * margins (2 px a side, as QLineEdit::sizeHint counts them) and the cursor come on top.
+ */
+QLineEdit* makeWholeField(QWidget* parent, const char* name, const QString& toolTip,
+                          int characters) {
+    QLineEdit* field = makeField(parent, name, toolTip, characters);
+    const QMargins text = field->textMargins();
+    const int contents = field->fontMetrics().horizontalAdvance(QString(characters, u'0')) + 2 * 2 +
+                         text.left() + text.right() + 1;
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+    const QSize size = field->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &option, QSize(contents, field->sizeHint().height()), field);
+    field->setFixedWidth(size.width());
     return field;
 }
 
@@ -130,8 +151,9 @@ QWidget* InputPanel::createSpaceGroupBox() {
 
 QWidget* InputPanel::createLatticeBox() {
     QGroupBox* box = makeGroup(inner_, "lattice constants");
-    aField_ = makeField(box, "tfA", QStringLiteral("lattice constant a"), 6);
-    cField_ = makeField(box, "tfC", QStringLiteral("lattice constant c"), 6);
+    // Room for constants such as 12.20064 and 123.4567 (angstrom).
+    aField_ = makeWholeField(box, "tfA", QStringLiteral("lattice constant a"), 8);
+    cField_ = makeWholeField(box, "tfC", QStringLiteral("lattice constant c"), 8);
     cLabel_ = new QLabel(QStringLiteral("c ="), box);
     cLabel_->setObjectName(QStringLiteral("Label4"));
 
@@ -285,8 +307,32 @@ void InputPanel::applySystem(int systemIndex, std::optional<int> groupIndex) {
 
 void InputPanel::applyAnode(int position) {
     if (position < 0) return;
-    wavelengthField_->setText(toQt(wavelengthText(meanWavelength(position))));
+    const QString text = toQt(wavelengthText(meanWavelength(position)));
+    if (xrayText_) {
+        *xrayText_ = text;
+        return;
+    }
+    wavelengthField_->setText(text);
     wavelengthField_->setEnabled(position == kUserAnodePosition);
+}
+
+void InputPanel::showModelWavelength(std::optional<double> wavelength, const QString& toolTip) {
+    if (wavelength) {
+        if (!xrayText_) xrayText_ = wavelengthField_->text();
+        wavelengthField_->setText(QString::number(*wavelength, 'g', 7));
+        wavelengthField_->setReadOnly(true);
+        wavelengthField_->setEnabled(true);
+        wavelengthField_->setToolTip(toolTip);
+        anodeList_->setEnabled(false);
+        return;
+    }
+    if (!xrayText_) return;
+    wavelengthField_->setText(*xrayText_);
+    xrayText_.reset();
+    wavelengthField_->setReadOnly(false);
+    wavelengthField_->setEnabled(anodeList_->currentIndex() == kUserAnodePosition);
+    wavelengthField_->setToolTip(QStringLiteral("X-ray wavelength"));
+    anodeList_->setEnabled(true);
 }
 
 QRadioButton* InputPanel::conventionButton(MatrixConvention convention) const {
@@ -331,7 +377,7 @@ RunInputs InputPanel::inputs() const {
     in.thetaMin = textOf(thetaMinField_);
     in.thetaMax = textOf(thetaMaxField_);
     in.qiMax = textOf(qiMaxField_);
-    in.wavelength = textOf(wavelengthField_);
+    in.wavelength = xrayText_ ? xrayText_->toStdString() : textOf(wavelengthField_);
     return in;
 }
 
@@ -344,7 +390,10 @@ void InputPanel::setInputs(const RunInputs& in) {
     thetaMinField_->setText(toQt(in.thetaMin));
     thetaMaxField_->setText(toQt(in.thetaMax));
     qiMaxField_->setText(toQt(in.qiMax));
-    wavelengthField_->setText(toQt(in.wavelength));
+    if (xrayText_)
+        *xrayText_ = toQt(in.wavelength);
+    else
+        wavelengthField_->setText(toQt(in.wavelength));
     (in.convention == MatrixConvention::Yamamoto ? yamamotoButton_ : steurerButton_)
         ->setChecked(true);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QString>
 #include <array>
 #include <optional>
 
@@ -47,8 +48,16 @@ class InputPanel : public QFrame {
     int anodePosition() const;
     void setAnodePosition(int position);
     /**
-     * "use intensities" (cbIntensities): the next run works out the intensities of the
-     * window's model. Kept beside the run inputs, not in them: Tesral.cfg does not hold it.
+     * Shows the wavelength a model's radiation gives the run (electrons, neutrons) in the
+     * wavelength field, read-only, with the anode list off; nothing shows the X-ray one again.
+     * inputs() and the configuration keep the X-ray wavelength throughout.
+     */
+    void showModelWavelength(std::optional<double> wavelength, const QString& toolTip = {});
+    /** The field shows a model's wavelength, not the X-ray one. */
+    bool showsModelWavelength() const { return xrayText_.has_value(); }
+    /**
+     * The "use intensities" box (cbIntensities), a view of the document's use: the window
+     * keeps the two alike. Tesral.cfg does not hold it.
      */
     bool useIntensities() const;
     void setUseIntensities(bool use);
@@ -108,6 +117,8 @@ class InputPanel : public QFrame {
     QLineEdit* thetaMaxField_;
     QLineEdit* qiMaxField_;
     QLineEdit* wavelengthField_;
+    /** The X-ray wavelength as typed or chosen, while the field shows a model's. */
+    std::optional<QString> xrayText_;
     QComboBox* anodeList_;
     QCheckBox* intensitiesBox_;
     QLineEdit* searchField_;

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -8,9 +9,11 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -30,6 +33,8 @@ namespace {
 
 /** The status panel of short messages: a search's miss or wrap. */
 constexpr int kMessagePanel = 3;
+/** The status panel that says the shown run no longer matches the model. */
+constexpr int kStalePanel = 4;
 
 }  // namespace
 
@@ -38,12 +43,12 @@ MainWindow::MainWindow(const QString& workingFolder, QWidget* parent)
       session_(workingFolder.isEmpty() ? defaultWorkingFolder() : workingFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tesral - Quasicrystal Reflection Generator"));
-    setMinimumSize(800, 600);
     pages_ = new QStackedWidget;
     plots_ = new PlotBoxes(session_, pages_, this);
     setCentralWidget(createCentralArea());
     createStatusBar();
     commands_.session = &session_;
+    commands_.document = &document_;
     commands_.window = this;
     commands_.plots = plots_;
     commands_.listModel = listModel_;
@@ -55,6 +60,7 @@ MainWindow::MainWindow(const QString& workingFolder, QWidget* parent)
     attachLargeViewButtons(*plots_->largeView(), commands_);
     attachFind(commands_);
     connectSession();
+    connectDocument();
 
     progressTimer_.setInterval(50);
     connect(&progressTimer_, &QTimer::timeout, this, &MainWindow::showProgress);
@@ -167,17 +173,32 @@ QWidget* MainWindow::createCentralArea() {
     auto* left = new QVBoxLayout;
     left->addWidget(plotFrame, 1);
     left->addWidget(listFrame);
-    panel_ = new InputPanel;
     auto* normal = new QWidget;
     auto* layout = new QHBoxLayout(normal);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(left, 1);
-    layout->addWidget(panel_);
+    layout->addWidget(createPanelArea());
 
     // The large view lies over the whole client area below the toolbar.
     pages_->addWidget(normal);
     pages_->addWidget(plots_->largeView());
     return pages_;
+}
+
+QWidget* MainWindow::createPanelArea() {
+    panel_ = new InputPanel;
+    // A low screen (or a large scale factor) scrolls the panel instead of squashing its fields.
+    auto* area = new QScrollArea;
+    area->setObjectName(QStringLiteral("panelScroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area->setWidget(panel_);
+    const int bar = area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area);
+    area->setFixedWidth(panel_->width() + bar);
+    area->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    return area;
 }
 
 void MainWindow::createStatusBar() {
@@ -187,6 +208,8 @@ void MainWindow::createStatusBar() {
         auto* label = new QLabel;
         label->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         label->setMinimumWidth(i == 4 ? 200 : 110);
+        // The minimum width set here, not the text's, bounds the window: a long message is cut
+        // (its tooltip has it all) instead of widening the window past the screen.
         label->setFrameShape(QFrame::StyledPanel);
         bar->addWidget(label, i == 4 ? 1 : 0);
         statusPanels_[i] = label;
@@ -200,10 +223,39 @@ void MainWindow::connectSession() {
     connect(&session_, &WindowSession::cleared, this, [this] {
         commands_.listFileCurrent = false;
         setStatusText(1, QString());  // nothing is shown, so no count either
+        document_.clearShown();
     });
     // The zoom, the spot size and the large-view buttons wait for the run.
     connect(&session_, &WindowSession::busyChanged, plotStrip_,
             [this](bool busy) { plotStrip_->setEnabled(!busy); });
+}
+
+void MainWindow::connectDocument() {
+    // The box shows the document's use; the document is told of every click.
+    connect(panel_->intensitiesBox(), &QCheckBox::toggled, &document_,
+            &CalculationDocument::setUseIntensities);
+    connect(&document_, &CalculationDocument::modelChanged, this, [this] {
+        panel_->setUseIntensities(document_.useIntensities());
+        showWavelengthInUse();
+    });
+    connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
+        setStatusText(
+            kStalePanel,
+            stale ? QStringLiteral("the model changed: press F5 to run it again") : QString());
+    });
+}
+
+void MainWindow::showWavelengthInUse() {
+    // X-rays take the panel's wavelength; the other radiations bring their own.
+    const physics::Radiation radiation = document_.radiationForRun();
+    if (radiation.kind == physics::RadiationKind::XRay) {
+        panel_->showModelWavelength(std::nullopt);
+        return;
+    }
+    const double wavelength = physics::wavelengthFor(radiation, 0.0);
+    panel_->showModelWavelength(
+        wavelength, QString::fromStdString(physics::radiationText(radiation, wavelength)) +
+                        QStringLiteral(" (the intensity model's radiation)"));
 }
 
 QString MainWindow::statusText(int panel) const {
@@ -211,7 +263,9 @@ QString MainWindow::statusText(int panel) const {
 }
 
 void MainWindow::setStatusText(int panel, const QString& text) {
-    if (panel >= 1 && panel <= 5) statusPanels_[panel - 1]->setText(text);
+    if (panel < 1 || panel > 5) return;
+    statusPanels_[panel - 1]->setText(text);
+    statusPanels_[panel - 1]->setToolTip(text);
 }
 
 bool MainWindow::largeViewOpen() const {

@@ -4,7 +4,9 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 
+#include "app/calculation_document.h"
 #include "app/command.h"
 #include "app/run_controller.h"
 #include "app/run_size.h"
@@ -43,6 +45,8 @@ class MainWindow : public QMainWindow {
     static constexpr BoxCount kAskAboveRows = kLargeRunRows;
 
     Session& session() { return session_.core(); }
+    /** The shown run's calculation and the intensity model with its use. */
+    CalculationDocument& document() { return document_; }
     /** A working file of this window, such as "tmp.hkl". */
     QString workingFile(const QString& name) const { return session_.workingFile(name); }
     bool running() const { return runner_.running(); }
@@ -83,12 +87,16 @@ class MainWindow : public QMainWindow {
   private:
     // Construction.
     QWidget* createCentralArea();
+    QWidget* createPanelArea();
     QWidget* createPlotStrip();
     QWidget* createProgressStrip();
     void createStatusBar();
     void createMenus();
     void createToolBar();
     void connectSession();
+    void connectDocument();
+    /** The wavelength field shows the wavelength of the next run's radiation. */
+    void showWavelengthInUse();
 
     // Start-up and the configuration file.
     void startUp();
@@ -104,6 +112,9 @@ class MainWindow : public QMainWindow {
     void setStatusText(int panel, const QString& text);
 
     WindowSession session_;
+    CalculationDocument document_;
+    /** The calculation of the running run, shown once it is published. */
+    std::optional<physics::Calculation> running_;
     RunController runner_;
     QTimer progressTimer_;
     bool cancelRequested_ = false;

@@ -10,12 +10,13 @@
 #include <QWidget>
 
 #include "app/input_panel.h"
-#include "app/intensity_commands.h"
 #include "app/main_window.h"
 #include "app/memory_info.h"
 #include "app/program_folder.h"
 #include "app/run_size.h"
+#include "engine/groups.h"
 #include "engine/run_parameters.h"
+#include "physics/calculation.h"
 
 namespace tesral {
 
@@ -34,16 +35,29 @@ void MainWindow::executeCalculation() {
         return;
     }
     const RunInputs inputs = panel_->inputs();
-    PreparedRun run = prepareRun(inputs);
-    setStatusText(5, QString::fromStdString(run.groupStatusText));
-    if (!run.ready()) {
-        QMessageBox::warning(this, windowTitle(), QString::fromStdString(run.message));
+    std::string error;
+    std::optional<physics::Calculation> calculation =
+        physics::calculationFrom(inputs, document_.modelForRun(), error);
+    if (!calculation) {
+        SelectedGroup group;
+        setStatusText(5, selectGroup(inputs.system, inputs.groupPosition, group)
+                             ? QString::fromStdString(group.statusText())
+                             : QString());
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
         return;
     }
-    QString modelProblem;
-    RowsStep intensities = intensityStep(commands_, run, modelProblem);
-    if (!modelProblem.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), modelProblem);
+    PreparedRun run = physics::prepare(*calculation);
+    setStatusText(5, QString::fromStdString(run.groupStatusText));
+    if (!run.ready()) {
+        // The model is looked at last: a run whose numbers were read and whose basis was built
+        // is refused for its model only.
+        const bool forModel = calculation->model && run.indexDimension > 0;
+        const QString message = QString::fromStdString(run.message);
+        QMessageBox::warning(
+            this, windowTitle(),
+            forModel ? QStringLiteral("The intensity model cannot be used with this run: %1")
+                           .arg(message)
+                     : message);
         return;
     }
     if (!confirmLargeRun(run)) return;
@@ -61,8 +75,9 @@ void MainWindow::executeCalculation() {
     list.path = QFile::encodeName(listPath).toStdString();
     list.header = run.header;
     list.options = commands_.reportOptions(run.parameters);
-    runner_.start(std::move(run), session_.core().extremes(), std::move(list),
-                  std::move(intensities));
+    running_ = *calculation;
+    runner_.start(std::move(*calculation), std::move(run), session_.core().extremes(),
+                  std::move(list));
     progressTimer_.start();
 }
 
@@ -113,6 +128,7 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
             // The list and the plot boxes show the new rows as they are published.
             commands_.listFileCurrent = !outcome->listFileError;
             session_.publish(std::move(result), std::move(outcome->points));
+            if (running_) document_.setShown(std::move(*running_));
             toolStrips_->setCurrentWidget(plotStrip_);
             if (outcome->listFileError)
                 showWriteError(commands_, session_.workingFile(QStringLiteral("tmp.hkl")),
@@ -130,6 +146,7 @@ void MainWindow::onRunFinished(const std::shared_ptr<RunOutcome>& outcome) {
             QMessageBox::warning(this, windowTitle(), QString::fromStdString(result.message));
             break;
     }
+    running_.reset();
     emit runEnded();
 }
 

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/native_files.h"
 #include "app/program_folder.h"
+#include "app/screen_fit.h"
 #include "report/config_file.h"
 
 namespace tesral {
@@ -31,18 +32,18 @@ ConfigValues configOf(const InputPanel& panel) {
 }
 
 /**
- * Applies the intensity settings file to the window's model and the panel's box; a file with
+ * Applies the intensity settings file to the document's model and its use; a file with
  * anything wrong applies nothing. Returns what the status bar should say, empty for nothing.
  */
-QString applyIntensitySettings(InputPanel& panel, CommandContext& commands) {
+QString applyIntensitySettings(CalculationDocument& document) {
     const QString path = intensitySettingsFile();
     const std::optional<IntensitySettingsLoad> load = readIntensitySettings(path);
     if (!load) return QString();  // a first start
     if (!load->settings)
         return QStringLiteral("%1 was not read: %2")
             .arg(QFileInfo(path).fileName(), QString::fromStdString(load->error));
-    commands.intensityModel = load->settings->model;
-    panel.setUseIntensities(load->settings->use);
+    document.setModel(load->settings->model);
+    document.setUseIntensities(load->settings->use);
     return QString();
 }
 
@@ -61,14 +62,16 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::sizeToScreen() {
+    // The whole available area, never more: at a scale factor of 2 a 1080-line screen has
+    // room for 540 lines of the window.
     const QRect area = screen()->availableGeometry();
     setWindowState(Qt::WindowNoState);
     move(area.topLeft());
-    resize(area.size().expandedTo(minimumSize()));
+    fitToScreen(*this, area.size());
 }
 
 void MainWindow::loadSettings() {
-    if (const QString note = applyIntensitySettings(*panel_, commands_); !note.isEmpty())
+    if (const QString note = applyIntensitySettings(document_); !note.isEmpty())
         setStatusText(5, note);
     // Lines the file does not reach keep what the panel shows.
     ConfigValues values = configOf(*panel_);
@@ -96,7 +99,7 @@ void MainWindow::saveSettings() {
     // A file that cannot be written is ignored, as one that cannot be read; anything but a
     // regular file (a named pipe would wait for a reader) is left alone.
     (void)writeConfigFile(nativePath(path), configOf(*panel_));
-    const IntensitySettings intensities{commands_.intensityModel, panel_->useIntensities()};
+    const IntensitySettings intensities{document_.model(), document_.useIntensities()};
     (void)writeBytesSafely(intensitySettingsFile(), intensitySettingsText(intensities),
                            SafeFile::Accept::RegularFilesOnly);
 }

@@ -30,16 +30,16 @@ std::string failureMessage(const std::exception& e) {
 
 }  // namespace
 
-void RunController::start(PreparedRun run, const TableStatistics& previous, ListFileRequest list,
-                          RowsStep rowsStep) {
+void RunController::start(physics::Calculation calculation, PreparedRun run,
+                          const TableStatistics& previous, ListFileRequest list) {
     if (busy_) return;
     busy_ = true;
     cancel_ = false;
     progress_ = 0.0;
     try {
         worker_ =
-            std::thread([this, run = std::move(run), previous, list = std::move(list),
-                         rowsStep = std::move(rowsStep)] { work(run, previous, list, rowsStep); });
+            std::thread([this, calculation = std::move(calculation), run = std::move(run), previous,
+                         list = std::move(list)] { work(calculation, run, previous, list); });
     } catch (const std::system_error& e) {
         auto outcome = std::make_shared<RunOutcome>();
         fail(*outcome, failureMessage(std::system_error(e.code(), "cannot start a thread")));
@@ -59,18 +59,17 @@ void RunController::report(const std::shared_ptr<RunOutcome>& outcome) {
         Qt::QueuedConnection);
 }
 
-void RunController::work(const PreparedRun& run, const TableStatistics& previous,
-                         const ListFileRequest& list, const RowsStep& rowsStep) {
+void RunController::work(const physics::Calculation& calculation, const PreparedRun& run,
+                         const TableStatistics& previous, const ListFileRequest& list) {
     auto outcome = std::make_shared<RunOutcome>();
     try {
         RunJobOptions job;
         job.list = &list;
         job.stop = &cancel_;
-        job.rowsStep = rowsStep;
         job.progress = [this](double fraction) {
             progress_.store(fraction, std::memory_order_relaxed);
         };
-        *outcome = runJob(run, previous, job);
+        *outcome = physics::run(calculation, run, job, previous);
     } catch (const std::bad_alloc&) {
         fail(*outcome, kNotEnoughMemoryMessage);
     } catch (const std::exception& e) {

@@ -8,12 +8,14 @@
 #include <thread>
 
 #include "engine/generation.h"
+#include "physics/calculation.h"
 #include "report/run_job.h"
 
 namespace tesral {
 
 /**
- * Runs the generation job (runJob) on a worker thread, so the window stays responsive. Progress is
+ * Runs a calculation's reflection run (physics::run) on a worker thread, so the window stays
+ * responsive. Progress is
  * read by polling progress(); cancel() stops the run within a few milliseconds. finished() is
  * emitted on the controller's thread once the worker has ended.
  */
@@ -31,12 +33,12 @@ class RunController : public QObject {
     double progress() const { return progress_.load(std::memory_order_relaxed); }
 
     /**
-     * Starts a prepared run; `previous` carries the session's coordinate extremes, `rowsStep`
-     * (may be empty) works on the rows after the loops. Any failure on the way, even to start
-     * the worker, ends as a failed run with its message.
+     * Starts the run `run` prepared of `calculation` (physics::prepare), with the intensities
+     * of its model; `previous` carries the session's coordinate extremes. Any failure on the
+     * way, even to start the worker, ends as a failed run with its message.
      */
-    void start(PreparedRun run, const TableStatistics& previous, ListFileRequest list,
-               RowsStep rowsStep = {});
+    void start(physics::Calculation calculation, PreparedRun run, const TableStatistics& previous,
+               ListFileRequest list);
     /** Asks the current run to stop; it ends as cancelled. Safe at any time. */
     void cancel() { cancel_ = true; }
 
@@ -44,8 +46,8 @@ class RunController : public QObject {
     void finished(const std::shared_ptr<tesral::RunOutcome>& outcome);
 
   private:
-    void work(const PreparedRun& run, const TableStatistics& previous, const ListFileRequest& list,
-              const RowsStep& rowsStep);
+    void work(const physics::Calculation& calculation, const PreparedRun& run,
+              const TableStatistics& previous, const ListFileRequest& list);
     /** Emits finished(outcome) on the controller's thread, after joining the worker. */
     void report(const std::shared_ptr<RunOutcome>& outcome);
 

@@ -25,6 +25,8 @@ void fitToScreen(QWidget& window, QSize wanted) {
                      std::max(1, area.height() - kFrameAllowance));
     const QSize size = wanted.boundedTo(room).expandedTo(window.minimumSizeHint().boundedTo(room));
     window.resize(size);
+    // A window never placed is left to Qt, which centres a dialog over its parent.
+    if (!window.isVisible() && !window.testAttribute(Qt::WA_Moved)) return;
     QPoint at = window.pos();
     at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
     at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "app/calculation_document.h"
 #include "app/window_session.h"
 #include "app/zone_view.h"
 #include "physics/intensity.h"
@@ -291,7 +292,7 @@ void ZoneAxisWindow::toggleLarge() {
 ZoneAxisWindow* ZoneAxisCommand::openZoneWindow(CommandContext& context) {
     auto* window = context.window ? context.window->findChild<ZoneAxisWindow*>() : nullptr;
     if (!window)
-        window = new ZoneAxisWindow(*context.session, &context.intensityModel, context.window);
+        window = new ZoneAxisWindow(*context.session, context.document ? &context.document->model() : nullptr, context.window);
     window->show();
     window->raise();
     window->drawSection();

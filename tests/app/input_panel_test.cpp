@@ -57,6 +57,7 @@ class InputPanelTest : public QObject {
     void anodeSetsTheWavelength();
     void inputsReadWhatWasTyped();
     void searchIsRequestedByButtonAndEnter();
+    void latticeFieldsShowTheirConstantsWhole();
 };
 
 void InputPanelTest::everyControlIsNamed() {
@@ -190,6 +191,22 @@ void InputPanelTest::searchIsRequestedByButtonAndEnter() {
     panel.findButton()->click();
     QTest::keyClick(panel.searchField(), Qt::Key_Return);
     QCOMPARE(requested.count(), 2);
+}
+
+void InputPanelTest::latticeFieldsShowTheirConstantsWhole() {
+    InputPanel panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    for (QLineEdit* field : {panel.latticeAField(), panel.latticeCField()}) {
+        // Typed with the cursor at the end; a field too narrow scrolls its first digits away,
+        // and the start of the text then lies left of the field.
+        field->setText(QStringLiteral("12.20064"));
+        (void)field->grab();
+        field->setCursorPosition(0);
+        // The cursor's rectangle reaches a few pixels to either side of it.
+        const QRect start = field->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QVERIFY2(start.center().x() > 0, qPrintable(field->objectName()));
+    }
 }
 
 QTEST_MAIN(InputPanelTest)

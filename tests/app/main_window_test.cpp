@@ -20,12 +20,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/calculation_document.h"
 #include "app/input_panel.h"
 #include "app/intensity_model_dialog.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
 #include "app/program_folder.h"
 #include "app/reflection_list_model.h"
+#include "physics/model_file.h"
 #include "window_driver.h"
 
 using namespace tesral;
@@ -48,6 +50,8 @@ class MainWindowTest : public QObject {
     void emptyRunClearsThePlotsAndSaysWhy_data();
     void emptyRunClearsThePlotsAndSaysWhy();
     void intensitiesFillTheListColumns();
+    void modelEditMarksTheShownRunStale();
+    void wavelengthFieldShowsTheModelsRadiation();
 
   private:
     /** Presses F5 and waits until the run has ended. */
@@ -57,6 +61,10 @@ class MainWindowTest : public QObject {
     ReflectionListModel* list() {
         auto* view = window_->findChild<QListView*>(QStringLiteral("rtf"));
         return qobject_cast<ReflectionListModel*>(view->model());
+    }
+
+    static physics::StructureModel penrose() {
+        return *physics::loadModel(TESRAL_MODELS_DIR "/decagonal-penrose.toml").model;
     }
 
     /** The plot box `name` shows a line of words across its middle and nothing else. */
@@ -349,6 +357,59 @@ void MainWindowTest::intensitiesFillTheListColumns() {
     QVERIFY(!fileBytes(window_->workingFile(QStringLiteral("tmp.hkl"))).contains("model:"));
     // Rows without intensities are not drawn as empty plots: the boxes say why.
     QVERIFY(showsWordsOnly("pb2D") && showsWordsOnly("pb3D"));
+}
+
+void MainWindowTest::modelEditMarksTheShownRunStale() {
+    CalculationDocument& document = window_->document();
+    physics::StructureModel model = penrose();
+    document.setModel(model);
+    panel()->intensitiesBox()->setChecked(true);
+    QVERIFY(document.useIntensities());
+    QVERIFY(runWithF5());
+    QVERIFY(document.shown() && document.shown()->model == model);
+    QVERIFY(!document.stale());
+    QCOMPARE(window_->statusText(4), QString());
+
+    const QString said = QStringLiteral("the model changed: press F5 to run it again");
+    model.sites.pop_back();
+    document.setModel(model);
+    QVERIFY(document.stale());
+    QCOMPARE(window_->statusText(4), said);
+    QVERIFY(runWithF5());
+    QVERIFY(!document.stale());
+    QCOMPARE(window_->statusText(4), QString());
+    QVERIFY(document.shown()->model == model);
+
+    // Switching the intensities off changes the run too; switching them on again does not.
+    panel()->intensitiesBox()->setChecked(false);
+    QCOMPARE(window_->statusText(4), said);
+    panel()->intensitiesBox()->setChecked(true);
+    QCOMPARE(window_->statusText(4), QString());
+}
+
+void MainWindowTest::wavelengthFieldShowsTheModelsRadiation() {
+    physics::StructureModel model = penrose();
+    model.radiation = {physics::RadiationKind::Electron, 200.0, 1.8};
+    window_->document().setModel(model);
+    QLineEdit* field = panel()->wavelengthField();
+    QCOMPARE(field->text(), QStringLiteral("0.7106867"));  // intensities off: the anode's
+    panel()->intensitiesBox()->setChecked(true);
+    QCOMPARE(field->text(), QStringLiteral("0.0250793"));
+    QVERIFY(field->isReadOnly() && !panel()->anodeList()->isEnabled());
+    QCOMPARE(panel()->inputs().wavelength, std::string("0.7106867"));
+    QVERIFY(runWithF5());
+    const QByteArray tmp = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
+    QVERIFY(tmp.contains("wavelength = 0.0250793,"));
+    QVERIFY(tmp.contains("electrons 200 kV, wavelength 0.0250793 A"));
+
+    model.radiation.kind = physics::RadiationKind::Neutron;
+    window_->document().setModel(model);
+    QCOMPARE(field->text(), QStringLiteral("1.8"));
+    model.radiation.kind = physics::RadiationKind::XRay;
+    window_->document().setModel(model);
+    QCOMPARE(field->text(), QStringLiteral("0.7106867"));
+    QVERIFY(!field->isReadOnly() && panel()->anodeList()->isEnabled());
+    QVERIFY(!field->isEnabled());  // Mo: the anode's wavelength, as before
 }
 
 QTEST_MAIN(MainWindowTest)

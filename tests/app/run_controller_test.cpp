@@ -33,7 +33,7 @@ void RunControllerTest::threadThatCannotStartFailsTheRun() {
         RunController runner;
         QSignalSpy finished(&runner, &RunController::finished);
         fail(nth);
-        runner.start(prepareRun(RunInputs{}), {}, {});
+        runner.start({}, prepareRun(RunInputs{}), {}, {});
         QVERIFY(runner.running());
         QVERIFY(finished.wait(10000));
         fail(0);
