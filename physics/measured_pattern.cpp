@@ -5,10 +5,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <numeric>
+#include <sstream>
 #include <stdexcept>
+#include <system_error>
+
+#include "physics/measured_pattern_commas.h"
+#include "physics/model_file_guard.h"
+#include "report/text_file.h"
 
 namespace tesral::physics {
 
@@ -45,23 +49,36 @@ std::string shown(double value) {
 
 }  // namespace
 
-MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakList) {
+MeasuredData readMeasuredText(std::string_view text, const std::string& name, bool peakList) {
     MeasuredData data;
     bool kindKnown = false;
     if (peakList) {
         data.kind = MeasuredKind::PeakList;
         kindKnown = true;
     }
+    const CommaUse commas = commaUse(text);
+    if (commas.kind == CommaUse::Unclear)
+        throw std::runtime_error(name + ":" + std::to_string(commas.line) + ": '" +
+                                 echoed(commas.text) +
+                                 "' could hold a decimal comma or two columns; write a point "
+                                 "for decimals, or a blank or ';' between the columns");
+    if (commas.kind == CommaUse::Decimal)
+        data.note = name + ": decimal commas read as points (\"42,875\" as 42.875)";
     bool headerAllowed = true;
     int lineNumber = 0;
     std::string line;
     const auto fail = [&](const std::string& what) {
         throw std::runtime_error(name + ":" + std::to_string(lineNumber) + ": " + what);
     };
-    while (std::getline(in, line)) {
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        line.assign(text.substr(start, end - start));
+        start = end + 1;
         ++lineNumber;
         const std::size_t comment = line.find_first_of("#!");
         if (comment != std::string::npos) line.erase(comment);
+        if (commas.kind == CommaUse::Decimal) std::replace(line.begin(), line.end(), ',', '.');
         const std::vector<std::string> fields = fieldsOf(line);
         if (fields.empty()) continue;
         std::vector<double> values;
@@ -80,28 +97,31 @@ MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakLi
         }
         headerAllowed = false;
         for (std::size_t i = 0; i < values.size(); ++i)
-            if (!std::isfinite(values[i])) fail("'" + fields[i] + "' is not a finite number");
+            if (!std::isfinite(values[i]))
+                fail("'" + echoed(fields[i]) + "' is not a finite number");
         if (!kindKnown) {
             data.kind = values.size() == 1 ? MeasuredKind::PeakList : MeasuredKind::Pattern;
             kindKnown = true;
         }
         if (data.kind == MeasuredKind::Pattern && values.size() < 2)
             fail(fields.size() < 2 ? "two numbers expected: 2-theta and intensity"
-                                   : "'" + fields[1] + "' is not a number");
+                                   : "'" + echoed(fields[1]) + "' is not a number");
         if (!(values[0] >= 0.0 && values[0] <= 180.0))
             fail("2-theta " + shown(values[0]) + " lies outside 0..180 degrees");
         data.twoTheta.push_back(values[0]);
         data.intensity.push_back(values.size() > 1 ? values[1] : 1.0);
     }
-    if (in.bad()) fail(std::string("cannot be read: ") + std::strerror(errno));
-    if (data.twoTheta.size() < 2) fail("fewer than two points");
+    // A fault of the whole file names no line.
+    if (data.twoTheta.size() < 2)
+        throw std::runtime_error(name + ": fewer than two points" +
+                                 (data.twoTheta.empty() ? " (no data at all)" : ""));
     if (!std::is_sorted(data.twoTheta.begin(), data.twoTheta.end())) {
         std::vector<std::size_t> order(data.twoTheta.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return data.twoTheta[a] < data.twoTheta[b];
         });
-        MeasuredData sorted{data.kind, {}, {}};
+        MeasuredData sorted{data.kind, {}, {}, data.note};
         for (const std::size_t i : order) {
             sorted.twoTheta.push_back(data.twoTheta[i]);
             sorted.intensity.push_back(data.intensity[i]);
@@ -111,16 +131,29 @@ MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakLi
     return data;
 }
 
+MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakList) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw std::runtime_error(name + ": cannot be read: " + std::strerror(errno));
+    return readMeasuredText(text.str(), name, peakList);
+}
+
 MeasuredData readMeasuredFile(const std::string& path, bool peakList) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw std::runtime_error(path + ":0: is a folder, not a file");
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > kLargestMeasuredFile)
-        throw std::runtime_error(path + ":1: the file is larger than 100 MB");
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error(path + ":0: cannot be opened: " + std::strerror(errno));
-    return readMeasured(in, path, peakList);
+    std::string reason;
+    const std::optional<std::string> bytes =
+        readRegularFile(path, kLargestMeasuredFile + 1, reason);
+    if (!bytes) {
+        if (reason == std::generic_category().message(EISDIR))
+            throw std::runtime_error(path + ": is a folder, not a file");
+        if (reason == "not a regular file")
+            throw std::runtime_error(path +
+                                     ": is not a regular file (a pipe or a device); a "
+                                     "pattern is read from a file");
+        throw std::runtime_error(path + ": cannot be opened: " + reason);
+    }
+    if (bytes->size() > kLargestMeasuredFile)
+        throw std::runtime_error(path + ": the file is larger than 100 MB");
+    return readMeasuredText(utf8Text(*bytes), path, peakList);
 }
 
 }  // namespace tesral::physics

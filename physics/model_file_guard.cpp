@@ -1,6 +1,7 @@
 #include "physics/model_file_guard.h"
 
 #include <array>
+#include <cstdio>
 #include <vector>
 
 namespace tesral::physics {
@@ -172,6 +173,33 @@ std::optional<TextFault> modelTextFault(std::string_view text) {
         ++line;
     }
     return Scanner(text).run();
+}
+
+std::string echoed(std::string_view text, std::size_t longest) {
+    const auto escaped = [](std::string_view part) {
+        std::string out;
+        for (const char c : part) {
+            const auto u = static_cast<unsigned char>(c);
+            if (c == '\n') {
+                out += "\\n";
+            } else if (c == '\t') {
+                out += "\\t";
+            } else if (u < 0x20 || u == 0x7f) {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\x%02x", u);
+                out += code;
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    };
+    if (text.size() <= longest) return escaped(text);
+    // Cut at UTF-8 character starts, so no character is split.
+    std::size_t head = longest / 2, tail = text.size() - (longest - head);
+    while (head > 0 && (static_cast<unsigned char>(text[head]) & 0xC0) == 0x80) --head;
+    while (tail < text.size() && (static_cast<unsigned char>(text[tail]) & 0xC0) == 0x80) ++tail;
+    return escaped(text.substr(0, head)) + "..." + escaped(text.substr(tail));
 }
 
 std::string parserMessage(std::string_view raw) {

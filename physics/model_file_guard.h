@@ -32,6 +32,12 @@ struct TextFault {
  */
 std::optional<TextFault> modelTextFault(std::string_view text);
 
+/**
+ * `text` as a message shows it: control characters escaped ("\\n", "\\x01") so that it
+ * stays on one line, and a text longer than `longest` cut in the middle ("abc...xyz").
+ */
+std::string echoed(std::string_view text, std::size_t longest = 80);
+
 /** A message of the TOML parser ("Error while parsing key: expected ...") in our words. */
 std::string parserMessage(std::string_view raw);
 

@@ -1,6 +1,7 @@
 #include "physics/measured_pattern.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -30,8 +31,8 @@ TEST(MeasuredPattern, ReadsColumnsCommentsHeaderAndPeakLists) {
 
 TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
     const struct {
-        const char* text;
-        const char* message;
+        std::string text;
+        std::string message;
     } cases[] = {
         {"10 1\nabc def\n", "m.xy:2: no numbers"},
         {"# c\n2theta I\n10 1\n11 nan\n", "m.xy:4: 'nan' is not a finite number"},
@@ -39,8 +40,16 @@ TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
         {"10 1\n190 2\n", "m.xy:2: 2-theta 190 lies outside 0..180 degrees"},
         {"-1 1\n10 2\n", "m.xy:1: 2-theta -1 lies outside 0..180 degrees"},
         {"10 1\n11\n", "m.xy:2: two numbers expected: 2-theta and intensity"},
-        {"10 1\n", "m.xy:1: fewer than two points"},
-        {"", "m.xy:0: fewer than two points"},
+        {"10 1\n", "m.xy: fewer than two points"},
+        {"", "m.xy: fewer than two points (no data at all)"},
+        {"# none\n", "m.xy: fewer than two points (no data at all)"},
+        // Commas: decimal or between columns, never read silently as the other.
+        {"42,875\n43,1\n",
+         "m.xy:1: '42,875' could hold a decimal comma or two columns; write a point for "
+         "decimals, or a blank or ';' between the columns"},
+        {"10 1\n11 " + std::string(100000, '1') + "x\n",  // echoed cut in the middle
+         "m.xy:2: '" + std::string(40, '1') + "..." + std::string(39, '1') + "x' is not a number"},
+        {"10 1\n11\x01 2\n", "m.xy:2: no numbers"},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.text);
@@ -58,7 +67,7 @@ TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
         readMeasuredFile(big);
         ADD_FAILURE() << "no error for a large file";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), big + ":1: the file is larger than 100 MB");
+        EXPECT_EQ(std::string(e.what()), big + ": the file is larger than 100 MB");
     }
     std::filesystem::remove(big);
     const std::string folder = std::filesystem::temp_directory_path().string();
@@ -66,8 +75,46 @@ TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
         readMeasuredFile(folder);
         ADD_FAILURE() << "no error for a folder";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), folder + ":0: is a folder, not a file");
+        EXPECT_EQ(std::string(e.what()), folder + ": is a folder, not a file");
     }
+}
+
+TEST(MeasuredPattern, DecimalCommasAreReadWithANote) {
+    const struct {
+        const char* text;
+        std::vector<double> twoTheta, intensity;
+        bool note;
+    } cases[] = {
+        {"2theta I\n42,875 100,0\n43,5 7\n", {42.875, 43.5}, {100.0, 7.0}, true},
+        {"42,875;100,0\n43;7\n", {42.875, 43}, {100.0, 7.0}, true},
+        {"2theta,I\n42.875,100\n43,7\n", {42.875, 43}, {100.0, 7.0}, false},
+        {"42, 100\n43, 7\n", {42, 43}, {100.0, 7.0}, false},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        const MeasuredData d = readMeasured(in, "m.xy");
+        EXPECT_EQ(d.twoTheta, c.twoTheta) << c.text;
+        EXPECT_EQ(d.intensity, c.intensity) << c.text;
+        EXPECT_EQ(d.note.empty(), !c.note) << c.text;
+    }
+}
+
+TEST(MeasuredPattern, OnlyRegularFilesAreRead) {
+    const std::string pipe = (std::filesystem::temp_directory_path() / "tesral_pipe.xy").string();
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        try {
+            readMeasuredFile(path);
+            ADD_FAILURE() << path;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      path +
+                          ": is not a regular file (a pipe or a device); a pattern is read "
+                          "from a file");
+        }
+    }
+    std::filesystem::remove(pipe);
 }
 
 TEST(MeasuredPeaks, WindowExtremesMatchAPlainSearch) {
