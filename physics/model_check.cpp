@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "physics/model_file_guard.h"
 #include "physics/scattering_factor.h"
 
 namespace tesral::physics {
@@ -75,10 +76,27 @@ FieldProblem domainProblem(const OccupationDomain& d, std::optional<Quasicrystal
     return {};
 }
 
+bool holdsControlCharacter(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return true;
+    return false;
+}
+
 }  // namespace
+
+FieldProblem nameProblem(const std::string& name) {
+    // A tab keeps the report's lines whole.
+    std::string rest = name;
+    std::erase(rest, '\t');
+    if (!holdsControlCharacter(rest)) return {};
+    return {"name", "name '" + echoed(name) + "' holds a control character"};
+}
 
 FieldProblem siteProblem(const Site& site, RadiationKind kind,
                          std::optional<QuasicrystalSystem> system) {
+    // No symbol is longer; a longer text is echoed shortened and escaped.
+    if (site.element.size() > 8 || holdsControlCharacter(site.element))
+        return {"element", "element '" + echoed(site.element) + "' is not an element symbol"};
     if (std::string what = elementProblem(site.element, kind); !what.empty())
         return {"element", what};
     if (FieldProblem p = positionProblem(site, system)) return p;

@@ -32,6 +32,9 @@ constexpr double kLargestWavelength = 100.0;
 FieldProblem siteProblem(const Site& site, RadiationKind kind,
                          std::optional<QuasicrystalSystem> system);
 
+/** A model's name holds no control characters but tabs (a line break would forge a report line). */
+FieldProblem nameProblem(const std::string& name);
+
 /** The first thing wrong with the radiation: its voltage or wavelength. */
 FieldProblem radiationProblem(const Radiation& radiation);
 

@@ -46,7 +46,7 @@ std::optional<Fault> unknownKey(const toml::table& table,
         for (std::string_view k : keys) known = known || key.str() == k;
         if (!known)
             keepFirst(first,
-                      Fault{lineOf(node), where + "unknown key '" + std::string(key.str()) + "'"});
+                      Fault{lineOf(node), where + "unknown key '" + echoed(key.str()) + "'"});
     }
     return first;
 }
@@ -130,8 +130,8 @@ std::optional<Fault> readRadiation(const toml::node& node, Radiation& out) {
     else if (kind == "neutron")
         out.kind = RadiationKind::Neutron;
     else
-        in.fail(in.line("kind"),
-                "kind \"" + kind + "\" is unknown; use \"xray\", \"electron\" or \"neutron\"");
+        in.fail(in.line("kind"), "kind \"" + echoed(kind) +
+                                     "\" is unknown; use \"xray\", \"electron\" or \"neutron\"");
     if (FieldProblem p = radiationProblem(out)) in.fail(in.line(p.field), p.what);
     return in.fault;
 }
@@ -167,8 +167,8 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
     else if (domain == "window")
         out.domain.shape = DomainShape::Window;
     else
-        in.fail(in.line("domain"),
-                "domain \"" + domain + "\" is unknown; use \"sphere\", \"disc\" or \"window\"");
+        in.fail(in.line("domain"), "domain \"" + echoed(domain) +
+                                       "\" is unknown; use \"sphere\", \"disc\" or \"window\"");
     if (out.domain.shape != DomainShape::Window && !in.has("radius"))
         in.fail(out.line, "radius is missing; a " + domain + " needs one");
     if (FieldProblem p = siteProblem(out, kind, system)) in.fail(in.line(p.field), p.what);
@@ -180,6 +180,8 @@ std::optional<Fault> readModel(const toml::table& root, std::optional<Quasicryst
     TableReader in(root, "");
     keepFirst(in.fault, unknownKey(root, {"name", "radiation", "site"}, ""));
     in.text("name", model.name);
+    // A line break in a name would forge a line of the report's head.
+    if (FieldProblem p = nameProblem(model.name)) in.fail(in.line("name"), p.what);
     if (const toml::node* radiation = root.get("radiation"))
         keepFirst(in.fault, readRadiation(*radiation, model.radiation));
     const toml::node* sites = root.get("site");

@@ -154,6 +154,10 @@ TEST(OneSiteModel, CommandLineShortcuts) {
          "radiation 'laser' is unknown; use 'xray', 'electron:kV' or 'neutron:wavelength'"},
         {"window", "Al", "electron:0", 0, "kilovolts must be greater than 0, not 0"},
         {"window", "Al", "xray", -1, "b_par must be a finite number of 0 or more, not -1"},
+        {"disc:1e300", "Al", "xray", 0, "radius must be at most 1000 angstrom, not 1e+300"},
+        {"window:1e-9", "Al", "xray", 0, "scale must be at least 0.001, not 1e-09"},
+        {"window", "Al", "electron:1e308", 0, "kilovolts must be at most 10000 kV, not 1e+308"},
+        {"window", "Al\n", "xray", 0, "element 'Al\\n' is not an element symbol"},
     };
     for (const Bad& b : bad) {
         try {
@@ -191,6 +195,13 @@ TEST(ModelFile, HostileTextsAreRefusedWithTheirLine) {
         {window + "scale = 1e-9\n", "m.toml:5: site 1: scale must be at least 0.001, not 1e-09"},
         {window + "occupancy = 1e308\n",
          "m.toml:5: site 1: occupancy must be at most 1, not 1e+308"},
+        {"name = \"a\\nTESRAL REPORT\"\n" + window,
+         "m.toml:1: name 'a\\nTESRAL REPORT' holds a control character"},
+        {"[[site]]\nelement = \"Al\\n\"\nposition = [0, 0, 0, 0, 0]\ndomain = \"window\"\n",
+         "m.toml:2: site 1: element 'Al\\n' is not an element symbol"},
+        {std::string(20000, 'k') + "= 1\n", "m.toml:1: the line is longer than 10000 characters"},
+        {std::string(5000, 'k') + "= 1\n",
+         "m.toml:1: unknown key '" + std::string(40, 'k') + "..." + std::string(40, 'k') + "'"},
         {"[radiation]\nkind = \"neutron\"\nwavelength = 1e300\n",
          "m.toml:3: radiation: wavelength must be at most 100 angstrom, not 1e+300"},
     };
