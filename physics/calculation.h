@@ -67,7 +67,8 @@ struct Calculation {
  * set when a field cannot be read.
  */
 std::optional<Calculation> calculationFrom(const RunInputs& inputs,
-                                           std::optional<StructureModel> model, std::string& error);
+                                           std::optional<StructureModel> model,
+                                           std::string& error);
 
 /**
  * The run prepared: the radiation's wavelength in its parameters and head, the group, the
