@@ -44,9 +44,13 @@ TEST(ModelFile, SavedModelLoadsBackUnchanged) {
     ModelLoad loaded = loadModel(path, kDecagonal);
     ASSERT_EQ(loaded.error, "");
     model.source = path;
-    model.sites[0].line = 8;
-    model.sites[1].line = 17;
+    model.sites[0].line = 7;
+    model.sites[1].line = 16;
     EXPECT_EQ(*loaded.model, model);
+    // X-rays keep neither voltage nor wavelength: the run gives the wavelength.
+    model.radiation.kind = RadiationKind::XRay;
+    EXPECT_EQ(modelText(model).find("kilovolts"), std::string::npos);
+    EXPECT_EQ(modelText(model).find("wavelength"), std::string::npos);
 }
 
 TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
