@@ -12,10 +12,10 @@ cd "$here"
 # pdftotext, which reads the printed pages back; python3: the independent recomputation of
 # reports; clang-tidy and clang-tidy-14 (with run-clang-tidy): the checks the sanitizer
 # command runs first; gemmi-dev: the International Tables scattering-factor coefficients;
-# libtomlplusplus-dev: the model-file parser.
+# libtomlplusplus-dev: the model-file parser; libeigen3-dev: dense least squares.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
           libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
-          python3 clang-tidy clang-tidy-14 gemmi-dev libtomlplusplus-dev)
+          python3 clang-tidy clang-tidy-14 gemmi-dev libtomlplusplus-dev libeigen3-dev)
 
 install_missing() {
   local missing=()
