@@ -18,10 +18,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/documents.h"
 #include "app/native_files.h"
 #include "app/save_dialog.h"
 #include "physics/model_check.h"
 #include "physics/model_file.h"
+#include "physics/model_file_names.h"
 
 namespace tesral {
 
@@ -30,8 +32,28 @@ namespace {
 using physics::DomainShape;
 using physics::RadiationKind;
 
-/** The domain list's entries, in DomainShape order. */
-const char* const kDomainNames[] = {"sphere", "disc", "window"};
+QString headingOf(std::string_view key) {
+    const std::string_view heading = physics::headingOf(key);
+    return QString::fromUtf8(heading.data(), static_cast<qsizetype>(heading.size()));
+}
+
+/** A check's message with its key named as the table's column is ("B∥ (Å²) must be ..."). */
+QString inTableWords(const physics::FieldProblem& p) {
+    QString what = QString::fromStdString(p.what);
+    const QString key = QString::fromStdString(p.field);
+    if (what.startsWith(key)) what.replace(0, key.size(), headingOf(p.field));
+    return what;
+}
+
+/** "fe" as "Fe": symbols as the tables write them. */
+QString elementSymbol(const QString& text) {
+    return text.left(1).toUpper() + text.mid(1).toLower();
+}
+
+/** The folder of the shipped models, beside the manual; empty when it is not there. */
+QString shippedModelsFolder() {
+    return documentationPage(QStringLiteral("models"));
+}
 
 QString numberText(double value) {
     return QString::number(value, 'g', 10);
@@ -48,7 +70,7 @@ QString cellText(const QTableWidget* table, int row, int column) {
     return item ? item->text().trimmed() : QString();
 }
 
-/** Reads the numbers of a cell; a problem names the site and the column. */
+/** Reads the cells of a row; each problem names the site and the column. */
 class RowReader {
   public:
     RowReader(const QTableWidget* table, int row) : table_(table), row_(row) {}
@@ -57,7 +79,7 @@ class RowReader {
         const QString text = cellText(table_, row_, column);
         bool ok = false;
         const double value = text.toDouble(&ok);
-        if (!ok) fail(column, text);
+        if (!ok) fail(column, QStringLiteral("is not a number: '%1'").arg(text));
         return value;
     }
 
@@ -65,42 +87,39 @@ class RowReader {
         const QString text = cellText(table_, row_, column);
         bool ok = false;
         const int value = text.toInt(&ok);
-        if (!ok && problem_.isEmpty())
-            problem_ = QStringLiteral("site %1: %2 is not a whole number: '%3'")
-                           .arg(row_ + 1)
-                           .arg(table_->horizontalHeaderItem(column)->text(), text);
+        if (!ok) fail(column, QStringLiteral("is not a whole number: '%1'").arg(text));
         return value;
     }
 
     std::vector<double> numbers(int column) {
         const QString text = cellText(table_, row_, column);
         std::vector<double> values;
+        bool ok = true;
         for (const QString& part :
              text.split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts)) {
-            bool ok = false;
-            values.push_back(part.toDouble(&ok));
-            if (!ok) fail(column, text);
+            bool read = false;
+            values.push_back(part.toDouble(&read));
+            ok = ok && read;
         }
-        if (values.size() != 5 && values.size() != 6 && problem_.isEmpty())
-            problem_ = QStringLiteral("site %1: position needs 5 or 6 numbers, not '%2'")
-                           .arg(row_ + 1)
-                           .arg(text);
+        if (!ok)
+            fail(column, QStringLiteral("is not a number: '%1'").arg(text));
+        else if (values.size() != 5 && values.size() != 6)
+            fail(column, QStringLiteral("needs 5 or 6 numbers, not '%1'").arg(text));
         return values;
     }
 
-    const QString& problem() const { return problem_; }
+    const QStringList& problems() const { return problems_; }
 
   private:
-    void fail(int column, const QString& text) {
-        if (!problem_.isEmpty()) return;
-        const QString heading = table_->horizontalHeaderItem(column)->text();
-        problem_ =
-            QStringLiteral("site %1: %2 is not a number: '%3'").arg(row_ + 1).arg(heading, text);
+    void fail(int column, const QString& what) {
+        problems_ << QStringLiteral("site %1: %2 %3")
+                         .arg(row_ + 1)
+                         .arg(table_->horizontalHeaderItem(column)->text(), what);
     }
 
     const QTableWidget* table_;
     int row_;
-    QString problem_;
+    QStringList problems_;
 };
 
 }  // namespace
@@ -141,11 +160,9 @@ IntensityModelDialog::IntensityModelDialog(const physics::StructureModel& model,
 
     table_ = new QTableWidget(0, 9);
     table_->setObjectName(QStringLiteral("tblSites"));
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("element"), QStringLiteral("position"), QStringLiteral("domain"),
-         QStringLiteral("R (\u212b)"), QStringLiteral("scale"), QStringLiteral("pentagon"),
-         QStringLiteral("occupancy"), QStringLiteral("B\u2225 (\u212b\u00b2)"),
-         QStringLiteral("B\u22a5 (\u212b\u00b2)")});
+    QStringList headings;
+    for (const physics::SiteKey& key : physics::kSiteKeys) headings << headingOf(key.key);
+    table_->setHorizontalHeaderLabels(headings);
     table_->setToolTip(
         QStringLiteral("position: 5 or 6 fractions of the direct basis; R: the radius of a "
                        "sphere or disc; scale and pentagon (0 the decagon, 1..4 the Penrose "
@@ -220,7 +237,8 @@ void IntensityModelDialog::appendRow(const physics::Site& site) {
     set(BPar, numberText(site.bParallel));
     set(BPerp, numberText(site.bPerpendicular));
     auto* domain = new QComboBox;
-    for (const char* name : kDomainNames) domain->addItem(QLatin1String(name));
+    for (const std::string_view name : physics::kDomainNames)
+        domain->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
     domain->setCurrentIndex(static_cast<int>(site.domain.shape));
     table_->setCellWidget(row, Domain, domain);
     showDomainCells(row);
@@ -262,31 +280,32 @@ void IntensityModelDialog::removeSites() {
     for (int row : rows) table_->removeRow(row);
 }
 
-std::optional<physics::StructureModel> IntensityModelDialog::editedModel(QString* problem) const {
-    const auto failed = [problem](const QString& what) {
-        if (problem) *problem = what;
-        return std::nullopt;
-    };
+std::optional<physics::StructureModel> IntensityModelDialog::editedModel(
+    QString* problem, QList<int>* faultyRows) const {
+    QStringList problems;
     physics::StructureModel model;
     model.name = nameField_->text().trimmed().toStdString();
+    if (physics::FieldProblem p = physics::nameProblem(model.name)) problems << inTableWords(p);
     physics::Radiation& radiation = model.radiation;
     radiation.kind = static_cast<RadiationKind>(radiationList_->currentIndex());
-    bool ok = false;
-    radiation.kilovolts = kilovoltsField_->text().toDouble(&ok);
+    // Only the field the radiation uses is read: X-rays take the run's wavelength.
+    bool ok = true;
+    if (radiation.kind == RadiationKind::Electron)
+        radiation.kilovolts = kilovoltsField_->text().toDouble(&ok);
+    if (!ok) problems << QStringLiteral("kV is not a number: '%1'").arg(kilovoltsField_->text());
+    if (radiation.kind == RadiationKind::Neutron)
+        radiation.wavelength = wavelengthField_->text().toDouble(&ok);
     if (!ok)
-        return failed(
-            QStringLiteral("kilovolts is not a number: '%1'").arg(kilovoltsField_->text()));
-    radiation.wavelength = wavelengthField_->text().toDouble(&ok);
-    if (!ok)
-        return failed(
-            QStringLiteral("wavelength is not a number: '%1'").arg(wavelengthField_->text()));
-    if (physics::FieldProblem p = physics::radiationProblem(radiation))
-        return failed(QString::fromStdString(p.what));
+        problems << QStringLiteral("the neutron wavelength is not a number: '%1'")
+                        .arg(wavelengthField_->text());
+    if (ok)
+        if (physics::FieldProblem p = physics::radiationProblem(radiation))
+            problems << QString::fromStdString(p.what);
 
     for (int row = 0; row < table_->rowCount(); ++row) {
         RowReader read(table_, row);
         physics::Site site;
-        site.element = cellText(table_, row, Element).toStdString();
+        site.element = elementSymbol(cellText(table_, row, Element)).toStdString();
         site.position = read.numbers(Position);
         site.domain.shape = static_cast<DomainShape>(domainList(row)->currentIndex());
         site.domain.radius = read.number(Radius);
@@ -295,12 +314,18 @@ std::optional<physics::StructureModel> IntensityModelDialog::editedModel(QString
         site.occupancy = read.number(Occupancy);
         site.bParallel = read.number(BPar);
         site.bPerpendicular = read.number(BPerp);
-        if (!read.problem().isEmpty()) return failed(read.problem());
+        QStringList here = read.problems();
         // The system is the run's: the fit of positions and domains is checked then.
-        if (physics::FieldProblem p = physics::siteProblem(site, radiation.kind, std::nullopt))
-            return failed(
-                QStringLiteral("site %1: %2").arg(row + 1).arg(QString::fromStdString(p.what)));
+        if (here.isEmpty())
+            if (physics::FieldProblem p = physics::siteProblem(site, radiation.kind, std::nullopt))
+                here << QStringLiteral("site %1: %2").arg(row + 1).arg(inTableWords(p));
+        if (!here.isEmpty() && faultyRows) *faultyRows << row;
+        problems << here;
         model.sites.push_back(std::move(site));
+    }
+    if (!problems.isEmpty()) {
+        if (problem) *problem = problems.join(QLatin1Char('\n'));
+        return std::nullopt;
     }
     return model;
 }
@@ -312,10 +337,14 @@ QString IntensityModelDialog::loadFile(const QString& path) {
     return QString();
 }
 
-QString IntensityModelDialog::saveFile(const QString& path) const {
+QString IntensityModelDialog::saveFile(const QString& path) {
     QString problem;
-    const std::optional<physics::StructureModel> model = editedModel(&problem);
-    if (!model) return problem;
+    QList<int> rows;
+    const std::optional<physics::StructureModel> model = editedModel(&problem, &rows);
+    if (!model) {
+        showFaultyRows(rows);
+        return problem;
+    }
     if (model->sites.empty()) return QStringLiteral("the model has no sites; add one first");
     if (const auto failure = writeBytesSafely(path, physics::modelText(*model)))
         return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), *failure);
@@ -323,7 +352,7 @@ QString IntensityModelDialog::saveFile(const QString& path) const {
 }
 
 void IntensityModelDialog::askLoad() {
-    QFileDialog dialog(this, QStringLiteral("Load intensity model"), folder_,
+    QFileDialog dialog(this, QStringLiteral("Load intensity model"), startFolder(),
                        QStringLiteral("Model files (*.toml);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -333,7 +362,7 @@ void IntensityModelDialog::askLoad() {
 }
 
 void IntensityModelDialog::askSave() {
-    const QString suggested = QDir(folder_).filePath(QStringLiteral("model.toml"));
+    const QString suggested = QDir(startFolder()).filePath(QStringLiteral("model.toml"));
     const QString path =
         askSavePath(this, QStringLiteral("Save intensity model"), suggested,
                     QStringLiteral("Model files (*.toml)"), QStringLiteral("toml"));
@@ -342,10 +371,23 @@ void IntensityModelDialog::askSave() {
     if (!problem.isEmpty()) QMessageBox::warning(this, windowTitle(), problem);
 }
 
+QString IntensityModelDialog::startFolder() const {
+    const QString shipped = shippedModelsFolder();
+    return shipped.isEmpty() ? folder_ : shipped;
+}
+
+void IntensityModelDialog::showFaultyRows(const QList<int>& rows) {
+    table_->clearSelection();
+    for (const int row : rows) table_->selectRow(row);
+    if (!rows.isEmpty()) table_->scrollToItem(table_->item(rows.constFirst(), Element));
+}
+
 void IntensityModelDialog::accept() {
     QString problem;
-    std::optional<physics::StructureModel> model = editedModel(&problem);
+    QList<int> rows;
+    std::optional<physics::StructureModel> model = editedModel(&problem, &rows);
     if (!model) {
+        showFaultyRows(rows);
         QMessageBox::warning(this, windowTitle(), problem);
         return;
     }

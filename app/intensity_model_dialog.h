@@ -33,18 +33,24 @@ class IntensityModelDialog : public QDialog {
     /** Shows `model` (model --> ui). */
     void showModel(const physics::StructureModel& model);
     /**
-     * The model as the dialog shows it (ui --> model), or nothing when a cell cannot be read or
-     * a value cannot be used; `problem` then names the site and the field.
+     * The model as the dialog shows it (ui --> model), element symbols written as the tables
+     * write them ("Fe"), or nothing when a cell cannot be read or a value cannot be used;
+     * `problem` then names every faulty cell (site and column heading), one a line, and
+     * `faultyRows` lists their rows.
      */
-    std::optional<physics::StructureModel> editedModel(QString* problem = nullptr) const;
+    std::optional<physics::StructureModel> editedModel(QString* problem = nullptr,
+                                                       QList<int>* faultyRows = nullptr) const;
 
     /** Shows the model file at `path`; a file with anything wrong changes nothing: its message. */
     QString loadFile(const QString& path);
-    /** Writes the edited model to `path`; why it could not, empty when it did. */
-    QString saveFile(const QString& path) const;
+    /** Writes the edited model to `path`; why it could not, empty when it did (faulty rows
+     *  are selected). */
+    QString saveFile(const QString& path);
 
-    /** Where Load and Save start. */
+    /** Where Load and Save start when the shipped models (beside the manual) are missing. */
     void setFolder(const QString& folder) { folder_ = folder; }
+    /** Where Load and Save start: the shipped models' folder, else setFolder's. */
+    QString startFolder() const;
 
     QTableWidget* siteTable() const { return table_; }
     /** The domain list of a row of the site table. */
@@ -61,6 +67,8 @@ class IntensityModelDialog : public QDialog {
     /** The cells the row's domain uses are editable, the others greyed. */
     void showDomainCells(int row);
     void showRadiationFields();
+    /** Selects the rows of faulty cells. */
+    void showFaultyRows(const QList<int>& rows);
     void askLoad();
     void askSave();
 

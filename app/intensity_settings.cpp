@@ -4,16 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/native_files.h"
 #include "app/program_folder.h"
 #include "physics/model_file.h"
+#include "physics/model_file_guard.h"
+#include "report/text_file.h"
 
 namespace tesral {
 
 namespace {
 
 constexpr std::string_view kUseKey = "use_intensities";
-/** Sixteen lines of settings and a model never need more. */
-constexpr qint64 kReadLimit = 1 << 20;
+constexpr std::string_view kBesideName = "Tesral-intensities.new.toml";
 
 std::string_view trimmed(std::string_view line) {
     const auto first = line.find_first_not_of(" \t\r");
@@ -95,16 +97,39 @@ QString intensitySettingsFile() {
                                       static_cast<int>(kIntensitySettingsFileName.size())));
 }
 
+QString intensitySettingsBeside(const QString& path) {
+    return QFileInfo(path).dir().filePath(
+        QString::fromLatin1(kBesideName.data(), static_cast<int>(kBesideName.size())));
+}
+
 std::optional<IntensitySettingsLoad> readIntensitySettings(const QString& path) {
     const QFileInfo info(path);
-    if (!info.exists()) return std::nullopt;
-    if (!info.isFile()) return IntensitySettingsLoad{std::nullopt, "not a regular file"};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return IntensitySettingsLoad{std::nullopt, file.errorString().toStdString()};
-    const QByteArray bytes = file.read(kReadLimit);
-    return parseIntensitySettings(std::string_view(bytes.constData(), bytes.size()),
-                                  QDir::toNativeSeparators(path).toStdString());
+    if (!info.exists() && !info.isSymLink()) return std::nullopt;
+    const auto kept = [&path](const std::string& why) {
+        return IntensitySettingsLoad{
+            std::nullopt,
+            why + " (kept as it is; the window's settings go to " +
+                QDir::toNativeSeparators(intensitySettingsBeside(path)).toStdString() + ")"};
+    };
+    const std::string native = QDir::toNativeSeparators(path).toStdString();
+    std::string reason;
+    const std::optional<std::string> bytes =
+        readRegularFile(nativePath(path), physics::kLargestModelFile + 1, reason);
+    if (!bytes) return kept(native + ": " + reason);
+    if (bytes->size() > physics::kLargestModelFile)
+        return kept(native + ": the file is larger than " +
+                    std::to_string(physics::kLargestModelFile / 1000000) + " MB");
+    IntensitySettingsLoad load = parseIntensitySettings(utf8Text(*bytes), native);
+    if (!load.settings) return kept(load.error);
+    return load;
+}
+
+std::optional<QString> writeIntensitySettings(const QString& path,
+                                              const IntensitySettings& settings) {
+    const std::optional<IntensitySettingsLoad> old = readIntensitySettings(path);
+    const QString target = old && !old->settings ? intensitySettingsBeside(path) : path;
+    return writeBytesSafely(target, intensitySettingsText(settings),
+                            SafeFile::Accept::RegularFilesOnly);
 }
 
 }  // namespace tesral

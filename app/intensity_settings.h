@@ -51,8 +51,21 @@ QString intensitySettingsFile();
 
 /**
  * Reads the file at `path`: nothing at all when it does not exist, the settings, or why they
- * were not read. Only a regular file is read.
+ * were not read ("file:line: ...", and that the file is kept and where the settings go).
+ * Only a regular file is read, whole (at most a model file's size); a byte-order mark and
+ * UTF-16 are read as Tesral.cfg is.
  */
 std::optional<IntensitySettingsLoad> readIntensitySettings(const QString& path);
+
+/** Where the settings go while the file at `path` cannot be read: beside it. */
+QString intensitySettingsBeside(const QString& path);
+
+/**
+ * Writes the settings to `path` through the safe writer; a file there that cannot be read
+ * is never replaced: the settings go to intensitySettingsBeside(path) instead. Anything but
+ * a regular file is left alone. Returns the reason on failure.
+ */
+std::optional<QString> writeIntensitySettings(const QString& path,
+                                              const IntensitySettings& settings);
 
 }  // namespace tesral

@@ -100,8 +100,7 @@ void MainWindow::saveSettings() {
     // regular file (a named pipe would wait for a reader) is left alone.
     (void)writeConfigFile(nativePath(path), configOf(*panel_));
     const IntensitySettings intensities{document_.model(), document_.useIntensities()};
-    (void)writeBytesSafely(intensitySettingsFile(), intensitySettingsText(intensities),
-                           SafeFile::Accept::RegularFilesOnly);
+    (void)writeIntensitySettings(intensitySettingsFile(), intensities);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

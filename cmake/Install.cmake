@@ -12,6 +12,9 @@ endif()
 # The pages, their style sheet and pictures; not the tools that make the pictures.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/ DESTINATION ${TESRAL_INSTALL_DOCDIR}
         FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
+# The shipped models beside the manual, where the model dialog starts.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/models/ DESTINATION ${TESRAL_INSTALL_DOCDIR}/models
+        FILES_MATCHING PATTERN "*.toml")
 if(TARGET tesral)
   install(TARGETS tesral RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${PROJECT_SOURCE_DIR}/app/tesral.desktop

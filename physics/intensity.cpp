@@ -52,6 +52,7 @@ std::string modelProblem(const StructureModel& model, QuasicrystalSystem system)
         return model.source + ":" + std::to_string(line) + ": ";
     };
     if (model.sites.empty()) return at(0) + "the model has no sites";
+    if (FieldProblem p = nameProblem(model.name)) return p.what;
     if (FieldProblem p = radiationProblem(model.radiation)) return p.what;
     for (std::size_t k = 0; k < model.sites.size(); ++k) {
         const Site& site = model.sites[k];

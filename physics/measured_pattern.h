@@ -6,6 +6,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tesral::physics {
@@ -22,20 +23,30 @@ struct MeasuredData {
     std::vector<double> twoTheta;
     /** Intensities; a peak list without them holds 1 for each peak. */
     std::vector<double> intensity;
+    /** What the reader chose that the user should hear of (decimal commas); often empty. */
+    std::string note;
 };
 
 /**
- * Reads two columns (whitespace, comma or semicolon between them; `#` or `!` starts a
- * comment; one header line of words may come first). A file whose data lines hold one number
+ * Reads two columns (whitespace, comma or semicolon between them, or decimal commas as
+ * commaUse decides, with a note; a file that could be read either way is refused; `#` or `!` starts
+ * a comment; one header line of words may come first). A file whose data lines hold one number
  * each, or any file when `peakList` is set, is a peak list: 2-theta and an optional
  * intensity. `name` goes in front of each error: "name:line: what is wrong". No numbers on a
  * line, a number that is not finite, 2-theta outside 0..180 and fewer than two points are
  * errors; extra columns are ignored.
  */
+MeasuredData readMeasuredText(std::string_view text, const std::string& name,
+                              bool peakList = false);
+
+/** readMeasuredText of a stream's whole text. */
 MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakList = false);
 
-/** readMeasured() of a file, refusing one larger than kLargestMeasuredFile. Throws
- * std::runtime_error with "path:line: what is wrong". */
+/**
+ * readMeasuredText of a regular file (a named pipe or a device is refused, never waited on),
+ * refusing one larger than kLargestMeasuredFile. Throws std::runtime_error with
+ * "path:line: what is wrong", or "path: what is wrong" for the file as a whole.
+ */
 MeasuredData readMeasuredFile(const std::string& path, bool peakList = false);
 
 /** A peak: its position and height above the local background. */

@@ -1,15 +1,23 @@
 #include "physics/model_file.h"
 
+// Every build reads alike: without this, a debug build stops at the parser's own
+// assertions where a release build gives its message (modelTextFault keeps the known ones
+// away).
+#define TOML_ASSERT(expr) static_assert(true)
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "physics/model_check.h"
+#include "physics/model_file_guard.h"
+#include "physics/model_file_names.h"
+#include "report/text_file.h"
 
 namespace tesral::physics {
 namespace {
@@ -29,17 +37,24 @@ int lineOf(const toml::node& node) {
     return static_cast<int>(node.source().begin.line);
 }
 
+std::string_view keyOf(std::string_view key) {
+    return key;
+}
+std::string_view keyOf(const SiteKey& key) {
+    return key.key;
+}
+
 /** Keys a table may hold; anything else is a typing error worth saying. */
-std::optional<Fault> unknownKey(const toml::table& table,
-                                std::initializer_list<std::string_view> keys,
+template <class Keys>
+std::optional<Fault> unknownKey(const toml::table& table, const Keys& keys,
                                 const std::string& where) {
     std::optional<Fault> first;
     for (auto&& [key, node] : table) {
         bool known = false;
-        for (std::string_view k : keys) known = known || key.str() == k;
+        for (const auto& k : keys) known = known || key.str() == keyOf(k);
         if (!known)
             keepFirst(first,
-                      Fault{lineOf(node), where + "unknown key '" + std::string(key.str()) + "'"});
+                      Fault{lineOf(node), where + "unknown key '" + echoed(key.str()) + "'"});
     }
     return first;
 }
@@ -110,21 +125,17 @@ std::optional<Fault> readRadiation(const toml::node& node, Radiation& out) {
     const toml::table* table = node.as_table();
     if (!table) return Fault{lineOf(node), "radiation must be a table, [radiation]"};
     TableReader in(*table, "radiation: ");
-    keepFirst(in.fault, unknownKey(*table, {"kind", "kilovolts", "wavelength"}, "radiation: "));
+    keepFirst(in.fault, unknownKey(*table, kRadiationKeys, "radiation: "));
     std::string kind = "xray";
     in.text("kind", kind);
     in.number("kilovolts", out.kilovolts);
     in.number("wavelength", out.wavelength);
     if (in.fault) return in.fault;
-    if (kind == "xray")
-        out.kind = RadiationKind::XRay;
-    else if (kind == "electron")
-        out.kind = RadiationKind::Electron;
-    else if (kind == "neutron")
-        out.kind = RadiationKind::Neutron;
+    if (const auto named = enumNamed<RadiationKind>(kRadiationNames, kind))
+        out.kind = *named;
     else
-        in.fail(in.line("kind"),
-                "kind \"" + kind + "\" is unknown; use \"xray\", \"electron\" or \"neutron\"");
+        in.fail(in.line("kind"), "kind \"" + echoed(kind) +
+                                     "\" is unknown; use \"xray\", \"electron\" or \"neutron\"");
     if (FieldProblem p = radiationProblem(out)) in.fail(in.line(p.field), p.what);
     return in.fault;
 }
@@ -135,10 +146,7 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
     const toml::table* table = node.as_table();
     if (!table) return Fault{lineOf(node), where + "must be a table, [[site]]"};
     TableReader in(*table, where);
-    keepFirst(in.fault, unknownKey(*table,
-                                   {"element", "position", "occupancy", "domain", "radius", "scale",
-                                    "pentagon", "b_par", "b_perp"},
-                                   where));
+    keepFirst(in.fault, unknownKey(*table, kSiteKeys, where));
     out.line = lineOf(*table);
     std::string domain;
     in.text("element", out.element);
@@ -153,15 +161,11 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
     for (const char* key : {"element", "position", "domain"})
         if (!in.has(key)) in.fail(out.line, std::string(key) + " is missing");
     if (in.fault) return in.fault;
-    if (domain == "sphere")
-        out.domain.shape = DomainShape::Sphere;
-    else if (domain == "disc")
-        out.domain.shape = DomainShape::Disc;
-    else if (domain == "window")
-        out.domain.shape = DomainShape::Window;
+    if (const auto named = enumNamed<DomainShape>(kDomainNames, domain))
+        out.domain.shape = *named;
     else
-        in.fail(in.line("domain"),
-                "domain \"" + domain + "\" is unknown; use \"sphere\", \"disc\" or \"window\"");
+        in.fail(in.line("domain"), "domain \"" + echoed(domain) +
+                                       "\" is unknown; use \"sphere\", \"disc\" or \"window\"");
     if (out.domain.shape != DomainShape::Window && !in.has("radius"))
         in.fail(out.line, "radius is missing; a " + domain + " needs one");
     if (FieldProblem p = siteProblem(out, kind, system)) in.fail(in.line(p.field), p.what);
@@ -171,8 +175,10 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
 std::optional<Fault> readModel(const toml::table& root, std::optional<QuasicrystalSystem> system,
                                StructureModel& model) {
     TableReader in(root, "");
-    keepFirst(in.fault, unknownKey(root, {"name", "radiation", "site"}, ""));
+    keepFirst(in.fault, unknownKey(root, kModelKeys, ""));
     in.text("name", model.name);
+    // A line break in a name would forge a line of the report's head.
+    if (FieldProblem p = nameProblem(model.name)) in.fail(in.line("name"), p.what);
     if (const toml::node* radiation = root.get("radiation"))
         keepFirst(in.fault, readRadiation(*radiation, model.radiation));
     const toml::node* sites = root.get("site");
@@ -215,41 +221,20 @@ std::string number(double v) {
     return std::string(buffer, result.ptr);
 }
 
-const char* kindName(RadiationKind kind) {
-    switch (kind) {
-        case RadiationKind::XRay:
-            return "xray";
-        case RadiationKind::Electron:
-            return "electron";
-        case RadiationKind::Neutron:
-            return "neutron";
-    }
-    return "";
-}
-
-const char* shapeName(DomainShape shape) {
-    switch (shape) {
-        case DomainShape::Sphere:
-            return "sphere";
-        case DomainShape::Disc:
-            return "disc";
-        case DomainShape::Window:
-            return "window";
-    }
-    return "";
-}
-
 }  // namespace
 
 ModelLoad parseModel(std::string_view text, const std::string& source,
                      std::optional<QuasicrystalSystem> system) {
     const auto failed = [&source](int line, const std::string& what) {
-        return ModelLoad{std::nullopt, source + ":" + std::to_string(line) + ": " + what};
+        const std::string at = line > 0 ? ":" + std::to_string(line) : std::string();
+        return ModelLoad{std::nullopt, source + at + ": " + what};
     };
+    if (const std::optional<TextFault> fault = modelTextFault(text))
+        return failed(fault->line, fault->what);
     toml::parse_result parsed = toml::parse(text, source);
     if (!parsed) {
         const toml::parse_error& e = parsed.error();
-        return failed(static_cast<int>(e.source().begin.line), std::string(e.description()));
+        return failed(static_cast<int>(e.source().begin.line), parserMessage(e.description()));
     }
     StructureModel model;
     model.source = source;
@@ -259,24 +244,34 @@ ModelLoad parseModel(std::string_view text, const std::string& source,
 }
 
 ModelLoad loadModel(const std::string& path, std::optional<QuasicrystalSystem> system) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    if (file) text << file.rdbuf();
-    if (!file || file.bad()) return ModelLoad{std::nullopt, path + ": cannot be read"};
-    return parseModel(text.str(), path, system);
+    std::string reason;
+    const std::optional<std::string> bytes = readRegularFile(path, kLargestModelFile + 1, reason);
+    if (!bytes) {
+        if (reason == std::generic_category().message(EISDIR))
+            reason = "is a folder, not a model file";
+        else if (reason == "not a regular file")
+            reason = "is not a regular file (a pipe or a device); a model is read from a file";
+        else
+            reason = "cannot be read: " + reason;
+        return ModelLoad{std::nullopt, path + ": " + reason};
+    }
+    return parseModel(utf8Text(*bytes), path, system);
 }
 
 std::string modelText(const StructureModel& model) {
     std::ostringstream out;
-    out << "name = " << quoted(model.name) << "\n\n[radiation]\nkind = \""
-        << kindName(model.radiation.kind) << "\"\nkilovolts = " << number(model.radiation.kilovolts)
-        << "\nwavelength = " << number(model.radiation.wavelength) << '\n';
+    const Radiation& r = model.radiation;
+    out << "name = " << quoted(model.name) << "\n\n[radiation]\nkind = \"" << nameOf(r.kind)
+        << "\"\n";
+    // X-rays take the run's wavelength: neither value belongs to them.
+    if (r.kind == RadiationKind::Electron) out << "kilovolts = " << number(r.kilovolts) << '\n';
+    if (r.kind == RadiationKind::Neutron) out << "wavelength = " << number(r.wavelength) << '\n';
     for (const Site& site : model.sites) {
         out << "\n[[site]]\nelement = " << quoted(site.element) << "\nposition = [";
         for (std::size_t i = 0; i < site.position.size(); ++i)
             out << (i ? ", " : "") << number(site.position[i]);
         const OccupationDomain& d = site.domain;
-        out << "]\noccupancy = " << number(site.occupancy) << "\ndomain = \"" << shapeName(d.shape)
+        out << "]\noccupancy = " << number(site.occupancy) << "\ndomain = \"" << nameOf(d.shape)
             << "\"\n";
         if (d.shape == DomainShape::Window)
             out << "scale = " << number(d.scale) << "\npentagon = " << d.pentagon << '\n';
@@ -286,14 +281,6 @@ std::string modelText(const StructureModel& model) {
             << '\n';
     }
     return out.str();
-}
-
-std::string saveModel(const StructureModel& model, const std::string& path) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) file << modelText(model);
-    if (file) file.close();
-    if (!file) return path + ": cannot be written";
-    return {};
 }
 
 }  // namespace tesral::physics

@@ -29,14 +29,16 @@ struct ModelLoad {
 ModelLoad parseModel(std::string_view text, const std::string& source,
                      std::optional<QuasicrystalSystem> system = std::nullopt);
 
-/** Reads the model file at `path` (see parseModel). */
+/**
+ * Reads the model file at `path` (see parseModel): a regular file of at most
+ * kLargestModelFile bytes, never cut; a UTF-8 byte-order mark and UTF-16 are read as the
+ * configuration file reads them. Write a model with modelText and the safe writer
+ * (report/safe_file.h).
+ */
 ModelLoad loadModel(const std::string& path,
                     std::optional<QuasicrystalSystem> system = std::nullopt);
 
 /** The model as model-file text; parseModel reads it back to the same model. */
 std::string modelText(const StructureModel& model);
-
-/** Writes modelText to `path`. Returns why it could not; empty when it did. */
-std::string saveModel(const StructureModel& model, const std::string& path);
 
 }  // namespace tesral::physics

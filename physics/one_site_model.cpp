@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "physics/model_check.h"
+#include "physics/model_file_guard.h"
 
 namespace tesral::physics {
 namespace {
@@ -26,7 +27,7 @@ double numberOf(const std::string& text, const std::string& what) {
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, v);
     if (text.empty() || result.ec != std::errc() || result.ptr != end)
-        throw std::invalid_argument(what + " '" + text + "' is not a number");
+        throw std::invalid_argument(what + " '" + echoed(text) + "' is not a number");
     return v;
 }
 
@@ -35,7 +36,7 @@ OccupationDomain domainOf(const std::string& text) {
     OccupationDomain d;
     if (shortcut.name == "sphere" || shortcut.name == "disc") {
         if (!shortcut.hasValue)
-            throw std::invalid_argument("domain '" + text + "' needs a radius, as '" +
+            throw std::invalid_argument("domain '" + echoed(text) + "' needs a radius, as '" +
                                         shortcut.name + ":5'");
         d.shape = shortcut.name == "sphere" ? DomainShape::Sphere : DomainShape::Disc;
         d.radius = numberOf(shortcut.value, "the " + shortcut.name + " radius");
@@ -43,7 +44,7 @@ OccupationDomain domainOf(const std::string& text) {
         d.shape = DomainShape::Window;
         if (shortcut.hasValue) d.scale = numberOf(shortcut.value, "the window scale");
     } else {
-        throw std::invalid_argument("domain '" + text +
+        throw std::invalid_argument("domain '" + echoed(text) +
                                     "' is unknown; use 'sphere:R', 'disc:R' or 'window'");
     }
     return d;
@@ -61,7 +62,7 @@ Radiation radiationOf(const std::string& text) {
         r.kind = RadiationKind::Neutron;
         if (shortcut.hasValue) r.wavelength = numberOf(shortcut.value, "the neutron wavelength");
     } else {
-        throw std::invalid_argument("radiation '" + text +
+        throw std::invalid_argument("radiation '" + echoed(text) +
                                     "' is unknown; use 'xray', 'electron:kV' or "
                                     "'neutron:wavelength'");
     }

@@ -2,6 +2,8 @@
 // file that cannot be used changes nothing.
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -41,6 +43,7 @@ class IntensityModelTest : public QObject {
   private slots:
     void editsMakeTheModel();
     void unreadableCellsAndBadFilesApplyNothing();
+    void everyFaultyCellIsNamedInTheTablesWords();
 };
 
 void IntensityModelTest::editsMakeTheModel() {
@@ -136,6 +139,59 @@ void IntensityModelTest::unreadableCellsAndBadFilesApplyNothing() {
     QCOMPARE(answer.text,
              bad + QStringLiteral(":7: site 1: radius must be greater than 0, not -1"));
     QVERIFY(dialog.editedModel() == start);
+}
+
+void IntensityModelTest::everyFaultyCellIsNamedInTheTablesWords() {
+    StructureModel start = asEdited(*physics::loadModel(kPenrose.toStdString()).model);
+    IntensityModelDialog dialog(start, 5);
+    dialog.show();
+    using C = IntensityModelDialog::Column;
+    QTableWidget* table = dialog.siteTable();
+    QVERIFY(table->rowCount() >= 3);
+    setCell(table, 0, C::Element, "fe");
+    setCell(table, 1, C::BPar, "-2");
+    setCell(table, 2, C::Occupancy, "1.5");
+    setCell(table, 2, C::BPerp, "x");
+    QString problem;
+    QList<int> rows;
+    QVERIFY(!dialog.editedModel(&problem, &rows));
+    QCOMPARE(problem,
+             QStringLiteral("site 2: B\u2225 (\u212b\u00b2) must be a finite number of 0 or "
+                            "more, not -2\nsite 3: B\u22a5 (\u212b\u00b2) is not a number: 'x'"));
+    QCOMPARE(rows, (QList<int>{1, 2}));
+    setCell(table, 1, C::BPar, "0");
+    setCell(table, 2, C::BPerp, "0");
+    QVERIFY(!dialog.editedModel(&problem));
+    QCOMPARE(problem, QStringLiteral("site 3: occupancy must be at most 1, not 1.5"));
+    MessageBoxAnswer answer;
+    answer.expect(QMessageBox::Ok);
+    dialog.accept();
+    QVERIFY(answer.seen);
+    QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(table->selectionModel()->selectedRows().constFirst().row(), 2);
+    setCell(table, 2, C::Occupancy, "1");
+    QCOMPARE(dialog.editedModel()->sites[0].element, std::string("Fe"));
+
+    // An X-ray model keeps neither voltage nor wavelength, even when their fields are faulty.
+    dialog.findChild<QLineEdit*>(QStringLiteral("tfKilovolts"))->setText(QStringLiteral("?"));
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("m.toml"));
+    QCOMPARE(dialog.saveFile(saved), QString());
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(!text.contains("kilovolts") && !text.contains("wavelength"));
+    // Load and Save start among the shipped models.
+    QVERIFY(QFileInfo::exists(
+        QDir(dialog.startFolder()).filePath(QStringLiteral("decagonal-penrose.toml"))));
+    // The parser's raw words are not shown.
+    QFile bad(folder.filePath(QStringLiteral("bad.toml")));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[[[\n");
+    bad.close();
+    QVERIFY(dialog.loadFile(bad.fileName())
+                .endsWith(QStringLiteral(
+                    "bad.toml:1: a table header must name a table, as [[site]] or [radiation]")));
 }
 
 QTEST_MAIN(IntensityModelTest)

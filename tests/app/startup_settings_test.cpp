@@ -110,6 +110,7 @@ class StartupSettingsTest : public QObject {
     void closingDuringARunStillSaves();
     void commandLineConfigGivesTheWindowsReport();
     void intensitySettingsSurviveARestart();
+    void unreadableIntensitySettingsAreKept();
     void namedPipesAreLeftAlone();
     void fileSizeLimitGivesAMessage();
     void runUnderFileSizeLimit();  // the child process of fileSizeLimitGivesAMessage
@@ -289,6 +290,53 @@ void StartupSettingsTest::intensitySettingsSurviveARestart() {
                  QStringLiteral("Tesral-intensities.toml was not read: %1:3: ")
                      .arg(QDir::toNativeSeparators(intensitySettingsFile()))),
              qPrintable(window_->statusText(5)));
+}
+
+void StartupSettingsTest::unreadableIntensitySettingsAreKept() {
+    const QByteArray model = fileBytes(QStringLiteral(TESRAL_MODELS_DIR "/decagonal-penrose.toml"));
+    QByteArray utf16("\xFF\xFE");
+    for (const char c : "use_intensities = true\n" + model) utf16 += QByteArray(1, c) + '\0';
+    QByteArray padded = "use_intensities = true\n" + model;
+    while (padded.size() < 1'480'000) padded += "# " + QByteArray(70, 'x') + "\n";
+    const struct {
+        QByteArray bytes;
+        const char* status;  // after "Tesral-intensities.toml was not read: <path>"; null: read
+    } cases[] = {
+        {"[" + QByteArray(300000 * 2, 'a').replace("aa", "a.") + "]\n",
+         ":1: the line is longer than 10000 characters"},
+        {"[[[\n", ":1: a table header must name a table"},
+        {"use_intensities = true\n" + QByteArray(model).replace("\"Al\"", "\"Xx\""), ":"},
+        {"\xEF\xBB\xBFuse_intensities = true\n" + model, nullptr},
+        {utf16, nullptr},
+        {padded, nullptr},
+    };
+    const QString beside = intensitySettingsBeside(intensitySettingsFile());
+    for (const auto& c : cases) {
+        QFile::remove(beside);
+        QFile file(intensitySettingsFile());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
+        file.close();
+        QVERIFY(openWindow());
+        if (!c.status) {
+            QCOMPARE(window_->statusText(5), QString());
+            QVERIFY(panel()->useIntensities());
+            QVERIFY(window_->close());
+            QVERIFY(!QFile::exists(beside));
+            continue;
+        }
+        const QString said = window_->statusText(5);
+        QVERIFY2(said.startsWith(QStringLiteral("Tesral-intensities.toml was not read: %1%2")
+                                     .arg(QDir::toNativeSeparators(intensitySettingsFile()),
+                                          QLatin1String(c.status))),
+                 qPrintable(said.left(300)));
+        QVERIFY2(said.endsWith(QStringLiteral("(kept as it is; the window's settings go to %1)")
+                                   .arg(QDir::toNativeSeparators(beside))),
+                 qPrintable(said.left(300)));
+        QVERIFY(window_->close());
+        QVERIFY(fileBytes(intensitySettingsFile()) == c.bytes);
+        QVERIFY(fileBytes(beside).startsWith("# Tesral"));
+    }
+    QFile::remove(beside);
 }
 
 void StartupSettingsTest::namedPipesAreLeftAlone() {

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "physics/intensity.h"
+#include "physics/model_file_guard.h"
 #include "physics/one_site_model.h"
+#include "report/safe_file.h"
 
 using namespace tesral;
 using namespace tesral::physics;
@@ -36,13 +40,17 @@ TEST(ModelFile, SavedModelLoadsBackUnchanged) {
     model.sites = {disc, window};
 
     const std::string path = testing::TempDir() + "/saved_model.toml";
-    ASSERT_EQ(saveModel(model, path), "");
+    ASSERT_FALSE(writeFileSafely(path, modelText(model)));
     ModelLoad loaded = loadModel(path, kDecagonal);
     ASSERT_EQ(loaded.error, "");
     model.source = path;
-    model.sites[0].line = 8;
-    model.sites[1].line = 17;
+    model.sites[0].line = 7;
+    model.sites[1].line = 16;
     EXPECT_EQ(*loaded.model, model);
+    // X-rays keep neither voltage nor wavelength: the run gives the wavelength.
+    model.radiation.kind = RadiationKind::XRay;
+    EXPECT_EQ(modelText(model).find("kilovolts"), std::string::npos);
+    EXPECT_EQ(modelText(model).find("wavelength"), std::string::npos);
 }
 
 TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
@@ -150,6 +158,10 @@ TEST(OneSiteModel, CommandLineShortcuts) {
          "radiation 'laser' is unknown; use 'xray', 'electron:kV' or 'neutron:wavelength'"},
         {"window", "Al", "electron:0", 0, "kilovolts must be greater than 0, not 0"},
         {"window", "Al", "xray", -1, "b_par must be a finite number of 0 or more, not -1"},
+        {"disc:1e300", "Al", "xray", 0, "radius must be at most 1000 angstrom, not 1e+300"},
+        {"window:1e-9", "Al", "xray", 0, "scale must be at least 0.001, not 1e-09"},
+        {"window", "Al", "electron:1e308", 0, "kilovolts must be at most 10000 kV, not 1e+308"},
+        {"window", "Al\n", "xray", 0, "element 'Al\\n' is not an element symbol"},
     };
     for (const Bad& b : bad) {
         try {
@@ -159,4 +171,85 @@ TEST(OneSiteModel, CommandLineShortcuts) {
             EXPECT_EQ(e.what(), b.message);
         }
     }
+}
+
+TEST(ModelFile, HostileTextsAreRefusedWithTheirLine) {
+    const std::string window = kSite + "domain = \"window\"\n";
+    const struct {
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"[" + std::string(300000, 'a').replace(1, 0, ".") + "]\n",
+         "m.toml:1: the line is longer than 10000 characters"},
+        {"name = \"x\"\n[a.b.c.d.e.f.g.h.i]\n",
+         "m.toml:2: a key or table name has more than 8 dotted parts"},
+        {"a . b.c.d.e.f.\"g\".h.'i' = 1\n",
+         "m.toml:1: a key or table name has more than 8 dotted parts"},
+        {"x = {a.b.c.d.e.f.g.h.i = 1}\n",
+         "m.toml:1: a key or table name has more than 8 dotted parts"},
+        {"[[[\n", "m.toml:1: a table header must name a table, as [[site]] or [radiation]"},
+        {"\n[ [site]]\n", "m.toml:2: a table header must name a table, as [[site]] or [radiation]"},
+        {"a = [[[[[[[[[1]]]]]]]]]\n", "m.toml:1: lists or tables are nested more than 8 deep"},
+        {"name = \"a\nx = 1\n",
+         "m.toml:1: a text in quotes must end on its line and hold no control characters"},
+        {"name \"a\"\n", "m.toml:1: a key must be followed by '=' and its value"},
+        {window + "radius = 1e300\n", ""},  // a window has no radius: not read
+        {kSite + "domain = \"disc\"\nradius = 1e300\n",
+         "m.toml:5: site 1: radius must be at most 1000 angstrom, not 1e+300"},
+        {window + "scale = 1e-9\n", "m.toml:5: site 1: scale must be at least 0.001, not 1e-09"},
+        {window + "occupancy = 1e308\n",
+         "m.toml:5: site 1: occupancy must be at most 1, not 1e+308"},
+        {"name = \"a\\nTESRAL REPORT\"\n" + window,
+         "m.toml:1: name 'a\\nTESRAL REPORT' holds a control character"},
+        {"[[site]]\nelement = \"Al\\n\"\nposition = [0, 0, 0, 0, 0]\ndomain = \"window\"\n",
+         "m.toml:2: site 1: element 'Al\\n' is not an element symbol"},
+        {std::string(20000, 'k') + "= 1\n", "m.toml:1: the line is longer than 10000 characters"},
+        {std::string(5000, 'k') + "= 1\n",
+         "m.toml:1: unknown key '" + std::string(40, 'k') + "..." + std::string(40, 'k') + "'"},
+        {"[radiation]\nkind = \"neutron\"\nwavelength = 1e300\n",
+         "m.toml:3: radiation: wavelength must be at most 100 angstrom, not 1e+300"},
+    };
+    for (const auto& c : cases) {
+        const ModelLoad load = parseModel(c.text, "m.toml", kDecagonal);
+        EXPECT_EQ(load.error, c.error) << c.text.substr(0, 60);
+    }
+}
+
+TEST(ModelFile, OnlyWholeRegularFilesAreRead) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / "hostile_models";
+    fs::create_directories(folder);
+    const std::string model = "name = \"n\"\n" + kSite + "domain = \"window\"\n";
+    const auto write = [&folder](const char* name, const std::string& bytes) {
+        const std::string path = (folder / name).string();
+        EXPECT_FALSE(writeFileSafely(path, bytes));
+        return path;
+    };
+    // Larger than the parser ever needed to see, but a model: read whole, not cut.
+    std::string padded = model;
+    while (padded.size() < 1'480'000) padded += "# " + std::string(70, 'x') + "\n";
+    EXPECT_EQ(loadModel(write("padded.toml", padded + kSite + "domain = \"window\"\n"))
+                  .model->sites.size(),
+              2u);
+    std::string utf16 = "\xFF\xFE";
+    for (char c : model) utf16 += std::string{c, '\0'};
+    EXPECT_EQ(loadModel(write("utf16.toml", utf16)).error, "");
+    EXPECT_EQ(loadModel(write("bom.toml", "\xEF\xBB\xBF" + model)).error, "");
+
+    const std::string big = write("big.toml", "");
+    fs::resize_file(big, kLargestModelFile + 1);  // sparse: no disk used
+    const std::string pipe = (folder / "pipe.toml").string();
+    fs::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> refused[] = {
+        {big, big + ": the file is larger than 10 MB; a model file is far smaller"},
+        {folder.string(), folder.string() + ": is a folder, not a model file"},
+        {pipe, pipe + ": is not a regular file (a pipe or a device); a model is read from a file"},
+        {"/dev/zero",
+         "/dev/zero: is not a regular file (a pipe or a device); a model is read from a file"},
+        {(folder / "none.toml").string(),
+         (folder / "none.toml").string() + ": cannot be read: No such file or directory"},
+    };
+    for (const auto& [path, error] : refused) EXPECT_EQ(loadModel(path).error, error);
+    fs::remove_all(folder);
 }

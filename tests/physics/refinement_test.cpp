@@ -16,61 +16,6 @@ using namespace tesral::physics;
 
 namespace {
 
-TEST(MeasuredPattern, ReadsColumnsCommentsHeaderAndPeakLists) {
-    std::istringstream pattern("! made by hand\nangle,counts\n10,1\n11;2 # note\n12\t3 7\n");
-    const MeasuredData p = readMeasured(pattern, "p.xy");
-    EXPECT_EQ(p.kind, MeasuredKind::Pattern);
-    EXPECT_EQ(p.twoTheta, (std::vector<double>{10, 11, 12}));
-    EXPECT_EQ(p.intensity, (std::vector<double>{1, 2, 3}));
-    std::istringstream peaks("45.1\n42.8 100\n");
-    const MeasuredData l = readMeasured(peaks, "l.txt");
-    EXPECT_EQ(l.kind, MeasuredKind::PeakList);
-    EXPECT_EQ(l.twoTheta, (std::vector<double>{42.8, 45.1}));
-    EXPECT_EQ(l.intensity, (std::vector<double>{100, 1}));
-}
-
-TEST(MeasuredPattern, NamesTheFileAndLineOfEachMistake) {
-    const struct {
-        const char* text;
-        const char* message;
-    } cases[] = {
-        {"10 1\nabc def\n", "m.xy:2: no numbers"},
-        {"# c\n2theta I\n10 1\n11 nan\n", "m.xy:4: 'nan' is not a finite number"},
-        {"10;1\ninf 2\n", "m.xy:2: 'inf' is not a finite number"},
-        {"10 1\n190 2\n", "m.xy:2: 2-theta 190 lies outside 0..180 degrees"},
-        {"-1 1\n10 2\n", "m.xy:1: 2-theta -1 lies outside 0..180 degrees"},
-        {"10 1\n11\n", "m.xy:2: two numbers expected: 2-theta and intensity"},
-        {"10 1\n", "m.xy:1: fewer than two points"},
-        {"", "m.xy:0: fewer than two points"},
-    };
-    for (const auto& c : cases) {
-        std::istringstream in(c.text);
-        try {
-            readMeasured(in, "m.xy");
-            ADD_FAILURE() << "no error for " << c.text;
-        } catch (const std::runtime_error& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
-        }
-    }
-    const std::string big = (std::filesystem::temp_directory_path() / "tesral_big.xy").string();
-    { std::ofstream out(big); }
-    std::filesystem::resize_file(big, kLargestMeasuredFile + 1);  // sparse: no disk used
-    try {
-        readMeasuredFile(big);
-        ADD_FAILURE() << "no error for a large file";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), big + ":1: the file is larger than 100 MB");
-    }
-    std::filesystem::remove(big);
-    const std::string folder = std::filesystem::temp_directory_path().string();
-    try {
-        readMeasuredFile(folder);
-        ADD_FAILURE() << "no error for a folder";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), folder + ":0: is a folder, not a file");
-    }
-}
-
 /** A pattern of the run's lines moved by `zero`, with Gaussian noise of 1 % of its maximum. */
 MeasuredData synthetic(const std::vector<PowderLine>& lines, double zero, TwoThetaGrid grid) {
     std::vector<PowderLine> moved = lines;
