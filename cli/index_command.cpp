@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cli/model_options.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/powder_commands.h"
 #include "cli/powder_job.h"
@@ -25,13 +26,8 @@ KnownOptions indexOptions() {
 }
 
 double positiveFrom(const Options& options, const std::string& name, double fallback) {
-    if (!options.has(name)) return fallback;
-    const std::string text = options.value(name);
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(value >= 0.0) || !std::isfinite(value))
-        throw UsageError("--" + name + " takes a number of at least 0, not " + quoted(text));
-    return value;
+    return value<double>(options, name, fallback, {.low = 0},
+                         "takes a number of at least 0, not {}");
 }
 
 std::string header(const std::string& source, std::size_t peaks, std::size_t matched,

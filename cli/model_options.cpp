@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "physics/model_file.h"
 #include "physics/one_site_model.h"
@@ -13,18 +14,10 @@ namespace {
 /** The shortcut's options besides --domain. */
 const std::vector<std::string> kSiteOptions = {"element", "radiation", "b-par", "b-perp"};
 
-double realFrom(const Options& options, const std::string& name) {
-    const std::string text = options.value(name);
-    std::size_t used = 0;
-    double value = 0.0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (text.empty() || used != text.size())
-        throw UsageError("--" + name + " takes a number in square angstrom, not " + quoted(text));
-    return value;
+/** The model checks the value itself. */
+double debyeWaller(const Options& options, const std::string& name) {
+    return value<double>(options, name, 0.0, {.anyReal = true},
+                         "takes a number in square angstrom, not {}");
 }
 
 }  // namespace
@@ -64,8 +57,7 @@ std::optional<physics::StructureModel> modelFrom(const Options& options,
         return physics::oneSiteModel(system, options.value("domain"),
                                      options.value("element", "Al"),
                                      options.value("radiation", "xray"),
-                                     options.has("b-par") ? realFrom(options, "b-par") : 0.0,
-                                     options.has("b-perp") ? realFrom(options, "b-perp") : 0.0);
+                                     debyeWaller(options, "b-par"), debyeWaller(options, "b-perp"));
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }

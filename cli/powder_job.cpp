@@ -7,36 +7,12 @@
 #include <stdexcept>
 
 #include "cli/model_options.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
 
 namespace tesral::cli {
 namespace {
-
-double numberFrom(const std::string& text, const std::string& option) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value))
-        throw UsageError("--" + option + " takes numbers, not " + quoted(text));
-    return value;
-}
-
-std::vector<double> numbersFrom(const Options& options, const std::string& option, char separator,
-                                std::size_t count) {
-    const std::string text = options.value(option);
-    std::vector<double> values;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        values.push_back(numberFrom(text.substr(start, end - start), option));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    if (values.size() != count)
-        throw UsageError("--" + option + " takes " + std::to_string(count) +
-                         " numbers separated by '" + separator + "'");
-    return values;
-}
 
 std::string extensionOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
@@ -70,7 +46,7 @@ KnownOptions powderOptions() {
 physics::TwoThetaGrid gridFrom(const Options& options) {
     physics::TwoThetaGrid grid;
     if (options.has("two-theta")) {
-        const std::vector<double> v = numbersFrom(options, "two-theta", ':', 3);
+        const std::vector<double> v = numbers(options, "two-theta", ':', 3);
         grid = {v[0], v[1], v[2]};
     }
     const std::string problem = physics::gridProblem(grid);
@@ -81,12 +57,12 @@ physics::TwoThetaGrid gridFrom(const Options& options) {
 physics::ProfileShape shapeFrom(const Options& options) {
     physics::ProfileShape shape;
     if (options.has("caglioti")) {
-        const std::vector<double> v = numbersFrom(options, "caglioti", ',', 3);
+        const std::vector<double> v = numbers(options, "caglioti", ',', 3);
         shape.u = v[0];
         shape.v = v[1];
         shape.w = v[2];
     }
-    if (options.has("eta")) shape.eta = numberFrom(options.value("eta"), "eta");
+    shape.eta = number(options, "eta", shape.eta);
     return shape;
 }
 
@@ -101,11 +77,10 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     request.shape = shapeFrom(options);
     const std::string shapeProblem = physics::shapeProblem(request.shape, request.grid);
     if (!shapeProblem.empty()) throw UsageError(shapeProblem);
-    if (options.has("monochromator"))
-        request.monochromator = numberFrom(options.value("monochromator"), "monochromator");
+    request.monochromator = number(options, "monochromator", request.monochromator);
     if (request.monochromator < 0.0 || request.monochromator >= 180.0)
         throw UsageError("--monochromator takes the monochromator's 2-theta, 0..180 degrees");
-    if (options.has("zero")) request.zero = numberFrom(options.value("zero"), "zero");
+    request.zero = number(options, "zero", request.zero);
     request.profile = profile;
     // The theta window follows [low, high] (the grid, or a measured pattern's span).
     request.span = {low, high};
@@ -171,20 +146,17 @@ std::string powderCsvText(const PowderJob& job) {
     return text;
 }
 
-bool namesPicture(const Options& options) {
-    const std::string ext = extensionOf(options.value("output"));
-    return ext == "png" || ext == "bmp" || ext == "svg" || ext == "wmf" || ext == "pdf";
-}
-
 void notePowderRun(const PowderJob& job) {
     printNote(std::to_string(job.run.table.size()) + " reflections in " +
               std::to_string(job.lines.size()) + " lines");
 }
 
-int powderCommand(const std::vector<std::string>& args,
-                  int (*pictures)(const std::vector<std::string>& args)) {
+bool powderDrawsPicture(const std::vector<std::string>& args) {
+    return namesPicture(Options(args, powderOptions()).value("output"));
+}
+
+int powderTextCommand(const std::vector<std::string>& args) {
     const Options options(args, powderOptions());
-    if (namesPicture(options)) return pictures(args);
     const std::string ext = extensionOf(options.value("output", "-"));
     const bool csv = ext == "csv";
     if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
