@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace tesral::cli {
@@ -108,6 +109,12 @@ PixelSize size(const Options& options, PixelSize fallback) {
         throw UsageError("--size takes WIDTHxHEIGHT in pixels, each 1.." +
                          std::to_string(kLargestPictureSide));
     return {w, h};
+}
+
+std::string shown(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 std::string sizeText(PixelSize size) {

@@ -58,6 +58,9 @@ inline constexpr int kLargestPictureSide = 16384;
 /** --size WxH, or `fallback`. */
 PixelSize size(const Options& options, PixelSize fallback);
 
+/** A default for a help text: "%g" ("0.01", "10"). */
+std::string shown(double value);
+
 /** "800x800". */
 std::string sizeText(PixelSize size);
 

@@ -168,6 +168,10 @@ int powderTextCommand(const std::vector<std::string>& args) {
 }
 
 std::string powderHelp() {
+    // The defaults are those of the structures the options fill.
+    const physics::TwoThetaGrid grid;
+    const physics::ProfileShape shape;
+    const physics::PowderRequest request;
     return std::string(
                "tesral-cli powder [options]\n"
                "Runs with whole orbits and writes the calculated powder pattern: .xy (2-theta and\n"
@@ -179,15 +183,23 @@ std::string powderHelp() {
            R"(  (without a model: one Al site with the tiling's window, X-rays; with neutrons
    the pattern is worked out at the neutron wavelength; electrons give none)
 Powder options:
-  --two-theta A:B:S      the 2-theta grid, degrees          (default 10:120:0.01)
+  --two-theta A:B:S      the 2-theta grid, degrees          (default )" +
+           shown(grid.start) + ':' + shown(grid.stop) + ':' + shown(grid.step) + R"()
   --caglioti U,V,W       widths H^2 = U tan^2 t + V tan t + W, degrees^2
-                                                            (default 0,0,0.01)
-  --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default 0.5)
-  --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default none)
-  --zero Z               move every line by a 2-theta zero shift, degrees (default 0)
+                                                            (default )" +
+           shown(shape.u) + ',' + shown(shape.v) + ',' + shown(shape.w) + R"()
+  --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default )" +
+           shown(shape.eta) + R"()
+  --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default )" +
+           (request.monochromator == 0.0 ? std::string("none") : shown(request.monochromator)) +
+           R"()
+  --zero Z               move every line by a 2-theta zero shift, degrees (default )" +
+           shown(request.zero) + R"()
   --output FILE          .xy, .csv or a picture; .xy on standard output without it
-  --size WxH             picture size in pixels             (default 1000x600)
-  --labels N             label the N strongest lines in a picture (default 12)
+  --size WxH             picture size in pixels             (default )" +
+           sizeText(kPowderPictureSize) + R"()
+  --labels N             label the N strongest lines in a picture (default )" +
+           std::to_string(kPowderLabels) + R"()
   --measured FILE        draw a measured pattern under the calculated one (pictures)
   --peaks                read --measured as a peak list
   --difference           draw the difference curve too (pictures)

@@ -144,7 +144,9 @@ std::string zoneHelp() {
                "  --slab T               also keep near-zone reflections with |H.u| <= T\n"
                "                         (1/A), drawn hollow; adds a column 'near' (1 or 0)\n"
                "  --camera-length L      scale bar in film millimetres, R = lambda L / d\n"
-               "  --labels N             index labels on the N strongest spots  (default 8)\n"
+               "  --labels N             index labels on the N strongest spots  (default " +
+               std::to_string(kZoneLabels) +
+               ")\n"
                "  --output FILE          .hkl: the report, .tsv or other: the list, each row\n"
                "                         with the plane coordinates u and v (1/A); .png,\n"
                "                         .bmp, .svg, .wmf, .pdf: the pattern, x along the\n"
