@@ -1,12 +1,11 @@
 #include "cli/plot_command.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
-#include <iostream>
 #include <new>
 
 #include "cli/model_options.h"
+#include "cli/offscreen_application.h"
 #include "cli/option_values.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -145,13 +144,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
         throw std::bad_alloc();
 
     // Fonts and the SVG writer need a GUI application; no display is needed.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 3;
-    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {name, platform, offscreen, nullptr};
-    QGuiApplication application(argc, argv);
+    const OffscreenApplication application;
     request.picture.font = defaultPlotFont();
     request.picture.header = result.header;
 

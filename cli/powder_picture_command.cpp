@@ -1,8 +1,6 @@
 // The powder command of the picture program: the plot through the canvases of the plots library.
 
-#include <QGuiApplication>
-#include <iostream>
-
+#include "cli/offscreen_application.h"
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/powder_commands.h"
@@ -54,13 +52,7 @@ int powderPictureCommand(const std::vector<std::string>& args) {
         data.difference = options.has("difference");
     }
 
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 3;
-    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {name, platform, offscreen, nullptr};
-    QGuiApplication application(argc, argv);
+    const OffscreenApplication application;
     picture.font = defaultPlotFont();
     QString reason;
     const std::optional<QByteArray> bytes = renderPowderPicture(*format, data, picture, &reason);

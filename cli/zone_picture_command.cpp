@@ -1,8 +1,6 @@
 // The zone command of the picture program: draws the section's pattern.
 
-#include <QGuiApplication>
-#include <iostream>
-
+#include "cli/offscreen_application.h"
 #include "cli/output.h"
 #include "cli/zone_command.h"
 #include "plots/zone_picture.h"
@@ -58,13 +56,7 @@ int zonePictureCommand(const std::vector<std::string>& args) {
     const ZoneRun run = zoneRunFrom(options);
     const PlotOptions plot = zonePlotOptions(options, run.intensities);
 
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 3;
-    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {name, platform, offscreen, nullptr};
-    QGuiApplication application(argc, argv);
+    const OffscreenApplication application;
     settings.font = defaultPlotFont();
     settings.header = run.section.run.header;
 
