@@ -63,8 +63,6 @@ T value(const Options& options, const std::string& name, T fallback, const Range
 }
 
 template int value<int>(const Options&, const std::string&, int, const Range&, const std::string&);
-template long value<long>(const Options&, const std::string&, long, const Range&,
-                          const std::string&);
 template float value<float>(const Options&, const std::string&, float, const Range&,
                             const std::string&);
 template double value<double>(const Options&, const std::string&, double, const Range&,
@@ -133,13 +131,18 @@ bool whiteBackground(const Options& options) {
     return background == "white";
 }
 
-bool namesPicture(const std::string& path) {
+std::string extensionOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     const std::size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
     std::string ext = path.substr(dot + 1);
     for (char& c : ext)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
+
+bool namesPicture(const std::string& path) {
+    const std::string ext = extensionOf(path);
     return ext == "png" || ext == "bmp" || ext == "svg" || ext == "wmf" || ext == "pdf";
 }
 

@@ -69,6 +69,9 @@ std::string sizeText(PixelSize size);
 float thresholdFrom(const Options& options, float fallback);
 bool whiteBackground(const Options& options);
 
+/** The extension of a path's file name in lower case ("png"); empty without one. */
+std::string extensionOf(const std::string& path);
+
 /** Whether `path` ends in a picture's extension (.png, .bmp, .svg, .wmf, .pdf, any case). */
 bool namesPicture(const std::string& path);
 

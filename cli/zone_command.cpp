@@ -13,16 +13,6 @@
 namespace tesral::cli {
 namespace {
 
-bool endsWith(const std::string& text, const char* suffix) {
-    const std::string s(suffix);
-    if (text.size() < s.size()) return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char c = text[text.size() - s.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != s[i]) return false;
-    }
-    return true;
-}
-
 /** "  1.23456" in a field of width 10, five decimals. */
 std::string fixed(double value, int width) {
     char buffer[64];
@@ -97,7 +87,7 @@ int writeZoneRows(const Options& options, const ZoneRun& run) {
     ReportColumns columns = reportColumnsFrom(options, result.indexDimension);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     const bool nearColumn = options.has("slab");
-    const bool report = endsWith(options.value("output"), ".hkl");
+    const bool report = extensionOf(options.value("output")) == "hkl";
     std::string text;
     if (report) {
         const ReportOptions ro{columns, result.parameters.convention, '.'};
