@@ -5,12 +5,19 @@
 
 namespace tesral::cli {
 
-/** A subcommand: its name, one-line summary, help text and entry point. */
+/**
+ * A subcommand: its name, one-line summary, help text and entry points. A command draws when
+ * it has a picture entry and no text entry, or when `drawsPicture` says its arguments ask for
+ * a picture. tesral-cli links no Qt: its picture entries hand the command to the picture
+ * program (picture_program.cpp), which defines them as the drawing itself.
+ */
 struct Command {
     const char* name;
     const char* summary;
     std::string (*help)();
-    int (*run)(const std::vector<std::string>& args);
+    int (*text)(const std::vector<std::string>& args);     // nullptr: pictures only
+    int (*picture)(const std::vector<std::string>& args);  // nullptr: text only
+    bool (*drawsPicture)(const std::vector<std::string>& args) = nullptr;
 };
 
 int reportCommand(const std::vector<std::string>& args);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cli/model_options.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/powder_commands.h"
 #include "cli/powder_job.h"
@@ -13,6 +14,9 @@
 
 namespace tesral::cli {
 namespace {
+
+/** A peak stands this many percent of the pattern's range above its surroundings. */
+constexpr double kPeakThreshold = 2.0;
 
 KnownOptions indexOptions() {
     KnownOptions known;
@@ -25,13 +29,8 @@ KnownOptions indexOptions() {
 }
 
 double positiveFrom(const Options& options, const std::string& name, double fallback) {
-    if (!options.has(name)) return fallback;
-    const std::string text = options.value(name);
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(value >= 0.0) || !std::isfinite(value))
-        throw UsageError("--" + name + " takes a number of at least 0, not " + quoted(text));
-    return value;
+    return value<double>(options, name, fallback, {.low = 0},
+                         "takes a number of at least 0, not {}");
 }
 
 std::string header(const std::string& source, std::size_t peaks, std::size_t matched,
@@ -51,7 +50,7 @@ int indexCommand(const std::vector<std::string>& args) {
     refuseOutputOnto(options, path, "measured file");
     const physics::MeasuredData data = physics::readMeasuredFile(path, options.has("peaks"));
     const std::vector<physics::Peak> peaks =
-        physics::findPeaks(data, positiveFrom(options, "threshold", 2.0) / 100.0);
+        physics::findPeaks(data, positiveFrom(options, "threshold", kPeakThreshold) / 100.0);
 
     physics::RefinementSettings settings;
     settings.tolerance = positiveFrom(options, "tolerance", settings.tolerance);
@@ -73,6 +72,7 @@ int indexCommand(const std::vector<std::string>& args) {
 }
 
 std::string indexHelp() {
+    const physics::RefinementSettings settings;
     return std::string(
                "tesral-cli index --measured FILE [options]\n"
                "Finds the peaks of a measured powder pattern (or takes a peak list), matches\n"
@@ -89,9 +89,12 @@ std::string indexHelp() {
   --measured FILE        the measured pattern or peak list (at most 100 MB)
   --peaks                read FILE as a peak list even with two columns
   --threshold P          peaks must stand P % of the pattern's range above
-                         their surroundings                       (default 2)
-  --tolerance D          match within D degrees of 2-theta        (default 0.15)
-  --weakest P            match lines of at least P % of the strongest (default 1)
+                         their surroundings                       (default )" +
+           shown(kPeakThreshold) + R"()
+  --tolerance D          match within D degrees of 2-theta        (default )" +
+           shown(settings.tolerance) + R"()
+  --weakest P            match lines of at least P % of the strongest (default )" +
+           shown(settings.weakestLine) + R"()
   --no-zero              refine no zero shift
   --output FILE          write the table to FILE instead of standard output
 )";

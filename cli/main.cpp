@@ -13,9 +13,6 @@
 #include "cli/zone_command.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
-#ifndef TESRAL_WITH_PLOTS
-#include "cli/picture_program.h"
-#endif
 
 using namespace tesral::cli;
 
@@ -24,36 +21,28 @@ namespace {
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = {
         {"report", "run and write the fixed-column report (the default command)", reportHelp,
-         reportCommand},
-        {"list", "run and write the tab-separated rows", listHelp, listCommand},
-        {"groups", "write the superspace-group catalogue", groupsHelp, groupsCommand},
-        {"matrices", "write the direct and inverse lattice matrices", matricesHelp,
-         matricesCommand},
-#ifdef TESRAL_WITH_PLOTS
+         reportCommand, nullptr},
+        {"list", "run and write the tab-separated rows", listHelp, listCommand, nullptr},
+        {"groups", "write the superspace-group catalogue", groupsHelp, groupsCommand, nullptr},
+        {"matrices", "write the direct and inverse lattice matrices", matricesHelp, matricesCommand,
+         nullptr},
         {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
-         plot2dCommand},
-        {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dCommand},
+         nullptr, plot2dCommand},
+        {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, nullptr,
+         plot3dCommand},
         {"zone", "the section perpendicular to a zone axis, as rows or a picture", zoneHelp,
-         zonePictureCommand},
-#else
-        // Drawn by the picture program beside this one, which links Qt.
-        {"plot2d", "run and draw the 2D zero-layer plot (PNG, BMP, SVG, WMF or PDF)", plot2dHelp,
-         plot2dProgram},
-        {"plot3d", "run and draw the 3D plot, optionally turned", plot3dHelp, plot3dProgram},
-        {"zone", "the section perpendicular to a zone axis, as rows or a picture", zoneHelp,
-         zoneCommand},
-#endif
-#ifdef TESRAL_WITH_PLOTS
+         zoneCommand, zonePictureCommand, zoneDrawsPicture},
         {"powder", "run with whole orbits and write the powder pattern, its lines or its plot",
-         powderHelp, powderPictureCommand},
-#else
-        {"powder", "run with whole orbits and write the powder pattern, its lines or its plot",
-         powderHelp, powderProgram},
-#endif
+         powderHelp, powderTextCommand, powderPictureCommand, powderDrawsPicture},
         {"index", "match a measured powder pattern's peaks and refine the lattice constants",
-         indexHelp, indexCommand},
+         indexHelp, indexCommand, nullptr},
     };
     return table;
+}
+
+int runCommand(const Command& command, const std::vector<std::string>& args) {
+    const bool picture = command.picture && (!command.text || command.drawsPicture(args));
+    return picture ? command.picture(args) : command.text(args);
 }
 
 std::string generalHelp() {
@@ -117,7 +106,7 @@ int main(int argc, char** argv) {
         if (a == "--help") return printHelp(command->help());
     setCommandName(command->name);
     try {
-        return command->run(args);
+        return runCommand(*command, args);
     } catch (const UsageError& e) {
         std::cerr << "tesral-cli " << command->name << ": " << e.what() << '\n';
         return 2;

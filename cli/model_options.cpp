@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "physics/model_file.h"
 #include "physics/one_site_model.h"
@@ -10,21 +11,18 @@ namespace tesral::cli {
 
 namespace {
 
+/** The one site of --domain without --element, --radiation, --b-par and --b-perp. */
+constexpr const char* kElement = "Al";
+constexpr const char* kRadiation = "xray";
+constexpr double kDebyeWaller = 0.0;  // A^2
+
 /** The shortcut's options besides --domain. */
 const std::vector<std::string> kSiteOptions = {"element", "radiation", "b-par", "b-perp"};
 
-double realFrom(const Options& options, const std::string& name) {
-    const std::string text = options.value(name);
-    std::size_t used = 0;
-    double value = 0.0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (text.empty() || used != text.size())
-        throw UsageError("--" + name + " takes a number in square angstrom, not " + quoted(text));
-    return value;
+/** The model checks the value itself. */
+double debyeWaller(const Options& options, const std::string& name) {
+    return value<double>(options, name, kDebyeWaller, {.anyReal = true},
+                         "takes a number in square angstrom, not {}");
 }
 
 }  // namespace
@@ -33,16 +31,18 @@ std::vector<std::string> modelOptionNames() {
     return {"model", "domain", "element", "radiation", "b-par", "b-perp"};
 }
 
-const char* modelOptionsHelp() {
-    return R"(Intensity model options (without them no intensities are worked out):
+std::string modelOptionsHelp() {
+    return std::string(R"(Intensity model options (without them no intensities are worked out):
   --model FILE           a structure model file (TOML; examples in doc/models/)
   --domain D             one site at the origin instead: sphere:R or disc:R (R in A),
                          window or window:SCALE (the tiling's exact window)
-  --element E            the site's element                              (default Al)
+  --element E            the site's element                              (default )") +
+           kElement + R"()
   --radiation R          xray (the run's wavelength), electron:KV or neutron:WAVELENGTH
-                                                                         (default xray)
-  --b-par B, --b-perp B  the site's Debye-Waller parameters in A^2       (default 0)
-)";
+                                                                         (default )" +
+           kRadiation + R"()
+  --b-par B, --b-perp B  the site's Debye-Waller parameters in A^2       (default )" +
+           shown(kDebyeWaller) + ")\n";
 }
 
 std::optional<physics::StructureModel> modelFrom(const Options& options,
@@ -62,10 +62,9 @@ std::optional<physics::StructureModel> modelFrom(const Options& options,
     if (!site) return std::nullopt;
     try {
         return physics::oneSiteModel(system, options.value("domain"),
-                                     options.value("element", "Al"),
-                                     options.value("radiation", "xray"),
-                                     options.has("b-par") ? realFrom(options, "b-par") : 0.0,
-                                     options.has("b-perp") ? realFrom(options, "b-perp") : 0.0);
+                                     options.value("element", kElement),
+                                     options.value("radiation", kRadiation),
+                                     debyeWaller(options, "b-par"), debyeWaller(options, "b-perp"));
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }

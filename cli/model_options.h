@@ -14,7 +14,7 @@ namespace tesral::cli {
 std::vector<std::string> modelOptionNames();
 
 /** The help text of the model options. */
-const char* modelOptionsHelp();
+std::string modelOptionsHelp();
 
 /**
  * The model the options name for a run of `system`: a model file (--model) or one site

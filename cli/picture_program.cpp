@@ -8,6 +8,9 @@
 #include <string>
 
 #include "cli/options.h"
+#include "cli/plot_command.h"
+#include "cli/powder_commands.h"
+#include "cli/zone_command.h"
 
 namespace tesral::cli {
 namespace {
@@ -39,12 +42,22 @@ int runPictureProgram(const char* command, const std::vector<std::string>& args)
     return 1;
 }
 
-int plot2dProgram(const std::vector<std::string>& args) {
+// tesral-cli's picture entry points: the command handed over with its arguments.
+
+int plot2dCommand(const std::vector<std::string>& args) {
     return runPictureProgram("plot2d", args);
 }
 
-int plot3dProgram(const std::vector<std::string>& args) {
+int plot3dCommand(const std::vector<std::string>& args) {
     return runPictureProgram("plot3d", args);
+}
+
+int powderPictureCommand(const std::vector<std::string>& args) {
+    return runPictureProgram("powder", args);
+}
+
+int zonePictureCommand(const std::vector<std::string>& args) {
+    return runPictureProgram("zone", args);
 }
 
 }  // namespace tesral::cli

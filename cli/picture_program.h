@@ -7,7 +7,7 @@ namespace tesral::cli {
 
 /**
  * The program that draws the pictures: the same commands built with the plots library (Qt).
- * tesral-cli itself links no Qt, so its text commands start anywhere; plot2d and plot3d are
+ * tesral-cli itself links no Qt, so its text commands start anywhere; every picture is
  * handed to this program, found beside tesral-cli.
  */
 inline constexpr const char* kPictureProgram = "tesral-cli-plots";
@@ -17,8 +17,5 @@ inline constexpr const char* kPictureProgram = "tesral-cli-plots";
  * the program cannot be started, with the exit status of a failed command after saying why.
  */
 int runPictureProgram(const char* command, const std::vector<std::string>& args);
-
-int plot2dProgram(const std::vector<std::string>& args);
-int plot3dProgram(const std::vector<std::string>& args);
 
 }  // namespace tesral::cli

@@ -1,13 +1,12 @@
 #include "cli/plot_command.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <iostream>
 #include <new>
 
 #include "cli/model_options.h"
+#include "cli/offscreen_application.h"
+#include "cli/option_values.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/picture_memory.h"
@@ -45,44 +44,18 @@ KnownOptions plotOptions(PlotKind kind) {
     return known;
 }
 
-/** A whole decimal number, or nothing. */
-bool wholeNumber(const std::string& text, long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return *end == '\0';
-}
-
-/** A finite number with "." as the decimal point, or nothing. */
-bool realNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0' && std::isfinite(value);
-}
-
-QSize sizeFrom(const std::string& text) {
-    const auto x = text.find('x');
-    long w = 0, h = 0;
-    // Larger pictures would need gigabytes.
-    constexpr long kLargest = 16384;
-    if (x == std::string::npos || !wholeNumber(text.substr(0, x), w) ||
-        !wholeNumber(text.substr(x + 1), h) || w < 1 || h < 1 || w > kLargest || h > kLargest)
-        throw UsageError("--size takes WIDTHxHEIGHT in pixels, each 1.." +
-                         std::to_string(kLargest));
-    return {static_cast<int>(w), static_cast<int>(h)};
-}
-
 Turn turnFrom(const std::string& text) {
     const auto colon = text.find(':');
-    long axis = 0;
-    double degrees = 0;
-    if (colon == std::string::npos || !wholeNumber(text.substr(0, colon), axis) || axis < 1 ||
-        axis > 3 || !realNumber(text.substr(colon + 1), degrees) ||
-        !std::isfinite(static_cast<float>(degrees)) ||
-        (degrees != 0 && static_cast<float>(degrees) == 0.0f))
+    const std::optional<long> axis =
+        colon == std::string::npos ? std::nullopt : wholeNumber(text.substr(0, colon));
+    const std::optional<double> degrees =
+        colon == std::string::npos ? std::nullopt : realNumber(text.substr(colon + 1));
+    // Degrees are single precision; one that reads as 0 or infinity is a mistake.
+    const float turn = degrees ? static_cast<float>(*degrees) : 0.0f;
+    if (!axis || *axis < 1 || *axis > 3 || !degrees || !std::isfinite(turn) ||
+        (*degrees != 0 && turn == 0.0f))
         throw UsageError("--rotate takes AXIS:DEGREES with the axis 1, 2 or 3");
-    return {static_cast<int>(axis), static_cast<float>(degrees)};
+    return {static_cast<int>(*axis), turn};
 }
 
 PlotRequest requestFrom(const Options& options, PlotKind kind) {
@@ -91,14 +64,11 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
     const auto format = pictureFormatOf(QString::fromStdString(options.value("output")));
     if (!format) throw UsageError("--output must name a .png, .bmp, .svg, .wmf or .pdf file");
     request.format = *format;
-    request.picture.size = sizeFrom(options.value("size", "800x800"));
-
-    const std::string background = options.value("background", "black");
-    if (background == "white") {
+    const PixelSize size = cli::size(options, kPlotPictureSize);
+    request.picture.size = {size.width, size.height};
+    if (whiteBackground(options)) {
         request.picture.background = kWhite;
         request.picture.foreground = kBlack;
-    } else if (background != "black") {
-        throw UsageError("--background takes black or white");
     }
 
     PlotOptions& o = request.options;
@@ -121,12 +91,7 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
             throw UsageError("--spot-size takes qi, fixed or intensity");
         }
     }
-    if (options.has("threshold")) {
-        double percent = 0;
-        if (!realNumber(options.value("threshold"), percent) || percent < 0 || percent > 100)
-            throw UsageError("--threshold takes a percentage of the strongest spot, 0..100");
-        o.intensityThreshold = static_cast<float>(percent);
-    }
+    o.intensityThreshold = thresholdFrom(options, o.intensityThreshold);
     o.showIndices = options.has("indices");
     if (options.has("colour")) {
         const std::string colour = options.value("colour");
@@ -137,21 +102,12 @@ PlotRequest requestFrom(const Options& options, PlotKind kind) {
         else
             throw UsageError("--colour takes theta or qi");
     }
-    if (options.has("spots")) {
-        long slider = 0;
-        if (!wholeNumber(options.value("spots"), slider) || slider < 0 ||
-            slider > kSpotSliderMaximum)
-            throw UsageError("--spots takes the slider position 0..40");
-        o.spotSlider = static_cast<int>(slider);
-    }
-    if (options.has("zoom")) {
-        double zoom = 0;
-        // Zoom factors are single precision; one that reads as 0 or infinity is a mistake.
-        if (!realNumber(options.value("zoom"), zoom) || zoom <= 0 || zoom > 1e30 ||
-            static_cast<float>(zoom) <= 0.0f)
-            throw UsageError("--zoom takes a positive factor");
-        zoomFactor(o, kind) = static_cast<float>(zoom);
-    }
+    o.spotSlider = value<int>(options, "spots", o.spotSlider, {0, kSpotSliderMaximum},
+                              "takes the slider position 0..40");
+    // Zoom factors are single precision: one that reads as 0 or infinity is a mistake.
+    zoomFactor(o, kind) =
+        value<float>(options, "zoom", zoomFactor(o, kind),
+                     {.low = 0, .high = 1e30, .aboveLow = true}, "takes a positive factor");
     if (kind == PlotKind::ThreeD && options.has("rotate"))
         for (const std::string& text : options.all("rotate"))
             request.turns.push_back(turnFrom(text));
@@ -188,13 +144,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
         throw std::bad_alloc();
 
     // Fonts and the SVG writer need a GUI application; no display is needed.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 3;
-    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {name, platform, offscreen, nullptr};
-    QGuiApplication application(argc, argv);
+    const OffscreenApplication application;
     request.picture.font = defaultPlotFont();
     request.picture.header = result.header;
 

@@ -5,9 +5,12 @@
 
 namespace tesral::cli {
 
-/** tesral-cli powder: .xy and .csv here, pictures handed to the picture program. */
-int powderProgram(const std::vector<std::string>& args);
-/** The picture program's powder: every output format. */
+/** tesral-cli powder: .xy or .csv (.xy on standard output without --output); any other
+ *  extension is a usage mistake, pictures excepted. */
+int powderTextCommand(const std::vector<std::string>& args);
+/** Whether --output names a picture; mistakes in the options throw. */
+bool powderDrawsPicture(const std::vector<std::string>& args);
+/** The powder picture (the picture program's; tesral-cli hands it over). */
 int powderPictureCommand(const std::vector<std::string>& args);
 
 /** tesral-cli index: peaks of a measured pattern matched and the lattice refined. */

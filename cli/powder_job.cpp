@@ -7,46 +7,12 @@
 #include <stdexcept>
 
 #include "cli/model_options.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
 
 namespace tesral::cli {
 namespace {
-
-double numberFrom(const std::string& text, const std::string& option) {
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value))
-        throw UsageError("--" + option + " takes numbers, not " + quoted(text));
-    return value;
-}
-
-std::vector<double> numbersFrom(const Options& options, const std::string& option, char separator,
-                                std::size_t count) {
-    const std::string text = options.value(option);
-    std::vector<double> values;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        values.push_back(numberFrom(text.substr(start, end - start), option));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    if (values.size() != count)
-        throw UsageError("--" + option + " takes " + std::to_string(count) +
-                         " numbers separated by '" + separator + "'");
-    return values;
-}
-
-std::string extensionOf(const std::string& path) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
 
 std::string format(const char* pattern, double value) {
     char text[64];
@@ -70,7 +36,7 @@ KnownOptions powderOptions() {
 physics::TwoThetaGrid gridFrom(const Options& options) {
     physics::TwoThetaGrid grid;
     if (options.has("two-theta")) {
-        const std::vector<double> v = numbersFrom(options, "two-theta", ':', 3);
+        const std::vector<double> v = numbers(options, "two-theta", ':', 3);
         grid = {v[0], v[1], v[2]};
     }
     const std::string problem = physics::gridProblem(grid);
@@ -81,12 +47,12 @@ physics::TwoThetaGrid gridFrom(const Options& options) {
 physics::ProfileShape shapeFrom(const Options& options) {
     physics::ProfileShape shape;
     if (options.has("caglioti")) {
-        const std::vector<double> v = numbersFrom(options, "caglioti", ',', 3);
+        const std::vector<double> v = numbers(options, "caglioti", ',', 3);
         shape.u = v[0];
         shape.v = v[1];
         shape.w = v[2];
     }
-    if (options.has("eta")) shape.eta = numberFrom(options.value("eta"), "eta");
+    shape.eta = number(options, "eta", shape.eta);
     return shape;
 }
 
@@ -101,11 +67,10 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     request.shape = shapeFrom(options);
     const std::string shapeProblem = physics::shapeProblem(request.shape, request.grid);
     if (!shapeProblem.empty()) throw UsageError(shapeProblem);
-    if (options.has("monochromator"))
-        request.monochromator = numberFrom(options.value("monochromator"), "monochromator");
+    request.monochromator = number(options, "monochromator", request.monochromator);
     if (request.monochromator < 0.0 || request.monochromator >= 180.0)
         throw UsageError("--monochromator takes the monochromator's 2-theta, 0..180 degrees");
-    if (options.has("zero")) request.zero = numberFrom(options.value("zero"), "zero");
+    request.zero = number(options, "zero", request.zero);
     request.profile = profile;
     // The theta window follows [low, high] (the grid, or a measured pattern's span).
     request.span = {low, high};
@@ -171,20 +136,17 @@ std::string powderCsvText(const PowderJob& job) {
     return text;
 }
 
-bool namesPicture(const Options& options) {
-    const std::string ext = extensionOf(options.value("output"));
-    return ext == "png" || ext == "bmp" || ext == "svg" || ext == "wmf" || ext == "pdf";
-}
-
 void notePowderRun(const PowderJob& job) {
     printNote(std::to_string(job.run.table.size()) + " reflections in " +
               std::to_string(job.lines.size()) + " lines");
 }
 
-int powderCommand(const std::vector<std::string>& args,
-                  int (*pictures)(const std::vector<std::string>& args)) {
+bool powderDrawsPicture(const std::vector<std::string>& args) {
+    return namesPicture(Options(args, powderOptions()).value("output"));
+}
+
+int powderTextCommand(const std::vector<std::string>& args) {
     const Options options(args, powderOptions());
-    if (namesPicture(options)) return pictures(args);
     const std::string ext = extensionOf(options.value("output", "-"));
     const bool csv = ext == "csv";
     if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
@@ -196,6 +158,10 @@ int powderCommand(const std::vector<std::string>& args,
 }
 
 std::string powderHelp() {
+    // The defaults are those of the structures the options fill.
+    const physics::TwoThetaGrid grid;
+    const physics::ProfileShape shape;
+    const physics::PowderRequest request;
     return std::string(
                "tesral-cli powder [options]\n"
                "Runs with whole orbits and writes the calculated powder pattern: .xy (2-theta and\n"
@@ -207,15 +173,23 @@ std::string powderHelp() {
            R"(  (without a model: one Al site with the tiling's window, X-rays; with neutrons
    the pattern is worked out at the neutron wavelength; electrons give none)
 Powder options:
-  --two-theta A:B:S      the 2-theta grid, degrees          (default 10:120:0.01)
+  --two-theta A:B:S      the 2-theta grid, degrees          (default )" +
+           shown(grid.start) + ':' + shown(grid.stop) + ':' + shown(grid.step) + R"()
   --caglioti U,V,W       widths H^2 = U tan^2 t + V tan t + W, degrees^2
-                                                            (default 0,0,0.01)
-  --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default 0.5)
-  --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default none)
-  --zero Z               move every line by a 2-theta zero shift, degrees (default 0)
+                                                            (default )" +
+           shown(shape.u) + ',' + shown(shape.v) + ',' + shown(shape.w) + R"()
+  --eta E                Lorentzian fraction of the pseudo-Voigt, 0..1 (default )" +
+           shown(shape.eta) + R"()
+  --monochromator 2TM    X-rays: the monochromator's 2-theta, degrees (default )" +
+           (request.monochromator == 0.0 ? std::string("none") : shown(request.monochromator)) +
+           R"()
+  --zero Z               move every line by a 2-theta zero shift, degrees (default )" +
+           shown(request.zero) + R"()
   --output FILE          .xy, .csv or a picture; .xy on standard output without it
-  --size WxH             picture size in pixels             (default 1000x600)
-  --labels N             label the N strongest lines in a picture (default 12)
+  --size WxH             picture size in pixels             (default )" +
+           sizeText(kPowderPictureSize) + R"()
+  --labels N             label the N strongest lines in a picture (default )" +
+           std::to_string(kPowderLabels) + R"()
   --measured FILE        draw a measured pattern under the calculated one (pictures)
   --peaks                read --measured as a peak list
   --difference           draw the difference curve too (pictures)

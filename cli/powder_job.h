@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/option_values.h"
 #include "cli/options.h"
 #include "engine/generation.h"
 #include "physics/calculation.h"
@@ -13,6 +14,10 @@
 #include "physics/structure_model.h"
 
 namespace tesral::cli {
+
+/** The picture's size and its labelled lines without --size and --labels. */
+inline constexpr PixelSize kPowderPictureSize{1000, 600};
+inline constexpr int kPowderLabels = 12;
 
 /** Run, model and powder options. */
 KnownOptions powderOptions();
@@ -41,22 +46,10 @@ std::string powderXyText(const PowderJob& job);
 /** The .csv lines table, with a header row. */
 std::string powderCsvText(const PowderJob& job);
 
-/** Whether --output names a picture (.png, .bmp, .svg, .wmf, .pdf). */
-bool namesPicture(const Options& options);
-
 /** A note of the number of reflections and lines on standard error. */
 void notePowderRun(const PowderJob& job);
 
 /** The strongest line's weight; 0 without lines. */
 double strongestWeight(const std::vector<physics::PowderLine>& lines);
-
-/**
- * Writes .xy or .csv (or .xy to standard output without --output); any other extension is a
- * usage mistake, pictures excepted, which `pictures` draws.
- */
-int powderCommand(const std::vector<std::string>& args,
-                  int (*pictures)(const std::vector<std::string>& args));
-
-std::string powderHelp();
 
 }  // namespace tesral::cli

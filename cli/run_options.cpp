@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "engine/groups.h"
 #include "engine/wavelength.h"
@@ -28,19 +29,10 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
             if (groups[i].symbol == symbol) return static_cast<int>(i);
         throw UsageError("no group " + quoted(symbol) + " in this system");
     }
-    if (options.has("group-index")) {
-        const std::string text = options.value("group-index");
-        size_t used = 0;
-        int position = -1;
-        try {
-            position = std::stoi(text, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != text.size() || position < 0 || position >= static_cast<int>(groups.size()))
-            throw UsageError("--group-index must be 0.." + std::to_string(groups.size() - 1));
-        return position;
-    }
+    const double last = static_cast<double>(groups.size() - 1);
+    if (options.has("group-index"))
+        return value<int>(options, "group-index", 0, {0, last},
+                          "must be 0.." + std::to_string(groups.size() - 1));
     // Switching systems selects the system's default group, as in the window.
     return systemGiven ? defaultGroupPosition(system) : base;
 }

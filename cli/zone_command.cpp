@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "cli/model_options.h"
+#include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
 #include "report/clipboard_rows.h"
@@ -12,25 +12,6 @@
 
 namespace tesral::cli {
 namespace {
-
-bool endsWith(const std::string& text, const char* suffix) {
-    const std::string s(suffix);
-    if (text.size() < s.size()) return false;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        const char c = text[text.size() - s.size() + i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != s[i]) return false;
-    }
-    return true;
-}
-
-double positiveNumber(const Options& options, const char* name, const char* what) {
-    const std::string text = options.value(name);
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(value) || value < 0.0)
-        throw UsageError(std::string("--") + name + " takes " + what);
-    return value;
-}
 
 /** "  1.23456" in a field of width 10, five decimals. */
 std::string fixed(double value, int width) {
@@ -52,11 +33,17 @@ KnownOptions zoneOptions() {
     return known;
 }
 
-bool zonePictureOutput(const Options& options) {
-    const std::string path = options.value("output");
-    for (const char* suffix : {".png", ".bmp", ".svg", ".wmf", ".pdf"})
-        if (endsWith(path, suffix)) return true;
-    return false;
+bool zoneDrawsPicture(const std::vector<std::string>& args) {
+    const Options options(args, zoneOptions());
+    if (!options.has("output")) throw UsageError("--output FILE is needed");
+    return namesPicture(options.value("output"));
+}
+
+int zoneCommand(const std::vector<std::string>& args) {
+    const Options options(args, zoneOptions());
+    if (!options.has("output")) throw UsageError("--output FILE is needed");
+    refusePictureOptions(options, {"size"});
+    return writeZoneRows(options, zoneRunFrom(options));
 }
 
 ZoneRun zoneRunFrom(const Options& options) {
@@ -77,10 +64,10 @@ ZoneRun zoneRunFrom(const Options& options) {
                              (why.empty() ? std::string("not a name") : why));
         request.reference = reference;
     }
-    if (options.has("slab"))
-        request.slab = positiveNumber(options, "slab", "a half-thickness in 1/A, 0 or more");
-    if (options.has("camera-length"))
-        run.cameraLength = positiveNumber(options, "camera-length", "a length in mm, 0 or more");
+    request.slab = value<double>(options, "slab", request.slab, {.low = 0},
+                                 "takes a half-thickness in 1/A, 0 or more");
+    run.cameraLength = value<double>(options, "camera-length", run.cameraLength, {.low = 0},
+                                     "takes a length in mm, 0 or more");
     // The section of the run's own box: the row limit refuses no run here, as before.
     const physics::Calculation calculation =
         calculationFor(inputs, modelFrom(options, inputs.system), std::nullopt);
@@ -100,7 +87,7 @@ int writeZoneRows(const Options& options, const ZoneRun& run) {
     ReportColumns columns = reportColumnsFrom(options, result.indexDimension);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     const bool nearColumn = options.has("slab");
-    const bool report = endsWith(options.value("output"), ".hkl");
+    const bool report = extensionOf(options.value("output")) == "hkl";
     std::string text;
     if (report) {
         const ReportOptions ro{columns, result.parameters.convention, '.'};
@@ -147,7 +134,9 @@ std::string zoneHelp() {
                "  --slab T               also keep near-zone reflections with |H.u| <= T\n"
                "                         (1/A), drawn hollow; adds a column 'near' (1 or 0)\n"
                "  --camera-length L      scale bar in film millimetres, R = lambda L / d\n"
-               "  --labels N             index labels on the N strongest spots  (default 8)\n"
+               "  --labels N             index labels on the N strongest spots  (default " +
+               std::to_string(kZoneLabels) +
+               ")\n"
                "  --output FILE          .hkl: the report, .tsv or other: the list, each row\n"
                "                         with the plane coordinates u and v (1/A); .png,\n"
                "                         .bmp, .svg, .wmf, .pdf: the pattern, x along the\n"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/option_values.h"
 #include "cli/options.h"
 #include "engine/zone_section.h"
 
@@ -26,17 +27,21 @@ struct ZoneRun {
 /** Reads the options, runs the section and applies the model; mistakes throw. */
 ZoneRun zoneRunFrom(const Options& options);
 
-/** True when --output names a picture (.png, .bmp, .svg, .wmf, .pdf). */
-bool zonePictureOutput(const Options& options);
+/** Whether --output names a picture (.png, .bmp, .svg, .wmf, .pdf); --output is needed. */
+bool zoneDrawsPicture(const std::vector<std::string>& args);
 
 /** Writes the rows (.hkl report, else the tab-separated list) with the plane coordinates. */
 int writeZoneRows(const Options& options, const ZoneRun& run);
 
-/** The Qt-free command: rows itself, pictures through the picture program. */
+/** The rows of a section. */
 int zoneCommand(const std::vector<std::string>& args);
 
-/** The command in the picture program (defined there). */
+/** The section's picture (the picture program's; tesral-cli hands it over). */
 int zonePictureCommand(const std::vector<std::string>& args);
+
+/** The picture's size and its labelled spots without --size and --labels. */
+inline constexpr PixelSize kZonePictureSize{800, 800};
+inline constexpr int kZoneLabels = 8;
 
 std::string zoneHelp();
 

@@ -1,31 +1,12 @@
 // The zone command of the picture program: draws the section's pattern.
 
-#include <QGuiApplication>
-#include <cmath>
-#include <cstdlib>
-#include <iostream>
-
+#include "cli/offscreen_application.h"
 #include "cli/output.h"
 #include "cli/zone_command.h"
 #include "plots/zone_picture.h"
 
 namespace tesral::cli {
 namespace {
-
-QSize pictureSize(const std::string& text) {
-    const auto x = text.find('x');
-    // Each part is kept while strtol's end pointer into it is read.
-    const std::string width = x == std::string::npos ? std::string() : text.substr(0, x);
-    const std::string height = x == std::string::npos ? std::string() : text.substr(x + 1);
-    char* end = nullptr;
-    const long w = width.empty() ? 0 : std::strtol(width.c_str(), &end, 10);
-    const bool wOk = end && *end == '\0';
-    end = nullptr;
-    const long h = height.empty() ? 0 : std::strtol(height.c_str(), &end, 10);
-    if (!wOk || !end || *end != '\0' || w < 1 || h < 1 || w > 16384 || h > 16384)
-        throw UsageError("--size takes WIDTHxHEIGHT in pixels, each 1..16384");
-    return {static_cast<int>(w), static_cast<int>(h)};
-}
 
 PlotOptions zonePlotOptions(const Options& options, bool intensities) {
     PlotOptions o;
@@ -41,14 +22,7 @@ PlotOptions zonePlotOptions(const Options& options, bool intensities) {
         o.sizeByIntensity = rule == "intensity";
         o.sizeByInverseQi = rule == "qi";
     }
-    if (options.has("threshold")) {
-        char* end = nullptr;
-        const std::string text = options.value("threshold");
-        const double p = std::strtod(text.c_str(), &end);
-        if (text.empty() || *end != '\0' || !(p >= 0.0 && p <= 100.0))
-            throw UsageError("--threshold takes a percentage of the strongest spot, 0..100");
-        o.intensityThreshold = static_cast<float>(p);
-    }
+    o.intensityThreshold = thresholdFrom(options, o.intensityThreshold);
     return o;
 }
 
@@ -69,39 +43,20 @@ QString axisTitle(const ZoneRun& run, int n) {
 int zonePictureCommand(const std::vector<std::string>& args) {
     const Options options(args, zoneOptions());
     if (!options.has("output")) throw UsageError("--output FILE is needed");
-    if (!zonePictureOutput(options)) {
-        refusePictureOptions(options, {"size"});
-        return writeZoneRows(options, zoneRunFrom(options));
-    }
     const auto format = pictureFormatOf(QString::fromStdString(options.value("output")));
     PictureSettings settings;
-    settings.size = pictureSize(options.value("size", "800x800"));
-    const std::string background = options.value("background", "black");
-    if (background == "white") {
+    const PixelSize size = cli::size(options, kZonePictureSize);
+    settings.size = {size.width, size.height};
+    if (whiteBackground(options)) {
         settings.background = kWhite;
         settings.foreground = kBlack;
-    } else if (background != "black") {
-        throw UsageError("--background takes black or white");
     }
-    int labelled = 8;
-    if (options.has("labels")) {
-        char* end = nullptr;
-        const std::string text = options.value("labels");
-        const long n = std::strtol(text.c_str(), &end, 10);
-        if (text.empty() || *end != '\0' || n < 0 || n > 10000)
-            throw UsageError("--labels takes a count of spots, 0..10000");
-        labelled = static_cast<int>(n);
-    }
+    const int labelled =
+        value<int>(options, "labels", kZoneLabels, {0, 10000}, "takes a count of spots, 0..10000");
     const ZoneRun run = zoneRunFrom(options);
     const PlotOptions plot = zonePlotOptions(options, run.intensities);
 
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-    });
-    int argc = 3;
-    char name[] = "tesral-cli", platform[] = "-platform", offscreen[] = "offscreen";
-    char* argv[] = {name, platform, offscreen, nullptr};
-    QGuiApplication application(argc, argv);
+    const OffscreenApplication application;
     settings.font = defaultPlotFont();
     settings.header = run.section.run.header;
 
