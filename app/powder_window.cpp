@@ -167,12 +167,14 @@ bool PowderWindow::calculate() {
     // The theta window follows the grid; the loop limits reach every whole orbit in it.
     inputs.thetaMin = QString::number(std::max(0.0, g.start / 2.0 - 1.0)).toStdString();
     inputs.thetaMax = QString::number(std::min(90.0, g.stop / 2.0 + 1.0)).toStdString();
-    if (problem.empty()) problem = physics::widenToWholeOrbits(inputs);
+    std::optional<RunParameters> parameters;
+    if (problem.empty()) parameters = readRunParameters(inputs, problem);
+    if (parameters) problem = physics::widenToWholeOrbits(*parameters);
     if (!problem.empty()) {
         showStatus(QString::fromStdString(problem));
         return false;
     }
-    const PreparedRun prepared = prepareRun(inputs);
+    const PreparedRun prepared = prepareRun(*parameters, buildRunHeader(inputs));
     if (!prepared.ready()) {
         showStatus(QString::fromStdString(prepared.message));
         return false;

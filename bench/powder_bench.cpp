@@ -23,8 +23,10 @@ namespace {
 
 /** A completed run with the intensities of one site. */
 RunResult runWithIntensities(RunInputs in, const char* domain, bool wholeOrbits) {
-    if (wholeOrbits) widenToWholeOrbits(in);
-    RunResult run = runGeneration(in);
+    std::string error;
+    RunParameters p = *readRunParameters(in, error);
+    if (wholeOrbits) widenToWholeOrbits(p);
+    RunResult run = runPrepared(prepareRun(p, buildRunHeader(in)));
     fillIntensities(oneSiteModel(in.system, domain), run);
     return run;
 }

@@ -48,6 +48,7 @@ int indexCommand(const std::vector<std::string>& args) {
     const Options options(args, indexOptions());
     if (!options.has("measured")) throw UsageError("--measured FILE is needed");
     const std::string path = options.value("measured");
+    refuseOutputOnto(options, path, "measured file");
     const physics::MeasuredData data = physics::readMeasuredFile(path, options.has("peaks"));
     const std::vector<physics::Peak> peaks =
         physics::findPeaks(data, positiveFrom(options, "threshold", 2.0) / 100.0);
@@ -58,9 +59,7 @@ int indexCommand(const std::vector<std::string>& args) {
     settings.refineZero = !options.has("no-zero");
 
     const PowderJob job = powderJobFor(options, data.twoTheta.front(), data.twoTheta.back(), false);
-    const physics::LineLattice lattice{job.run.parameters.wavelength, job.run.parameters.a,
-                                       job.run.parameters.c, job.run.indexDimension == 5};
-    const physics::Refinement r = physics::refineLattice(job.lines, peaks, lattice, settings);
+    const physics::Refinement r = physics::refineLattice(job.lines, peaks, job.lattice, settings);
     if (!r.ok()) throw std::runtime_error(r.message);
     const double a6DPerA =
         job.run.indexDimension == 6

@@ -2,9 +2,8 @@
 
 #include <stdexcept>
 
-#include "physics/intensity.h"
+#include "cli/output.h"
 #include "physics/model_file.h"
-#include "physics/model_head.h"
 #include "physics/one_site_model.h"
 
 namespace tesral::cli {
@@ -55,6 +54,7 @@ std::optional<physics::StructureModel> modelFrom(const Options& options,
         for (const std::string& name : kSiteOptions)
             if (options.has(name)) throw UsageError("--" + name + " needs --domain");
     if (file) {
+        refuseOutputOnto(options, options.value("model"), "model file");
         physics::ModelLoad load = physics::loadModel(options.value("model"), system);
         if (!load.model) throw std::runtime_error(load.error);
         return std::move(load.model);
@@ -69,13 +69,6 @@ std::optional<physics::StructureModel> modelFrom(const Options& options,
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
-}
-
-void applyModel(const physics::StructureModel& model, RunResult& run) {
-    const std::string problem = physics::modelProblem(model, run.parameters.system);
-    if (!problem.empty()) throw std::runtime_error(problem);
-    physics::fillIntensities(model, run);
-    run.header.modelText = physics::modelHeadLine(model, run.parameters.wavelength);
 }
 
 }  // namespace tesral::cli

@@ -24,7 +24,4 @@ const char* modelOptionsHelp();
  */
 std::optional<physics::StructureModel> modelFrom(const Options& options, QuasicrystalSystem system);
 
-/** Writes the relative intensities into a completed run and names the model in its head. */
-void applyModel(const physics::StructureModel& model, RunResult& run);
-
 }  // namespace tesral::cli

@@ -31,6 +31,21 @@ void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& w
                              ": " + file.error());
 }
 
+void refuseOutputOnto(const Options& options, const std::string& input, const std::string& what) {
+    const std::string output = options.value("output", "-");  // "-": standard output
+    if (output != "-" && sameFile(input, output))
+        throw UsageError("--output " + quotedPath(output) + " is the " + what +
+                         "; write to another file");
+}
+
+void refusePictureOptions(const Options& options, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (options.has(name))
+            throw UsageError("--" + name +
+                             " is for pictures only; --output names no picture (.png, .bmp, "
+                             ".svg, .wmf, .pdf)");
+}
+
 void writeOutput(const Options& options, std::string_view bytes) {
     writeOutput(options, [bytes](SafeFile& file) { return file.write(bytes); });
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/options.h"
 #include "report/safe_file.h"
@@ -21,6 +22,15 @@ void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& w
 
 /** writeOutput() of bytes already at hand. */
 void writeOutput(const Options& options, std::string_view bytes);
+
+/**
+ * Refuses an --output that names the file `input`, which the output would replace: a usage
+ * mistake saying "--output 'FILE' is the " + `what` (as "the configuration file").
+ */
+void refuseOutputOnto(const Options& options, const std::string& input, const std::string& what);
+
+/** Refuses the picture options `names` (as "size") on a text output: a usage mistake. */
+void refusePictureOptions(const Options& options, const std::vector<std::string>& names);
 
 /** The command that notes name ("report"); main sets it before the command runs. */
 void setCommandName(const std::string& name);

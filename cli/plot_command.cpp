@@ -165,8 +165,7 @@ int plotCommand(const std::vector<std::string>& args, PlotKind kind) {
     const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     RunResult result;
     ProjectedPoints points;
-    runForCommand(inputs, maxRowsFrom(options), result, &points);
-    if (model) applyModel(*model, result);
+    runForCommand(inputs, model, maxRowsFrom(options), result, &points);
 
     std::span<ProjectedPoint> rows(points);
     for (const Turn& turn : request.turns) {

@@ -9,7 +9,6 @@
 #include "cli/model_options.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
-#include "physics/one_site_model.h"
 
 namespace tesral::cli {
 namespace {
@@ -97,43 +96,39 @@ PowderJob powderJobFrom(const Options& options, bool profile) {
 }
 
 PowderJob powderJobFor(const Options& options, double low, double high, bool profile) {
-    PowderJob job;
-    job.grid = gridFrom(options);
-    job.shape = shapeFrom(options);
-    const std::string shapeProblem = physics::shapeProblem(job.shape, job.grid);
+    physics::PowderRequest request;
+    request.grid = gridFrom(options);
+    request.shape = shapeFrom(options);
+    const std::string shapeProblem = physics::shapeProblem(request.shape, request.grid);
     if (!shapeProblem.empty()) throw UsageError(shapeProblem);
-    const double monochromator = options.has("monochromator")
-                                     ? numberFrom(options.value("monochromator"), "monochromator")
-                                     : 0.0;
-    if (monochromator < 0.0 || monochromator >= 180.0)
+    if (options.has("monochromator"))
+        request.monochromator = numberFrom(options.value("monochromator"), "monochromator");
+    if (request.monochromator < 0.0 || request.monochromator >= 180.0)
         throw UsageError("--monochromator takes the monochromator's 2-theta, 0..180 degrees");
+    if (options.has("zero")) request.zero = numberFrom(options.value("zero"), "zero");
+    request.profile = profile;
+    // The theta window follows [low, high] (the grid, or a measured pattern's span).
+    request.span = {low, high};
+    request.keepThetaMin = options.has("thmin");
+    request.keepThetaMax = options.has("thmax");
 
     RunInputs inputs = runInputsFrom(options);
-    // Lines a little outside the grid still reach into it.
-    if (!options.has("thmin")) inputs.thetaMin = format("%.6g", std::max(0.0, low / 2.0 - 1.0));
-    if (!options.has("thmax")) inputs.thetaMax = format("%.6g", std::min(90.0, high / 2.0 + 1.0));
-    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
-    job.model = model ? *model : physics::oneSiteModel(inputs.system, "window");
-    physics::LpSettings lp;
-    try {
-        lp = physics::lpSettingsFor(job.model.radiation, monochromator);
-    } catch (const std::invalid_argument& e) {
-        throw UsageError(e.what());
+    const physics::Calculation calculation =
+        calculationFor(inputs, modelFrom(options, inputs.system), maxRowsFrom(options));
+    TerminalProgress progress(physics::preparePowder(calculation, request).totalLoops);
+    PowderJob job = physics::powder(calculation, request, {nullptr, progress.callback()});
+    progress.clear();
+    if (!job.ok()) {
+        if (job.usageMistake) throw UsageError(job.message);
+        throw std::runtime_error(job.message);
     }
-    // Neutrons are seen at their own wavelength.
-    if (job.model.radiation.kind == physics::RadiationKind::Neutron)
-        inputs.wavelength = format("%.10g", job.model.radiation.wavelength);
-    const std::string widened = physics::widenToWholeOrbits(inputs);
-    if (!widened.empty()) throw std::runtime_error(widened);
-    runForCommand(inputs, maxRowsFrom(options), job.run);
-    applyModel(job.model, job.run);
-    job.lines = physics::powderLines(job.run, lp);
-    if (options.has("zero")) {
-        // As a refinement reports it: 2-theta observed = 2-theta calculated + zero shift.
-        const double zero = numberFrom(options.value("zero"), "zero");
-        for (physics::PowderLine& line : job.lines) line.twoTheta += zero;
+    if (job.run.table.size() == 0) {
+        // Why, in the terms of the texts the run was read from.
+        inputs.loopLimits.fill("1");
+        if (!request.keepThetaMin) inputs.thetaMin = format("%.6g", job.run.parameters.thetaMin);
+        if (!request.keepThetaMax) inputs.thetaMax = format("%.6g", job.run.parameters.thetaMax);
+        noteEmptyRun(inputs);
     }
-    if (profile) job.profile = physics::powderProfile(job.lines, job.grid, job.shape);
     return job;
 }
 
@@ -142,7 +137,7 @@ std::string powderXyText(const PowderJob& job) {
     text.reserve(job.profile.size() * 20);
     char line[64];
     for (std::size_t i = 0; i < job.profile.size(); ++i) {
-        std::snprintf(line, sizeof line, "%.4f %.4f\n", job.grid.at(i), job.profile[i]);
+        std::snprintf(line, sizeof line, "%.4f %.4f\n", job.request.grid.at(i), job.profile[i]);
         text += line;
     }
     return text;
@@ -194,6 +189,7 @@ int powderCommand(const std::vector<std::string>& args,
     const bool csv = ext == "csv";
     if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
         throw UsageError("--output must name a .xy, .csv, .png, .bmp, .svg, .wmf or .pdf file");
+    refusePictureOptions(options, {"measured", "size"});
     const PowderJob job = powderJobFrom(options, !csv);
     writeOutput(options, csv ? powderCsvText(job) : powderXyText(job));
     return 0;

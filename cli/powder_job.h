@@ -7,6 +7,7 @@
 
 #include "cli/options.h"
 #include "engine/generation.h"
+#include "physics/calculation.h"
 #include "physics/powder_lines.h"
 #include "physics/powder_profile.h"
 #include "physics/structure_model.h"
@@ -16,25 +17,18 @@ namespace tesral::cli {
 /** Run, model and powder options. */
 KnownOptions powderOptions();
 
-/** What `tesral-cli powder` works out. */
-struct PowderJob {
-    RunResult run;
-    physics::StructureModel model;
-    std::vector<physics::PowderLine> lines;
-    physics::TwoThetaGrid grid;
-    physics::ProfileShape shape;
-    std::vector<double> profile;  // on the grid, highest point 100
-};
+/** What `tesral-cli powder` works out: the calculation's pattern. */
+using PowderJob = physics::PowderResult;
 
 /** --two-theta START:STOP:STEP, --caglioti U,V,W, --eta, --monochromator; mistakes throw. */
 physics::TwoThetaGrid gridFrom(const Options& options);
 physics::ProfileShape shapeFrom(const Options& options);
 
 /**
- * The run of the options with whole orbits (the loop limits widened to the theta and qi
- * windows; the theta window taken from the 2-theta grid unless --thmin or --thmax is given),
- * its intensities (a one-site "window" Al model without --model or --domain), the lines and,
- * when `profile` is set, the pattern.
+ * The pattern of the options' calculation (physics::powder): whole orbits, the theta window
+ * taken from the 2-theta grid unless --thmin or --thmax is given, a one-site "window" Al
+ * model without --model or --domain, the lines and, when `profile` is set, the profile.
+ * Mistakes of the options throw UsageError, a run that cannot be made std::runtime_error.
  */
 PowderJob powderJobFrom(const Options& options, bool profile = true);
 

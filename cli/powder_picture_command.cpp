@@ -50,6 +50,8 @@ int drawPowder(const std::vector<std::string>& args) {
         throw UsageError("--difference needs --measured");
     std::optional<physics::MeasuredData> measured;
     if (options.has("measured"))
+        refuseOutputOnto(options, options.value("measured"), "measured file");
+    if (options.has("measured"))
         measured = physics::readMeasuredFile(options.value("measured"), options.has("peaks"));
 
     const PowderJob job = powderJobFrom(options);
@@ -61,8 +63,8 @@ int drawPowder(const std::vector<std::string>& args) {
                          QString::fromStdString(line.label ? physics::labelText(*line.label)
                                                            : physics::indexText(line))});
     PowderPlotData data;
-    data.start = job.grid.start;
-    data.step = job.grid.step;
+    data.start = job.request.grid.start;
+    data.step = job.request.grid.step;
     data.profile = job.profile;
     data.ticks = ticks;
     data.labelCount = labels;

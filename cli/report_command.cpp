@@ -32,9 +32,8 @@ int reportCommand(const std::vector<std::string>& args) {
     const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    runForCommand(inputs, maxRowsFrom(options),
-                  result);  // a failed run leaves an existing output file untouched
-    if (model) applyModel(*model, result);
+    // A failed run leaves an existing output file untouched.
+    runForCommand(inputs, model, maxRowsFrom(options), result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     const ReportOptions report{columns, inputs.convention, '.'};
     writeOutput(options, [&](SafeFile& file) {
@@ -49,8 +48,7 @@ int listCommand(const std::vector<std::string>& args) {
     const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     ReportColumns columns = reportColumnsFrom(options, indexDimensionOf(inputs.system));
     RunResult result;
-    runForCommand(inputs, maxRowsFrom(options), result);
-    if (model) applyModel(*model, result);
+    runForCommand(inputs, model, maxRowsFrom(options), result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
     writeOutput(options, [&](SafeFile& file) {
         return writeClipboardRows(file, result.table, columns, '.');

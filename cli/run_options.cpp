@@ -8,8 +8,8 @@
 #include "cli/output.h"
 #include "engine/groups.h"
 #include "engine/wavelength.h"
+#include "physics/calculation.h"
 #include "report/config_file.h"
-#include "report/run_job.h"
 #include "report/safe_file.h"
 
 namespace tesral::cli {
@@ -48,10 +48,7 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
  *  would replace. */
 void readConfiguration(const Options& options, ConfigValues& config) {
     const std::string path = options.value("config");
-    const std::string output = options.value("output", "-");  // "-": standard output
-    if (output != "-" && sameFile(path, output))
-        throw UsageError("--output " + quotedPath(output) +
-                         " is the configuration file; write to another file");
+    refuseOutputOnto(options, path, "configuration file");
     std::string reason;
     const std::optional<int> applied = readConfigFile(path, config, &reason);
     if (!applied)
@@ -172,39 +169,63 @@ BoxCount maxRowsFrom(const Options& options) {
     return value;
 }
 
-void runForCommand(const RunInputs& inputs, BoxCount maxRows, RunResult& result,
-                   ProjectedPoints* points) {
-    const PreparedRun run = prepareRun(inputs);
-    if (run.ready() && run.rowBound > maxRows)
-        throw std::runtime_error("this run may produce up to " + boxCountText(run.rowBound) +
-                                 " reflections, more than --max-rows " + boxCountText(maxRows) +
-                                 "; narrow the theta window, qi max or the loop limits");
+TerminalProgress::TerminalProgress(BoxCount totalLoops)
+    : terminal_(isatty(STDERR_FILENO) != 0), loops_(loopsStatusText(totalLoops)) {}
+
+TerminalProgress::~TerminalProgress() {
+    clear();
+}
+
+std::function<void(double)> TerminalProgress::callback() {
+    if (!terminal_) return {};
+    return [this](double fraction) {
+        const int percent = static_cast<int>(fraction * 100.0);
+        if (percent != lastPercent_) {
+            lastPercent_ = percent;
+            std::fprintf(stderr, "\rcalculating ... %3d%% %s", percent, loops_.c_str());
+        }
+    };
+}
+
+void TerminalProgress::clear() {
+    if (terminal_ && lastPercent_ >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
+    lastPercent_ = -1;
+}
+
+physics::Calculation calculationFor(const RunInputs& inputs,
+                                    std::optional<physics::StructureModel> model,
+                                    std::optional<BoxCount> maxRows) {
+    std::string error;
+    std::optional<physics::Calculation> calculation =
+        physics::calculationFrom(inputs, std::move(model), error);
+    if (!calculation) throw std::runtime_error(error);
+    calculation->maxRows = maxRows;
+    return std::move(*calculation);
+}
+
+void noteEmptyRun(const RunInputs& inputs) {
+    const std::string reasons = joinReasons(emptyRunReasons(inputs));
+    if (!reasons.empty()) printNote("0 reflections: " + reasons);
+}
+
+void runForCommand(const RunInputs& inputs, std::optional<physics::StructureModel> model,
+                   BoxCount maxRows, RunResult& result, ProjectedPoints* points) {
+    const physics::Calculation calculation = calculationFor(inputs, std::move(model), maxRows);
+    const PreparedRun run = physics::prepare(calculation);
+    if (!run.ready()) throw std::runtime_error(run.message);
     RunJobOptions job;
     job.points = points != nullptr;
-    const bool terminal = isatty(STDERR_FILENO) != 0;
-    int lastPercent = -1;
-    const std::string loops = run.ready() ? loopsStatusText(run.totalLoops) : std::string();
-    if (terminal) {
-        job.progress = [&lastPercent, &loops](double fraction) {
-            const int percent = static_cast<int>(fraction * 100.0);
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                std::fprintf(stderr, "\rcalculating ... %3d%% %s", percent, loops.c_str());
-            }
-        };
-    }
-    RunOutcome outcome = runJob(run, {}, job);
+    TerminalProgress progress(run.totalLoops);
+    job.progress = progress.callback();
+    RunOutcome outcome = physics::run(calculation, run, std::move(job));
+    progress.clear();
     result = std::move(outcome.result);
     if (points) *points = std::move(outcome.points);
-    if (terminal && lastPercent >= 0) std::fprintf(stderr, "\r%*s\r", 60, "");
     if (result.status != RunStatus::Completed)
         throw std::runtime_error(result.message.empty() ? "The run was cancelled."
                                                         : result.message);
     // A run that kept nothing says why, when the inputs tell; the result stands as it is.
-    if (result.table.size() == 0) {
-        const std::string reasons = joinReasons(emptyRunReasons(inputs));
-        if (!reasons.empty()) printNote("0 reflections: " + reasons);
-    }
+    if (result.table.size() == 0) noteEmptyRun(inputs);
 }
 
 const char* runOptionsHelp() {

@@ -81,16 +81,17 @@ ZoneRun zoneRunFrom(const Options& options) {
         request.slab = positiveNumber(options, "slab", "a half-thickness in 1/A, 0 or more");
     if (options.has("camera-length"))
         run.cameraLength = positiveNumber(options, "camera-length", "a length in mm, 0 or more");
-    const std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
-    const PreparedRun prepared = prepareRun(inputs);
-    if (!prepared.ready()) throw std::runtime_error(prepared.message);
-    run.section = computeZoneSection(prepared, request);
-    if (run.section.run.status != RunStatus::Completed)
-        throw std::runtime_error(run.section.run.message);
-    if (model) {
-        applyModel(*model, run.section.run);
-        run.intensities = true;
-    }
+    // The section of the run's own box: the row limit refuses no run here, as before.
+    const physics::Calculation calculation =
+        calculationFor(inputs, modelFrom(options, inputs.system), std::nullopt);
+    physics::ZoneResult zone = physics::zone(calculation, request);
+    if (!zone.ok()) throw std::runtime_error(zone.message);
+    if (zone.cutByLimits)
+        printNote(
+            "the loop limits cut this section; wider limits would add reflections of "
+            "the theta and qi windows");
+    run.section = std::move(zone.section);
+    run.intensities = zone.intensities;
     return run;
 }
 

@@ -69,7 +69,10 @@ QString axisTitle(const ZoneRun& run, int n) {
 int zonePictureCommand(const std::vector<std::string>& args) {
     const Options options(args, zoneOptions());
     if (!options.has("output")) throw UsageError("--output FILE is needed");
-    if (!zonePictureOutput(options)) return writeZoneRows(options, zoneRunFrom(options));
+    if (!zonePictureOutput(options)) {
+        refusePictureOptions(options, {"size"});
+        return writeZoneRows(options, zoneRunFrom(options));
+    }
     const auto format = pictureFormatOf(QString::fromStdString(options.value("output")));
     PictureSettings settings;
     settings.size = pictureSize(options.value("size", "800x800"));

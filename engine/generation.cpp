@@ -32,16 +32,24 @@ BoxCount boxSize(const std::array<int, 6>& limits, int n) {
     return total;
 }
 
-PreparedRun prepareRun(const RunInputs& inputs) {
+PreparedRun prepareRun(const RunParameters& parameters, RunHeader header) {
     PreparedRun run;
-    run.header = buildRunHeader(inputs);
-    if (selectGroup(inputs.system, inputs.groupPosition, run.group))
-        run.groupStatusText = run.group.statusText();
-
-    const auto parameters = readRunParameters(inputs, run.message);
-    if (!parameters) return run;
-    run.parameters = *parameters;
+    run.header = std::move(header);
+    run.parameters = parameters;
     const RunParameters& p = run.parameters;
+    if (p.groupNumber < 1) {
+        run.message = "There is no such group for this system.";
+        return run;
+    }
+    run.group = {p.groupNumber, p.groupSymbol, p.groupCodes};
+    run.groupStatusText = run.group.statusText();
+    run.message = latticeConstantProblem(p.system, p.a, p.c);
+    if (!run.message.empty()) return run;
+    for (int i = 0; i < indexDimensionOf(p.system); ++i)
+        if (p.loopLimit[i] < -32768 || p.loopLimit[i] > 32767) {
+            run.message = kLoopLimitMessage;
+            return run;
+        }
 
     auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
     if (!basis) {
@@ -53,6 +61,20 @@ PreparedRun prepareRun(const RunInputs& inputs) {
     run.totalLoops = boxSize(p.loopLimit, run.indexDimension);
     run.rowBound = candidateBound(boundIndexRegion(GeometryContext(run.basis, p), p.loopLimit));
     return run;
+}
+
+PreparedRun prepareRun(const RunInputs& inputs) {
+    PreparedRun run;
+    std::string error;
+    const auto parameters = readRunParameters(inputs, error);
+    if (!parameters) {
+        run.header = buildRunHeader(inputs);
+        if (selectGroup(inputs.system, inputs.groupPosition, run.group))
+            run.groupStatusText = run.group.statusText();
+        run.message = error;
+        return run;
+    }
+    return prepareRun(*parameters, buildRunHeader(inputs));
 }
 
 RunResult runGeneration(const RunInputs& inputs, const TableStatistics& previous,

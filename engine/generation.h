@@ -75,7 +75,13 @@ struct PreparedRun {
  */
 RunResult resultWithoutRows(const PreparedRun& run);
 
-/** Reads the inputs, resolves the group, builds the basis and bounds the rows. */
+/**
+ * The run of numbers: checks the group, the lattice constants and the loop limits, builds the
+ * basis and bounds the rows. `header` keeps the texts as typed.
+ */
+PreparedRun prepareRun(const RunParameters& parameters, RunHeader header);
+
+/** Reads the inputs (the edge where texts become numbers) and prepares their run. */
 PreparedRun prepareRun(const RunInputs& inputs);
 
 /**

@@ -5,6 +5,7 @@
 // zone-axis section. The command line, the window and its views all go through here; nothing
 // else applies a model to a run.
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <optional>
@@ -23,7 +24,8 @@ namespace tesral::physics {
 
 /**
  * The wavelength (angstrom) of a run seen with `radiation`: X-rays `xrayWavelength` (the
- * anode's or the typed one), electrons the relativistic lambda(U), neutrons the model's own.
+ * anode's or the typed one), electrons the relativistic lambda(U) at the six digits the
+ * headers show (so a run typed with that wavelength is the same run), neutrons the model's own.
  */
 double wavelengthFor(const Radiation& radiation, double xrayWavelength);
 
@@ -33,6 +35,10 @@ double wavelengthFor(const Radiation& radiation, double xrayWavelength);
  * "neutrons, wavelength 1.8 A".
  */
 std::string radiationText(const Radiation& radiation, double wavelength);
+
+/** Why a run of up to `rowBound` rows is refused above `maxRows` (the command line's --max-rows).
+ */
+std::string tooManyRowsMessage(BoxCount rowBound, BoxCount maxRows);
 
 /** How a caller watches long work: both may be empty (the command line, the tests). */
 struct Watch {
@@ -53,8 +59,8 @@ struct Calculation {
     RunHeader header;
     /** Intensities are worked out when set; its radiation decides the wavelength. */
     std::optional<StructureModel> model;
-    /** A run that may keep more rows is refused before its loops. */
-    BoxCount maxRows = 0;  // 0: no bound
+    /** A run that may keep more rows is refused before its loops; none: no bound. */
+    std::optional<BoxCount> maxRows;
 
     /** X-rays without a model. */
     Radiation radiation() const { return model ? model->radiation : Radiation{}; }
@@ -67,22 +73,30 @@ struct Calculation {
  * set when a field cannot be read.
  */
 std::optional<Calculation> calculationFrom(const RunInputs& inputs,
-                                           std::optional<StructureModel> model,
-                                           std::string& error);
+                                           std::optional<StructureModel> model, std::string& error);
 
 /**
- * The run prepared: the radiation's wavelength in its parameters and head, the group, the
- * basis and the row bound; `message` says why it cannot start (the model's problem with this
- * system included, and a row bound above maxRows).
+ * The run prepared: the radiation's wavelength in its parameters and head (the head's
+ * wavelength is the one in use, its model line names the radiation), the group, the basis
+ * and the row bound; `message` says why it cannot start (in this order: the numbers, a row
+ * bound above maxRows, the model's problem with this system).
  */
 PreparedRun prepare(const Calculation& calculation);
 
 /**
+ * The rows step that writes the calculation's intensities (none without a model), for a run
+ * job on another thread; it keeps its own copy of the model. A model the run cannot use
+ * (a window that cannot be built) fails the run with why.
+ */
+RowsStep intensitiesStep(const Calculation& calculation);
+
+/**
  * The reflection run with its intensities (when the calculation has a model) and what the
  * job options ask besides (3D points, list file). The job's rows step is the model's.
+ * `previous` carries the coordinate extremes of earlier runs of a session.
  */
 RunOutcome run(const Calculation& calculation, const PreparedRun& prepared,
-               RunJobOptions options = {});
+               RunJobOptions options = {}, const TableStatistics& previous = {});
 
 /** What a powder pattern needs besides the calculation. */
 struct PowderRequest {
@@ -92,8 +106,15 @@ struct PowderRequest {
     double monochromator = 0.0;
     /** Added to every line's 2-theta (degrees), as a refinement reports it. */
     double zero = 0.0;
-    /** The theta window follows the grid unless the caller keeps its own. */
+    /**
+     * The theta window follows the grid (or `span`), a degree beyond each end, unless the
+     * caller keeps its own: both bounds (thetaFromGrid false) or one of them.
+     */
     bool thetaFromGrid = true;
+    bool keepThetaMin = false;
+    bool keepThetaMax = false;
+    /** The 2-theta span (degrees) the theta window follows instead of the grid's. */
+    std::optional<std::array<double, 2>> span;
     /** Lines only (no profile on the grid). */
     bool profile = true;
 };
@@ -131,13 +152,28 @@ struct ZoneResult {
     std::string message;
     ZoneSection section;
     bool intensities = false;
-    /** True when the loop limits cut the section (it is then not the whole section). */
+    /**
+     * True when the loop limits cut the section: the whole section of the theta and qi
+     * windows holds members the run's box does not. Looked for with the run's own limits only,
+     * and only when the whole section's run would not be refused as too large.
+     */
     bool cutByLimits = false;
 
     bool ok() const { return message.empty(); }
 };
 
-ZoneResult zone(const Calculation& calculation, const ZoneRequest& request,
-                const Watch& watch = {});
+/** Which reflections a zone section takes. */
+enum class ZoneExtent {
+    /** Those of the run's loop limits, as a run with the same inputs would keep them. */
+    LoopLimits,
+    /**
+     * Every reflection of the theta and qi windows: the loop limits widened as for the powder
+     * pattern, bounded by maxRows.
+     */
+    WholeSection,
+};
+
+ZoneResult zone(const Calculation& calculation, const ZoneRequest& request, const Watch& watch = {},
+                ZoneExtent extent = ZoneExtent::LoopLimits);
 
 }  // namespace tesral::physics

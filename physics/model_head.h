@@ -7,8 +7,9 @@
 namespace tesral::physics {
 
 /**
- * The model's line in a report head: its name, its number of sites and the radiation it is
- * seen with; X-rays are seen at the run's wavelength `xrayWavelength` (angstrom).
+ * The model's line in a report head: its name, its number of sites, the radiation it is seen
+ * with and the wavelength in use (radiationText); X-rays are seen at the run's wavelength
+ * `xrayWavelength` (angstrom).
  */
 std::string modelHeadLine(const StructureModel& model, double xrayWavelength);
 

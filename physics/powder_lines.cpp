@@ -81,18 +81,17 @@ LpSettings lpSettingsFor(const Radiation& radiation, double monochromator) {
     return lp;
 }
 
-std::string widenToWholeOrbits(RunInputs& inputs) {
-    std::string error;
-    const std::optional<RunParameters> p = readRunParameters(inputs, error);
-    if (!p) return error;
-    const std::optional<LatticeBasis> basis =
-        buildLatticeBasis(p->system, p->a, p->c, p->convention);
+std::string widenToWholeOrbits(RunParameters& parameters) {
+    const RunParameters& p = parameters;
+    if (std::string problem = latticeConstantProblem(p.system, p.a, p.c); !problem.empty())
+        return problem;
+    const std::optional<LatticeBasis> basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
     if (!basis) return kLatticeConstantsMessage;
-    const double sinMax = p->thetaMax >= 90.0 ? 1.0 : std::sin(p->thetaMax * kDegree);
-    const double parallelMax = 2.0 * std::max(sinMax, 0.0) / p->wavelength;
+    const double sinMax = p.thetaMax >= 90.0 ? 1.0 : std::sin(p.thetaMax * kDegree);
+    const double parallelMax = 2.0 * std::max(sinMax, 0.0) / p.wavelength;
     const bool scaledQi =
-        p->system == QuasicrystalSystem::Icosahedral || p->convention == MatrixConvention::Yamamoto;
-    const double perpMax = std::max(p->qiMax, 0.0) / (scaledQi ? std::fabs(p->a) : 1.0);
+        p.system == QuasicrystalSystem::Icosahedral || p.convention == MatrixConvention::Yamamoto;
+    const double perpMax = std::max(p.qiMax, 0.0) / (scaledQi ? std::fabs(p.a) : 1.0);
     if (!std::isfinite(parallelMax) || !std::isfinite(perpMax))
         return "the theta window and qi max bound no finite region";
     const int n = basis->n;
@@ -106,8 +105,8 @@ std::string widenToWholeOrbits(RunInputs& inputs) {
         const double bound = std::sqrt(plane2 + axis2) * parallelMax + std::sqrt(perp2) * perpMax;
         if (!(bound < kLargestLimit))
             return "the theta window and qi max need loop limits beyond 32767; narrow them";
-        inputs.loopLimits[static_cast<std::size_t>(i)] =
-            std::to_string(static_cast<int>(std::floor(bound * (1.0 + 1e-12))) + 1);
+        parameters.loopLimit[static_cast<std::size_t>(i)] =
+            static_cast<int>(std::floor(bound * (1.0 + 1e-12))) + 1;
     }
     return {};
 }

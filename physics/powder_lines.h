@@ -60,11 +60,12 @@ double lorentzPolarisation(double twoTheta, const LpSettings& lp);
 LpSettings lpSettingsFor(const Radiation& radiation, double monochromator);
 
 /**
- * Sets the loop limits of `inputs` so that the index box holds every reflection that can pass
- * the theta and qi windows: the powder pattern needs whole orbits, whatever limits were typed.
- * Returns why it cannot (unreadable inputs, limits beyond 32767); empty on success.
+ * Sets the loop limits of `parameters` so that the index box holds every reflection that can
+ * pass the theta and qi windows: the powder pattern needs whole orbits, whatever limits were
+ * typed. Returns why it cannot (unusable lattice constants, limits beyond 32767); empty on
+ * success.
  */
-std::string widenToWholeOrbits(RunInputs& inputs);
+std::string widenToWholeOrbits(RunParameters& parameters);
 
 /** The six-dimensional lattice constant of an icosahedral basis: the length of a direct vector. */
 double sixDimensionalConstant(const LatticeBasis& basis);

@@ -25,8 +25,10 @@ std::string gridProblem(const TwoThetaGrid& grid) {
     if (!(grid.start >= 0.0 && grid.stop <= 180.0))
         return "the 2-theta grid must lie between 0 and 180 degrees";
     if (!(grid.stop > grid.start)) return "the 2-theta grid must end above its start";
-    if ((grid.stop - grid.start) / grid.step > 1e8)
-        return "the 2-theta grid would hold more than 100 million points";
+    // Ten million points resolve any pattern; more only cost memory and time.
+    if ((grid.stop - grid.start) / grid.step + 1.0 > kLargestGridPoints)
+        return "the 2-theta grid would hold more than 10 million points, the most a pattern "
+               "takes; choose a larger step";
     return {};
 }
 

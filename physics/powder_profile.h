@@ -20,7 +20,12 @@ struct TwoThetaGrid {
     double at(std::size_t i) const { return start + step * static_cast<double>(i); }
 };
 
-/** Why the grid cannot be used (a step that is not positive, stop below start...); empty if it can.
+/** The most points a 2-theta grid may hold. */
+constexpr double kLargestGridPoints = 1e7;
+
+/**
+ * Why the grid cannot be used (a step that is not positive, stop below start, more than
+ * kLargestGridPoints points...); empty if it can.
  */
 std::string gridProblem(const TwoThetaGrid& grid);
 

@@ -52,9 +52,12 @@ struct PowderRun {
 
 /** The inputs widened to whole orbits, run with one Al site, merged into lines (X-rays). */
 inline PowderRun powderRun(RunInputs in) {
-    EXPECT_EQ(widenToWholeOrbits(in), "");
+    std::string error;
+    std::optional<RunParameters> p = readRunParameters(in, error);
+    EXPECT_TRUE(p) << error;
+    EXPECT_EQ(widenToWholeOrbits(*p), "");
     PowderRun out;
-    out.run = runGeneration(in);
+    out.run = runPrepared(prepareRun(*p, buildRunHeader(in)));
     EXPECT_EQ(out.run.status, RunStatus::Completed) << out.run.message;
     const char* domain = in.system == QuasicrystalSystem::Icosahedral ? "sphere:6.4" : "disc:3";
     EXPECT_TRUE(fillIntensities(oneSiteModel(in.system, domain), out.run));
