@@ -317,8 +317,9 @@ void MainWindowTest::intensitiesFillTheListColumns() {
     panel()->intensitiesBox()->setChecked(true);
     QVERIFY(runWithF5());
     const QByteArray tmp = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
-    QVERIFY(tmp.contains(
-        "model: Decagonal, Penrose tiling (four pentagons) (4 sites, X-rays, 0.710687 A)\r\n"));
+    QVERIFY(
+        tmp.contains("model: Decagonal, Penrose tiling (four pentagons) (4 sites, X-rays, "
+                     "wavelength 0.7106867 A)\r\n"));
     QVERIFY(tmp.contains("     Hperp         I\r\n"));
     QVERIFY(tmp.contains(" 100.00000\r\n"));
     const std::string head = list()->lineText(6);
