@@ -93,8 +93,7 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
         attach<PlotFlagCommand>(item(menu, name.constData(), caption), c, flag.flag);
     }
     menu.addSeparator();
-    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")),
-                                 c);
+    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")), c);
     attach<ZoneAxisCommand>(item(menu, "mnuViewZone", QStringLiteral("Zone axis...")), c);
 }
 
