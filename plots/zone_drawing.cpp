@@ -125,20 +125,27 @@ bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
     std::vector<QRectF> placed;
     // Each label goes beside its spot where it covers no spot and no label placed before;
     // a label with no such place is left out.
-    std::vector<QRectF> discs;
-    discs.reserve(data.table.size() + 1);
+    // The spots a label must not cover: every one larger than a dot, and the origin.
+    struct Disc {
+        double x, y, r;
+    };
+    std::vector<Disc> discs;
     for (std::size_t i = 0; i < data.table.size(); ++i)
-        if (radius[i] > 0.0f) {
-            const double x = cx + scale * data.spots[i].u, y = cy - scale * data.spots[i].v;
-            discs.emplace_back(x - radius[i], y - radius[i], 2.0 * radius[i], 2.0 * radius[i]);
-        }
-    discs.emplace_back(cx - 3 * pixel, cy - 3 * pixel, 6 * pixel, 6 * pixel);
+        if (radius[i] > 2.5 * pixel)
+            discs.push_back({cx + scale * data.spots[i].u, cy - scale * data.spots[i].v,
+                             static_cast<double>(radius[i])});
+    discs.push_back({cx, cy, 3 * pixel});
     const QRectF inside(0, 0, target.width, target.height);
     const auto free = [&](const QRectF& box) {
         if (!inside.contains(box)) return false;
         const auto covers = [&box](const QRectF& other) { return other.intersects(box); };
+        const auto onDisc = [&box](const Disc& d) {
+            const double dx = d.x - std::clamp(d.x, box.left(), box.right());
+            const double dy = d.y - std::clamp(d.y, box.top(), box.bottom());
+            return dx * dx + dy * dy < d.r * d.r;
+        };
         return std::none_of(placed.begin(), placed.end(), covers) &&
-               std::none_of(discs.begin(), discs.end(), covers);
+               std::none_of(discs.begin(), discs.end(), onDisc);
     };
     int labelled = 0;
     for (std::size_t i : order) {
