@@ -4,11 +4,14 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTest>
 
 #include "app/zone_view.h"
 #include "app/zone_window.h"
+#include "physics/one_site_model.h"
 #include "plots/picture_settings.h"
 #include "view_fixture.h"
 
@@ -100,6 +103,53 @@ class ZoneWindowTest : public QObject {
         f.document.setUseIntensities(true);  // a model edit after the run
         QVERIFY2(window.statusText().contains(QStringLiteral("Stale")),
                  qPrintable(window.statusText()));
+    }
+
+    // The scale bar in film millimetres uses the run's wavelength: electrons' own at 200 kV.
+    void electronsScaleTheFilmByTheirWavelength() {
+        ViewFixture f;
+        RunInputs in = decagonalInputs("2");
+        in.wavelength = "1.5406";
+        f.show(in, physics::oneSiteModel(in.system, "window", "Al", "electron:200"));
+        ZoneAxisWindow window(f.context);
+        QVERIFY(window.waitForSection() && window.section());
+        QCOMPARE(window.view()->data().wavelength, 0.0250793);
+    }
+
+    // The PDF page shows the spots at the picture's size: as much ink for the same pattern.
+    void thePdfPageDrawsTheSpotsAsThePictureDoes() {
+        ViewFixture f;
+        f.show(decagonalInputs("2"));
+        ZoneAxisWindow window(f.context);
+        QVERIFY(window.waitForSection() && window.section());
+        const QString pdf = f.folder.filePath(QStringLiteral("zone.pdf"));
+        QVERIFY(!window.savePicture(pdf));
+        QProcess raster;
+        raster.start(
+            QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf, f.folder.filePath(QStringLiteral("page"))});
+        if (!raster.waitForStarted()) QSKIP("pdftoppm is not installed");
+        QVERIFY(raster.waitForFinished());
+        const QImage page(f.folder.filePath(QStringLiteral("page.png")));
+        QVERIFY(!page.isNull());
+        // The square at the top of the page, as a picture of its size, white on black.
+        const int side = page.width() - 2 * 38;  // 10 mm margins at 96 dpi
+        window.view()->resize(side, side);
+        const QString png = f.folder.filePath(QStringLiteral("zone.png"));
+        QVERIFY(!window.savePicture(png));
+        const QImage picture(png);
+        const auto ink = [](const QImage& image, bool dark) {
+            std::size_t n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += (qGray(image.pixel(x, y)) < 128) == dark;
+            return static_cast<double>(n);
+        };
+        const double onPage = ink(page.copy(38, 38, side, side), true);
+        const double inPicture = ink(picture, false);
+        QVERIFY2(onPage > 0.35 * inPicture && onPage < 1.6 * inPicture,
+                 qPrintable(QStringLiteral("%1 against %2").arg(onPage).arg(inPicture)));
     }
 
     void badInputAndNoRunSayWhy() {
