@@ -86,6 +86,24 @@ class PowderWindowTest : public QObject {
         QVERIFY(plot->title().endsWith(QStringLiteral("(stale)")));
     }
 
+    // Escape stops the pattern being worked out: the one shown before stays, marked stale.
+    void escapeStopsTheCalculation() {
+        ViewFixture f;
+        RunInputs in = alCuFeInputs("4.46891");
+        in.qiMax = std::string("6");
+        f.show(in);
+        PowderWindow window(f.context);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(window.calculate());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.waitForPattern());
+        QVERIFY(!window.plot()->hasPattern());
+        QVERIFY(window.stale());
+        QVERIFY2(window.statusText().contains(QStringLiteral("stopped"), Qt::CaseInsensitive),
+                 qPrintable(window.statusText()));
+    }
+
     // Each radiation as physics::powder gives it: X-rays and neutrons their own lines and
     // wavelength, electrons refused.
     void everyRadiationAsTheCalculationGivesIt() {
