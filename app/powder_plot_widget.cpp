@@ -9,10 +9,12 @@
 
 #include "plots/painter_canvas.h"
 #include "plots/picture_settings.h"
+#include "plots/powder_picture.h"
 
 namespace tesral {
 
-PowderPlotWidget::PowderPlotWidget(QWidget* parent) : QWidget(parent) {
+PowderPlotWidget::PowderPlotWidget(QWidget* parent)
+    : PictureView(parent), emptyText_(tr("Run a calculation (F5) for the powder pattern.")) {
     setObjectName(QStringLiteral("powderPlot"));
     setMouseTracking(true);
     setMinimumSize(400, 250);
@@ -34,6 +36,7 @@ void PowderPlotWidget::setPattern(double start, double step, std::vector<double>
                                                          : physics::indexText(l))});
     }
     setView(start_, gridStop());
+    emit pictureChanged();
 }
 
 void PowderPlotWidget::setMeasured(std::vector<double> twoTheta, std::vector<double> intensity) {
@@ -62,6 +65,7 @@ PowderPlotData PowderPlotWidget::data() const {
     d.difference = difference_;
     d.viewStart = viewStart_;
     d.viewStop = viewStop_;
+    d.title = title_;
     return d;
 }
 
@@ -80,16 +84,34 @@ void PowderPlotWidget::zoom(double factor, double centre) {
     setView(start, stop);
 }
 
-PlotTarget PowderPlotWidget::target() const {
-    PlotTarget t;
-    t.twipsPerPixelX = twipsPerPixel(logicalDpiX());
-    t.twipsPerPixelY = twipsPerPixel(logicalDpiY());
-    t.width = width() * t.twipsPerPixelX;
-    t.height = height() * t.twipsPerPixelY;
-    t.background = kWhite;
-    t.foreground = kBlack;
-    t.font = defaultPlotFont();
-    return t;
+PictureDrawing PowderPlotWidget::drawing() const {
+    PictureDrawing d;
+    d.draw = [this](const PlotTarget& target, PlotCanvas& canvas) {
+        return drawPowderPlot(data(), target, canvas);
+    };
+    d.title = QStringLiteral("Tesral powder pattern");
+    d.nothing = QStringLiteral("nothing to draw: the pattern is empty");
+    d.landscape = true;
+    return d;
+}
+
+QString PowderPlotWidget::sizeProblem(const PictureSettings& settings) const {
+    return powderSizeProblem(data(), settings);
+}
+
+void PowderPlotWidget::clearPattern(const QString& text) {
+    profile_.clear();
+    lines_.clear();
+    ticks_.clear();
+    strongest_ = 0.0;
+    emptyText_ = text;
+    update();
+    emit pictureChanged();
+}
+
+void PowderPlotWidget::setTitle(const QString& title) {
+    title_ = title;
+    update();
 }
 
 void PowderPlotWidget::paintEvent(QPaintEvent*) {
@@ -98,7 +120,9 @@ void PowderPlotWidget::paintEvent(QPaintEvent*) {
     PainterCanvas canvas(painter, QSizeF(size()), t.twipsPerPixelX);
     if (!hasPattern() || !drawPowderPlot(data(), t, canvas)) {
         painter.fillRect(rect(), Qt::white);
-        painter.drawText(rect(), Qt::AlignCenter, tr("Press Calculate for the powder pattern."));
+        painter.setPen(Qt::black);
+        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                         emptyText_);
     }
 }
 

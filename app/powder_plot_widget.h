@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QWidget>
 #include <vector>
+
+#include "app/picture_view.h"
 
 #include "physics/powder_lines.h"
 #include "plots/powder_drawing.h"
@@ -13,7 +14,7 @@ namespace tesral {
  * double click shows the whole grid again; the mouse over a line tells its indices, d, (N/M)
  * and intensity.
  */
-class PowderPlotWidget : public QWidget {
+class PowderPlotWidget : public PictureView {
     Q_OBJECT
 
   public:
@@ -22,6 +23,11 @@ class PowderPlotWidget : public QWidget {
     /** The calculated pattern: the grid's first 2-theta and step, its values and lines. */
     void setPattern(double start, double step, std::vector<double> profile,
                     std::vector<physics::PowderLine> lines);
+    /** No pattern: the box says `text`. */
+    void clearPattern(const QString& text);
+    /** The line above the frame. */
+    void setTitle(const QString& title);
+    QString title() const { return title_; }
     /** A measured pattern (2-theta, intensity), drawn scaled to the calculated maximum. */
     void setMeasured(std::vector<double> twoTheta, std::vector<double> intensity);
     void setDifference(bool shown);
@@ -29,6 +35,11 @@ class PowderPlotWidget : public QWidget {
     /** What the plot draws, for pictures and printing; spans into this widget. */
     PowderPlotData data() const;
     bool hasPattern() const { return profile_.size() > 1; }
+    bool hasPicture() const override { return hasPattern(); }
+    PictureDrawing drawing() const override;
+    QString sizeProblem(const PictureSettings& settings) const override;
+    /** What the box says without a pattern. */
+    QString emptyText() const { return emptyText_; }
 
     /** The shown 2-theta range. */
     double viewStart() const { return viewStart_; }
@@ -48,7 +59,7 @@ class PowderPlotWidget : public QWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    PlotTarget target() const;
+    PlotTarget target() const { return screenTarget(); }
     double gridStop() const;
 
     double start_ = 0.0;
@@ -60,6 +71,8 @@ class PowderPlotWidget : public QWidget {
     std::vector<double> measuredTwoTheta_;
     std::vector<double> measuredIntensity_;
     bool difference_ = false;
+    QString title_;
+    QString emptyText_;
     double viewStart_ = 0.0;
     double viewStop_ = 0.0;
     double dragFrom_ = 0.0;  // pixels

@@ -1,37 +1,32 @@
 #include "app/powder_window.h"
 
+#include <QAction>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPagedPaintDevice>
-#include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
-#include <stdexcept>
+#include "app/calculation_document.h"
 #include "app/input_panel.h"
+#include "app/picture_commands.h"
 #include "app/powder_plot_widget.h"
-#include "app/printing.h"
 #include "app/run_size.h"
-#include "engine/generation.h"
-#include "physics/intensity.h"
+#include "app/screen_fit.h"
+#include "app/view_document.h"
+#include "app/view_task.h"
 #include "physics/model_head.h"
-#include "physics/one_site_model.h"
-#include "physics/powder_profile.h"
 #include "physics/refinement_text.h"
-#include "plots/image_canvas.h"
-#include "plots/painter_canvas.h"
-#include "plots/powder_picture.h"
-#include "report/safe_file.h"
 
 namespace tesral {
 
@@ -51,23 +46,46 @@ std::optional<std::vector<double>> numbers(const QString& text, QChar separator,
     return out;
 }
 
+/** One number, or `empty` for an empty field. */
+std::optional<double> numberOr(const QLineEdit* field, double empty) {
+    const QString text = field->text().trimmed();
+    if (text.isEmpty()) return empty;
+    const auto v = numbers(text, QLatin1Char(','), 1);
+    return v ? std::optional<double>((*v)[0]) : std::nullopt;
+}
+
 QLineEdit* field(const char* name, const QString& text, int width) {
     auto* edit = new QLineEdit(text);
     edit->setObjectName(QLatin1String(name));
+    edit->setMinimumWidth(width / 2);
     edit->setMaximumWidth(width);
     return edit;
 }
 
-QPushButton* button(const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption);
-    b->setObjectName(QLatin1String(name));
-    return b;
+const QString kRunFirst =
+    QStringLiteral("Run a calculation first (F5): the pattern is that of the run.");
+
+/** What a pattern belongs to: "icosahedral, a = 4.46891 A, X-rays, wavelength 1.5406 A". */
+QString patternTitle(const physics::PowderResult& result) {
+    const RunParameters& p = result.run.parameters;
+    QString title = QString::fromLatin1(systemName(p.system)) +
+                    QStringLiteral(", a = %1 \u00c5").arg(p.a, 0, 'g', 7);
+    if (result.run.indexDimension == 5)
+        title += QStringLiteral(", c = %1 \u00c5").arg(p.c, 0, 'g', 7);
+    title += QStringLiteral(", ") +
+             QString::fromStdString(physics::radiationText(result.model.radiation, p.wavelength));
+    if (result.request.zero != 0.0)
+        title += QStringLiteral(", zero shift %1\u00b0").arg(result.request.zero, 0, 'g', 5);
+    return title;
 }
 
 }  // namespace
 
-PowderWindow::PowderWindow(InputPanel* panel, const physics::StructureModel* model, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel), model_(model) {
+PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      context_(context),
+      document_(viewDocument(context)),
+      task_(new ViewTask(this)) {
     setObjectName(QStringLiteral("powderWindow"));
     setWindowTitle(tr("Powder pattern"));
     plot_ = new PowderPlotWidget;
@@ -75,17 +93,10 @@ PowderWindow::PowderWindow(InputPanel* panel, const physics::StructureModel* mod
     caglioti_ = field("powderCaglioti", QStringLiteral("0,0,0.01"), 110);
     eta_ = field("powderEta", QStringLiteral("0.5"), 50);
     monochromator_ = field("powderMonochromator", QString(), 50);
+    zero_ = field("powderZero", QString(), 60);
+    zero_->setPlaceholderText(QStringLiteral("0"));
     difference_ = new QCheckBox(tr("Difference"));
     difference_->setObjectName(QStringLiteral("powderDifference"));
-    auto* calculateButton = button("powderCalculate", tr("Calculate"));
-    auto* loadButton = button("powderLoad", tr("Load measured pattern…"));
-    refineButton_ = button("powderRefine", tr("Refine lattice constant"));
-    useButton_ = button("powderUseRefined", tr("Use refined a, c"));
-    auto* saveButton = button("powderSave", tr("Save picture…"));
-    auto* copyButton = button("powderCopy", tr("Copy"));
-    auto* printButton = button("powderPrint", tr("Print…"));
-    refineButton_->setEnabled(false);
-    useButton_->setEnabled(false);
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("powderStatus"));
     status_->setWordWrap(true);
@@ -94,6 +105,38 @@ PowderWindow::PowderWindow(InputPanel* panel, const physics::StructureModel* mod
     result_->setReadOnly(true);
     result_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     result_->setMaximumHeight(160);
+    progress_ = new QProgressBar;
+    progress_->setObjectName(QStringLiteral("powderProgress"));
+    progress_->setRange(0, 1000);
+    progress_->setFormat(tr("%p % (Escape stops)"));
+    progress_->hide();
+
+    const auto command = [this, &context](const QString& text, std::function<void()> work,
+                                          std::function<bool()> enabled = {}) {
+        auto* action = new QAction(text, this);
+        commands_.push_back(
+            attach<ViewCommand>(action, context, std::move(work), std::move(enabled)));
+        return action;
+    };
+    QAction* calculateAction = command(tr("Calculate"), [this] { calculate(); });
+    QAction* load = command(tr("Load measured pattern…"), [this] { chooseMeasured(); });
+    QAction* remove = command(
+        tr("Remove measured pattern"), [this] { removeMeasured(); },
+        [this] { return measured_.has_value(); });
+    QAction* refineAction = command(
+        tr("Refine lattice constant"), [this] { refine(); },
+        [this] { return measured_ && current_ && !lines_.empty(); });
+    QAction* use = command(
+        tr("Use refined a, c"), [this] { useRefined(); },
+        [this] { return refinement_.has_value(); });
+    auto* save = new QAction(tr("Save picture…"), this);
+    auto* copy = new QAction(tr("Copy"), this);
+    auto* print = new QAction(tr("Print…"), this);
+    auto* large = new QAction(tr("Large view"), this);
+    attach<SavePictureCommand>(save, context, *plot_, QStringLiteral("powder.png"));
+    attach<CopyPictureCommand>(copy, context, *plot_);
+    attach<PrintPictureCommand>(print, context, *plot_, QStringLiteral("powder.pdf"));
+    attach<LargeWindowCommand>(large, context, *this);
 
     auto* settings = new QHBoxLayout;
     settings->addWidget(new QLabel(tr("2θ from:to:step")));
@@ -104,31 +147,72 @@ PowderWindow::PowderWindow(InputPanel* panel, const physics::StructureModel* mod
     settings->addWidget(eta_);
     settings->addWidget(new QLabel(tr("Monochromator 2θ")));
     settings->addWidget(monochromator_);
-    settings->addWidget(calculateButton);
+    settings->addWidget(new QLabel(tr("Zero shift")));
+    settings->addWidget(zero_);
+    settings->addWidget(commandButton(this, calculateAction, "powderCalculate"));
     settings->addStretch();
     auto* actions = new QHBoxLayout;
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{loadButton, difference_, refineButton_, useButton_,
-                                         saveButton, copyButton, printButton})
-        actions->addWidget(w);
+    actions->addWidget(commandButton(this, load, "powderLoad"));
+    actions->addWidget(commandButton(this, remove, "powderRemoveMeasured"));
+    actions->addWidget(difference_);
+    actions->addWidget(commandButton(this, refineAction, "powderRefine"));
+    actions->addWidget(commandButton(this, use, "powderUseRefined"));
+    actions->addWidget(commandButton(this, save, "powderSave"));
+    actions->addWidget(commandButton(this, copy, "powderCopy"));
+    actions->addWidget(commandButton(this, print, "powderPrint"));
+    actions->addWidget(commandButton(this, large, "powderLarge"));
     actions->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(settings);
     layout->addWidget(plot_, 1);
+    layout->addWidget(progress_);
     layout->addLayout(actions);
     layout->addWidget(status_);
     layout->addWidget(result_);
-    resize(1000, 720);
+    fitToScreen(*this, QSize(1000, 720));
 
-    connect(calculateButton, &QPushButton::clicked, this, &PowderWindow::calculate);
-    connect(loadButton, &QPushButton::clicked, this, &PowderWindow::chooseMeasured);
-    connect(refineButton_, &QPushButton::clicked, this, &PowderWindow::refine);
-    connect(useButton_, &QPushButton::clicked, this, &PowderWindow::useRefined);
-    connect(saveButton, &QPushButton::clicked, this, &PowderWindow::choosePicture);
-    connect(copyButton, &QPushButton::clicked, this, &PowderWindow::copyPicture);
-    connect(printButton, &QPushButton::clicked, this, &PowderWindow::printPlot);
     connect(difference_, &QCheckBox::toggled, plot_, &PowderPlotWidget::setDifference);
+    for (QLineEdit* f : {twoTheta_, caglioti_, eta_, monochromator_, zero_})
+        connect(f, &QLineEdit::returnPressed, this, &PowderWindow::calculate);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &PowderWindow::cancel);
+    connect(task_, &ViewTask::runningChanged, progress_, &QWidget::setVisible);
+    connect(task_, &ViewTask::failed, this, [this](const QString& why) { markStale(why); });
+    auto* poll = new QTimer(this);
+    poll->setInterval(50);
+    connect(poll, &QTimer::timeout, this,
+            [this] { progress_->setValue(static_cast<int>(1000 * task_->progress())); });
+    connect(task_, &ViewTask::runningChanged, poll, [poll](bool on) {
+        if (on)
+            poll->start();
+        else
+            poll->stop();
+    });
+    connect(&document_, &CalculationDocument::runChanged, this, [this] {
+        if (!document_.shown()) {
+            task_->cancel();
+            current_ = false;
+            plot_->clearPattern(kRunFirst);
+            showStatus(kRunFirst);
+            updateCommands();
+            return;
+        }
+        if (isVisible())
+            calculate();
+        else
+            pending_ = true;
+    });
+    connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
+        if (stale) markStale(tr("the model changed after this run; run it again (F5) to see it"));
+    });
+    const QString first =
+        document_.shown() ? tr("Press Calculate for the powder pattern.") : kRunFirst;
+    plot_->clearPattern(first);
+    showStatus(first);
+    updateCommands();
 }
+
+PowderWindow::~PowderWindow() = default;
 
 QString PowderWindow::statusText() const {
     return status_->text();
@@ -142,90 +226,119 @@ void PowderWindow::showStatus(const QString& text) {
     status_->setText(text);
 }
 
+void PowderWindow::updateCommands() {
+    for (ViewCommand* c : commands_) c->updateEnabled();
+}
+
+bool PowderWindow::computing() const {
+    return task_->running();
+}
+
+bool PowderWindow::waitForPattern(int milliseconds) {
+    return task_->waitForFinished(milliseconds);
+}
+
+void PowderWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (pending_) {
+        pending_ = false;
+        calculate();
+    }
+}
+
+void PowderWindow::cancel() {
+    if (!task_->running()) return;
+    task_->cancel();
+    markStale(tr("stopped before the new pattern was done"));
+}
+
+void PowderWindow::markStale(const QString& why) {
+    current_ = false;
+    refinement_.reset();
+    if (plot_->hasPattern()) {
+        plot_->setTitle(title_ + tr(" (stale)"));
+        showStatus(tr("The pattern shown is stale: %1.").arg(why));
+    } else {
+        showStatus(why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
+    }
+    updateCommands();
+}
+
 bool PowderWindow::calculate() {
+    pending_ = false;
+    const physics::Calculation* shown = document_.shown();
+    if (!shown) {
+        showStatus(kRunFirst);
+        return false;
+    }
+    return calculateWith(*shown);
+}
+
+bool PowderWindow::calculateWith(const physics::Calculation& calculation) {
     const auto grid = numbers(twoTheta_->text(), QLatin1Char(':'), 3);
     const auto widths = numbers(caglioti_->text(), QLatin1Char(','), 3);
     const auto eta = numbers(eta_->text(), QLatin1Char(','), 1);
-    const QString mono = monochromator_->text().trimmed();
-    const auto monochromator = mono.isEmpty()
-                                   ? std::optional<std::vector<double>>(std::vector<double>{0.0})
-                                   : numbers(mono, QLatin1Char(','), 1);
-    if (!grid || !widths || !eta || !monochromator) {
-        showStatus(
-            tr("The 2θ grid takes from:to:step, Caglioti U,V,W, η and the monochromator "
-               "one number each."));
+    const std::optional<double> monochromator = numberOr(monochromator_, 0.0);
+    const std::optional<double> zero = numberOr(zero_, 0.0);
+    if (!grid || !widths || !eta || !monochromator || !zero) {
+        markStale(
+            tr("the 2θ grid takes from:to:step, Caglioti U,V,W, η, the monochromator and "
+               "the zero shift one number each"));
         return false;
     }
-    const physics::TwoThetaGrid g{(*grid)[0], (*grid)[1], (*grid)[2]};
-    const physics::ProfileShape shape{(*widths)[0], (*widths)[1], (*widths)[2], (*eta)[0]};
-    std::string problem = physics::gridProblem(g);
-    if (problem.empty()) problem = physics::shapeProblem(shape, g);
-    if (problem.empty() && ((*monochromator)[0] < 0.0 || (*monochromator)[0] >= 180.0))
-        problem = "the monochromator's 2-theta lies between 0 and 180 degrees";
-
-    RunInputs inputs = panel_->inputs();
-    // The theta window follows the grid; the loop limits reach every whole orbit in it.
-    inputs.thetaMin = QString::number(std::max(0.0, g.start / 2.0 - 1.0)).toStdString();
-    inputs.thetaMax = QString::number(std::min(90.0, g.stop / 2.0 + 1.0)).toStdString();
-    std::optional<RunParameters> parameters;
-    if (problem.empty()) parameters = readRunParameters(inputs, problem);
-    if (parameters) problem = physics::widenToWholeOrbits(*parameters);
-    if (!problem.empty()) {
-        showStatus(QString::fromStdString(problem));
-        return false;
-    }
-    const PreparedRun prepared = prepareRun(*parameters, buildRunHeader(inputs));
+    physics::PowderRequest request;
+    request.grid = {(*grid)[0], (*grid)[1], (*grid)[2]};
+    request.shape = {(*widths)[0], (*widths)[1], (*widths)[2], (*eta)[0]};
+    request.monochromator = *monochromator;
+    request.zero = *zero;
+    const PreparedRun prepared = physics::preparePowder(calculation, request);
     if (!prepared.ready()) {
-        showStatus(QString::fromStdString(prepared.message));
+        markStale(QString::fromStdString(prepared.message));
         return false;
     }
     if (prepared.rowBound > kLargeRunRows &&
         QMessageBox::question(this, windowTitle(),
                               tr("The whole orbits of this pattern may hold up to %1 "
                                  "reflections. Calculate it anyway?")
-                                  .arg(groupedCount(prepared.rowBound))) != QMessageBox::Yes)
-        return false;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    RunResult run = runPrepared(prepared);
-    bool filled = false;
-    std::string modelLine;
-    if (run.status == RunStatus::Completed) {
-        try {
-            const bool own = model_ && panel_->useIntensities() && !model_->sites.empty();
-            const physics::StructureModel model =
-                own ? *model_ : physics::oneSiteModel(inputs.system, "window");
-            modelLine = physics::modelHeadLine(model, run.parameters.wavelength);
-            const std::string unfit = physics::modelProblem(model, inputs.system);
-            if (!unfit.empty()) throw std::invalid_argument(unfit);
-            filled = physics::fillIntensities(model, run);
-        } catch (const std::exception& e) {
-            run.message = e.what();
-        }
-    }
-    QGuiApplication::restoreOverrideCursor();
-    if (!filled) {
-        showStatus(
-            QString::fromStdString(run.message.empty() ? "The run was cancelled." : run.message));
+                                  .arg(groupedCount(prepared.rowBound))) != QMessageBox::Yes) {
+        markStale(tr("its new inputs were not calculated"));
         return false;
     }
-    physics::LpSettings lp;
-    lp.monochromator = (*monochromator)[0];
-    lines_ = physics::powderLines(run, lp);
-    std::vector<double> profile = physics::powderProfile(lines_, g, shape);
-    lattice_ = {run.parameters.wavelength, run.parameters.a, run.parameters.c,
-                run.indexDimension == 5};
+    showStatus(tr("Calculating the pattern (Escape stops it)…"));
+    task_->start([this, calculation, request](const physics::Watch& watch) {
+        auto result =
+            std::make_shared<physics::PowderResult>(physics::powder(calculation, request, watch));
+        return std::function<void()>([this, result] { showPattern(*result); });
+    });
+    return true;
+}
+
+void PowderWindow::showPattern(const physics::PowderResult& result) {
+    if (!result.ok()) {
+        markStale(QString::fromStdString(result.message));
+        return;
+    }
+    const RunResult& run = result.run;
+    // Another system's measured pattern and refinement do not belong to this one.
+    if (system_ && *system_ != run.parameters.system) removeMeasured();
+    system_ = run.parameters.system;
+    lines_ = result.lines;
+    lattice_ = result.lattice;
     a6DPerA_ = run.indexDimension == 6
                    ? physics::sixDimensionalConstant(run.basis) / run.parameters.a
                    : 0.0;
-    plot_->setPattern(g.start, g.step, std::move(profile), lines_);
+    title_ = patternTitle(result);
+    plot_->setTitle(title_);
+    plot_->setPattern(result.request.grid.start, result.request.grid.step, result.profile,
+                      result.lines);
+    current_ = true;
     refinement_.reset();
-    useButton_->setEnabled(false);
-    refineButton_->setEnabled(measured_.has_value());
     showStatus(tr("%1 reflections in %2 lines; %3.")
                    .arg(run.table.size())
                    .arg(lines_.size())
-                   .arg(QString::fromStdString(modelLine)));
-    return true;
+                   .arg(QString::fromStdString(
+                       physics::modelHeadLine(result.model, run.parameters.wavelength))));
+    updateCommands();
 }
 
 bool PowderWindow::loadMeasured(const QString& path) {
@@ -236,60 +349,89 @@ bool PowderWindow::loadMeasured(const QString& path) {
         return false;
     }
     plot_->setMeasured(measured_->twoTheta, measured_->intensity);
-    refineButton_->setEnabled(!lines_.empty());
+    refinement_.reset();
+    result_->clear();
     showStatus(tr("%1: %2 points%3.")
                    .arg(QFileInfo(path).fileName())
                    .arg(measured_->twoTheta.size())
                    .arg(measured_->kind == physics::MeasuredKind::PeakList ? tr(" (peak list)")
                                                                            : QString()));
+    updateCommands();
     return true;
 }
 
+void PowderWindow::removeMeasured() {
+    measured_.reset();
+    refinement_.reset();
+    plot_->setMeasured({}, {});
+    result_->clear();
+    updateCommands();
+}
+
 bool PowderWindow::refine() {
-    if (!measured_ || lines_.empty()) {
-        showStatus(tr("Calculate the pattern and load a measured one first."));
+    refinement_.reset();
+    updateCommands();
+    if (!current_ || lines_.empty()) {
+        showStatus(
+            tr("The pattern shown is stale (or there is none): it cannot be refined. "
+               "Calculate the pattern of the current run first."));
+        return false;
+    }
+    if (!measured_) {
+        showStatus(tr("Load a measured pattern first."));
         return false;
     }
     const std::vector<physics::Peak> peaks = physics::findPeaks(*measured_);
     physics::Refinement r = physics::refineLattice(lines_, peaks, lattice_);
+    result_->clear();
     if (!r.ok()) {
-        refinement_.reset();
-        useButton_->setEnabled(false);
-        result_->clear();
         showStatus(QString::fromStdString(r.message));
+        return false;
+    }
+    // A fit on too few peaks, or far from its lines, is not offered.
+    if (!r.usable()) {
+        const QString warning =
+            QString::fromStdString(r.warning) + tr(" The result is not offered.");
+        result_->setPlainText(warning);
+        showStatus(warning);
         return false;
     }
     result_->setPlainText(QString::fromStdString(physics::refinementText(lines_, r, a6DPerA_)));
     showStatus(tr("%1 peaks, %2 matched.").arg(peaks.size()).arg(r.matches.size()));
     refinement_ = std::move(r);
-    useButton_->setEnabled(true);
+    updateCommands();
     return true;
 }
 
 void PowderWindow::useRefined() {
     if (!refinement_) return;
-    RunInputs inputs = panel_->inputs();
-    inputs.a = QString::number(refinement_->a, 'f', 5).toStdString();
-    if (lattice_.axial) inputs.c = QString::number(refinement_->c, 'f', 5).toStdString();
-    panel_->setInputs(inputs);
+    const physics::Refinement r = *refinement_;
+    zero_->setText(QString::number(r.zero, 'f', 4));
+    if (context_.panel) {
+        RunInputs inputs = context_.panel->inputs();
+        inputs.a = QString::number(r.a, 'f', 5).toStdString();
+        if (lattice_.axial) inputs.c = QString::number(r.c, 'f', 5).toStdString();
+        context_.panel->setInputs(inputs);
+    }
+    // The window's run (F5) brings the new constants to every view; without it the pattern
+    // is drawn again here.
+    QAction* run = context_.window
+                       ? context_.window->findChild<QAction*>(QStringLiteral("Toolbar1Button6"))
+                       : nullptr;
+    if (run && run->isEnabled()) {
+        run->trigger();
+        return;
+    }
+    if (const physics::Calculation* shown = document_.shown()) {
+        physics::Calculation refined = *shown;
+        refined.parameters.a = r.a;
+        if (lattice_.axial) refined.parameters.c = r.c;
+        calculateWith(refined);
+    }
 }
 
 QString PowderWindow::savePicture(const QString& path) const {
-    const std::optional<PictureFormat> format = pictureFormatOf(path);
-    if (!format) return tr("the picture file must end in .png, .bmp, .svg, .wmf or .pdf");
-    PictureSettings settings;
-    settings.size = plot_->size();
-    settings.background = kWhite;
-    settings.foreground = kBlack;
-    settings.font = defaultPlotFont();
-    QString reason;
-    const std::optional<QByteArray> bytes =
-        renderPowderPicture(*format, plot_->data(), settings, &reason);
-    if (!bytes) return reason;
-    if (const auto error = writeFileSafely(QFile::encodeName(path).toStdString(),
-                                           std::string_view(bytes->constData(), bytes->size())))
-        return tr("cannot write %1: %2").arg(path, QString::fromLocal8Bit(error->c_str()));
-    return {};
+    return plot_->savePicture(path);
 }
 
 void PowderWindow::chooseMeasured() {
@@ -297,49 +439,6 @@ void PowderWindow::chooseMeasured() {
         QFileDialog::getOpenFileName(this, tr("Load measured pattern"), QString(),
                                      tr("Powder patterns (*.xy *.dat *.txt *.csv);;All files (*)"));
     if (!path.isEmpty()) loadMeasured(path);
-}
-
-void PowderWindow::choosePicture() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save powder pattern"), QStringLiteral("powder.png"),
-        tr("PNG (*.png);;SVG (*.svg);;PDF (*.pdf);;Windows metafile (*.wmf);;BMP (*.bmp)"));
-    if (path.isEmpty()) return;
-    const QString error = savePicture(path);
-    if (!error.isEmpty()) QMessageBox::warning(this, windowTitle(), error);
-}
-
-void PowderWindow::copyPicture() {
-    if (!plot_->hasPattern()) return;
-    PictureSettings settings;
-    settings.size = plot_->size();
-    settings.background = kWhite;
-    settings.foreground = kBlack;
-    settings.font = defaultPlotFont();
-    QImage image = ImageCanvas::makeImage(settings.size, 1.0);
-    ImageCanvas canvas(image, pictureTarget(settings).twipsPerPixelX);
-    if (drawPowderPlot(plot_->data(), pictureTarget(settings), canvas))
-        QGuiApplication::clipboard()->setImage(image);
-}
-
-void PowderWindow::printPlot() {
-    if (!plot_->hasPattern()) return;
-    const PowderPlotData data = plot_->data();
-    const QString error = printDocument(
-        this, QString(), QStringLiteral("powder.pdf"),
-        [&data](QPainter& painter, QPagedPaintDevice& device) {
-            // Laid out as on a 96 dots-per-inch screen and scaled to the printer.
-            const double scale = device.logicalDpiX() / kPictureDpi;
-            const QSizeF page = printablePageSize(device) / scale;
-            painter.scale(scale, scale);
-            PictureSettings settings;
-            settings.size = page.toSize();
-            settings.background = kWhite;
-            settings.foreground = kBlack;
-            settings.font = defaultPlotFont();
-            PainterCanvas canvas(painter, page, pictureTarget(settings).twipsPerPixelX);
-            drawPowderPlot(data, pictureTarget(settings), canvas);
-        });
-    if (!error.isEmpty()) QMessageBox::warning(this, windowTitle(), error);
 }
 
 }  // namespace tesral

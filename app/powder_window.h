@@ -4,78 +4,114 @@
 #include <optional>
 #include <vector>
 
+#include "app/command.h"
+#include "physics/calculation.h"
 #include "physics/lattice_refinement.h"
 #include "physics/measured_pattern.h"
 #include "physics/powder_lines.h"
-#include "physics/structure_model.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
+class QProgressBar;
 
 namespace tesral {
 
-class InputPanel;
+class CalculationDocument;
 class PowderPlotWidget;
+class ViewCommand;
+class ViewTask;
 
 /**
- * The powder pattern of the panel's inputs, with whole orbits, and the intensities of the
- * window's model when "use intensities" is ticked (else one Al site with the tiling's window): the
- * plot, a measured pattern beside it, the refinement of the lattice constants from its peaks, and
- * the refined constants taken back into the panel.
+ * The powder pattern of the document's run, with whole orbits and the run's model, on the
+ * window's own 2-theta grid and profile: the plot (its title names the system, constants and
+ * wavelength), a measured pattern beside it, the refinement of the lattice constants from its
+ * peaks, and the refined constants taken back into the panel. Follows each published run;
+ * a model edit, a refused or stopped calculation mark the pattern stale. The pattern is worked
+ * out on a worker thread (Escape stops it).
  */
 class PowderWindow : public QWidget {
     Q_OBJECT
 
   public:
-    /** `model`, the window's intensity model, may be null; it must outlive this window. */
-    explicit PowderWindow(InputPanel* panel, const physics::StructureModel* model = nullptr,
-                          QWidget* parent = nullptr);
+    /** `context.document` must be set (viewDocument); `context.panel` may be null. */
+    explicit PowderWindow(CommandContext& context, QWidget* parent = nullptr);
+    ~PowderWindow() override;
 
-    /** Runs the panel's inputs with whole orbits and shows the pattern; false (and a status
-     * message) when it cannot. */
+    /**
+     * Starts the pattern of the document's run; false (and a status message) when it cannot
+     * start. The pattern shows when the worker is done (waitForPattern).
+     */
     bool calculate();
+    /** Runs the event loop until the pattern being worked out shows; false on a timeout. */
+    bool waitForPattern(int milliseconds = 60000);
+    bool computing() const;
+    /** Stops the pattern being worked out (Escape); the pattern shown becomes stale. */
+    void cancel();
     /** Reads a measured pattern or peak list; false (and "file:line: ...") when it cannot. */
     bool loadMeasured(const QString& path);
-    /** Refines from the measured peaks; false (and the reason) without a result. */
+    /** Removes the measured pattern and the refinement. */
+    void removeMeasured();
+    /** Refines from the measured peaks; false (and the reason) without a usable result. */
     bool refine();
-    /** Writes the refined a (and c) into the panel's fields. */
+    /** Writes the refined a (and c) into the panel and the zero shift into its field, and redraws.
+     */
     void useRefined();
     /** Writes the plot as a picture of the plot's size; the reason on failure, else empty. */
     QString savePicture(const QString& path) const;
 
     PowderPlotWidget* plot() const { return plot_; }
+    /** The 2-theta grid field, from:to:step. */
+    QLineEdit* twoTheta() const { return twoTheta_; }
     QString statusText() const;
     QString resultText() const;
     const std::optional<physics::Refinement>& refinement() const { return refinement_; }
+    /** The pattern shown is not that of the document's run and the fields. */
+    bool stale() const { return !current_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
+    bool calculateWith(const physics::Calculation& calculation);
+    void showPattern(const physics::PowderResult& result);
+    void markStale(const QString& why);
     void chooseMeasured();
-    void choosePicture();
-    void copyPicture();
-    void printPlot();
     void showStatus(const QString& text);
+    void updateCommands();
 
-    InputPanel* panel_;
-    const physics::StructureModel* model_;
+    CommandContext& context_;
+    CalculationDocument& document_;
     PowderPlotWidget* plot_;
     QLineEdit* twoTheta_;
     QLineEdit* caglioti_;
     QLineEdit* eta_;
     QLineEdit* monochromator_;
+    QLineEdit* zero_;
     QCheckBox* difference_;
-    QPushButton* refineButton_;
-    QPushButton* useButton_;
     QLabel* status_;
     QPlainTextEdit* result_;
+    QProgressBar* progress_;
+    ViewTask* task_;
+    std::vector<ViewCommand*> commands_;
 
     std::vector<physics::PowderLine> lines_;
     physics::LineLattice lattice_;
     double a6DPerA_ = 0.0;
+    std::optional<QuasicrystalSystem> system_;
+    QString title_;
+    bool current_ = false;
+    /** A run came while the window was hidden: calculated when it shows. */
+    bool pending_ = false;
     std::optional<physics::MeasuredData> measured_;
     std::optional<physics::Refinement> refinement_;
 };
+
+/**
+ * Why a refinement is not offered: fewer than half the peaks matched, or too few matches
+ * for its parameters (naming the likely cause); empty when it is usable.
+ */
+std::string refinementWarning(const physics::Refinement& refinement, std::size_t peaks);
 
 }  // namespace tesral

@@ -17,23 +17,18 @@ constexpr double kPickPixels = 6.0;
 
 }  // namespace
 
-ZonePatternView::ZonePatternView(QWidget* parent)
-    : QWidget(parent), background_(kBlack), foreground_(kWhite) {
+ZonePatternView::ZonePatternView(QWidget* parent) : PictureView(parent) {
     setMouseTracking(true);
     setMinimumSize(200, 200);
     options_.sizeByInverseQi = true;
-}
-
-void ZonePatternView::setColours(QRgb background, QRgb foreground) {
-    background_ = background;
-    foreground_ = foreground;
-    redraw();
+    setColours(kBlack, kWhite);
 }
 
 void ZonePatternView::showSection(const ZoneSection* section, const QString& title,
                                   double cameraLength) {
     section_ = section;
     title_ = title;
+    message_.clear();
     cameraLength_ = cameraLength;
     // With a model's intensities the spot areas follow them.
     bool intensities = false;
@@ -43,6 +38,15 @@ void ZonePatternView::showSection(const ZoneSection* section, const QString& tit
     options_.sizeByIntensity = intensities;
     options_.sizeByInverseQi = !intensities;
     redraw();
+    emit pictureChanged();
+}
+
+void ZonePatternView::showMessage(const QString& text) {
+    section_ = nullptr;
+    message_ = text;
+    picture_ = QImage();
+    update();
+    emit pictureChanged();
 }
 
 ZonePatternData ZonePatternView::data() const {
@@ -59,17 +63,26 @@ ZonePatternData ZonePatternView::data() const {
     return d;
 }
 
+PictureDrawing ZonePatternView::drawing() const {
+    PictureDrawing d;
+    d.draw = [data = data(), options = options_](const PlotTarget& target, PlotCanvas& canvas) {
+        return drawZonePattern(data, options, target, canvas);
+    };
+    d.title = QStringLiteral("Tesral zone axis");
+    d.nothing = QStringLiteral("the section could not be drawn");
+    d.square = true;
+    return d;
+}
+
 PlotTarget ZonePatternView::target() const {
-    PictureSettings settings;
-    settings.size = size();
-    settings.background = background_;
-    settings.foreground = foreground_;
-    settings.font = defaultPlotFont();
-    return pictureTarget(settings);
+    return pictureTarget(pictureSettings());
 }
 
 void ZonePatternView::redraw() {
-    if (size().isEmpty()) return;
+    if (size().isEmpty() || !section_) {
+        update();
+        return;
+    }
     QImage image = ImageCanvas::makeImage(size(), devicePixelRatioF());
     const PlotTarget t = target();
     ImageCanvas canvas(image, t.twipsPerPixelX);
@@ -91,7 +104,7 @@ QString ZonePatternView::spotLabelAt(QPointF position) const {
             std::hypot(layout.x(d.spots[i].u) - px, layout.y(d.spots[i].v) - py);
         if (distance < best) {
             best = distance;
-            label = indexLabel(d.table[i], d.indexDimension);
+            label = zoneIndexText(d.table[i], d.indexDimension);
             if (d.spots[i].nearZone) label += QStringLiteral(" (near zone)");
         }
     }
@@ -100,10 +113,14 @@ QString ZonePatternView::spotLabelAt(QPointF position) const {
 
 void ZonePatternView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (picture_.isNull())
-        painter.fillRect(rect(), QColor::fromRgb(background_));
-    else
+    if (section_ && !picture_.isNull()) {
         painter.drawImage(rect(), picture_);
+        return;
+    }
+    painter.fillRect(rect(), QColor::fromRgb(backgroundColour()));
+    painter.setPen(QColor::fromRgb(foregroundColour()));
+    painter.setFont(defaultPlotFont());
+    painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, message_);
 }
 
 void ZonePatternView::resizeEvent(QResizeEvent*) {

@@ -1,47 +1,27 @@
 #include "app/zone_window.h"
 
-#include <QApplication>
-#include <QClipboard>
+#include <QAction>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/calculation_document.h"
-#include "app/window_session.h"
+#include "app/picture_commands.h"
+#include "app/screen_fit.h"
+#include "app/view_document.h"
+#include "app/view_task.h"
 #include "app/zone_view.h"
-#include "physics/intensity.h"
-#include "plots/picture_settings.h"
-#include "plots/zone_picture.h"
-#include "report/safe_file.h"
+#include "report/large_run.h"
 
 namespace tesral {
 namespace {
-
-/** The run a section is taken from: the published one, with its own inputs. */
-PreparedRun preparedFrom(const RunResult& r) {
-    PreparedRun p;
-    p.header = r.header;
-    p.groupStatusText = r.groupStatusText;
-    p.group.number = r.parameters.groupNumber;
-    p.group.symbol = r.parameters.groupSymbol;
-    p.group.codes = r.parameters.groupCodes;
-    p.parameters = r.parameters;
-    p.basis = r.basis;
-    p.indexDimension = r.indexDimension;
-    p.totalLoops = r.totalLoops;
-    return p;
-}
 
 /** A number of 0 or more, or nothing. */
 std::optional<double> nonNegative(const QLineEdit* field) {
@@ -64,30 +44,42 @@ QString axisTitle(const AxisIndices& axis, int n, const QString& name) {
     return title;
 }
 
-QPushButton* button(const char* name, const QString& text) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
+const QString kRunFirst =
+    QStringLiteral("Run a calculation first (F5): the section is taken from it.");
 
 }  // namespace
 
-ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, const physics::StructureModel* model,
-                               QWidget* parent)
+std::string parseAxisField(const QString& text, QuasicrystalSystem system, AxisIndices& axis) {
+    return parseZoneAxis(text.trimmed().toStdString(), system, axis);
+}
+
+std::string parseReflectionField(const QString& text, QuasicrystalSystem system,
+                                 AxisIndices& reflection) {
+    std::array<int, 6> h{};
+    const std::string problem = parseReflectionIndices(text.trimmed().toStdString(), system, h);
+    if (!problem.empty()) return "x along: " + problem;
+    for (std::size_t i = 0; i < h.size(); ++i) reflection[i] = h[i];
+    return {};
+}
+
+ZoneAxisWindow::ZoneAxisWindow(CommandContext& context, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      session_(session),
-      model_(model),
+      context_(context),
+      document_(viewDocument(context)),
       presets_(new QComboBox),
       axis_(new QLineEdit),
       xAxis_(new QLineEdit),
       slab_(new QLineEdit(QStringLiteral("0"))),
       camera_(new QLineEdit),
       status_(new QLabel),
-      view_(new ZonePatternView) {
+      progress_(new QProgressBar),
+      view_(new ZonePatternView),
+      task_(new ViewTask(this)) {
     setObjectName(QStringLiteral("wndZoneAxis"));
     setWindowTitle(QStringLiteral("Zone axis"));
     presets_->setObjectName(QStringLiteral("cmbZonePreset"));
     axis_->setObjectName(QStringLiteral("tfZoneAxis"));
+    axis_->setPlaceholderText(QStringLiteral("indices, blanks or commas"));
     xAxis_->setObjectName(QStringLiteral("tfZoneXAxis"));
     xAxis_->setPlaceholderText(QStringLiteral("shortest reflection"));
     slab_->setObjectName(QStringLiteral("tfZoneSlab"));
@@ -95,6 +87,10 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, const physics::StructureM
     camera_->setPlaceholderText(QStringLiteral("none: scale in 1/nm"));
     status_->setObjectName(QStringLiteral("lblZoneStatus"));
     status_->setWordWrap(true);
+    progress_->setObjectName(QStringLiteral("zoneProgress"));
+    progress_->setRange(0, 0);  // no fraction: a busy bar
+    progress_->setFormat(QStringLiteral("Escape stops"));
+    progress_->hide();
     view_->setObjectName(QStringLiteral("pbZone"));
 
     auto* form = new QFormLayout;
@@ -103,50 +99,107 @@ ZoneAxisWindow::ZoneAxisWindow(WindowSession& session, const physics::StructureM
     form->addRow(QStringLiteral("x along"), xAxis_);
     form->addRow(QStringLiteral("Slab (1/\u00c5)"), slab_);
     form->addRow(QStringLiteral("Camera length (mm)"), camera_);
-    QPushButton* draw = button("btZoneDraw", QStringLiteral("Draw"));
-    QPushButton* saveButton = button("btZoneSave", QStringLiteral("Save..."));
-    QPushButton* copyButton = button("btZoneCopy", QStringLiteral("Copy"));
-    QPushButton* printButton = button("btZonePrint", QStringLiteral("Print..."));
-    QPushButton* large = button("btZoneLarge", QStringLiteral("Large view"));
+    const auto action = [this](const QString& text) { return new QAction(text, this); };
+    QAction* draw = action(QStringLiteral("Draw"));
+    QAction* save = action(QStringLiteral("Save..."));
+    QAction* copy = action(QStringLiteral("Copy"));
+    QAction* print = action(QStringLiteral("Print..."));
+    QAction* large = action(QStringLiteral("Large view"));
+    attach<ViewCommand>(draw, context, [this] { drawSection(); });
+    attach<SavePictureCommand>(save, context, *view_, QStringLiteral("zone.png"));
+    attach<CopyPictureCommand>(copy, context, *view_);
+    attach<PrintPictureCommand>(print, context, *view_, QStringLiteral("zone.pdf"));
+    attach<LargeWindowCommand>(large, context, *this);
     auto* buttons = new QVBoxLayout;
     buttons->addLayout(form);
-    for (QPushButton* b : {draw, saveButton, copyButton, printButton, large}) buttons->addWidget(b);
+    buttons->addWidget(commandButton(this, draw, "btZoneDraw"));
+    buttons->addWidget(commandButton(this, save, "btZoneSave"));
+    buttons->addWidget(commandButton(this, copy, "btZoneCopy"));
+    buttons->addWidget(commandButton(this, print, "btZonePrint"));
+    buttons->addWidget(commandButton(this, large, "btZoneLarge"));
+    buttons->addWidget(progress_);
     buttons->addWidget(status_);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(view_, 1);
-    resize(900, 620);
+    fitToScreen(*this, QSize(900, 620));
 
     connect(presets_, &QComboBox::activated, this, &ZoneAxisWindow::presetChosen);
     for (QLineEdit* field : {axis_, xAxis_, slab_, camera_})
         connect(field, &QLineEdit::returnPressed, this, &ZoneAxisWindow::drawSection);
-    connect(draw, &QPushButton::clicked, this, &ZoneAxisWindow::drawSection);
-    connect(saveButton, &QPushButton::clicked, this, &ZoneAxisWindow::save);
-    connect(copyButton, &QPushButton::clicked, this, &ZoneAxisWindow::copy);
-    connect(printButton, &QPushButton::clicked, this, &ZoneAxisWindow::print);
-    connect(large, &QPushButton::clicked, this, &ZoneAxisWindow::toggleLarge);
-    // The rows a section points into go with the run.
-    connect(&session_, &WindowSession::aboutToChange, this, [this] {
-        view_->showSection(nullptr, QString(), 0.0);
-        section_.reset();
-    });
-    connect(&session_, &WindowSession::published, this, [this] {
-        fillPresets();
-        if (isVisible()) drawSection();
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &ZoneAxisWindow::cancel);
+    connect(task_, &ViewTask::runningChanged, progress_, &QWidget::setVisible);
+    connect(task_, &ViewTask::failed, this, [this](const QString& why) { fail(why, true); });
+    connect(&document_, &CalculationDocument::runChanged, this, &ZoneAxisWindow::runChanged);
+    connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
+        stale_ = stale;
+        showStatus();
     });
     fillPresets();
+    if (!document_.shown()) fail(kRunFirst, true);
 }
+
+ZoneAxisWindow::~ZoneAxisWindow() = default;
 
 QString ZoneAxisWindow::statusText() const {
     return status_->text();
 }
 
+const ZoneSection* ZoneAxisWindow::section() const {
+    return result_ ? &result_->section : nullptr;
+}
+
+bool ZoneAxisWindow::computing() const {
+    return task_->running();
+}
+
+bool ZoneAxisWindow::waitForSection(int milliseconds) {
+    return task_->waitForFinished(milliseconds);
+}
+
+void ZoneAxisWindow::cancel() {
+    if (!task_->running()) return;
+    task_->cancel();
+    message_ = QStringLiteral("Stopped: the pattern shown is the one before.");
+    showStatus();
+}
+
+void ZoneAxisWindow::showStatus() {
+    QString text = message_;
+    if (stale_ && result_)
+        text += QStringLiteral(
+            "\nStale: the model changed after this run; run it again (F5) to see it.");
+    status_->setText(text);
+}
+
+void ZoneAxisWindow::fail(const QString& why, bool inPicture) {
+    message_ = why;
+    if (inPicture) {
+        view_->showMessage(why);
+        result_.reset();
+    }
+    showStatus();
+}
+
+void ZoneAxisWindow::runChanged() {
+    stale_ = document_.stale();
+    fillPresets();
+    if (!document_.shown()) {
+        task_->cancel();
+        fail(kRunFirst, true);
+        return;
+    }
+    if (isVisible()) drawSection();
+}
+
 void ZoneAxisWindow::fillPresets() {
     const QString kept = presets_->currentText();
     presets_->clear();
-    if (!session_.calculated()) return;
-    for (const ZonePreset& p : zonePresets(session_.core().result().parameters.system))
+    const physics::Calculation* shown = document_.shown();
+    if (!shown) return;
+    for (const ZonePreset& p : zonePresets(shown->parameters.system))
         presets_->addItem(QString::fromLatin1(p.name.data(), static_cast<int>(p.name.size())));
     presets_->addItem(QStringLiteral("indices"));
     const int again = presets_->findText(kept);
@@ -155,12 +208,13 @@ void ZoneAxisWindow::fillPresets() {
 }
 
 void ZoneAxisWindow::presetChosen(int index) {
-    if (!session_.calculated()) return;
-    const auto presets = zonePresets(session_.core().result().parameters.system);
+    const physics::Calculation* shown = document_.shown();
+    if (!shown) return;
+    const QuasicrystalSystem system = shown->parameters.system;
+    const auto presets = zonePresets(system);
     if (index < 0 || index >= static_cast<int>(presets.size())) return;  // "indices"
-    const int n = session_.core().result().indexDimension;
     QStringList parts;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < indexDimensionOf(system); ++i)
         parts << QString::number(static_cast<qlonglong>(
             presets[static_cast<std::size_t>(index)].axis[static_cast<std::size_t>(i)]));
     axis_->setText(parts.join(QLatin1Char(',')));
@@ -168,131 +222,100 @@ void ZoneAxisWindow::presetChosen(int index) {
 }
 
 bool ZoneAxisWindow::drawSection() {
-    const auto fail = [this](const QString& why) {
-        status_->setText(why);
+    const physics::Calculation* shown = document_.shown();
+    if (!shown) {
+        fail(kRunFirst, true);
         return false;
-    };
-    if (!session_.calculated() || session_.busy())
-        return fail(QStringLiteral("Run a calculation first (F5): the section is taken from it."));
-    const RunResult& run = session_.core().result();
-    AxisIndices axis{};
-    const std::string problem =
-        parseZoneAxis(axis_->text().toStdString(), run.parameters.system, axis);
-    if (!problem.empty()) return fail(QString::fromStdString(problem));
-    std::optional<AxisIndices> reference;
+    }
+    const QuasicrystalSystem system = shown->parameters.system;
+    ZoneRequest request;
+    const std::string problem = parseAxisField(axis_->text(), system, request.axis);
+    if (!problem.empty()) {
+        fail(QString::fromStdString(problem), false);
+        return false;
+    }
     if (!xAxis_->text().trimmed().isEmpty()) {
         AxisIndices x{};
-        const std::string why =
-            parseZoneAxis(xAxis_->text().toStdString(), run.parameters.system, x);
-        if (!why.empty()) return fail(QStringLiteral("x along: ") + QString::fromStdString(why));
-        reference = x;
+        const std::string why = parseReflectionField(xAxis_->text(), system, x);
+        if (!why.empty()) {
+            fail(QString::fromStdString(why), false);
+            return false;
+        }
+        request.reference = x;
     }
     const std::optional<double> slab = nonNegative(slab_);
-    if (!slab) return fail(QStringLiteral("The slab must be a number of 0 or more (1/\u00c5)."));
-    const std::optional<double> camera = nonNegative(camera_);
-    if (!camera)
-        return fail(QStringLiteral("The camera length must be a number of 0 or more (mm)."));
-
-    auto section = std::make_unique<ZoneSection>(
-        computeZoneSection(preparedFrom(run), {axis, *slab, reference}));
-    if (section->run.status != RunStatus::Completed)
-        return fail(QString::fromStdString(section->run.message));
-    // A run with intensities gives its section the intensities of the window's model.
-    if (model_ && !model_->sites.empty() && !run.header.modelText.empty()) {
-        const std::string unfit = physics::modelProblem(*model_, run.parameters.system);
-        if (!unfit.empty()) return fail(QString::fromStdString(unfit));
-        physics::fillIntensities(*model_, section->run);
+    if (!slab) {
+        fail(QStringLiteral("The slab must be a number of 0 or more (1/\u00c5)."), false);
+        return false;
     }
-    section_ = std::move(section);
+    request.slab = *slab;
+    const std::optional<double> camera = nonNegative(camera_);
+    if (!camera) {
+        fail(QStringLiteral("The camera length must be a number of 0 or more (mm)."), false);
+        return false;
+    }
     // The preset's name goes with the axis it names; the drop-down follows the indices.
     QString name;
-    for (const ZonePreset& p : zonePresets(run.parameters.system))
-        if (p.axis == axis)
+    for (const ZonePreset& p : zonePresets(system))
+        if (p.axis == request.axis)
             name = QString::fromLatin1(p.name.data(), static_cast<int>(p.name.size()));
-    const int shown = presets_->findText(name.isEmpty() ? QStringLiteral("indices") : name);
-    if (shown >= 0) presets_->setCurrentIndex(shown);
-    view_->showSection(section_.get(), axisTitle(axis, run.indexDimension, name), *camera);
-    const std::size_t count = section_->run.table.size();
-    std::size_t near = 0;
-    for (const ZoneSpot& spot : section_->spots) near += spot.nearZone;
-    QString text = QString::number(count - near) + QStringLiteral(" reflections in the section");
-    if (near > 0) text += QStringLiteral(", ") + QString::number(near) + QStringLiteral(" near it");
-    status_->setText(count == 0 ? kEmptySectionText : text);
+    const int chosen = presets_->findText(name.isEmpty() ? QStringLiteral("indices") : name);
+    if (chosen >= 0) presets_->setCurrentIndex(chosen);
+    const QString title = axisTitle(request.axis, indexDimensionOf(system), name);
+
+    physics::Calculation calculation = *shown;
+    calculation.maxRows = kLargeRunRows;
+    message_ = QStringLiteral("Working out the section (Escape stops it)...");
+    showStatus();
+    task_->start([this, calculation, request, title,
+                  camera = *camera](const physics::Watch& watch) -> std::function<void()> {
+        // The whole section of the theta and qi windows; the run's own box when that is too
+        // large, saying so.
+        auto result = std::make_shared<physics::ZoneResult>(
+            physics::zone(calculation, request, watch, physics::ZoneExtent::WholeSection));
+        QString note;
+        if (!result->ok() && !(watch.stop && *watch.stop)) {
+            physics::ZoneResult cut = physics::zone(calculation, request, watch);
+            if (cut.ok()) {
+                note = QStringLiteral("The run's loop limits cut this section: ") +
+                       QString::fromStdString(result->message);
+                *result = std::move(cut);
+            }
+        }
+        return [this, result, title, camera, note] { showResult(result, title, camera, note); };
+    });
     return true;
 }
 
-std::optional<QString> ZoneAxisWindow::savePicture(const QString& path) const {
-    const std::optional<PictureFormat> format = pictureFormatOf(path);
-    if (!format)
-        return QStringLiteral("the picture file must end in .png, .bmp, .svg, .wmf or .pdf");
-    PictureSettings settings;
-    settings.size = view_->size();
-    settings.background = view_->backgroundColour();
-    settings.foreground = settings.background == kBlack ? kWhite : kBlack;
-    settings.font = defaultPlotFont();
-    QString reason;
-    const auto bytes =
-        renderZonePicture(*format, view_->data(), view_->options(), settings, &reason);
-    if (!bytes) return reason;
-    if (const auto error = writeFileSafely(QFile::encodeName(path).toStdString(),
-                                           std::string_view(bytes->constData(), bytes->size())))
-        return QString::fromLocal8Bit(error->c_str());
-    return std::nullopt;
-}
-
-void ZoneAxisWindow::save() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save zone-axis pattern"), session_.dataFolder(),
-        QStringLiteral(
-            "PNG (*.png);;SVG (*.svg);;PDF (*.pdf);;Windows metafile (*.wmf);;BMP (*.bmp)"));
-    if (path.isEmpty()) return;
-    if (const auto error = savePicture(path))
-        status_->setText(QStringLiteral("Cannot write ") + path + QStringLiteral(": ") + *error);
-}
-
-void ZoneAxisWindow::copy() {
-    if (view_->picture().isNull()) return;
-    // As the plots copy: a metafile, and the same picture as SVG and as a bitmap.
-    PictureSettings settings;
-    settings.size = view_->size();
-    settings.background = view_->backgroundColour();
-    settings.foreground = settings.background == kBlack ? kWhite : kBlack;
-    settings.font = defaultPlotFont();
-    auto* data = new QMimeData;
-    for (const auto& [format, type] : {std::pair{PictureFormat::Wmf, "image/x-wmf"},
-                                       std::pair{PictureFormat::Svg, "image/svg+xml"}})
-        if (const auto bytes = renderZonePicture(format, view_->data(), view_->options(), settings))
-            data->setData(QLatin1String(type), *bytes);
-    data->setImageData(view_->picture());
-    QApplication::clipboard()->setMimeData(data);
-}
-
-void ZoneAxisWindow::print() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    QPainter painter;
-    if (!painter.begin(&printer)) return;
-    const QSizeF page = QSizeF(printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    drawZonePage(painter, page, 1440.0 / printer.logicalDpiX(), view_->data(), view_->options(),
-                 defaultPlotFont());
-}
-
-void ZoneAxisWindow::toggleLarge() {
-    // Set by hand: without a window manager a window cannot be maximised.
-    if (normalGeometry_) {
-        setGeometry(*normalGeometry_);
-        normalGeometry_.reset();
+void ZoneAxisWindow::showResult(std::shared_ptr<physics::ZoneResult> result, const QString& title,
+                                double camera, const QString& note) {
+    if (!result->ok()) {
+        fail(QString::fromStdString(result->message), true);
         return;
     }
-    normalGeometry_ = geometry();
-    if (const QScreen* s = screen()) setGeometry(s->availableGeometry());
+    result_ = std::move(result);
+    view_->showSection(&result_->section, title, camera);
+    const std::size_t count = result_->section.run.table.size();
+    std::size_t near = 0;
+    for (const ZoneSpot& spot : result_->section.spots) near += spot.nearZone;
+    QString text = QString::number(count - near) + QStringLiteral(" reflections in the section");
+    if (near > 0) text += QStringLiteral(", ") + QString::number(near) + QStringLiteral(" near it");
+    if (count == 0) text = kEmptySectionText;
+    if (result_->cutByLimits) text += QStringLiteral("; the run's loop limits cut the section");
+    if (!note.isEmpty()) text += QStringLiteral(".\n") + note;
+    message_ = text;
+    showStatus();
+}
+
+std::optional<QString> ZoneAxisWindow::savePicture(const QString& path) const {
+    const QString error = view_->savePicture(path);
+    if (error.isEmpty()) return std::nullopt;
+    return error;
 }
 
 ZoneAxisWindow* ZoneAxisCommand::openZoneWindow(CommandContext& context) {
     auto* window = context.window ? context.window->findChild<ZoneAxisWindow*>() : nullptr;
-    if (!window)
-        window = new ZoneAxisWindow(*context.session, context.document ? &context.document->model() : nullptr, context.window);
+    if (!window) window = new ZoneAxisWindow(context, context.window);
     window->show();
     window->raise();
     window->drawSection();

@@ -1,72 +1,83 @@
 #pragma once
 
-// The "Zone axis" window: the section of the last run perpendicular to a chosen axis.
+// The "Zone axis" window: the section of the shown run perpendicular to a chosen axis.
 
-#include <QRect>
 #include <QWidget>
 #include <memory>
 #include <optional>
 
 #include "app/command.h"
 #include "engine/zone_section.h"
-#include "physics/structure_model.h"
+#include "physics/calculation.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class QProgressBar;
 
 namespace tesral {
 
-class WindowSession;
+class CalculationDocument;
+class ViewTask;
 class ZonePatternView;
 
 /**
  * wndZoneAxis: a preset drop-down (cmbZonePreset), the axis indices (tfZoneAxis), the
  * reflection x runs along (tfZoneXAxis; empty: the shortest of the section), the slab
  * (tfZoneSlab, 1/angstrom) and camera length (tfZoneCamera, mm), the pattern (pbZone) and
- * the buttons to draw, save, copy, print and enlarge it. Follows the session: each
- * published run is drawn again along the same axis. Bad input shows in lblZoneStatus.
+ * the buttons to draw, save, copy, print and enlarge it. Shows the document's run: each
+ * published run is drawn again along the same axis; a model edit marks it stale. The
+ * section is worked out on a worker thread (Escape stops it). Messages show in
+ * lblZoneStatus.
  */
 class ZoneAxisWindow : public QWidget {
     Q_OBJECT
 
   public:
-    /**
-     * `model`, the window's intensity model, may be null; when the session's run had
-     * intensities, the section gets this model's. It must outlive this window.
-     */
-    ZoneAxisWindow(WindowSession& session, const physics::StructureModel* model = nullptr,
-                   QWidget* parent = nullptr);
+    /** `context.document` must be set (viewDocument). */
+    explicit ZoneAxisWindow(CommandContext& context, QWidget* parent = nullptr);
+    ~ZoneAxisWindow() override;
 
-    /** Draws the section of the fields' axis; false (and a message) when it cannot. */
+    /**
+     * Starts the section of the fields' axis; false (and a message) when the fields or the
+     * lack of a run stop it. The section shows when the worker is done (waitForSection).
+     */
     bool drawSection();
+    /** Runs the event loop until the section being worked out shows; false on a timeout. */
+    bool waitForSection(int milliseconds = 60000);
+    bool computing() const;
+    /** Stops the section being worked out (Escape); the pattern shown stays. */
+    void cancel();
     /** Writes the pattern to `path` in the format of its extension; the reason on failure. */
     std::optional<QString> savePicture(const QString& path) const;
-    /** The section drawn last; null before one or after the session changed. */
-    const ZoneSection* section() const { return section_.get(); }
+    /** The section shown; null before one. */
+    const ZoneSection* section() const;
     QString statusText() const;
+    ZonePatternView* view() const { return view_; }
 
   private:
     void fillPresets();
     void presetChosen(int index);
-    void save();
-    void copy();
-    void print();
-    void toggleLarge();
+    void runChanged();
+    void showResult(std::shared_ptr<physics::ZoneResult> result, const QString& title,
+                    double camera, const QString& note);
+    void fail(const QString& why, bool inPicture);
+    void showStatus();
 
-    WindowSession& session_;
-    const physics::StructureModel* model_;
-    std::unique_ptr<ZoneSection> section_;
+    CommandContext& context_;
+    CalculationDocument& document_;
+    std::shared_ptr<physics::ZoneResult> result_;
     QComboBox* presets_;
     QLineEdit* axis_;
     QLineEdit* xAxis_;
     QLineEdit* slab_;
     QLineEdit* camera_;
     QLabel* status_;
+    QProgressBar* progress_;
     ZonePatternView* view_;
-    /** Where the window stood before the large view. */
-    std::optional<QRect> normalGeometry_;
+    ViewTask* task_;
+    QString message_;
+    bool stale_ = false;
 };
 
 /** View > Zone axis...: opens (or raises) the window. */
@@ -77,5 +88,14 @@ class ZoneAxisCommand : public Command {
     void onTriggered() override { openZoneWindow(context_); }
     static ZoneAxisWindow* openZoneWindow(CommandContext& context);
 };
+
+/**
+ * The axis typed in a field ("1 1 0 0 0 0", "1,1,0,0,0,0" or a preset's name); the message
+ * when it cannot be read.
+ */
+std::string parseAxisField(const QString& text, QuasicrystalSystem system, AxisIndices& axis);
+/** The reflection "x along" names; the message speaks of a reflection. */
+std::string parseReflectionField(const QString& text, QuasicrystalSystem system,
+                                 AxisIndices& reflection);
 
 }  // namespace tesral

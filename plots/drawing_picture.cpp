@@ -1,14 +1,18 @@
 #include "plots/drawing_picture.h"
 
 #include <QBuffer>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <algorithm>
 
 #include "plots/image_canvas.h"
 #include "plots/metafile_canvas.h"
 #include "plots/painter_canvas.h"
 #include "plots/placeable_metafile.h"
 #include "plots/plot_metafile.h"
+#include "plots/plot_print.h"
 
 namespace tesral {
 
@@ -63,6 +67,75 @@ std::optional<QByteArray> metafileOfDrawing(const PictureSettings& settings,
     QString why;
     std::optional<QByteArray> wmf = finishPlotMetafile(canvas, kTwipsPerInch, &why);
     return wmf ? wmf : fail(why);
+}
+
+QFont screenPixelFont(const QFont& font) {
+    if (font.pixelSize() > 0) return font;
+    QFont sized = font;
+    sized.setPixelSize(std::max(1, qRound(font.pointSizeF() * kPictureDpi / 72.0)));
+    return sized;
+}
+
+bool drawOnPage(QPainter& painter, QPagedPaintDevice& device, const PictureSettings& settings,
+                const CanvasDrawing& draw, bool square) {
+    const double scale = device.logicalDpiX() / kPictureDpi;
+    if (!(scale > 0.0)) return false;
+    QSizeF page = printablePageSize(device) / scale;
+    if (square) page.setHeight(std::min(page.width(), page.height()));
+    PictureSettings onPage = settings;
+    onPage.size = page.toSize();
+    onPage.font = screenPixelFont(settings.font);
+    if (onPage.size.isEmpty()) return false;
+    painter.save();
+    painter.scale(scale, scale);
+    const PlotTarget target = pictureTarget(onPage);
+    PainterCanvas canvas(painter, QSizeF(onPage.size), target.twipsPerPixelX);
+    const bool drawn = draw(target, canvas);
+    painter.restore();
+    return drawn;
+}
+
+std::optional<QByteArray> pdfOfDrawing(const PictureSettings& settings, const CanvasDrawing& draw,
+                                       bool landscape, bool square) {
+    bool drawn = false;
+    std::optional<QByteArray> pdf = renderPdfDocument(
+        [&](QPainter& painter, QPagedPaintDevice& device) {
+            drawn = drawOnPage(painter, device, settings, draw, square);
+        },
+        landscape);
+    if (!drawn) return std::nullopt;
+    return pdf;
+}
+
+std::optional<QByteArray> pictureBytes(PictureFormat format, const PictureSettings& settings,
+                                       const PictureDrawing& drawing, QString* reason) {
+    const auto fail = [reason](const QString& why) -> std::optional<QByteArray> {
+        if (reason) *reason = why;
+        return std::nullopt;
+    };
+    if (settings.size.isEmpty()) return fail(QStringLiteral("the picture size must be positive"));
+    switch (format) {
+        case PictureFormat::Svg: {
+            auto svg = svgOfDrawing(settings, drawing.title, drawing.draw);
+            return svg ? svg : fail(drawing.nothing);
+        }
+        case PictureFormat::Pdf: {
+            PictureSettings paper = settings;
+            paper.background = kWhite;
+            paper.foreground = kBlack;
+            auto pdf = pdfOfDrawing(paper, drawing.draw, drawing.landscape, drawing.square);
+            return pdf ? pdf : fail(drawing.nothing);
+        }
+        case PictureFormat::Wmf:
+            return metafileOfDrawing(settings, drawing.draw, drawing.nothing, reason);
+        case PictureFormat::Png:
+        case PictureFormat::Bmp:
+            break;
+    }
+    const std::optional<QImage> image = imageOfDrawing(settings, drawing.draw);
+    if (!image) return fail(drawing.nothing);
+    std::optional<QByteArray> bytes = encodedImage(*image, format == PictureFormat::Png);
+    return bytes ? bytes : fail(QStringLiteral("the picture could not be encoded"));
 }
 
 }  // namespace tesral

@@ -9,9 +9,13 @@
 #include <functional>
 #include <optional>
 
+class QPainter;
+class QPagedPaintDevice;
+
 #include "plots/picture_settings.h"
 #include "plots/plot_canvas.h"
 #include "plots/plot_data.h"
+#include "plots/plot_picture.h"
 
 namespace tesral {
 
@@ -35,5 +39,41 @@ std::optional<QByteArray> encodedImage(const QImage& image, bool png);
 std::optional<QByteArray> metafileOfDrawing(const PictureSettings& settings,
                                             const CanvasDrawing& draw, const QString& nothing,
                                             QString* reason);
+
+/**
+ * Draws onto a page of `device`: laid out as on a 96 dots-per-inch screen of the page's
+ * printable size (the settings' size is ignored; `square` keeps a square as wide as the page
+ * at its top) and scaled to the device's resolution, the font sized in those pixels so that
+ * text is measured and drawn at one size. False when the drawing draws nothing.
+ */
+bool drawOnPage(QPainter& painter, QPagedPaintDevice& device, const PictureSettings& settings,
+                const CanvasDrawing& draw, bool square = false);
+
+/** The drawing on one A4 page as a PDF document (see drawOnPage); nothing when it draws nothing. */
+std::optional<QByteArray> pdfOfDrawing(const PictureSettings& settings, const CanvasDrawing& draw,
+                                       bool landscape, bool square = false);
+
+/** One picture to be written in any format. */
+struct PictureDrawing {
+    CanvasDrawing draw;
+    /** The title of an SVG and a PDF document. */
+    QString title;
+    /** Why the drawing drew nothing. */
+    QString nothing;
+    /** The PDF page: landscape, and a square as wide as the page instead of the whole page. */
+    bool landscape = false;
+    bool square = false;
+};
+
+/**
+ * The drawing in `format`: a bitmap, SVG or placeable metafile of the settings' size and
+ * colours, or a PDF page (black on white, see drawOnPage). On failure returns nothing and,
+ * when `reason` is given, sets it.
+ */
+std::optional<QByteArray> pictureBytes(PictureFormat format, const PictureSettings& settings,
+                                       const PictureDrawing& drawing, QString* reason = nullptr);
+
+/** `font` sized in pixels of a 96 dots-per-inch screen, to be measured and drawn alike anywhere. */
+QFont screenPixelFont(const QFont& font);
 
 }  // namespace tesral

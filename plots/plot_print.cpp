@@ -87,7 +87,7 @@ QSizeF printablePageSize(const QPagedPaintDevice& device) {
     return QSizeF(device.pageLayout().paintRectPixels(device.logicalDpiX()).size());
 }
 
-std::optional<QByteArray> renderPdfDocument(const PagePainter& paint) {
+std::optional<QByteArray> renderPdfDocument(const PagePainter& paint, bool landscape) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -96,6 +96,7 @@ std::optional<QByteArray> renderPdfDocument(const PagePainter& paint) {
         writer.setResolution(kPdfResolution);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        if (landscape) writer.setPageOrientation(QPageLayout::Landscape);
         writer.setTitle(QStringLiteral("Tesral 1.0"));
         writer.setCreator(QStringLiteral("Tesral 1.0"));
         QPainter painter;

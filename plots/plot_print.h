@@ -37,8 +37,11 @@ using PagePainter = std::function<void(QPainter& painter, QPagedPaintDevice& dev
 /** The printable area of a page in the device's pixels. */
 QSizeF printablePageSize(const QPagedPaintDevice& device);
 
-/** A printout as a PDF document (A4, 10 mm margins); nothing when it cannot be made. */
-std::optional<QByteArray> renderPdfDocument(const PagePainter& paint);
+/**
+ * A printout as a PDF document (A4, 10 mm margins, upright or landscape); nothing when it
+ * cannot be made.
+ */
+std::optional<QByteArray> renderPdfDocument(const PagePainter& paint, bool landscape = false);
 
 /** The printed page of a plot as a PDF document. */
 std::optional<QByteArray> renderPlotPdf(PlotKind kind, const PlotData& data,

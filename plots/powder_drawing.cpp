@@ -219,6 +219,11 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         return data.ticks[a].weight > data.ticks[b].weight;
     });
     std::vector<QRectF> placed;
+    if (!data.title.isEmpty()) {
+        const QRectF title(f.left, 0.0, textWidth(data.title), lineHeight);
+        canvas.text(title.left(), title.top(), data.title, ink, target.font, TextRole::Label);
+        placed.push_back(title);
+    }
     int labelled = 0;
     for (const std::size_t k : order) {
         if (labelled >= data.labelCount) break;

@@ -31,6 +31,8 @@ struct PowderPlotData {
     /** The shown 2-theta range; the whole grid when both are 0. */
     double viewStart = 0.0;
     double viewStop = 0.0;
+    /** The line above the frame: what the pattern belongs to (system, a, c, wavelength). */
+    QString title;
     /** How many of the strongest lines get labels. */
     int labelCount = 12;
 };

@@ -12,10 +12,14 @@ namespace tesral {
 
 /**
  * The powder plot as the bytes of a picture file: a bitmap, SVG, a placeable metafile, or a
- * landscape A4 page as PDF. On failure returns nothing and, when `reason` is given, sets it.
+ * landscape A4 page as PDF (laid out as the pictures are). On failure returns nothing and, when
+ * `reason` is given, sets it.
  */
 std::optional<QByteArray> renderPowderPicture(PictureFormat format, const PowderPlotData& data,
                                               const PictureSettings& settings,
                                               QString* reason = nullptr);
+
+/** Why a picture of these settings has no room for the plot; empty when it has. */
+QString powderSizeProblem(const PowderPlotData& data, const PictureSettings& settings);
 
 }  // namespace tesral

@@ -27,6 +27,15 @@ QString barText(double length, const char* unit) {
 
 }  // namespace
 
+QString zoneIndexText(const ReflectionRecord& record, int indexDimension) {
+    QString text;
+    for (int i = 0; i < indexDimension; ++i) {
+        if (i) text += QLatin1Char(' ');
+        text += QString::number(static_cast<long>(std::lrint(record.h(i))));
+    }
+    return text;
+}
+
 ZoneLayout zoneLayout(const ZonePatternData& data, const PlotOptions& options,
                       const PlotTarget& target) {
     ZoneLayout layout{target.width / 2.0, target.height / 2.0, 0.0};
@@ -113,22 +122,49 @@ bool drawZonePattern(const ZonePatternData& data, const PlotOptions& options,
                           return a < b;
                       });
     order.resize(candidates);
-    // A label that would cover one already placed is left out.
     std::vector<QRectF> placed;
+    // Each label goes beside its spot where it covers no spot and no label placed before;
+    // a label with no such place is left out.
+    // The spots a label must not cover: every one larger than a dot, and the origin.
+    struct Disc {
+        double x, y, r;
+    };
+    std::vector<Disc> discs;
+    for (std::size_t i = 0; i < data.table.size(); ++i)
+        if (radius[i] > 2.5 * pixel)
+            discs.push_back({cx + scale * data.spots[i].u, cy - scale * data.spots[i].v,
+                             static_cast<double>(radius[i])});
+    discs.push_back({cx, cy, 3 * pixel});
+    const QRectF inside(0, 0, target.width, target.height);
+    const auto free = [&](const QRectF& box) {
+        if (!inside.contains(box)) return false;
+        const auto covers = [&box](const QRectF& other) { return other.intersects(box); };
+        const auto onDisc = [&box](const Disc& d) {
+            const double dx = d.x - std::clamp(d.x, box.left(), box.right());
+            const double dy = d.y - std::clamp(d.y, box.top(), box.bottom());
+            return dx * dx + dy * dy < d.r * d.r;
+        };
+        return std::none_of(placed.begin(), placed.end(), covers) &&
+               std::none_of(discs.begin(), discs.end(), onDisc);
+    };
     int labelled = 0;
     for (std::size_t i : order) {
         if (labelled >= data.labelled || radius[i] <= 0.0f) break;
         if (data.spots[i].nearZone) continue;
         const ZoneSpot& s = data.spots[i];
-        const QString label = indexLabel(data.table[i], data.indexDimension);
-        const QRectF box(cx + scale * s.u + radius[i], cy - scale * s.v + radius[i],
-                         metrics.horizontalAdvance(label) * pixel, lineHeight);
-        if (std::any_of(placed.begin(), placed.end(),
-                        [&box](const QRectF& other) { return other.intersects(box); }))
-            continue;
-        placed.push_back(box);
-        canvas.text(box.x(), box.y(), label, kLabelBlue, target.font, TextRole::Label);
-        ++labelled;
+        const QString label = zoneIndexText(data.table[i], data.indexDimension);
+        const double x = cx + scale * s.u, y = cy - scale * s.v, r = radius[i] + 2 * pixel;
+        const double w = metrics.horizontalAdvance(label) * pixel, h = lineHeight;
+        for (const QPointF corner : {QPointF(x + r, y - h / 2), QPointF(x - r - w, y - h / 2),
+                                     QPointF(x - w / 2, y - r - h), QPointF(x - w / 2, y + r),
+                                     QPointF(x + r, y + r), QPointF(x - r - w, y - r - h)}) {
+            const QRectF box(corner, QSizeF(w, h));
+            if (!free(box)) continue;
+            placed.push_back(box);
+            canvas.text(box.x(), box.y(), label, kZoneLabelColour, target.font, TextRole::Label);
+            ++labelled;
+            break;
+        }
     }
 
     // Scale bar, bottom left: about a quarter of the pattern's radius.

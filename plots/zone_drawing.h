@@ -28,6 +28,12 @@ struct ZonePatternData {
     int labelled = 8;
 };
 
+/** The labels' colour: orange reads on the black screen and on white paper alike. */
+inline constexpr QRgb kZoneLabelColour = 0xffe06a00u;
+
+/** The indices of a row as the labels and tool tips write them: "0 -1 -2 0 2 1". */
+QString zoneIndexText(const ReflectionRecord& record, int indexDimension);
+
 inline const QString kEmptySectionText = QStringLiteral("no reflections in this section");
 
 /**

@@ -13,14 +13,15 @@
 #include "plots/zone_drawing.h"
 
 class QPainter;
+class QPagedPaintDevice;
 
 namespace tesral {
 
 /**
- * The pattern on a printed page: black on white, a square as wide as the page at its top.
- * `page` is the printable area in the painter's units, `twipsPerPixel` one unit's size.
+ * The pattern on a printed page: black on white, a square as wide as the page at its top,
+ * laid out as the pictures are (drawOnPage), so spots and labels keep their screen sizes.
  */
-bool drawZonePage(QPainter& painter, QSizeF page, double twipsPerPixel, const ZonePatternData& data,
+bool drawZonePage(QPainter& painter, QPagedPaintDevice& device, const ZonePatternData& data,
                   const PlotOptions& options, const QFont& font);
 
 /**

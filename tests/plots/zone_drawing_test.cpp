@@ -1,6 +1,8 @@
 // The zone-axis pattern, read back from a recording canvas.
 
+#include <QFontMetricsF>
 #include <QTest>
+#include <cmath>
 
 #include "plots/recording_canvas.h"
 #include "plots/spot_style.h"
@@ -77,6 +79,50 @@ class ZoneDrawingTest : public QObject {
         RecordingCanvas film;
         QVERIFY(drawZonePattern(data, options, target(), film));
         QVERIFY(hasText(film, QStringLiteral(" mm at L = 1000 mm")));
+    }
+
+    // Labels: indices apart, a colour that reads on black and on white, beside their spots
+    // and never over a spot or another label.
+    void labelsStandApartFromSpotsAndEachOther() {
+        std::vector<ReflectionRecord> rows;
+        std::vector<ZoneSpot> spots;
+        for (int i = 0; i < 40; ++i) {
+            ReflectionRecord r = row(0.1f, 100.0f - static_cast<float>(i));
+            r.v[kH1] = static_cast<float>(i % 3 - 1);
+            r.v[kH1 + 1] = -2.0f;
+            rows.push_back(r);
+            // A crowded ring: the labels cannot all fit.
+            const double angle = 0.157 * i;
+            spots.push_back({std::cos(angle) * (1 + 0.02 * i), std::sin(angle), 0.0, false});
+        }
+        ZonePatternData data;
+        data.table = rows;
+        data.spots = spots;
+        data.indexDimension = 5;
+        PlotOptions options;
+        options.sizeByIntensity = true;
+        RecordingCanvas canvas;
+        QVERIFY(drawZonePattern(data, options, target(), canvas));
+        std::vector<QRectF> discs, labels;
+        for (const auto& c : canvas.items(Kind::Circle))
+            if (c.r > 2 * 15) discs.emplace_back(c.x - c.r, c.y - c.r, 2 * c.r, 2 * c.r);
+        const QFontMetricsF metrics(QFont{});
+        for (const auto& t : canvas.items(Kind::Text)) {
+            if (t.outline != kZoneLabelColour) continue;
+            QVERIFY2(t.text.count(QLatin1Char(' ')) == 4, qPrintable(t.text));
+            const QRectF box(t.x, t.y, metrics.horizontalAdvance(t.text) * 15,
+                             metrics.height() * 15);
+            for (const QRectF& d : discs) {
+                const QPointF c = d.center();
+                const double dx = c.x() - std::clamp(c.x(), box.left(), box.right());
+                const double dy = c.y() - std::clamp(c.y(), box.top(), box.bottom());
+                QVERIFY2(dx * dx + dy * dy >= d.width() * d.width() / 4, qPrintable(t.text));
+            }
+            for (const QRectF& l : labels) QVERIFY2(!l.intersects(box), qPrintable(t.text));
+            labels.push_back(box);
+        }
+        QVERIFY(!labels.empty());
+        QVERIFY(kZoneLabelColour != kLabelBlue);
     }
 
     void roundBarLengths() {
