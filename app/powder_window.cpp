@@ -355,7 +355,10 @@ bool PowderWindow::loadMeasured(const QString& path) {
                    .arg(QFileInfo(path).fileName())
                    .arg(measured_->twoTheta.size())
                    .arg(measured_->kind == physics::MeasuredKind::PeakList ? tr(" (peak list)")
-                                                                           : QString()));
+                                                                           : QString()) +
+               (measured_->note.empty()
+                    ? QString()
+                    : QStringLiteral(" ") + QString::fromStdString(measured_->note)));
     updateCommands();
     return true;
 }

@@ -49,6 +49,7 @@ int indexCommand(const std::vector<std::string>& args) {
     const std::string path = options.value("measured");
     refuseOutputOnto(options, path, "measured file");
     const physics::MeasuredData data = physics::readMeasuredFile(path, options.has("peaks"));
+    if (!data.note.empty()) printNote(data.note);
     const std::vector<physics::Peak> peaks =
         physics::findPeaks(data, positiveFrom(options, "threshold", kPeakThreshold) / 100.0);
 

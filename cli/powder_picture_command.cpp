@@ -27,8 +27,10 @@ int powderPictureCommand(const std::vector<std::string>& args) {
     std::optional<physics::MeasuredData> measured;
     if (options.has("measured"))
         refuseOutputOnto(options, options.value("measured"), "measured file");
-    if (options.has("measured"))
+    if (options.has("measured")) {
         measured = physics::readMeasuredFile(options.value("measured"), options.has("peaks"));
+        if (!measured->note.empty()) printNote(measured->note);
+    }
 
     const PowderJob job = powderJobFrom(options);
     notePowderRun(job);
