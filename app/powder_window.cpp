@@ -139,12 +139,17 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     attach<LargeWindowCommand>(large, context, *this);
 
     auto* settings = new QHBoxLayout;
+    QHBoxLayout* const firstSettings = settings;
     settings->addWidget(new QLabel(tr("2θ from:to:step")));
     settings->addWidget(twoTheta_);
     settings->addWidget(new QLabel(tr("Caglioti U,V,W")));
     settings->addWidget(caglioti_);
     settings->addWidget(new QLabel(tr("η")));
     settings->addWidget(eta_);
+    settings->addStretch();
+    // Two rows each, so the window fits a screen at twice the scale.
+    auto* moreSettings = new QHBoxLayout;
+    settings = moreSettings;
     settings->addWidget(new QLabel(tr("Monochromator 2θ")));
     settings->addWidget(monochromator_);
     settings->addWidget(new QLabel(tr("Zero shift")));
@@ -152,21 +157,27 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     settings->addWidget(commandButton(this, calculateAction, "powderCalculate"));
     settings->addStretch();
     auto* actions = new QHBoxLayout;
+    QHBoxLayout* const firstActions = actions;
     actions->addWidget(commandButton(this, load, "powderLoad"));
     actions->addWidget(commandButton(this, remove, "powderRemoveMeasured"));
     actions->addWidget(difference_);
     actions->addWidget(commandButton(this, refineAction, "powderRefine"));
     actions->addWidget(commandButton(this, use, "powderUseRefined"));
+    actions->addStretch();
+    auto* pictureActions = new QHBoxLayout;
+    actions = pictureActions;
     actions->addWidget(commandButton(this, save, "powderSave"));
     actions->addWidget(commandButton(this, copy, "powderCopy"));
     actions->addWidget(commandButton(this, print, "powderPrint"));
     actions->addWidget(commandButton(this, large, "powderLarge"));
     actions->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(settings);
+    layout->addLayout(firstSettings);
+    layout->addLayout(moreSettings);
     layout->addWidget(plot_, 1);
     layout->addWidget(progress_);
-    layout->addLayout(actions);
+    layout->addLayout(firstActions);
+    layout->addLayout(pictureActions);
     layout->addWidget(status_);
     layout->addWidget(result_);
     fitToScreen(*this, QSize(1000, 720));
