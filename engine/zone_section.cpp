@@ -98,6 +98,8 @@ struct SectionWalk {
     double radius2 = 0.0;
     std::vector<Found> found;
     bool invalid = false;
+    const std::atomic<bool>* stop = nullptr;
+    bool cancelled = false;
 
     long long x[6] = {};
 
@@ -140,6 +142,11 @@ struct SectionWalk {
         std::int64_t next[6];
         const auto& column = columns[static_cast<std::size_t>(k)];
         for (double v = top; v >= bottom; v -= 1.0) {
+            // Asked between the outer coordinates' steps: often enough, and no cost per leaf.
+            if (cancelled || (k < 2 && stop && stop->load(std::memory_order_relaxed))) {
+                cancelled = true;
+                return;
+            }
             const auto value = static_cast<long long>(v);
             x[k] = value;
             for (int i = 0; i < n; ++i)
@@ -293,7 +300,13 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
             return out;
         }
         const std::int64_t zero[6] = {};
+        walk.stop = request.stop;
         walk.walk(0, 0.0, zero);
+        if (walk.cancelled) {
+            result.status = RunStatus::Cancelled;
+            result.message = kSectionCancelledMessage;
+            return out;
+        }
         if (walk.invalid) {
             result.message = kInvalidNumberMessage;
             return out;

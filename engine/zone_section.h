@@ -4,6 +4,7 @@
 // zone axis, with the near-zone reflections of a thin slab around it.
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct ZoneRequest {
     double slab = 0.0;
     /** A reflection whose in-plane part sets the plane's x; none: the shortest member. */
     std::optional<AxisIndices> reference;
+    /** Ends the walk early when set (the section is then cancelled); may be null. */
+    const std::atomic<bool>* stop = nullptr;
 };
 
 /** Where one row of the section lies in its plane. */
@@ -48,6 +51,9 @@ struct ZoneSection {
  * along the shortest reflection of the section.
  */
 ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& request);
+
+/** The message of a section stopped before its walk ended. */
+inline const std::string kSectionCancelledMessage = "The section was cancelled.";
 
 /** The message of a reference reflection with no part in the plane. */
 inline const std::string kReferenceAlongAxisMessage =

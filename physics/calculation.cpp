@@ -277,6 +277,8 @@ PreparedRun wholeSectionRun(const Calculation& calculation, std::string& problem
 ZoneResult zone(const Calculation& calculation, const ZoneRequest& request, const Watch& watch,
                 ZoneExtent extent) {
     ZoneResult out;
+    ZoneRequest watched = request;
+    if (!watched.stop) watched.stop = watch.stop;
     PreparedRun prepared;
     if (extent == ZoneExtent::WholeSection) {
         prepared = wholeSectionRun(calculation, out.message);
@@ -288,7 +290,7 @@ ZoneResult zone(const Calculation& calculation, const ZoneRequest& request, cons
             return out;
         }
     }
-    out.section = computeZoneSection(prepared, request);
+    out.section = computeZoneSection(prepared, watched);
     if (out.section.run.status != RunStatus::Completed) {
         out.message = out.section.run.message;
         return out;
@@ -300,7 +302,7 @@ ZoneResult zone(const Calculation& calculation, const ZoneRequest& request, cons
         std::string problem;
         const PreparedRun whole = wholeSectionRun(bounded, problem);
         if (problem.empty()) {
-            const ZoneSection wide = computeZoneSection(whole, request);
+            const ZoneSection wide = computeZoneSection(whole, watched);
             out.cutByLimits =
                 wide.run.status == RunStatus::Completed && membersOf(wide) > membersOf(out.section);
         }

@@ -365,3 +365,17 @@ TEST(ZoneSection, PlaneXFollowsTheReference) {
     EXPECT_EQ(along.run.status, RunStatus::Failed);
     EXPECT_EQ(along.run.message, kReferenceAlongAxisMessage);
 }
+
+// Escape in the zone view: a stop flag ends the walk, and the section says it was cancelled.
+TEST(ZoneSection, AStopEndsTheWalkAsCancelled) {
+    const PreparedRun run = prepareRun(inputs(QuasicrystalSystem::Icosahedral, "6", "40", "2"));
+    std::atomic<bool> stop{true};
+    ZoneRequest request{{1, 0, 0, 0, 0, 0}, 0.0, std::nullopt};
+    request.stop = &stop;
+    const ZoneSection stopped = computeZoneSection(run, request);
+    EXPECT_EQ(stopped.run.status, RunStatus::Cancelled);
+    EXPECT_EQ(stopped.run.message, kSectionCancelledMessage);
+    EXPECT_EQ(stopped.run.table.size(), 0u);
+    stop = false;
+    EXPECT_EQ(computeZoneSection(run, request).run.status, RunStatus::Completed);
+}
