@@ -33,15 +33,8 @@ PictureSettings PictureView::pictureSettings() const {
 }
 
 PlotTarget PictureView::screenTarget() const {
-    PlotTarget t;
-    t.twipsPerPixelX = twipsPerPixel(logicalDpiX());
-    t.twipsPerPixelY = twipsPerPixel(logicalDpiY());
-    t.width = width() * t.twipsPerPixelX;
-    t.height = height() * t.twipsPerPixelY;
-    t.background = background_;
-    t.foreground = foreground_;
-    t.font = defaultPlotFont();
-    return t;
+    return screenBox(width(), height(), logicalDpiX(), logicalDpiY(), background_, foreground_,
+                     defaultPlotFont());
 }
 
 std::optional<QByteArray> PictureView::render(PictureFormat format, QString* reason) const {

@@ -58,15 +58,8 @@ double PlotView::twipsPerPixel() const {
 }
 
 PlotTarget PlotView::target() const {
-    PlotTarget t;
-    t.twipsPerPixelX = twipsPerPixel();
-    t.twipsPerPixelY = tesral::twipsPerPixel(logicalDpiY());
-    t.width = width() * t.twipsPerPixelX;
-    t.height = height() * t.twipsPerPixelY;
-    t.background = background_;
-    t.foreground = foreground_;
-    t.font = font();
-    return t;
+    return screenBox(width(), height(), logicalDpiX(), logicalDpiY(), background_, foreground_,
+                     font());
 }
 
 void PlotView::follow(const WindowSession& session) {

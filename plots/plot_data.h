@@ -42,4 +42,18 @@ inline double twipsPerPixel(double logicalDpi) {
     return 1440.0 / logicalDpi;
 }
 
+/** The box of a screen widget of `width` x `height` pixels at the given logical resolution. */
+inline PlotTarget screenBox(int width, int height, double dpiX, double dpiY, QRgb background,
+                            QRgb foreground, const QFont& font) {
+    PlotTarget t;
+    t.twipsPerPixelX = twipsPerPixel(dpiX);
+    t.twipsPerPixelY = twipsPerPixel(dpiY);
+    t.width = width * t.twipsPerPixelX;
+    t.height = height * t.twipsPerPixelY;
+    t.background = background;
+    t.foreground = foreground;
+    t.font = font;
+    return t;
+}
+
 }  // namespace tesral
