@@ -20,12 +20,17 @@ struct OccupationDomain {
     double scale = 1.0;
     /** Decagonal window: 0 the decagon, 1..4 the pentagon at height k/5 of the Penrose tiling. */
     int pentagon = 0;
+    /** A shell: the inner radius (sphere, disc; angstrom) or inner scale (window); 0 for none. */
+    double innerRadius = 0.0;
+    double innerScale = 0.0;
 
     bool operator==(const OccupationDomain&) const = default;
 };
 
 /** One site of the higher-dimensional cell. */
 struct Site {
+    /** Unique in a model when set ("Pd1"); refinement parameters name a site by it. */
+    std::string label;
     /** Element symbol as written ("Al", "Pd"). */
     std::string element;
     /** Fractions of the direct basis, in the reflections' index order (5 or 6 numbers). */
