@@ -30,6 +30,11 @@ QAction* item(QMenu& menu, const char* name, const QString& caption,
     return action;
 }
 
+/** The plot's metafile copy, as Copy 2D/3D as WMF makes it. */
+void copyPlot(CommandContext& c, PlotKind kind) {
+    CopyPictureCommand::copy(c, plotPicture(c, kind), QLatin1String(kPlotMetafile));
+}
+
 /** A plain action for a button that is not in a menu. */
 QAction* buttonAction(QObject* parent, const QString& text, const QString& toolTip) {
     auto* action = new QAction(text, parent);
@@ -43,26 +48,27 @@ void buildFileMenu(QMenu& menu, CommandContext& c) {
     using K = PlotKind;
     attach<NewCommand>(item(menu, "mnuFile1", QStringLiteral("New"), QKeySequence::New), c);
     menu.addSeparator();
-    attach<SavePlotBitmapCommand>(item(menu, "mnuFile2", QStringLiteral("Save 2D as BMP")), c,
-                                  K::ZeroLayer);
-    attach<SavePlotBitmapCommand>(item(menu, "mnuFile3", QStringLiteral("Save 3D as BMP")), c,
-                                  K::ThreeD);
+    attach<SavePictureCommand>(item(menu, "mnuFile2", QStringLiteral("Save 2D as BMP")), c,
+                               plotPicture(c, K::ZeroLayer), plotFiles());
+    attach<SavePictureCommand>(item(menu, "mnuFile3", QStringLiteral("Save 3D as BMP")), c,
+                               plotPicture(c, K::ThreeD), plotFiles());
     attach<SaveTableCommand>(
         item(menu, "mnuFile4", QStringLiteral("Save reflection list"), QKeySequence::Save), c);
     menu.addSeparator();
-    attach<PrintPlotCommand>(item(menu, "mnuFile5", QStringLiteral("Print 2D plot")), c,
-                             K::ZeroLayer);
-    attach<PrintPlotCommand>(item(menu, "mnuFile6", QStringLiteral("Print 3D plot")), c, K::ThreeD);
+    attach<PrintPictureCommand>(item(menu, "mnuFile5", QStringLiteral("Print 2D plot")), c,
+                                plotPicture(c, K::ZeroLayer));
+    attach<PrintPictureCommand>(item(menu, "mnuFile6", QStringLiteral("Print 3D plot")), c,
+                                plotPicture(c, K::ThreeD));
     attach<PrintListCommand>(item(menu, "mnuFile7", QStringLiteral("Print reflection list")), c);
     menu.addSeparator();
-    attach<CopyMetafileCommand>(item(menu, "mnuFile8", QStringLiteral("Copy 2D as WMF")), c,
-                                K::ZeroLayer);
-    attach<CopyPlotBitmapCommand>(item(menu, "mnuFile12", QStringLiteral("Copy 2D as BMP")), c,
-                                  K::ZeroLayer);
-    attach<CopyMetafileCommand>(item(menu, "mnuFile9", QStringLiteral("Copy 3D as WMF")), c,
-                                K::ThreeD);
-    attach<CopyPlotBitmapCommand>(item(menu, "mnuFile13", QStringLiteral("Copy 3D as BMP")), c,
-                                  K::ThreeD);
+    attach<CopyPictureCommand>(item(menu, "mnuFile8", QStringLiteral("Copy 2D as WMF")), c,
+                               plotPicture(c, K::ZeroLayer), QLatin1String(kPlotMetafile));
+    attach<CopyBitmapCommand>(item(menu, "mnuFile12", QStringLiteral("Copy 2D as BMP")), c,
+                              plotPicture(c, K::ZeroLayer));
+    attach<CopyPictureCommand>(item(menu, "mnuFile9", QStringLiteral("Copy 3D as WMF")), c,
+                               plotPicture(c, K::ThreeD), QLatin1String(kPlotMetafile));
+    attach<CopyBitmapCommand>(item(menu, "mnuFile13", QStringLiteral("Copy 3D as BMP")), c,
+                              plotPicture(c, K::ThreeD));
     attach<CopyListCommand>(item(menu, "mnuFile10", QStringLiteral("Copy reflection list")), c);
     menu.addSeparator();
     attach<ExitCommand>(
@@ -93,7 +99,8 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
         attach<PlotFlagCommand>(item(menu, name.constData(), caption), c, flag.flag);
     }
     menu.addSeparator();
-    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")), c);
+    attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")),
+                                 c);
     attach<ZoneAxisCommand>(item(menu, "mnuViewZone", QStringLiteral("Zone axis...")), c);
 }
 
@@ -132,22 +139,22 @@ void buildToolBar(QToolBar& bar, CommandContext& c, std::function<void()> startR
         button("Toolbar1Button2", QStringLiteral("Save"), QStringLiteral("save "),
                ToolbarIcon::Save),
         c, QStringLiteral("Save"),
-        OutputTargets{[&c] { SavePlotBitmapCommand::saveBitmap(c, K::ZeroLayer); },
-                      [&c] { SavePlotBitmapCommand::saveBitmap(c, K::ThreeD); },
-                      [&c] { SaveTableCommand::saveTable(c); }});
+        OutputTargets{
+            [&c] { SavePictureCommand::save(c, plotPicture(c, K::ZeroLayer), plotFiles()); },
+            [&c] { SavePictureCommand::save(c, plotPicture(c, K::ThreeD), plotFiles()); },
+            [&c] { SaveTableCommand::saveTable(c); }});
     attach<ChooseOutputCommand>(
         button("Toolbar1Button3", QStringLiteral("Copy"), QStringLiteral("copy to clipboard"),
                ToolbarIcon::Copy),
         c, QStringLiteral("Copy"),
-        OutputTargets{[&c] { CopyMetafileCommand::copyMetafile(c, K::ZeroLayer); },
-                      [&c] { CopyMetafileCommand::copyMetafile(c, K::ThreeD); },
+        OutputTargets{[&c] { copyPlot(c, K::ZeroLayer); }, [&c] { copyPlot(c, K::ThreeD); },
                       [&c] { CopyListCommand::copyList(c); }});
     attach<ChooseOutputCommand>(
         button("Toolbar1Button4", QStringLiteral("Print"), QStringLiteral("print graphics"),
                ToolbarIcon::Print),
         c, QStringLiteral("Print"),
-        OutputTargets{[&c] { PrintPlotCommand::printPlot(c, K::ZeroLayer); },
-                      [&c] { PrintPlotCommand::printPlot(c, K::ThreeD); },
+        OutputTargets{[&c] { PrintPictureCommand::print(c, plotPicture(c, K::ZeroLayer)); },
+                      [&c] { PrintPictureCommand::print(c, plotPicture(c, K::ThreeD)); },
                       [&c] { PrintListCommand::printList(c); }});
     attach<InvertBackgroundCommand>(
         button("Toolbar1Button5", QStringLiteral("Invert background"),
@@ -180,9 +187,10 @@ void attachLargeViewButtons(LargeView& view, CommandContext& c) {
         return action;
     };
     // Of the plot the large view shows.
-    attach<CopyMetafileCommand>(bind(view.copyButton()), c);
-    attach<SavePlotBitmapCommand>(bind(view.saveButton()), c);
-    attach<PrintPlotCommand>(bind(view.printButton()), c);
+    attach<CopyPictureCommand>(bind(view.copyButton()), c, plotPicture(c),
+                               QLatin1String(kPlotMetafile));
+    attach<SavePictureCommand>(bind(view.saveButton()), c, plotPicture(c), plotFiles());
+    attach<PrintPictureCommand>(bind(view.printButton()), c, plotPicture(c));
     attach<CloseLargeViewCommand>(bind(view.closeButton()), c);
 }
 

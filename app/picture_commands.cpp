@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/picture_view.h"
+#include "app/native_files.h"
 #include "app/printing.h"
 #include "app/save_dialog.h"
 #include "app/window_session.h"
@@ -23,24 +23,45 @@ QString dataFolder(const CommandContext& context) {
 
 }  // namespace
 
-PictureCommand::PictureCommand(QAction* action, CommandContext& context, PictureView& view)
-    : Command(action, context), view_(view) {
-    connect(&view, &PictureView::pictureChanged, this, [this] { updateEnabled(); });
+PictureSource::PictureSource(PictureView& view) : view([&view] { return &view; }) {}
+
+PictureSource::PictureSource(std::function<PictureView*()> box)
+    : view(std::move(box)), needsResults(true) {}
+
+PictureCommand::PictureCommand(QAction* action, CommandContext& context, PictureSource source)
+    : Command(action, context), source_(std::move(source)) {
+    if (!source_.needsResults)
+        connect(source_.view(), &PictureView::pictureChanged, this, [this] { updateEnabled(); });
 }
 
 void PictureCommand::updateEnabled() {
-    action()->setEnabled(view_.hasPicture() && !(context_.session && context_.session->busy()));
+    if (source_.needsResults) return Command::updateEnabled();
+    action()->setEnabled(source_.view()->hasPicture() &&
+                         !(context_.session && context_.session->busy()));
 }
 
-SavePictureCommand::SavePictureCommand(QAction* action, CommandContext& context, PictureView& view,
-                                       QString suggestedName)
-    : PictureCommand(action, context, view), suggestedName_(std::move(suggestedName)) {}
+const PictureView* PictureCommand::pictureOf(const CommandContext& context,
+                                             const PictureSource& source) {
+    if (source.needsResults && !haveData(context)) return nullptr;
+    const PictureView* view = source.view();
+    return view->hasPicture() ? view : nullptr;
+}
 
-void SavePictureCommand::onTriggered() {
-    const QString path = askSavePath(view_.window(), action()->text().remove(QLatin1Char('&')),
-                                     QDir(dataFolder(context_)).filePath(suggestedName_),
-                                     pictureFileFilter(), QStringLiteral("png"));
-    if (!path.isEmpty()) savePicture(context_, view_, path);
+SavePictureCommand::SavePictureCommand(QAction* action, CommandContext& context,
+                                       PictureSource source, PictureFiles files)
+    : PictureCommand(action, context, std::move(source)), files_(std::move(files)) {
+    if (files_.title.isEmpty()) files_.title = action->text().remove(QLatin1Char('&'));
+}
+
+void SavePictureCommand::save(const CommandContext& context, const PictureSource& source,
+                              const PictureFiles& files) {
+    const PictureView* view = pictureOf(context, source);
+    if (!view) return;
+    const QString suggested = view->pictureName() + QLatin1Char('.') + files.suffix;
+    const QString path =
+        askSavePath(view->window(), files.title, QDir(dataFolder(context)).filePath(suggested),
+                    files.filter, files.suffix);
+    if (!path.isEmpty()) savePicture(context, *view, path);  // cancelled: nothing is written
 }
 
 QString SavePictureCommand::savePicture(const CommandContext& context, const PictureView& view,
@@ -50,26 +71,51 @@ QString SavePictureCommand::savePicture(const CommandContext& context, const Pic
     return error;
 }
 
-bool CopyPictureCommand::copyPicture(const PictureView& view) {
-    QMimeData* data = view.clipboardData();
-    if (!data) return false;
-    QApplication::clipboard()->setMimeData(data);
+CopyPictureCommand::CopyPictureCommand(QAction* action, CommandContext& context,
+                                       PictureSource source, QString workingFile)
+    : PictureCommand(action, context, std::move(source)), workingFile_(std::move(workingFile)) {}
+
+void CopyPictureCommand::copy(const CommandContext& context, const PictureSource& source,
+                              const QString& workingFile) {
+    if (const PictureView* view = pictureOf(context, source))
+        copyPicture(context, *view, workingFile);
+}
+
+bool CopyPictureCommand::copyPicture(const CommandContext& context, const PictureView& view,
+                                     const QString& workingFile) {
+    // A copy that fails leaves no older picture behind.
+    QApplication::clipboard()->clear();
+    const std::optional<ClipboardPictures> pictures = view.clipboardPictures();
+    if (!pictures) return false;
+    if (!workingFile.isEmpty()) {
+        if (pictures->wmf.isEmpty()) {
+            showWarning(context, pictures->wmfError);
+            return false;
+        }
+        const QString path = context.session->workingFile(workingFile);
+        if (const auto failure =
+                writeBytesSafely(path, pictures->wmf, SafeFile::Accept::RegularFilesOnly))
+            showWriteError(context, path, *failure);
+    }
+    QApplication::clipboard()->setMimeData(mimeDataOf(*pictures));
     return true;
 }
 
-PrintPictureCommand::PrintPictureCommand(QAction* action, CommandContext& context,
-                                         PictureView& view, QString suggestedName)
-    : PictureCommand(action, context, view), suggestedName_(std::move(suggestedName)) {}
-
-void PrintPictureCommand::onTriggered() {
-    printPicture(context_, view_, suggestedName_);
+void CopyBitmapCommand::onTriggered() {
+    const PictureView* view = pictureOf(context_, source_);
+    if (!view) return;
+    if (const std::optional<QImage> bitmap = view->bitmap())
+        QApplication::clipboard()->setImage(*bitmap);
 }
 
-QString PrintPictureCommand::printPicture(const CommandContext& context, const PictureView& view,
-                                          const QString& suggestedName) {
+void PrintPictureCommand::print(const CommandContext& context, const PictureSource& source) {
+    if (const PictureView* view = pictureOf(context, source)) printPicture(context, *view);
+}
+
+QString PrintPictureCommand::printPicture(const CommandContext& context, const PictureView& view) {
     if (!view.hasPicture()) return {};
     const QString error = printDocument(
-        view.window(), dataFolder(context), suggestedName,
+        view.window(), dataFolder(context), view.pictureName() + QStringLiteral(".pdf"),
         [&view](QPainter& painter, QPagedPaintDevice& device) { view.drawPage(painter, device); },
         view.drawing().landscape);
     if (!error.isEmpty() && context.window) showWarning(context, error);

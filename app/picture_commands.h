@@ -1,69 +1,107 @@
 #pragma once
 
-// The buttons of the powder and zone-axis views: save, copy and print the view's picture, and
-// the large view, as commands over actions.
+// The commands of the views' pictures (the plots, the powder and zone-axis views): save, copy
+// and print, and the large view of a view's window, as commands over actions.
 
 #include <QRect>
 #include <functional>
 #include <optional>
 
 #include "app/command.h"
+#include "app/picture_view.h"
 
 class QPushButton;
 
 namespace tesral {
 
-class PictureView;
+/** The view a picture command works on. */
+struct PictureSource {
+    /** One view: its commands are disabled while it has no picture. */
+    PictureSource(PictureView& view);
+    /** The plots: the box that shows a plot when the command runs; "no data" before a run. */
+    explicit PictureSource(std::function<PictureView*()> box);
 
-/** A command on one view's picture: enabled while the view has one and no run fills the session. */
+    std::function<PictureView*()> view;
+    bool needsResults = false;
+};
+
+/** The file types of a save dialog, the extension of a name without one, and its title. */
+struct PictureFiles {
+    QString filter = pictureFileFilter();
+    QString suffix = QStringLiteral("png");
+    /** Empty: the command's text. */
+    QString title;
+};
+
+/** A command on a view's picture: enabled while the view has one and no run fills the session. */
 class PictureCommand : public Command {
     Q_OBJECT
   public:
-    PictureCommand(QAction* action, CommandContext& context, PictureView& view);
+    PictureCommand(QAction* action, CommandContext& context, PictureSource source);
     void updateEnabled() override;
+    /** The source's view when it has a picture; else nothing (the plots say "no data"). */
+    static const PictureView* pictureOf(const CommandContext& context, const PictureSource& source);
 
   protected:
-    PictureView& view_;
+    PictureSource source_;
 };
 
 /** Save picture...: the picture in the format of the name the user chooses. */
 class SavePictureCommand : public PictureCommand {
     Q_OBJECT
   public:
-    SavePictureCommand(QAction* action, CommandContext& context, PictureView& view,
-                       QString suggestedName);
-    void onTriggered() override;
+    SavePictureCommand(QAction* action, CommandContext& context, PictureSource source,
+                       PictureFiles files = {});
+    void onTriggered() override { save(context_, source_, files_); }
+    /** Asks for the file, then saves (the dialog titled by `files`). */
+    static void save(const CommandContext& context, const PictureSource& source,
+                     const PictureFiles& files);
     /** Writes the picture to `path`; why not (also shown in a warning), or empty. */
     static QString savePicture(const CommandContext& context, const PictureView& view,
                                const QString& path);
 
   private:
-    QString suggestedName_;
+    PictureFiles files_;
 };
 
-/** Copy: the picture on the clipboard as a metafile, SVG and a bitmap. */
+/**
+ * Copy: the picture on the clipboard as a metafile, SVG and a bitmap. With a working file
+ * (the plots' "a.wmf") the metafile is needed: it is written there too, and a picture too
+ * large for one says so instead of copying.
+ */
 class CopyPictureCommand : public PictureCommand {
     Q_OBJECT
   public:
-    using PictureCommand::PictureCommand;
-    void onTriggered() override { copyPicture(view_); }
+    CopyPictureCommand(QAction* action, CommandContext& context, PictureSource source,
+                       QString workingFile = {});
+    void onTriggered() override { copy(context_, source_, workingFile_); }
+    static void copy(const CommandContext& context, const PictureSource& source,
+                     const QString& workingFile = {});
     /** False when there is nothing to copy. */
-    static bool copyPicture(const PictureView& view);
+    static bool copyPicture(const CommandContext& context, const PictureView& view,
+                            const QString& workingFile = {});
+
+  private:
+    QString workingFile_;
+};
+
+/** Copy as BMP: the bitmap alone on the clipboard. */
+class CopyBitmapCommand : public PictureCommand {
+    Q_OBJECT
+  public:
+    using PictureCommand::PictureCommand;
+    void onTriggered() override;
 };
 
 /** Print...: the page on the default printer, or a PDF file without one (the safe writer). */
 class PrintPictureCommand : public PictureCommand {
     Q_OBJECT
   public:
-    PrintPictureCommand(QAction* action, CommandContext& context, PictureView& view,
-                        QString suggestedName);
-    void onTriggered() override;
+    using PictureCommand::PictureCommand;
+    void onTriggered() override { print(context_, source_); }
+    static void print(const CommandContext& context, const PictureSource& source);
     /** Prints; why it failed, or empty. */
-    static QString printPicture(const CommandContext& context, const PictureView& view,
-                                const QString& suggestedName);
-
-  private:
-    QString suggestedName_;
+    static QString printPicture(const CommandContext& context, const PictureView& view);
 };
 
 /** Large view: the view's window over the whole screen, and back. */

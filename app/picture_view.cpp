@@ -1,20 +1,24 @@
 #include "app/picture_view.h"
 
-#include <QFile>
+#include <QDir>
 #include <QMimeData>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <algorithm>
 
-#include "plots/image_canvas.h"
-#include "report/safe_file.h"
+#include "app/native_files.h"
 
 namespace tesral {
 
-PictureView::PictureView(QWidget* parent)
-    : QWidget(parent), background_(kWhite), foreground_(kBlack) {}
+PictureView::PictureView(QWidget* parent, QRgb background, QRgb foreground)
+    : QWidget(parent), background_(background), foreground_(foreground) {}
 
 QString PictureView::sizeProblem(const PictureSettings&) const {
     return {};
+}
+
+std::optional<QImage> PictureView::bitmap() const {
+    return imageOfDrawing(pictureSettings(), drawing().draw);
 }
 
 void PictureView::setColours(QRgb background, QRgb foreground) {
@@ -44,6 +48,17 @@ std::optional<QByteArray> PictureView::render(PictureFormat format, QString* rea
         if (reason) *reason = problem.isEmpty() ? drawing().nothing : problem;
         return std::nullopt;
     }
+    if ((format == PictureFormat::Png || format == PictureFormat::Bmp) &&
+        !settings.size.isEmpty()) {
+        const std::optional<QImage> image = bitmap();
+        if (!image) {
+            if (reason) *reason = drawing().nothing;
+            return std::nullopt;
+        }
+        std::optional<QByteArray> bytes = encodedImage(*image, format == PictureFormat::Png);
+        if (!bytes && reason) *reason = tr("the picture could not be encoded");
+        return bytes;
+    }
     return pictureBytes(format, settings, drawing(), reason);
 }
 
@@ -53,40 +68,60 @@ QString PictureView::savePicture(const QString& path) const {
     QString reason;
     const std::optional<QByteArray> bytes = render(*format, &reason);
     if (!bytes) return reason;
-    if (const auto error = writeFileSafely(QFile::encodeName(path).toStdString(),
-                                           std::string_view(bytes->constData(), bytes->size())))
-        return tr("cannot write %1: %2").arg(path, QString::fromLocal8Bit(error->c_str()));
+    if (const auto failure = writeBytesSafely(path, *bytes))
+        return tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), *failure);
     return {};
 }
 
-QMimeData* PictureView::clipboardData() const {
-    if (!hasPicture() || !sizeProblem(pictureSettings()).isEmpty()) return nullptr;
+std::optional<ClipboardPictures> PictureView::clipboardPictures() const {
     const PictureSettings settings = pictureSettings();
+    if (!hasPicture() || !sizeProblem(settings).isEmpty()) return std::nullopt;
     const PictureDrawing d = drawing();
-    const std::optional<QImage> bitmap = imageOfDrawing(settings, d.draw);
-    if (!bitmap) return nullptr;
-    // As the plots copy: a metafile, and the same picture as SVG and as a bitmap.
-    auto* data = new QMimeData;
-    if (const auto wmf = pictureBytes(PictureFormat::Wmf, settings, d))
-        data->setData(QStringLiteral("image/x-wmf"), *wmf);
-    if (const auto svg = pictureBytes(PictureFormat::Svg, settings, d))
-        data->setData(QStringLiteral("image/svg+xml"), *svg);
-    data->setImageData(*bitmap);
-    return data;
+    std::optional<QImage> image = bitmap();
+    std::optional<QByteArray> svg = pictureBytes(PictureFormat::Svg, settings, d);
+    if (!image || !svg) return std::nullopt;
+    ClipboardPictures pictures{{}, {}, std::move(*svg), std::move(*image)};
+    if (auto wmf = pictureBytes(PictureFormat::Wmf, settings, d, &pictures.wmfError))
+        pictures.wmf = std::move(*wmf);
+    return pictures;
+}
+
+QMimeData* PictureView::clipboardData() const {
+    const std::optional<ClipboardPictures> pictures = clipboardPictures();
+    return pictures ? mimeDataOf(*pictures) : nullptr;
 }
 
 bool PictureView::drawPage(QPainter& painter, QPagedPaintDevice& device) const {
     if (!hasPicture()) return false;
+    const PictureDrawing d = drawing();
+    if (d.page) {
+        d.page(painter, device);
+        return true;
+    }
     PictureSettings paper = pictureSettings();
     paper.background = kWhite;
     paper.foreground = kBlack;
-    const PictureDrawing d = drawing();
     return drawOnPage(painter, device, paper, d.draw, d.square);
 }
 
-QString pictureFileFilter() {
-    return QStringLiteral(
-        "PNG (*.png);;SVG (*.svg);;PDF (*.pdf);;Windows metafile (*.wmf);;BMP (*.bmp)");
+QString pictureFileFilter(const QString& first) {
+    QStringList types = QStringLiteral(
+                            "PNG (*.png);;SVG (*.svg);;PDF (*.pdf);;Windows metafile (*.wmf);;"
+                            "BMP (*.bmp)")
+                            .split(QStringLiteral(";;"));
+    std::stable_partition(types.begin(), types.end(),
+                          [&first](const QString& type) { return type.startsWith(first); });
+    return types.join(QStringLiteral(";;"));
+}
+
+QMimeData* mimeDataOf(const ClipboardPictures& pictures) {
+    // A metafile, and the same picture as SVG and as a bitmap for programs without a
+    // metafile reader.
+    auto* data = new QMimeData;
+    if (!pictures.wmf.isEmpty()) data->setData(QStringLiteral("image/x-wmf"), pictures.wmf);
+    data->setData(QStringLiteral("image/svg+xml"), pictures.svg);
+    data->setImageData(pictures.bitmap);
+    return data;
 }
 
 }  // namespace tesral

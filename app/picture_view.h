@@ -29,14 +29,25 @@ class PictureView : public QWidget {
     Q_OBJECT
 
   public:
-    explicit PictureView(QWidget* parent = nullptr);
+    explicit PictureView(QWidget* parent = nullptr, QRgb background = kWhite,
+                         QRgb foreground = kBlack);
 
     /** Something to save, copy or print. */
     virtual bool hasPicture() const = 0;
-    /** The view's drawing, its title, why it drew nothing and the shape of its page. */
+    /**
+     * The view's drawing, its title, why it drew nothing, the shape of its page (or a page of
+     * its own) and how its metafile is written.
+     */
     virtual PictureDrawing drawing() const = 0;
     /** Why a picture of `settings` cannot be drawn (too small...); empty when it can. */
     virtual QString sizeProblem(const PictureSettings& settings) const;
+    /** The name a save or print dialog suggests, without its extension. */
+    virtual QString pictureName() const = 0;
+    /**
+     * The bitmaps' picture: the drawing at the view's size, or what a view that keeps its
+     * screen's picture (the plots) shows. Nothing when nothing is drawn.
+     */
+    virtual std::optional<QImage> bitmap() const;
 
     QRgb backgroundColour() const { return background_; }
     QRgb foregroundColour() const { return foreground_; }
@@ -52,9 +63,17 @@ class PictureView : public QWidget {
     std::optional<QByteArray> render(PictureFormat format, QString* reason = nullptr) const;
     /** Writes the picture in the format of the path's extension; why not, or empty. */
     QString savePicture(const QString& path) const;
-    /** The clipboard's pictures: a metafile, SVG and a bitmap; null without a picture. */
+    /**
+     * The clipboard's pictures of one drawing: SVG, the bitmap and, when it can be made, the
+     * metafile (else why not); nothing without a picture.
+     */
+    std::optional<ClipboardPictures> clipboardPictures() const;
+    /** The same as a metafile, SVG and a bitmap; null without a picture. */
     QMimeData* clipboardData() const;
-    /** Draws the printed page onto `device` (black on white); false when nothing is drawn. */
+    /**
+     * Draws the printed page onto `device`: the view's own page, or its drawing black on white;
+     * false when nothing is drawn.
+     */
     bool drawPage(QPainter& painter, QPagedPaintDevice& device) const;
 
   signals:
@@ -70,7 +89,10 @@ class PictureView : public QWidget {
     QRgb foreground_;
 };
 
-/** The file types of a picture's save dialog. */
-QString pictureFileFilter();
+/** The file types of a picture's save dialog; `first` (a type of it) leads. */
+QString pictureFileFilter(const QString& first = QStringLiteral("PNG"));
+
+/** The clipboard's data of `pictures`: the metafile when there is one, SVG and the bitmap. */
+QMimeData* mimeDataOf(const ClipboardPictures& pictures);
 
 }  // namespace tesral

@@ -6,6 +6,7 @@
 #include "app/large_view.h"
 #include "app/plot_view.h"
 #include "app/window_session.h"
+#include "plots/placeable_metafile.h"
 
 namespace tesral {
 
@@ -47,7 +48,7 @@ void PlotBoxes::toggleLargeView(PlotKind kind) {
     PlotView* big = largeBox();
     big->setKind(kind);
     big->setColours(zeroLayer_->backgroundColour(), zeroLayer_->foregroundColour());
-    largeViewOpen_ = true;
+    setLargeViewOpen(true);
     pages_->setCurrentWidget(large_);
     // Laid out anew before drawing, so the picture has the size of the open view.
     pages_->currentWidget()->layout()->activate();
@@ -55,10 +56,17 @@ void PlotBoxes::toggleLargeView(PlotKind kind) {
 }
 
 void PlotBoxes::closeLargeView() {
-    largeViewOpen_ = false;
+    setLargeViewOpen(false);
     largeBox()->setKind(PlotKind::ZeroLayer);
     pages_->setCurrentIndex(0);
     redrawAll();
+}
+
+void PlotBoxes::setLargeViewOpen(bool open) {
+    largeViewOpen_ = open;
+    // Every plot's metafile copy takes the large view's units while it is open.
+    for (PlotView* view : {zeroLayer_, threeD_, largeBox()})
+        view->setMetafileUnitsPerInch(open ? kLargeViewUnitsPerInch : kTwipsPerInch);
 }
 
 void PlotBoxes::redrawAll() {

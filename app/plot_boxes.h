@@ -59,6 +59,8 @@ class PlotBoxes : public QObject {
     void optionsChanged();
 
   private:
+    void setLargeViewOpen(bool open);
+
     WindowSession& session_;
     PlotOptions options_;  // before the boxes, which draw with it
     QStackedWidget* pages_;

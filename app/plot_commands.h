@@ -1,71 +1,27 @@
 #pragma once
 
-// The plots' commands: bitmaps, printing, the metafile copy, the large view, the colours and
-// the View flags.
+// The plots' commands: their pictures' sources for the picture commands, the large view, the
+// colours and the View flags.
 
 #include <optional>
 
 #include "app/command.h"
+#include "app/picture_commands.h"
 #include "plots/plot_options.h"
 
 namespace tesral {
 
-class PlotView;
-
 /**
- * A command on one plot: of a fixed kind (the File menu), or of the kind the large view
- * shows (its buttons) when `kind` is empty.
+ * The picture commands' view of a plot: the box of `kind` (the large view when it shows it),
+ * or the large view's plot when `kind` is empty (its buttons).
  */
-class PlotCommand : public Command {
-    Q_OBJECT
-  public:
-    PlotCommand(QAction* action, CommandContext& context, std::optional<PlotKind> kind = {});
+PictureSource plotPicture(const CommandContext& context, std::optional<PlotKind> kind = {});
 
-  protected:
-    PlotKind kind() const;
+/** The plots' save dialog: "Save Bitmap (*.BMP)", a bitmap unless another type is named. */
+PictureFiles plotFiles();
 
-  private:
-    std::optional<PlotKind> kind_;
-};
-
-/** Save 2D/3D as BMP: the box's picture to a file the user names. */
-class SavePlotBitmapCommand : public PlotCommand {
-    Q_OBJECT
-  public:
-    using PlotCommand::PlotCommand;
-    void onTriggered() override { saveBitmap(context_, kind()); }
-    static void saveBitmap(CommandContext& context, PlotKind kind);
-};
-
-/** Copy 2D/3D as BMP: the box's picture to the clipboard. */
-class CopyPlotBitmapCommand : public PlotCommand {
-    Q_OBJECT
-  public:
-    using PlotCommand::PlotCommand;
-    void onTriggered() override { copyBitmap(context_, kind()); }
-    static void copyBitmap(CommandContext& context, PlotKind kind);
-};
-
-/** Print 2D/3D plot: the plot drawn for the page, with its run's header. */
-class PrintPlotCommand : public PlotCommand {
-    Q_OBJECT
-  public:
-    using PlotCommand::PlotCommand;
-    void onTriggered() override { printPlot(context_, kind()); }
-    static void printPlot(CommandContext& context, PlotKind kind);
-};
-
-/**
- * Copy 2D/3D as WMF: the box redrawn into a placeable metafile, written to "a.wmf" and put
- * on the clipboard with the same picture as SVG and as a bitmap.
- */
-class CopyMetafileCommand : public PlotCommand {
-    Q_OBJECT
-  public:
-    using PlotCommand::PlotCommand;
-    void onTriggered() override { copyMetafile(context_, kind()); }
-    static void copyMetafile(CommandContext& context, PlotKind kind);
-};
+/** The plots' metafile copy is written to this working file as well. */
+inline constexpr const char* kPlotMetafile = "a.wmf";
 
 /** bBig2D, bBig3D: opens the large view on the plot, or closes it when it shows that plot. */
 class LargeViewCommand : public Command {

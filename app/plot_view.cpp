@@ -4,12 +4,16 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QResizeEvent>
 #include <cmath>
 
 #include "app/window_session.h"
 #include "plots/image_canvas.h"
+#include "plots/placeable_metafile.h"
 #include "plots/plot_drawing.h"
+#include "plots/plot_print.h"
 #include "plots/rotation.h"
 
 namespace tesral {
@@ -35,31 +39,31 @@ PlotData plotDataOf(const Session& session) {
 }
 
 PlotView::PlotView(Session& session, const PlotOptions& options, PlotKind kind, QWidget* parent)
-    : QWidget(parent),
+    : PictureView(parent, kBlack, kWhite),
       session_(session),
       options_(options),
       kind_(kind),
-      background_(kBlack),
-      foreground_(kWhite) {
+      unitsPerInch_(kTwipsPerInch) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont labels = font();
-    labels.setPointSize(8);
-    setFont(labels);
 }
 
-void PlotView::setColours(QRgb background, QRgb foreground) {
-    background_ = background;
-    foreground_ = foreground;
+PictureDrawing PlotView::drawing() const {
+    PictureDrawing drawing =
+        plotPictureDrawing(kind_, plotDataOf(session_), options_, session_.result().header);
+    // Outlines one printer pixel wide, in twips.
+    const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
+    const int dpi = printer.isNull() ? kPdfResolution : QPrinter(printer).resolution();
+    drawing.metafile = {static_cast<int>(std::lrint(1440.0 / dpi)), unitsPerInch_};
+    return drawing;
+}
+
+QString PlotView::pictureName() const {
+    return kind_ == PlotKind::ThreeD ? QStringLiteral("tesral3D") : QStringLiteral("tesral2D");
 }
 
 double PlotView::twipsPerPixel() const {
     return tesral::twipsPerPixel(logicalDpiX());
-}
-
-PlotTarget PlotView::target() const {
-    return screenBox(width(), height(), logicalDpiX(), logicalDpiY(), background_, foreground_,
-                     font());
 }
 
 void PlotView::follow(const WindowSession& session) {
@@ -92,7 +96,7 @@ bool PlotView::redraw() {
 bool PlotView::show(const PlotData& data) {
     QImage buffer = ImageCanvas::makeImage(size(), devicePixelRatioF());
     ImageCanvas canvas(buffer, twipsPerPixel());
-    if (!drawPlot(kind_, data, options_, target(), canvas)) return false;
+    if (!drawPlot(kind_, data, options_, screenTarget(), canvas)) return false;
     picture_ = std::move(buffer);
     update();
     return true;
@@ -116,28 +120,17 @@ void PlotView::redrawWhileTurning() {
     show(data);
 }
 
-std::optional<ClipboardPictures> PlotView::redrawForClipboard(int penWidth, int unitsPerInch) {
-    if (busy_ || !session_.calculated()) return std::nullopt;
-    const ClipboardTarget where{target(), size(), devicePixelRatioF(), penWidth, unitsPerInch};
-    std::optional<ClipboardPictures> pictures =
-        clipboardPictures(kind_, plotDataOf(session_), options_, where);
-    if (!pictures) return std::nullopt;
-    picture_ = pictures->bitmap;
-    update();
-    return pictures;
-}
-
 void PlotView::clearPicture() {
     picture_ = ImageCanvas::makeImage(size(), devicePixelRatioF());
-    picture_.fill(background_);
+    picture_.fill(backgroundColour());
     update();
 }
 
 void PlotView::showText(const QString& text) {
     clearPicture();
     QPainter painter(&picture_);
-    painter.setPen(QColor::fromRgb(foreground_));
-    painter.setFont(font());
+    painter.setPen(QColor::fromRgb(foregroundColour()));
+    painter.setFont(defaultPlotFont());
     painter.drawText(QRectF(QPointF(0, 0), picture_.deviceIndependentSize()), Qt::AlignCenter,
                      text);
 }
@@ -164,7 +157,7 @@ void PlotView::sortAll() {
 void PlotView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (picture_.isNull())
-        painter.fillRect(rect(), QColor::fromRgb(background_));
+        painter.fillRect(rect(), QColor::fromRgb(backgroundColour()));
     else
         painter.drawImage(QRectF(rect()), picture_);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QImage>
-#include <QWidget>
 #include <optional>
 
+#include "app/picture_view.h"
 #include "app/session.h"
-#include "plots/clipboard_pictures.h"
 #include "plots/plot_data.h"
 #include "plots/plot_options.h"
 
@@ -16,9 +15,10 @@ class WindowSession;
 /**
  * A plot box (pb2D, pb3D, pbBig): shows its last picture, scaled to its size. The 3D box
  * turns the session's points with the arrow keys and mouse drags. Its objectName is set by
- * the owner.
+ * the owner. Its pictures are the session's plot; its bitmaps are the box's picture, and
+ * its printed page has the run's banner.
  */
-class PlotView : public QWidget {
+class PlotView : public PictureView {
     Q_OBJECT
 
   public:
@@ -29,10 +29,15 @@ class PlotView : public QWidget {
     /** The large view switches between the two plots. */
     void setKind(PlotKind kind) { kind_ = kind; }
 
-    QRgb backgroundColour() const { return background_; }
-    QRgb foregroundColour() const { return foreground_; }
-    /** Colours of the next drawing. */
-    void setColours(QRgb background, QRgb foreground);
+    /** A run's results, drawn or not. */
+    bool hasPicture() const override { return session_.calculated(); }
+    /** The plot: outlines one pixel of the default printer wide in the metafile. */
+    PictureDrawing drawing() const override;
+    /** tesral2D or tesral3D. */
+    QString pictureName() const override;
+    std::optional<QImage> bitmap() const override { return picture_; }
+    /** The metafile's units per inch: kLargeViewUnitsPerInch while the large view is open. */
+    void setMetafileUnitsPerInch(int units) { unitsPerInch_ = units; }
 
     /**
      * Follows `session`: draws each published run while the box is shown, clears on "New",
@@ -47,23 +52,12 @@ class PlotView : public QWidget {
      * none; false on a fault.
      */
     bool drawSession();
-    /**
-     * Redraws the box and makes the clipboard's pictures of the same drawing (metafile
-     * outlines `penWidth` twips wide). Nothing when the drawing fails; the box then keeps its
-     * picture.
-     */
-    std::optional<ClipboardPictures> redrawForClipboard(int penWidth, int unitsPerInch);
     /** Clears the box to its background colour. */
     void clearPicture();
     /** Clears the box and writes `text` in its middle, in the foreground colour. */
     void showText(const QString& text);
     /** The box's persistent picture (device pixel ratio set), for copying and saving. */
     const QImage& picture() const { return picture_; }
-
-    /** Twips per logical pixel of this box's screen (15 at 96 dots per inch). */
-    double twipsPerPixel() const;
-    /** The box as a drawing target: inner size in twips, colours, font. */
-    PlotTarget target() const;
 
     /** While a run fills the session the box neither redraws nor turns. */
     void setBusy(bool busy) { busy_ = busy; }
@@ -92,6 +86,8 @@ class PlotView : public QWidget {
     bool show(const PlotData& data);
     /** Whether a drag draws a part of the points until the release. */
     bool thinsDrag() const;
+    /** Twips per logical pixel of this box's screen (15 at 96 dots per inch). */
+    double twipsPerPixel() const;
     /** A drag's redraw: all points when they are few, else a depth-sorted part of them. */
     void redrawWhileTurning();
 
@@ -99,8 +95,7 @@ class PlotView : public QWidget {
     const PlotOptions& options_;
     bool busy_ = false;
     PlotKind kind_;
-    QRgb background_;
-    QRgb foreground_;
+    int unitsPerInch_;
     QImage picture_;
     /** The points drawn while a drag turns many; thinned_: a drag has drawn them. */
     ProjectedPoints sample_;

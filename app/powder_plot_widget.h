@@ -38,6 +38,7 @@ class PowderPlotWidget : public PictureView {
     bool hasPicture() const override { return hasPattern(); }
     PictureDrawing drawing() const override;
     QString sizeProblem(const PictureSettings& settings) const override;
+    QString pictureName() const override { return QStringLiteral("powder"); }
     /** What the box says without a pattern. */
     QString emptyText() const { return emptyText_; }
 

@@ -133,9 +133,9 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     auto* copy = new QAction(tr("Copy"), this);
     auto* print = new QAction(tr("Print…"), this);
     auto* large = new QAction(tr("Large view"), this);
-    attach<SavePictureCommand>(save, context, *plot_, QStringLiteral("powder.png"));
+    attach<SavePictureCommand>(save, context, *plot_);
     attach<CopyPictureCommand>(copy, context, *plot_);
-    attach<PrintPictureCommand>(print, context, *plot_, QStringLiteral("powder.pdf"));
+    attach<PrintPictureCommand>(print, context, *plot_);
     attach<LargeWindowCommand>(large, context, *this);
 
     auto* settings = new QHBoxLayout;

@@ -17,11 +17,10 @@ constexpr double kPickPixels = 6.0;
 
 }  // namespace
 
-ZonePatternView::ZonePatternView(QWidget* parent) : PictureView(parent) {
+ZonePatternView::ZonePatternView(QWidget* parent) : PictureView(parent, kBlack, kWhite) {
     setMouseTracking(true);
     setMinimumSize(200, 200);
     options_.sizeByInverseQi = true;
-    setColours(kBlack, kWhite);
 }
 
 void ZonePatternView::showSection(const ZoneSection* section, const QString& title,

@@ -33,6 +33,7 @@ class ZonePatternView : public PictureView {
 
     bool hasPicture() const override { return section_ != nullptr; }
     PictureDrawing drawing() const override;
+    QString pictureName() const override { return QStringLiteral("zone"); }
 
   protected:
     void coloursChanged() override { redraw(); }

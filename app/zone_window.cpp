@@ -106,9 +106,9 @@ ZoneAxisWindow::ZoneAxisWindow(CommandContext& context, QWidget* parent)
     QAction* print = action(QStringLiteral("Print..."));
     QAction* large = action(QStringLiteral("Large view"));
     attach<ViewCommand>(draw, context, [this] { drawSection(); });
-    attach<SavePictureCommand>(save, context, *view_, QStringLiteral("zone.png"));
+    attach<SavePictureCommand>(save, context, *view_);
     attach<CopyPictureCommand>(copy, context, *view_);
-    attach<PrintPictureCommand>(print, context, *view_, QStringLiteral("zone.pdf"));
+    attach<PrintPictureCommand>(print, context, *view_);
     attach<LargeWindowCommand>(large, context, *this);
     auto* buttons = new QVBoxLayout;
     buttons->addLayout(form);

@@ -53,7 +53,7 @@ std::optional<QByteArray> encodedImage(const QImage& image, bool png) {
 
 std::optional<QByteArray> metafileOfDrawing(const PictureSettings& settings,
                                             const CanvasDrawing& draw, const QString& nothing,
-                                            QString* reason) {
+                                            QString* reason, MetafileUnits units) {
     const auto fail = [reason](const QString& why) -> std::optional<QByteArray> {
         if (reason) *reason = why;
         return std::nullopt;
@@ -62,10 +62,11 @@ std::optional<QByteArray> metafileOfDrawing(const PictureSettings& settings,
     if (target.width > kLargestMetafileSide || target.height > kLargestMetafileSide)
         return fail(QString::fromUtf8(kMetafileTooLargeMessage.data(),
                                       static_cast<qsizetype>(kMetafileTooLargeMessage.size())));
-    MetafileCanvas canvas(target, static_cast<int>(target.twipsPerPixelX));
+    MetafileCanvas canvas(
+        target, units.penWidth > 0 ? units.penWidth : static_cast<int>(target.twipsPerPixelX));
     if (!draw(target, canvas)) return fail(nothing);
     QString why;
-    std::optional<QByteArray> wmf = finishPlotMetafile(canvas, kTwipsPerInch, &why);
+    std::optional<QByteArray> wmf = finishPlotMetafile(canvas, units.unitsPerInch, &why);
     return wmf ? wmf : fail(why);
 }
 
@@ -120,6 +121,10 @@ std::optional<QByteArray> pictureBytes(PictureFormat format, const PictureSettin
             return svg ? svg : fail(drawing.nothing);
         }
         case PictureFormat::Pdf: {
+            if (drawing.page) {
+                auto pdf = renderPdfDocument(drawing.page, drawing.landscape);
+                return pdf ? pdf : fail(QStringLiteral("the PDF document could not be made"));
+            }
             PictureSettings paper = settings;
             paper.background = kWhite;
             paper.foreground = kBlack;
@@ -127,7 +132,8 @@ std::optional<QByteArray> pictureBytes(PictureFormat format, const PictureSettin
             return pdf ? pdf : fail(drawing.nothing);
         }
         case PictureFormat::Wmf:
-            return metafileOfDrawing(settings, drawing.draw, drawing.nothing, reason);
+            return metafileOfDrawing(settings, drawing.draw, drawing.nothing, reason,
+                                     drawing.metafile);
         case PictureFormat::Png:
         case PictureFormat::Bmp:
             break;

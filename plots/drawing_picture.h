@@ -13,6 +13,7 @@ class QPainter;
 class QPagedPaintDevice;
 
 #include "plots/picture_settings.h"
+#include "plots/placeable_metafile.h"
 #include "plots/plot_canvas.h"
 #include "plots/plot_data.h"
 #include "plots/plot_picture.h"
@@ -32,13 +33,20 @@ std::optional<QImage> imageOfDrawing(const PictureSettings& settings, const Canv
 /** The image as PNG (else BMP) bytes; nothing when it cannot be encoded. */
 std::optional<QByteArray> encodedImage(const QImage& image, bool png);
 
+/** How a metafile is written: outlines in twips (0: one picture pixel) and its units per inch. */
+struct MetafileUnits {
+    int penWidth = 0;
+    /** kTwipsPerInch, or kLargeViewUnitsPerInch from the plots' large view. */
+    int unitsPerInch = kTwipsPerInch;
+};
+
 /**
- * The drawing as a placeable metafile at kTwipsPerInch. On failure returns nothing and sets
- * `reason`: too large, `nothing` when the drawing draws nothing, or why the file failed.
+ * The drawing as a placeable metafile. On failure returns nothing and sets `reason`: too
+ * large, `nothing` when the drawing draws nothing, or why the file failed.
  */
 std::optional<QByteArray> metafileOfDrawing(const PictureSettings& settings,
                                             const CanvasDrawing& draw, const QString& nothing,
-                                            QString* reason);
+                                            QString* reason, MetafileUnits units = {});
 
 /**
  * Draws onto a page of `device`: laid out as on a 96 dots-per-inch screen of the page's
@@ -63,6 +71,17 @@ struct PictureDrawing {
     /** The PDF page: landscape, and a square as wide as the page instead of the whole page. */
     bool landscape = false;
     bool square = false;
+    /** A printed page of its own (the plots' banner and run line) instead of drawOnPage's. */
+    std::function<void(QPainter& painter, QPagedPaintDevice& device)> page;
+    MetafileUnits metafile;
+};
+
+/** One picture for the clipboard, for programs with and without a metafile reader. */
+struct ClipboardPictures {
+    QByteArray wmf;  // a placeable metafile; empty when it could not be made
+    QString wmfError;
+    QByteArray svg;
+    QImage bitmap;
 };
 
 /**

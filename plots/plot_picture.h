@@ -12,15 +12,20 @@
 
 namespace tesral {
 
-/** The plot as an image; nothing when the drawing fails (nothing to scale by). */
-std::optional<QImage> renderPlotImage(PlotKind kind, const PlotData& data,
-                                      const PlotOptions& options, const PictureSettings& settings);
+struct PictureDrawing;
 
 /** Bitmaps, SVG, a placeable Windows metafile, or the printed page as a PDF document. */
 enum class PictureFormat { Png, Bmp, Svg, Wmf, Pdf };
 
 /** The format named by the file's extension (.png, .bmp, .svg, .wmf, .pdf, any letter case). */
 std::optional<PictureFormat> pictureFormatOf(const QString& path);
+
+/**
+ * The plot as a picture to be written in any format; its PDF is the printed page with the
+ * run line of `header`. The spans of `data` must outlive it.
+ */
+PictureDrawing plotPictureDrawing(PlotKind kind, const PlotData& data, const PlotOptions& options,
+                                  const RunHeader& header);
 
 /**
  * The plot as the bytes of a picture file in `format`. On failure returns nothing and, when
@@ -30,13 +35,5 @@ std::optional<QByteArray> renderPlotPicture(PictureFormat format, PlotKind kind,
                                             const PlotData& data, const PlotOptions& options,
                                             const PictureSettings& settings,
                                             QString* reason = nullptr);
-
-/**
- * Writes the plot to `path` in the format of its extension, through SafeFile. On failure returns
- * the reason and leaves an existing file unchanged; on success returns nothing.
- */
-std::optional<QString> writePlotPicture(const QString& path, PlotKind kind, const PlotData& data,
-                                        const PlotOptions& options,
-                                        const PictureSettings& settings);
 
 }  // namespace tesral

@@ -107,12 +107,4 @@ std::optional<QByteArray> renderPdfDocument(const PagePainter& paint, bool lands
     return bytes;
 }
 
-std::optional<QByteArray> renderPlotPdf(PlotKind kind, const PlotData& data,
-                                        const PlotOptions& options, const RunHeader& header) {
-    return renderPdfDocument([&](QPainter& painter, QPagedPaintDevice& device) {
-        drawPrintedPlot(painter, printablePageSize(device), 1440.0 / device.logicalDpiX(), kind,
-                        data, options, header);
-    });
-}
-
 }  // namespace tesral

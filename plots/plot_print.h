@@ -43,8 +43,4 @@ QSizeF printablePageSize(const QPagedPaintDevice& device);
  */
 std::optional<QByteArray> renderPdfDocument(const PagePainter& paint, bool landscape = false);
 
-/** The printed page of a plot as a PDF document. */
-std::optional<QByteArray> renderPlotPdf(PlotKind kind, const PlotData& data,
-                                        const PlotOptions& options, const RunHeader& header);
-
 }  // namespace tesral
