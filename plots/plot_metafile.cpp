@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "plots/drawing_picture.h"
 #include "plots/metafile_canvas.h"
 #include "plots/placeable_metafile.h"
-#include "plots/plot_drawing.h"
 
 namespace tesral {
 
@@ -30,16 +30,10 @@ std::optional<QByteArray> renderPlotMetafile(PlotKind kind, const PlotData& data
                                              const PlotOptions& options,
                                              const PictureSettings& settings, int unitsPerInch,
                                              QString* error) {
-    const PlotTarget target = pictureTarget(settings);
-    // Refused before drawing: the header cannot describe a larger picture.
-    if (target.width > kLargestMetafileSide || target.height > kLargestMetafileSide)
-        return failed(error, QString::fromUtf8(kMetafileTooLargeMessage));
     if (settings.size.isEmpty())
         return failed(error, QStringLiteral("the picture size must be positive"));
-    MetafileCanvas canvas(target, static_cast<int>(target.twipsPerPixelX));
-    if (!drawPlot(kind, data, options, target, canvas))
-        return failed(error, QStringLiteral("nothing to draw: the plot has no extent"));
-    return finishPlotMetafile(canvas, unitsPerInch, error);
+    const PictureDrawing plot = plotPictureDrawing(kind, data, options, settings.header);
+    return metafileOfDrawing(settings, plot.draw, plot.nothing, error, {0, unitsPerInch});
 }
 
 }  // namespace tesral

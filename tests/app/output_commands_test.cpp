@@ -38,6 +38,7 @@ class OutputCommandsTest : public QObject {
     void copiedListIsTheClipboardRows();
     void printedPlotAndListGoToPdf();
     void bitmapSaveAndCancel();
+    void plotSavesEveryPictureType();
     void largeViewTogglesAndTakesTheCommands();
     void metafileCopyGoesToFileAndClipboard();
     void savedNamesGetTheirExtension();
@@ -197,6 +198,29 @@ void OutputCommandsTest::bitmapSaveAndCancel() {
     QVERIFY(!saved.isNull());
     const QImage& box = window_->findChild<PlotView*>(QStringLiteral("pb3D"))->picture();
     QCOMPARE(saved.size(), box.size());
+}
+
+void OutputCommandsTest::plotSavesEveryPictureType() {
+    QVERIFY(run());
+    // The bitmap dialog writes the type a name ends in; the metafile is the one Copy makes.
+    const struct {
+        const char* file;
+        QByteArray start;
+    } cases[] = {{"plot.svg", "<?xml"},
+                 {"plot.wmf", "\xd7\xcd\xc6\x9a"},
+                 {"plot.png", "\x89PNG"},
+                 {"plot.pdf", "%PDF-"}};
+    for (const auto& c : cases) {
+        FileDialogAnswer answer;
+        answer.expect(dir_.filePath(QLatin1String(c.file)));
+        action("mnuFile2")->trigger();
+        QVERIFY2(fileBytes(dir_.filePath(QLatin1String(c.file))).startsWith(c.start), c.file);
+    }
+    action("mnuFile8")->trigger();
+    QCOMPARE(fileBytes(dir_.filePath(QStringLiteral("plot.wmf"))),
+             fileBytes(window_->workingFile(QStringLiteral("a.wmf"))));
+    const QImage& box = window_->findChild<PlotView*>(QStringLiteral("pb2D"))->picture();
+    QCOMPARE(QImage(dir_.filePath(QStringLiteral("plot.png"))).convertToFormat(box.format()), box);
 }
 
 void OutputCommandsTest::largeViewTogglesAndTakesTheCommands() {
