@@ -34,7 +34,8 @@ Calculation electronRun(QuasicrystalSystem system) {
     } else {
         in.loopLimits = {"6", "6", "6", "6", "0", "0"};
     }
-    in.thetaMin = "0";
+    // A zone section from the direct beam out to 1.2 degrees: 200 kV electrons.
+    in.thetaMin = std::string(1, '0');
     in.thetaMax = "1.2";
     in.qiMax = "1.5";
     std::string error;
