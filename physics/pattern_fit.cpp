@@ -100,33 +100,52 @@ struct Placement {
 };
 
 /**
- * How alike the two patterns are at a placement: the cosine of the measured and the
- * calculated amplitudes (square roots of the intensities) over the matches, the calculated
- * ones counted over every point that falls among the measured spots. A placement at a
- * scale off by tau (rings that repeat) matches as many spots but puts strong calculated spots
- * where nothing was measured.
+ * How well the calculated pattern is seen at a placement: of the points among the measured
+ * spots (in their box, outside the spot-free ring around the direct beam) at least as strong
+ * as the median matched one, the fraction matched. A scale off by 1/tau (rings repeat by tau)
+ * matches as many spots but puts strong calculated spots where nothing was measured.
  */
 double agreementOf(const std::vector<MeasuredSpot>& spots, const std::vector<SectionPoint>& points,
                    const AffineMap& map, const std::vector<PointMatch>& matches,
                    const SpotExtent& extent) {
-    double measured = 0.0;
-    for (const MeasuredSpot& s : spots) measured += std::max(s.intensity, 0.0);
-    // Inside the spots' box and outside the ring free of spots around the direct beam.
+    if (matches.empty()) return 0.0;
+    std::vector<double> matched;
+    for (const PointMatch& m : matches) matched.push_back(points[m.point].strength);
+    const auto middle = matched.begin() + static_cast<std::ptrdiff_t>(matched.size() / 2);
+    std::nth_element(matched.begin(), middle, matched.end());
+    const double strong = *middle;
     double inner = std::numeric_limits<double>::infinity();
     for (const MeasuredSpot& s : spots)
         inner = std::min(inner, std::hypot(s.x - map.cx, s.y - map.cy));
     inner *= 0.9;
-    double calculated = 0.0;
+    std::size_t expected = 0;
     for (const SectionPoint& p : points) {
+        if (p.strength < strong) break;  // strongest first
         const std::array<double, 2> at = map.apply(p.u, p.v);
         if (extent.holds(at[0], at[1]) && std::hypot(at[0] - map.cx, at[1] - map.cy) >= inner)
-            calculated += p.strength;
+            ++expected;
     }
-    double sum = 0.0;
+    std::size_t seen = 0;
     for (const PointMatch& m : matches)
-        sum += std::sqrt(std::max(spots[m.spot].intensity, 0.0) * points[m.point].strength);
-    if (measured <= 0.0 || calculated <= 0.0) return 0.0;
-    return sum / std::sqrt(measured * calculated);
+        if (points[m.point].strength >= strong) ++seen;
+    if (!expected) return 0.0;
+    // Times the correlation of the matched amplitudes: along the F lattice's rings the
+    // positions repeat exactly by tau, the intensities do not.
+    double sm = 0, sc = 0, smm = 0, scc = 0, smc = 0;
+    for (const PointMatch& m : matches) {
+        const double a = std::sqrt(std::max(spots[m.spot].intensity, 0.0));
+        const double b = std::sqrt(points[m.point].strength);
+        sm += a;
+        sc += b;
+        smm += a * a;
+        scc += b * b;
+        smc += a * b;
+    }
+    const double n = static_cast<double>(matches.size());
+    const double vm = smm - sm * sm / n, vc = scc - sc * sc / n;
+    const double correlation =
+        vm > 0.0 && vc > 0.0 ? (smc - sm * sc / n) / std::sqrt(vm * vc) : 0.0;
+    return static_cast<double>(seen) / static_cast<double>(expected) * std::max(correlation, 0.0);
 }
 
 /** Nearest-row matching and least squares in turn, the cutoff tightening to the residual. */
@@ -153,9 +172,24 @@ Placement refine(const std::vector<MeasuredSpot>& spots, const std::vector<Secti
     return p;
 }
 
-bool better(const Placement& a, const Placement& b) {
-    if (a.agreement != b.agreement) return a.agreement > b.agreement;
-    return a.rms < b.rms;
+/**
+ * The placement that matches the most spots; among those that match nearly as many, the one
+ * whose intensities agree best. A scale off by tau loses the weak outer spots, one off by
+ * 1/tau matches as many but with strong calculated spots where nothing was measured.
+ */
+std::optional<Placement> bestOf(std::vector<Placement> placements) {
+    std::size_t most = 0;
+    for (const Placement& p : placements) most = std::max(most, p.matches.size());
+    if (most < kFewestMatches) return std::nullopt;
+    const std::size_t slack = std::max<std::size_t>(2, most / 20);
+    std::optional<Placement> best;
+    for (Placement& p : placements) {
+        if (p.matches.size() + slack < most) continue;
+        if (!best || p.agreement > best->agreement ||
+            (p.agreement == best->agreement && p.rms < best->rms))
+            best = std::move(p);
+    }
+    return best;
 }
 
 }  // namespace
@@ -203,15 +237,15 @@ PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection&
         for (const PatternCalibration& c : seedCalibrations(spots, points))
             starts.push_back(affineOf(c));
     }
-    std::optional<Placement> best;
+    std::vector<Placement> placements;
     for (const AffineMap& start : starts) {
         if (stop && stop->load()) {
-            fit.message = "The fit was cancelled.";
+            fit.message = kFitCancelledMessage;
             return fit;
         }
-        Placement p = refine(spots, points, start, radius, options.ellipticity, extent);
-        if (p.matches.size() >= kFewestMatches && (!best || better(p, *best))) best = std::move(p);
+        placements.push_back(refine(spots, points, start, radius, options.ellipticity, extent));
     }
+    const std::optional<Placement> best = bestOf(std::move(placements));
     if (!best) {
         fit.message = "no placement of the section matches " + std::to_string(kFewestMatches) +
                       " or more of the spots";
@@ -259,7 +293,7 @@ PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string&
         fit.axisName = axes[i].first;
         fit.axis = axes[i].second;
         if (watch.progress) watch.progress(static_cast<double>(i + 1) / axes.size());
-        if (!fit.ok() && fit.message == "The fit was cancelled.") return fit;
+        if (fit.message == kFitCancelledMessage) return fit;
         if (!best || (fit.ok() && !best->ok()) ||
             (fit.ok() && best->ok() &&
              (fit.matches.size() > best->matches.size() ||

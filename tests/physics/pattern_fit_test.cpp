@@ -22,14 +22,17 @@ struct Case {
     const char* axis;
     /** The pattern's rotational symmetry: the rotation is known modulo 360 / order. */
     int order;
+    /** The F-centred icosahedral lattice, whose rings repeat exactly by tau. */
+    bool faceCentred = false;
+    double scale = 310.0;  // pixels per 1/angstrom
 };
 
-Calculation electronRun(QuasicrystalSystem system) {
+Calculation electronRun(QuasicrystalSystem system, bool faceCentred) {
     RunInputs in;
     in.system = system;
     if (system == QuasicrystalSystem::Icosahedral) {
-        in.groupPosition = 6;  // Pm-3-5
-        in.a = "4.56084";
+        in.groupPosition = faceCentred ? 9 : 6;  // Fm-3-5, Pm-3-5
+        in.a = faceCentred ? "8.9378" : "4.56084";
         in.loopLimits.fill("12");
     } else {
         in.loopLimits = {"6", "6", "6", "6", "0", "0"};
@@ -83,6 +86,9 @@ const Case kCases[] = {
     {"icosahedral threefold", QuasicrystalSystem::Icosahedral, "threefold", 6},
     {"icosahedral twofold", QuasicrystalSystem::Icosahedral, "twofold", 2},
     {"decagonal tenfold", QuasicrystalSystem::Decagonal, "periodic", 10},
+    // Few spots, all of them also in place at 1/tau the scale: the intensities decide.
+    {"F icosahedral threefold, large", QuasicrystalSystem::Icosahedral, "threefold", 6, true,
+     700.0},
 };
 
 }  // namespace
@@ -91,7 +97,7 @@ TEST(PatternFit, RecoversThePlacementAndAutoNamesTheAxis) {
     unsigned seed = 1;
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        const Calculation calculation = electronRun(c.system);
+        const Calculation calculation = electronRun(c.system, c.faceCentred);
         ZoneRequest request;
         ASSERT_EQ(parseZoneAxis(c.axis, c.system, request.axis), "");
         const ZoneResult zone = physics::zone(calculation, request);
@@ -100,7 +106,7 @@ TEST(PatternFit, RecoversThePlacementAndAutoNamesTheAxis) {
         truth.centreX = 517.3;
         truth.centreY = 498.6;
         truth.rotation = 23.4;
-        truth.scale = 310.0;
+        truth.scale = c.scale;
         const std::vector<MeasuredSpot> spots = measuredSpots(zone, truth, ++seed);
 
         const PatternFit fit = fitPattern(spots, zone.section, zone.intensities);
