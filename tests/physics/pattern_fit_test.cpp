@@ -122,3 +122,28 @@ TEST(PatternFit, RecoversThePlacementAndAutoNamesTheAxis) {
         EXPECT_EQ(found.axisName, c.axis);
     }
 }
+
+TEST(PatternFit, RecoversAnEllipticalDistortion) {
+    const Calculation calculation = electronRun(QuasicrystalSystem::Icosahedral, false);
+    ZoneRequest request;
+    ASSERT_EQ(parseZoneAxis("fivefold", QuasicrystalSystem::Icosahedral, request.axis), "");
+    const ZoneResult zone = physics::zone(calculation, request);
+    PatternCalibration truth;
+    truth.centreX = 505.0;
+    truth.centreY = 520.0;
+    truth.rotation = -12.0;
+    truth.scale = 300.0;
+    truth.ellipseRatio = 1.04;
+    truth.ellipseAngle = 30.0;
+    const std::vector<MeasuredSpot> spots = measuredSpots(zone, truth, 7);
+    PatternFitOptions options;
+    options.ellipticity = true;
+    const PatternFit fit = fitPattern(spots, zone.section, zone.intensities, options);
+    ASSERT_TRUE(fit.ok()) << fit.message;
+    EXPECT_NEAR(fit.calibration.centreX, truth.centreX, 1.0);
+    EXPECT_NEAR(fit.calibration.centreY, truth.centreY, 1.0);
+    EXPECT_NEAR(fit.calibration.scale / truth.scale, 1.0, 0.005);
+    EXPECT_NEAR(fit.calibration.ellipseRatio, truth.ellipseRatio, 0.004);
+    EXPECT_NEAR(fit.calibration.ellipseAngle, truth.ellipseAngle, 2.0);
+    EXPECT_LT(fit.rmsPixels, 1.0);
+}
