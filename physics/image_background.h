@@ -17,8 +17,12 @@ struct BackgroundGrid {
 
     /** `values` (one per cell) interpolated between cell centres at pixel (x, y). */
     float at(const std::vector<float>& values, double x, double y) const;
-    /** The same along the whole row `y` into `out` (width values). */
-    void row(const std::vector<float>& values, int y, int width, float* out) const;
+    /** The same along the whole row `y` into `out` (one value per image column). */
+    void row(const std::vector<float>& values, int y, float* out) const;
+
+    /** Per image column: the cell column left of it and the weight of the one right of it. */
+    std::vector<int> left;
+    std::vector<float> right;
 };
 
 /**

@@ -123,8 +123,8 @@ struct Search {
         forRowBands(h, threads, [&](int first, int end) {
             std::vector<float> around(w), noise(w);
             for (int y = first; y < end; ++y) {
-                grid.row(grid.surroundings, y, w, around.data());
-                grid.row(grid.noise, y, w, noise.data());
+                grid.row(grid.surroundings, y, around.data());
+                grid.row(grid.noise, y, noise.data());
                 for (int x = 0; x < w; ++x) {
                     const float v = smooth[at(x, y)];
                     if (v < kShadowShare * around[x] && around[x] - v > 5.0f * noise[x] * blurNoise)
@@ -222,8 +222,8 @@ struct Search {
         std::vector<std::pair<float, double>> peaks;  // height over noise, width²
         std::vector<float> level(w), noise(w);
         for (int y = 2; y < h - 2; ++y) {
-            grid.row(grid.level, y, w, level.data());
-            grid.row(grid.noise, y, w, noise.data());
+            grid.row(grid.level, y, level.data());
+            grid.row(grid.noise, y, noise.data());
             for (int x = 2; x < w - 2; ++x) {
                 const std::size_t p = at(x, y);
                 const float v = smooth[p];
@@ -322,7 +322,7 @@ std::vector<MeasuredSpot> findSpots(const DiffractionImage& image, const SpotSea
         std::vector<float> noise(w);
         std::vector<Candidate> found;
         for (int y = std::max(first, 1); y < std::min(end, h - 1); ++y) {
-            s.grid.row(s.grid.noise, y, w, noise.data());
+            s.grid.row(s.grid.noise, y, noise.data());
             const float* d = s.band.data() + s.at(0, y);
             const unsigned char* close = near.data() + s.at(0, y);
             for (int x = 1; x < w - 1; ++x) {
