@@ -1,5 +1,7 @@
 // The zone command of the picture program: draws the section's pattern.
 
+#include <QFileInfo>
+
 #include "cli/offscreen_application.h"
 #include "cli/output.h"
 #include "cli/zone_command.h"
@@ -73,11 +75,17 @@ int overlayCommand(const Options& options) {
     std::vector<bool> matched(fit.section.run.table.size(), false);
     for (const physics::SpotMatch& m : fit.matches) matched[m.row] = true;
     const float threshold = thresholdFrom(options, PlotOptions{}.intensityThreshold);
+    const std::vector<physics::SectionPoint> points =
+        physics::sectionPoints(fit.section, fit.intensities, threshold);
+    // Unmatched section spots are drawn down to the weakest matched one: those one would see.
+    double weakest = 0.0;
+    for (const physics::SectionPoint& p : points)
+        if (matched[p.row]) weakest = p.strength;
     int labels = 0;
-    for (const physics::SectionPoint& p :
-         physics::sectionPoints(fit.section, fit.intensities, threshold)) {
+    for (const physics::SectionPoint& p : points) {
         const auto at = fit.calibration.pixelOf(p.u, p.v);
         if (at[0] < -0.5 || at[1] < -0.5 || at[0] > w - 0.5 || at[1] > h - 0.5) continue;
+        if (!matched[p.row] && p.strength < weakest) continue;
         OverlaySpot spot{at[0], at[1], matched[p.row], QString()};
         // The strongest matched spots carry their indices.
         if (spot.matched && labels < labelled) {
@@ -88,7 +96,7 @@ int overlayCommand(const Options& options) {
         data.spots.push_back(spot);
     }
     data.title = QStringLiteral("%1 fitted to %2: %3 of %4 spots matched")
-                     .arg(QString::fromStdString(options.value("measured")),
+                     .arg(QFileInfo(QString::fromStdString(options.value("measured"))).fileName(),
                           QString::fromStdString(fit.axisName))
                      .arg(fit.matches.size())
                      .arg(run.spots.size());

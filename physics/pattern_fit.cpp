@@ -94,6 +94,8 @@ double rmsOf(const std::vector<PointMatch>& matches) {
 /** A refined placement and how well it agrees. */
 struct Placement {
     AffineMap map;
+    /** The robust cutoff the refinement ended with, pixels. */
+    double cutoff = 0.0;
     std::vector<PointMatch> matches;
     double rms = 0.0;
     double agreement = 0.0;
@@ -166,6 +168,7 @@ Placement refine(const std::vector<MeasuredSpot>& spots, const std::vector<Secti
     }
     Placement p;
     p.map = map;
+    p.cutoff = cutoff;
     p.matches = matchPoints(spots, points, map, radius);
     p.rms = rmsOf(p.matches);
     p.agreement = agreementOf(spots, points, map, p.matches, extent);
@@ -209,9 +212,12 @@ std::vector<SpotMatch> matchSpots(const std::vector<MeasuredSpot>& spots,
     return out;
 }
 
-PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
+namespace {
+
+/** fitPattern(), telling how many spots matched within the full match radius. */
+PatternFit fitSection(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
                       bool intensities, const PatternFitOptions& options,
-                      const std::atomic<bool>* stop) {
+                      const std::atomic<bool>* stop, std::size_t* matchedAtRadius) {
     PatternFit fit;
     fit.section = section;
     fit.intensities = intensities;
@@ -252,14 +258,29 @@ PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection&
         return fit;
     }
     fit.calibration = calibrationOf(best->map, options.ellipticity);
-    for (const PointMatch& m : best->matches) {
+    if (matchedAtRadius) *matchedAtRadius = best->matches.size();
+    // The spots reported are those within a few residuals; a spot of the direct beam's halo
+    // a few pixels from a weak row is no match.
+    const double reported =
+        options.matchRadius > 0.0 ? radius : std::min(radius, std::max(2.0, best->cutoff));
+    fit.matchRadius = reported;
+    const std::vector<PointMatch> kept = matchPoints(spots, points, best->map, reported);
+    for (const PointMatch& m : kept) {
         const SectionPoint& p = points[m.point];
         const std::array<double, 2> at = best->map.apply(p.u, p.v);
         fit.matches.push_back({m.spot, p.row, at[0], at[1], m.distance});
     }
     fit.unmatchedMeasured = spots.size() - fit.matches.size();
-    fit.rmsPixels = best->rms;
+    fit.rmsPixels = rmsOf(kept);
     return fit;
+}
+
+}  // namespace
+
+PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
+                      bool intensities, const PatternFitOptions& options,
+                      const std::atomic<bool>* stop) {
+    return fitSection(spots, section, intensities, options, stop, nullptr);
 }
 
 PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string& axisText,
@@ -278,6 +299,7 @@ PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string&
         axes.emplace_back(axisText, axis);
     }
     std::optional<PatternFit> best;
+    std::size_t bestMatched = 0;
     std::string problem;
     for (std::size_t i = 0; i < axes.size(); ++i) {
         ZoneRequest request{axes[i].second, 0.0, std::nullopt};
@@ -289,16 +311,21 @@ PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string&
             problem = zone.message;
             continue;
         }
-        PatternFit fit = fitPattern(spots, zone.section, zone.intensities, options, watch.stop);
+        std::size_t matched = 0;
+        PatternFit fit =
+            fitSection(spots, zone.section, zone.intensities, options, watch.stop, &matched);
         fit.axisName = axes[i].first;
         fit.axis = axes[i].second;
         if (watch.progress) watch.progress(static_cast<double>(i + 1) / axes.size());
         if (fit.message == kFitCancelledMessage) return fit;
+        // The most spots within the one radius all axes share, then the smaller residual.
         if (!best || (fit.ok() && !best->ok()) ||
             (fit.ok() && best->ok() &&
-             (fit.matches.size() > best->matches.size() ||
-              (fit.matches.size() == best->matches.size() && fit.rmsPixels < best->rmsPixels))))
+             (matched > bestMatched ||
+              (matched == bestMatched && fit.rmsPixels < best->rmsPixels)))) {
             best = std::move(fit);
+            bestMatched = matched;
+        }
     }
     if (!best) {
         PatternFit failed;

@@ -122,8 +122,8 @@ std::string matchedIntensityList(const PatternFit& fit, const std::vector<Measur
         out += " (" + fit.axisName + ")";
     out += "\n";
     out +=
-        "# Kinematic only: read as |F|^2, which dynamical (multiple) scattering of electrons\n"
-        "# does not obey; thin regions and a refinement's caution apply.\n";
+        "# Kinematic only: electrons scatter dynamically, so these are |F|^2 only for\n"
+        "# very thin regions; read a refinement against them with care.\n";
     out += "# " + std::string(n == 6 ? "h1 h2 h3 h4 h5 h6" : "h1 h2 h3 h4 h5") + "  I  sigma\n";
     std::vector<const SpotMatch*> order;
     for (const SpotMatch& m : fit.matches) order.push_back(&m);

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "plots/drawing_picture.h"
 
@@ -25,6 +26,15 @@ QImage contrastImage(int width, int height, std::span<const float> pixels, Image
         low = std::min(low, p);
         high = std::max(high, p);
     }
+    if (contrast != ImageContrast::Linear) {
+        // From the typical pixel (the background) up: the noise stays dark, the spots show.
+        std::vector<float> sample;
+        const std::size_t step = std::max<std::size_t>(1, pixels.size() / 65536);
+        for (std::size_t i = 0; i < pixels.size(); i += step) sample.push_back(pixels[i]);
+        const auto middle = sample.begin() + static_cast<std::ptrdiff_t>(sample.size() / 2);
+        std::nth_element(sample.begin(), middle, sample.end());
+        low = *middle;
+    }
     const double span = std::max(static_cast<double>(high) - low, 1e-30);
     const auto level = [&](float p) {
         const double t = (static_cast<double>(p) - low) / span;  // 0..1
@@ -32,8 +42,8 @@ QImage contrastImage(int width, int height, std::span<const float> pixels, Image
             case ImageContrast::Linear:
                 return t;
             case ImageContrast::Logarithmic:
-                // A thousandth of the range as the unit: faint spots show beside a bright beam.
-                return std::log1p(1000.0 * t) / std::log1p(1000.0);
+                // A hundredth of the range as the unit: faint spots show beside a bright beam.
+                return std::log1p(100.0 * t) / std::log1p(100.0);
             case ImageContrast::Gamma:
                 return std::pow(t, gamma);
         }

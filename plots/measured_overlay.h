@@ -21,8 +21,9 @@ namespace tesral {
 enum class ImageContrast { Linear, Logarithmic, Gamma };
 
 /**
- * The photograph as an 8-bit grey image: from the darkest to the brightest pixel, linearly,
- * by log(1 + value), or by value^gamma. `pixels` row by row from the top.
+ * The photograph as an 8-bit grey image: linearly from the darkest to the brightest pixel,
+ * or from the median pixel (the background) up by log(1 + value) or value^gamma.
+ * `pixels` row by row from the top.
  */
 QImage contrastImage(int width, int height, std::span<const float> pixels, ImageContrast contrast,
                      double gamma = 0.5);
