@@ -138,7 +138,7 @@ struct Search {
      * The direct beam: the largest patch of saturated pixels, and a disc around it half as
      * wide again where its steep flanks would look like spots.
      */
-    bool markBeam(double margin) {
+    void markBeam(double margin) {
         std::vector<unsigned char> seen(mask.size(), 0);
         std::vector<int> stack;
         std::size_t best = 0;
@@ -146,7 +146,6 @@ struct Search {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 if (!(mask[at(x, y)] & kSaturated) || seen[at(x, y)]) continue;
-                std::vector<std::pair<int, int>> patch;
                 stack.assign(1, static_cast<int>(at(x, y)));
                 seen[at(x, y)] = 1;
                 double sx = 0, sy = 0;
@@ -174,13 +173,12 @@ struct Search {
                     bestReach = 0.5 * std::hypot(x1 - x0 + 1.0, y1 - y0 + 1.0);
                 }
             }
-        if (best < 5) return false;
+        if (best < 5) return;
         const double r = 1.5 * bestReach + margin;
         for (int y = std::max(0, int(bestY - r)); y <= std::min(h - 1, int(bestY + r) + 1); ++y)
             for (int x = std::max(0, int(bestX - r)); x <= std::min(w - 1, int(bestX + r) + 1); ++x)
                 if ((x - bestX) * (x - bestX) + (y - bestY) * (y - bestY) <= r * r)
                     mask[at(x, y)] |= kBeam;
-        return true;
     }
 
     /**
@@ -285,7 +283,7 @@ std::vector<MeasuredSpot> findSpots(const DiffractionImage& image, const SpotSea
     blurSeparable(s.pixels, s.smooth.data(), s.scratch.data(), w, h, gaussianTaps(scale),
                   s.threads);
     s.markShadows(gaussianTaps(scale));
-    const bool beamSaturated = s.markBeam(4.0 * scale);
+    s.markBeam(4.0 * scale);
     std::vector<unsigned char> near;
     dilateSquare(s.mask, near, w, h, static_cast<int>(std::ceil(4.0 * scale)) + 1);
     if (stopped()) return {};
@@ -419,8 +417,10 @@ std::vector<MeasuredSpot> findSpots(const DiffractionImage& image, const SpotSea
     std::sort(spots.begin(), spots.end(), [](const MeasuredSpot& p, const MeasuredSpot& q) {
         return p.intensity > q.intensity;
     });
-    // A direct beam below saturation: a spot far stronger than any other.
-    if (!beamSaturated && spots.size() >= 2 && spots[0].intensity > 10.0 * spots[1].intensity)
+    // A direct beam below saturation (the largest saturated patch may then be a strong spot):
+    // a spot ten times stronger than any other, where symmetry gives each true spot partners
+    // of the same strength.
+    if (spots.size() >= 2 && spots[0].intensity > 10.0 * spots[1].intensity)
         spots.erase(spots.begin());
     return spots;
 }

@@ -54,21 +54,26 @@ TEST(SpotFinder, FindsStrongSpotsToAFifthOfAPixelAndNothingFromBeamStopOrSaturat
         double width;      // of the spots, pixels
         double given;      // SpotSearch::spotSigma
         double stopWidth;  // of the beam stop, pixels
+        double beamPeak;   // counts
     } cases[] = {
-        {"width estimated", 1.6, 0.0, 0.0},
-        {"width given, beam stop", 1.6, 1.6, 14.0},
-        {"broad spots estimated, beam stop", 3.0, 0.0, 18.0},
+        {"width estimated", 1.6, 0.0, 0.0, 1e6},
+        {"width given, beam stop", 1.6, 1.6, 14.0, 1e6},
+        {"broad spots estimated, beam stop", 3.0, 0.0, 18.0, 1e6},
+        {"direct beam below saturation", 1.6, 0.0, 0.0, 3e4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SyntheticPattern p = testPattern(c.width);
         p.beamStopWidth = c.stopWidth;
         p.beamStopAngleDeg = 30.0;
+        p.beamPeak = c.beamPeak;
         const DiffractionImage image = renderPattern(p);
         SpotSearch search;
         search.spotSigma = c.given;
         const std::vector<MeasuredSpot> found = findSpots(image, search);
         ASSERT_FALSE(found.empty());
+        const std::atomic<bool> stop{true};
+        EXPECT_TRUE(findSpots(image, search, &stop).empty());
         for (std::size_t i = 1; i < found.size(); ++i)
             EXPECT_GE(found[i - 1].intensity, found[i].intensity);
 
