@@ -81,10 +81,13 @@ class ZoneWindowTest : public QObject {
     void theRunsModelGivesTheIntensitiesAndAnEditMakesItStale() {
         ViewFixture f;
         physics::StructureModel model;
-        for (const double z : {0.0, 0.5})
-            model.sites.push_back({.element = "Al",
-                                   .position = {0, 0, 0, 0, z},
-                                   .domain = {physics::DomainShape::Disc, 3.0}});
+        for (const double z : {0.0, 0.5}) {
+            physics::Site site;
+            site.element = "Al";
+            site.position = {0, 0, 0, 0, z};
+            site.domain = {physics::DomainShape::Disc, 3.0};
+            model.sites.push_back(site);
+        }
         f.show(decagonalInputs("3"), model);
         ZoneAxisWindow window(f.context);
         window.waitForSection();
