@@ -158,15 +158,16 @@ IntensityModelDialog::IntensityModelDialog(const physics::StructureModel& model,
     form->addRow(QStringLiteral("name"), nameField_);
     form->addRow(QStringLiteral("radiation"), radiation);
 
-    table_ = new QTableWidget(0, 9);
+    table_ = new QTableWidget(0, static_cast<int>(physics::kSiteKeys.size()));
     table_->setObjectName(QStringLiteral("tblSites"));
     QStringList headings;
     for (const physics::SiteKey& key : physics::kSiteKeys) headings << headingOf(key.key);
     table_->setHorizontalHeaderLabels(headings);
     table_->setToolTip(
-        QStringLiteral("position: 5 or 6 fractions of the direct basis; R: the radius of a "
+        QStringLiteral("label: names the site's refinement parameters (Pd1), unique; "
+                       "position: 5 or 6 fractions of the direct basis; R: the radius of a "
                        "sphere or disc; scale and pentagon (0 the decagon, 1..4 the Penrose "
-                       "pentagons): a window"));
+                       "pentagons): a window; an inner R or scale above 0 makes a shell"));
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(Position, QHeaderView::Stretch);
     table_->setWordWrap(false);
@@ -228,10 +229,13 @@ void IntensityModelDialog::appendRow(const physics::Site& site) {
     const auto set = [&](int column, const QString& text) {
         table_->setItem(row, column, new QTableWidgetItem(text));
     };
+    set(Label, QString::fromStdString(site.label));
     set(Element, QString::fromStdString(site.element));
     set(Position, positionText(site.position));
     set(Radius, numberText(site.domain.radius));
+    set(InnerRadius, numberText(site.domain.innerRadius));
     set(Scale, numberText(site.domain.scale));
+    set(InnerScale, numberText(site.domain.innerScale));
     set(Pentagon, QString::number(site.domain.pentagon));
     set(Occupancy, numberText(site.occupancy));
     set(BPar, numberText(site.bParallel));
@@ -257,7 +261,9 @@ void IntensityModelDialog::showDomainCells(int row) {
         item->setFlags(on ? item->flags() | used : item->flags() & ~used);
     };
     enable(Radius, !window);
+    enable(InnerRadius, !window);
     enable(Scale, window);
+    enable(InnerScale, window);
     enable(Pentagon, window);
 }
 
@@ -305,11 +311,16 @@ std::optional<physics::StructureModel> IntensityModelDialog::editedModel(
     for (int row = 0; row < table_->rowCount(); ++row) {
         RowReader read(table_, row);
         physics::Site site;
+        site.label = cellText(table_, row, Label).toStdString();
         site.element = elementSymbol(cellText(table_, row, Element)).toStdString();
         site.position = read.numbers(Position);
         site.domain.shape = static_cast<DomainShape>(domainList(row)->currentIndex());
         site.domain.radius = read.number(Radius);
+        // The other shape's inner value is not the row's: a greyed cell keeps what it showed.
+        const bool window = site.domain.shape == DomainShape::Window;
+        if (!window) site.domain.innerRadius = read.number(InnerRadius);
         site.domain.scale = read.number(Scale);
+        if (window) site.domain.innerScale = read.number(InnerScale);
         site.domain.pentagon = read.integer(Pentagon);
         site.occupancy = read.number(Occupancy);
         site.bParallel = read.number(BPar);
@@ -322,6 +333,13 @@ std::optional<physics::StructureModel> IntensityModelDialog::editedModel(
         if (!here.isEmpty() && faultyRows) *faultyRows << row;
         problems << here;
         model.sites.push_back(std::move(site));
+    }
+    if (const auto twice = physics::repeatedLabel(model.sites)) {
+        problems << QStringLiteral("site %1: label '%2' is already site %3's; labels must differ")
+                        .arg(twice->later + 1)
+                        .arg(QString::fromStdString(model.sites[twice->later].label))
+                        .arg(twice->earlier + 1);
+        if (faultyRows) *faultyRows << static_cast<int>(twice->later);
     }
     if (!problems.isEmpty()) {
         if (problem) *problem = problems.join(QLatin1Char('\n'));

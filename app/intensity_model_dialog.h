@@ -21,7 +21,20 @@ class IntensityModelDialog : public QDialog {
 
   public:
     /** The columns of the site table (tblSites). */
-    enum Column { Element, Position, Domain, Radius, Scale, Pentagon, Occupancy, BPar, BPerp };
+    enum Column {
+        Label,
+        Element,
+        Position,
+        Domain,
+        Radius,
+        InnerRadius,
+        Scale,
+        InnerScale,
+        Pentagon,
+        Occupancy,
+        BPar,
+        BPerp,
+    };
 
     /** `indexDimension` (5 or 6) gives a new site its position count and domain. */
     IntensityModelDialog(const physics::StructureModel& model, int indexDimension,

@@ -76,6 +76,19 @@ echo "  powder-icosahedral.png"
   --measured "$root/doc/examples/i-alcufe-synthetic.xy" --output "$out/powder-refined.png" 2>/dev/null
 echo "  powder-refined.png"
 
+echo "The powder patterns of the shipped literature models (Cu K-alpha1):"
+literature() {  # literature NAME MODEL run options...
+  local name=$1 model=$2
+  shift 2
+  "$cli" powder "$@" --wavelength 1.5406 --two-theta 15:100:0.01 --qimax 2 --size 900x450 \
+    --model "$root/doc/models/$model" --output "$out/$name.png" 2>/dev/null
+  echo "  $name.png"
+}
+literature powder-alcufe icosahedral-alcufe.toml --system icosahedral --group Fm-3-5 --a 8.9378
+literature powder-alpdmn icosahedral-alpdmn.toml --system icosahedral --group Fm-3-5 --a 9.1217
+literature powder-alcuco decagonal-alcuco.toml --system decagonal --group P10.5/mmc \
+  --convention steurer --a 3.7651 --c 4.1481
+
 echo "Zone axes: electron-diffraction sections (200 kV), spot area by intensity:"
 zone() {  # zone NAME options...
   local name=$1

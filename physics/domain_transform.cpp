@@ -18,15 +18,34 @@ double discTransform(double x) {
     return 2.0 * std::cyl_bessel_j(1.0, std::abs(x)) / std::abs(x);
 }
 
+namespace {
+
+double fullTransform(DomainShape shape, double radius, double perpendicularLength) {
+    const double x = 2.0 * std::numbers::pi * perpendicularLength * radius;
+    return shape == DomainShape::Sphere ? sphereTransform(x) : discTransform(x);
+}
+
+double fullMeasure(DomainShape shape, double r) {
+    return shape == DomainShape::Sphere ? 4.0 / 3.0 * std::numbers::pi * r * r * r
+                                        : std::numbers::pi * r * r;
+}
+
+}  // namespace
+
 double roundDomainTransform(const OccupationDomain& domain, double perpendicularLength) {
-    const double x = 2.0 * std::numbers::pi * perpendicularLength * domain.radius;
-    return domain.shape == DomainShape::Sphere ? sphereTransform(x) : discTransform(x);
+    const double outer = fullTransform(domain.shape, domain.radius, perpendicularLength);
+    if (domain.innerRadius <= 0.0) return outer;
+    // A shell: the full domain less the inner one, weighted by their measures.
+    const double vOuter = fullMeasure(domain.shape, domain.radius);
+    const double vInner = fullMeasure(domain.shape, domain.innerRadius);
+    const double inner = fullTransform(domain.shape, domain.innerRadius, perpendicularLength);
+    return (vOuter * outer - vInner * inner) / (vOuter - vInner);
 }
 
 double roundDomainMeasure(const OccupationDomain& domain) {
-    const double r = domain.radius;
-    return domain.shape == DomainShape::Sphere ? 4.0 / 3.0 * std::numbers::pi * r * r * r
-                                               : std::numbers::pi * r * r;
+    const double outer = fullMeasure(domain.shape, domain.radius);
+    if (domain.innerRadius <= 0.0) return outer;
+    return outer - fullMeasure(domain.shape, domain.innerRadius);
 }
 
 }  // namespace tesral::physics

@@ -108,24 +108,53 @@ std::unique_ptr<ExactWindow> triacontahedron(const LatticeBasis& basis, double s
     return std::make_unique<ZonotopeWindow>(3, std::move(generators));
 }
 
-}  // namespace
+/** A window less its inner copy scaled by s_in/s about the same centre. */
+class ShellWindow : public ExactWindow {
+  public:
+    ShellWindow(std::unique_ptr<ExactWindow> outer, std::unique_ptr<ExactWindow> inner)
+        : outer_(std::move(outer)),
+          inner_(std::move(inner)),
+          measure_(outer_->measure() - inner_->measure()) {}
+    double measure() const override { return measure_; }
+    std::complex<double> transform(const double* k) const override {
+        return (outer_->measure() * outer_->transform(k) -
+                inner_->measure() * inner_->transform(k)) /
+               measure_;
+    }
 
-std::unique_ptr<ExactWindow> exactWindow(QuasicrystalSystem system, const LatticeBasis& basis,
-                                         const OccupationDomain& domain) {
-    const double scale = domain.scale;
-    if (!(scale > 0.0) || !std::isfinite(scale))
-        throw std::invalid_argument("a window scale must be a positive number");
+  private:
+    std::unique_ptr<ExactWindow> outer_, inner_;
+    double measure_;
+};
+
+std::unique_ptr<ExactWindow> fullWindow(QuasicrystalSystem system, const LatticeBasis& basis,
+                                        double scale, int pentagon) {
     switch (system) {
         case QuasicrystalSystem::Octagonal:
             return octagon(basis, scale);
         case QuasicrystalSystem::Decagonal:
-            return decagonal(basis, scale, domain.pentagon);
+            return decagonal(basis, scale, pentagon);
         case QuasicrystalSystem::Dodecagonal:
             return dodecagon(basis, scale);
         case QuasicrystalSystem::Icosahedral:
             return triacontahedron(basis, scale);
     }
     throw std::invalid_argument("unknown quasicrystal system");
+}
+
+}  // namespace
+
+std::unique_ptr<ExactWindow> exactWindow(QuasicrystalSystem system, const LatticeBasis& basis,
+                                         const OccupationDomain& domain) {
+    const double scale = domain.scale, inner = domain.innerScale;
+    if (!(scale > 0.0) || !std::isfinite(scale))
+        throw std::invalid_argument("a window scale must be a positive number");
+    if (!(inner >= 0.0 && inner < scale))
+        throw std::invalid_argument("an inner window scale must lie in 0 .. the scale");
+    std::unique_ptr<ExactWindow> outer = fullWindow(system, basis, scale, domain.pentagon);
+    if (inner == 0.0) return outer;
+    return std::make_unique<ShellWindow>(std::move(outer),
+                                         fullWindow(system, basis, inner, domain.pentagon));
 }
 
 }  // namespace tesral::physics

@@ -34,8 +34,9 @@ class ExactWindow {
  * Decagonal: pentagon k = 1..4 is the Penrose tiling's window of the site at the direct
  * fractions (k/5)(1,1,1,1,0) (1 and 4 small, 2 and 3 large; one model of the tiling is the
  * four sites); pentagon 0 is the decagon that is the hull of the two large ones.
- * Throws std::invalid_argument for a scale that is not a positive number or a pentagon outside
- * 0..4.
+ * With domain.innerScale > 0 the window is a shell: the window less its copy at that scale.
+ * Throws std::invalid_argument for a scale that is not a positive number, an inner scale
+ * outside 0 .. scale or a pentagon outside 0..4.
  */
 std::unique_ptr<ExactWindow> exactWindow(QuasicrystalSystem system, const LatticeBasis& basis,
                                          const OccupationDomain& domain);

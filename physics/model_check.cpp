@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "physics/model_file_guard.h"
+#include "physics/model_file_names.h"
 #include "physics/scattering_factor.h"
 
 namespace tesral::physics {
@@ -64,16 +65,56 @@ FieldProblem domainProblem(const OccupationDomain& d, std::optional<Quasicrystal
                 "axial system); use \"sphere\""};
     if (d.shape != DomainShape::Window) {
         if (FieldProblem p = notPositive("radius", d.radius)) return p;
-        return above("radius", d.radius, kLargestRadius, " angstrom");
+        if (FieldProblem p = above("radius", d.radius, kLargestRadius, " angstrom")) return p;
+        if (FieldProblem p = negative("inner_radius", d.innerRadius)) return p;
+        if (d.innerRadius >= d.radius)
+            return {"inner_radius", "inner_radius must be less than radius (" +
+                                        numberText(d.radius) + "), not " +
+                                        numberText(d.innerRadius)};
+        if (d.innerScale != 0.0)
+            return {"inner_scale", "inner_scale is only for windows; a " +
+                                       std::string(nameOf(d.shape)) + " takes inner_radius"};
+        return {};
     }
     // A smaller window is a point: its generators could not be told apart.
     if (FieldProblem p = outside("scale", d.scale, kSmallestScale, kLargestScale, "")) return p;
+    if (d.innerRadius != 0.0)
+        return {"inner_radius",
+                "inner_radius is only for spheres and discs; a window takes "
+                "inner_scale"};
+    if (FieldProblem p = negative("inner_scale", d.innerScale)) return p;
+    if (d.innerScale != 0.0) {
+        if (d.innerScale < kSmallestScale)
+            return {"inner_scale", "inner_scale must be 0 (none) or at least " +
+                                       numberText(kSmallestScale) + ", not " +
+                                       numberText(d.innerScale)};
+        if (d.innerScale >= d.scale)
+            return {"inner_scale", "inner_scale must be less than scale (" + numberText(d.scale) +
+                                       "), not " + numberText(d.innerScale)};
+    }
     if (d.pentagon < 0 || d.pentagon > 4)
         return {"pentagon",
                 "pentagon must be 0 (the decagon) to 4, not " + std::to_string(d.pentagon)};
     if (d.pentagon != 0 && system && *system != QuasicrystalSystem::Decagonal)
         return {"pentagon", "pentagon is only for decagonal windows"};
     return {};
+}
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+FieldProblem labelProblem(const std::string& label) {
+    // A label names refinement parameters ("Pd1.radius"): an identifier.
+    bool word = label.size() <= kLongestLabel && !label.empty() &&
+                (isAsciiLetter(label[0]) || label[0] == '_');
+    for (const char c : label)
+        word = word && (isAsciiLetter(c) || c == '_' || (c >= '0' && c <= '9'));
+    if (label.empty() || word) return {};
+    return {"label", "label '" + echoed(label) +
+                         "' must be letters, digits and underscores, not starting with a digit "
+                         "(as Pd1), at most " +
+                         std::to_string(kLongestLabel) + " characters"};
 }
 
 bool holdsControlCharacter(const std::string& text) {
@@ -94,6 +135,7 @@ FieldProblem nameProblem(const std::string& name) {
 
 FieldProblem siteProblem(const Site& site, RadiationKind kind,
                          std::optional<QuasicrystalSystem> system) {
+    if (FieldProblem p = labelProblem(site.label)) return p;
     // No symbol is longer; a longer text is echoed shortened and escaped.
     if (site.element.size() > 8 || holdsControlCharacter(site.element))
         return {"element", "element '" + echoed(site.element) + "' is not an element symbol"};
@@ -107,6 +149,14 @@ FieldProblem siteProblem(const Site& site, RadiationKind kind,
     if (FieldProblem p = above("b_par", site.bParallel, kLargestB, " square angstrom")) return p;
     if (FieldProblem p = negative("b_perp", site.bPerpendicular)) return p;
     return above("b_perp", site.bPerpendicular, kLargestB, " square angstrom");
+}
+
+std::optional<RepeatedLabel> repeatedLabel(const std::vector<Site>& sites) {
+    for (std::size_t later = 1; later < sites.size(); ++later)
+        for (std::size_t earlier = 0; earlier < later; ++earlier)
+            if (!sites[later].label.empty() && sites[later].label == sites[earlier].label)
+                return RepeatedLabel{earlier, later};
+    return std::nullopt;
 }
 
 FieldProblem radiationProblem(const Radiation& radiation) {

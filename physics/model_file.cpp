@@ -149,12 +149,15 @@ std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind 
     keepFirst(in.fault, unknownKey(*table, kSiteKeys, where));
     out.line = lineOf(*table);
     std::string domain;
+    in.text("label", out.label);
     in.text("element", out.element);
     in.numbers("position", out.position);
     in.number("occupancy", out.occupancy);
     in.text("domain", domain);
     in.number("radius", out.domain.radius);
+    in.number("inner_radius", out.domain.innerRadius);
     in.number("scale", out.domain.scale);
+    in.number("inner_scale", out.domain.innerScale);
     in.integer("pentagon", out.domain.pentagon);
     in.number("b_par", out.bParallel);
     in.number("b_perp", out.bPerpendicular);
@@ -192,6 +195,14 @@ std::optional<Fault> readModel(const toml::table& root, std::optional<Quasicryst
             Site site;
             keepFirst(in.fault, readSite(node, ++number, model.radiation.kind, system, site));
             model.sites.push_back(std::move(site));
+        }
+        if (const auto twice = repeatedLabel(model.sites)) {
+            const Site& first = model.sites[twice->earlier];
+            const Site& again = model.sites[twice->later];
+            in.fail(again.line, "site " + std::to_string(twice->later + 1) + ": label \"" +
+                                    again.label + "\" is already site " +
+                                    std::to_string(twice->earlier + 1) + "'s, on line " +
+                                    std::to_string(first.line) + "; labels must differ");
         }
     }
     return in.fault;
@@ -267,16 +278,22 @@ std::string modelText(const StructureModel& model) {
     if (r.kind == RadiationKind::Electron) out << "kilovolts = " << number(r.kilovolts) << '\n';
     if (r.kind == RadiationKind::Neutron) out << "wavelength = " << number(r.wavelength) << '\n';
     for (const Site& site : model.sites) {
-        out << "\n[[site]]\nelement = " << quoted(site.element) << "\nposition = [";
+        out << "\n[[site]]\n";
+        if (!site.label.empty()) out << "label = " << quoted(site.label) << '\n';
+        out << "element = " << quoted(site.element) << "\nposition = [";
         for (std::size_t i = 0; i < site.position.size(); ++i)
             out << (i ? ", " : "") << number(site.position[i]);
         const OccupationDomain& d = site.domain;
         out << "]\noccupancy = " << number(site.occupancy) << "\ndomain = \"" << nameOf(d.shape)
             << "\"\n";
-        if (d.shape == DomainShape::Window)
-            out << "scale = " << number(d.scale) << "\npentagon = " << d.pentagon << '\n';
-        else
+        if (d.shape == DomainShape::Window) {
+            out << "scale = " << number(d.scale) << '\n';
+            if (d.innerScale != 0.0) out << "inner_scale = " << number(d.innerScale) << '\n';
+            out << "pentagon = " << d.pentagon << '\n';
+        } else {
             out << "radius = " << number(d.radius) << '\n';
+            if (d.innerRadius != 0.0) out << "inner_radius = " << number(d.innerRadius) << '\n';
+        }
         out << "b_par = " << number(site.bParallel) << "\nb_perp = " << number(site.bPerpendicular)
             << '\n';
     }

@@ -19,8 +19,9 @@ struct ModelLoad {
 
 /**
  * Reads a model from TOML text: `name`, a [radiation] table (kind = "xray" | "electron" |
- * "neutron", kilovolts, wavelength) and [[site]] tables (element, position, occupancy,
- * domain = "sphere" | "disc" | "window", radius, scale, pentagon, b_par, b_perp). `source`
+ * "neutron", kilovolts, wavelength) and [[site]] tables (label, element, position, occupancy,
+ * domain = "sphere" | "disc" | "window", radius, inner_radius, scale, inner_scale, pentagon,
+ * b_par, b_perp). Two sites with one label are an error naming both lines. `source`
  * names the text in messages and becomes the model's source. A key the format does not know
  * is an error, so that a misspelt one is not silently ignored. With a system, the position
  * counts and the domains are checked against it too; modelProblem checks them later

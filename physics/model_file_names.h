@@ -18,12 +18,15 @@ struct SiteKey {
 };
 
 /** The keys of a [[site]] table, in the order a file and the dialog's columns have them. */
-inline constexpr std::array<SiteKey, 9> kSiteKeys{{
+inline constexpr std::array<SiteKey, 12> kSiteKeys{{
+    {"label", "label"},
     {"element", "element"},
     {"position", "position"},
     {"domain", "domain"},
     {"radius", "R (\u212b)"},
+    {"inner_radius", "R inner (\u212b)"},
     {"scale", "scale"},
+    {"inner_scale", "inner scale"},
     {"pentagon", "pentagon"},
     {"occupancy", "occupancy"},
     {"b_par", "B\u2225 (\u212b\u00b2)"},

@@ -60,6 +60,8 @@ void IntensityModelTest::editsMakeTheModel() {
     setCell(table, 1, C::Position, "0 0 0 0, 0.5");
     dialog.domainList(1)->setCurrentIndex(1);  // disc
     setCell(table, 1, C::Radius, "2.5");
+    setCell(table, 1, C::InnerRadius, "1");
+    setCell(table, 1, C::Label, "Pd1");
     setCell(table, 1, C::Occupancy, "0.8");
     setCell(table, 1, C::BPar, "0.5");
     setCell(table, 1, C::BPerp, "1.5");
@@ -79,7 +81,8 @@ void IntensityModelTest::editsMakeTheModel() {
     disc.element = "Pd";
     disc.position = {0, 0, 0, 0, 0.5};
     disc.occupancy = 0.8;
-    disc.domain = {.shape = DomainShape::Disc, .radius = 2.5};
+    disc.label = "Pd1";
+    disc.domain = {.shape = DomainShape::Disc, .radius = 2.5, .innerRadius = 1.0};
     disc.bParallel = 0.5;
     disc.bPerpendicular = 1.5;
     expected.sites = {window, disc};
@@ -97,6 +100,9 @@ void IntensityModelTest::unreadableCellsAndBadFilesApplyNothing() {
     IntensityModelDialog dialog(start, 5);
     dialog.show();
     using C = IntensityModelDialog::Column;
+    setCell(dialog.siteTable(), 0, C::Label, "Al1");
+    StructureModel labelled = start;
+    labelled.sites[0].label = "Al1";
     struct Case {
         int column;
         const char* text;
@@ -107,6 +113,9 @@ void IntensityModelTest::unreadableCellsAndBadFilesApplyNothing() {
         {C::Position, "0 0 0", "site 2: position needs 5 or 6 numbers, not '0 0 0'"},
         {C::Element, "Xx", "site 2: element 'Xx' is not an element symbol"},
         {C::Occupancy, "-1", "site 2: occupancy must be"},
+        {C::InnerScale, "1", "site 2: inner scale must be less than scale (1), not 1"},
+        {C::Label, "2b", "site 2: label '2b' must be letters, digits and underscores"},
+        {C::Label, "Al1", "site 2: label 'Al1' is already site 1's; labels must differ"},
     };
     for (const Case& c : cases) {
         const QString before = dialog.siteTable()->item(1, c.column)->text();
@@ -118,6 +127,7 @@ void IntensityModelTest::unreadableCellsAndBadFilesApplyNothing() {
         QVERIFY2(answer.text.startsWith(QLatin1String(c.message)), qPrintable(answer.text));
         QVERIFY(dialog.isVisible());
         QVERIFY(dialog.model() == start);
+        QVERIFY(!dialog.editedModel());
         dialog.siteTable()->item(1, c.column)->setText(before);
     }
 
@@ -138,7 +148,7 @@ void IntensityModelTest::unreadableCellsAndBadFilesApplyNothing() {
     QVERIFY(open.seen && answer.seen);
     QCOMPARE(answer.text,
              bad + QStringLiteral(":7: site 1: radius must be greater than 0, not -1"));
-    QVERIFY(dialog.editedModel() == start);
+    QVERIFY(dialog.editedModel() == labelled);
 }
 
 void IntensityModelTest::everyFaultyCellIsNamedInTheTablesWords() {

@@ -85,8 +85,7 @@ class ZoneWindowTest : public QObject {
             physics::Site site;
             site.element = "Al";
             site.position = {0, 0, 0, 0, z};
-            site.domain.shape = physics::DomainShape::Disc;
-            site.domain.radius = 3.0;
+            site.domain = {physics::DomainShape::Disc, 3.0};
             model.sites.push_back(site);
         }
         f.show(decagonalInputs("3"), model);

@@ -9,6 +9,7 @@
 #include "physics/domain_transform.h"
 #include "physics/row_projection.h"
 #include "physics/scattering_factor.h"
+#include "physics/structure_factor.h"
 
 using namespace tesral;
 using namespace tesral::physics;
@@ -105,6 +106,43 @@ TEST(Intensity, RunMatchesTheDirectSum) {
     StructureModel disc;
     disc.sites = {site("Ni", {0, 0, 0, 0, 0}, DomainShape::Disc, 3.0)};
     expectDirectSum(disc, wideRun(QuasicrystalSystem::Decagonal, "3", MatrixConvention::Steurer));
+}
+
+// A shell is the full domain less its core: the same F as two sites, the core's occupancy
+// -1, for round domains and exact windows.
+TEST(Intensity, ShellIsTheDomainLessItsCore) {
+    const auto expectSame = [](const std::vector<Site>& shells, const RunResult& run) {
+        StructureModel shell, difference;
+        shell.sites = shells;
+        for (Site site : shells) {
+            Site core = site;
+            site.domain.innerRadius = site.domain.innerScale = 0.0;
+            core.domain.radius = core.domain.innerRadius;
+            core.domain.scale = core.domain.innerScale;
+            core.domain.innerRadius = core.domain.innerScale = 0.0;
+            core.occupancy = -site.occupancy;
+            difference.sites.push_back(site);
+            difference.sites.push_back(core);
+        }
+        const StructureFactor a(shell, run), b(difference, run);
+        double largest = 0.0;
+        for (const ReflectionRecord& row : run.table) largest = std::max(largest, std::abs(b(row)));
+        ASSERT_GT(largest, 0.0);
+        for (const ReflectionRecord& row : run.table)
+            ASSERT_LT(std::abs(a(row) - b(row)), 1e-6 * largest);
+    };
+    Site sphere = site("Pd", {0.5, 0, 0.25, 0, 0, 0.1}, DomainShape::Sphere, 6.5);
+    sphere.domain.innerRadius = 3.0;
+    sphere.occupancy = 0.8;
+    Site triacontahedron = site("Al", {0, 0, 0, 0, 0, 0}, DomainShape::Window, 0.0);
+    triacontahedron.domain.innerScale = 0.5;
+    expectSame({sphere, triacontahedron}, wideRun(QuasicrystalSystem::Icosahedral, "2"));
+    Site disc = site("Ni", {0, 0, 0, 0, 0.25}, DomainShape::Disc, 4.0);
+    disc.domain.innerRadius = 2.5;
+    Site pentagon = site("Al", {0.4, 0.4, 0.4, 0.4, 0}, DomainShape::Window, 0.0);
+    pentagon.domain.pentagon = 2;
+    pentagon.domain.innerScale = 0.3;
+    expectSame({disc, pentagon}, wideRun(QuasicrystalSystem::Decagonal, "3"));
 }
 
 TEST(Intensity, StopLeavesTheRunUnfinished) {

@@ -34,9 +34,12 @@ TEST(ModelFile, SavedModelLoadsBackUnchanged) {
     disc.domain = {DomainShape::Disc, 4.75, 1.0, 0};
     disc.bParallel = 1.25;
     disc.bPerpendicular = 1e-5;
+    disc.label = "Al_1";
+    disc.domain.innerRadius = 1.5;
     Site window = disc;
+    window.label.clear();
     window.element = "Pd";
-    window.domain = {DomainShape::Window, 0.0, 0.618034, 3};
+    window.domain = {DomainShape::Window, 0.0, 0.618034, 3, 0.0, 0.25};
     model.sites = {disc, window};
 
     const std::string path = testing::TempDir() + "/saved_model.toml";
@@ -45,7 +48,7 @@ TEST(ModelFile, SavedModelLoadsBackUnchanged) {
     ASSERT_EQ(loaded.error, "");
     model.source = path;
     model.sites[0].line = 7;
-    model.sites[1].line = 16;
+    model.sites[1].line = 18;
     EXPECT_EQ(*loaded.model, model);
     // X-rays keep neither voltage nor wavelength: the run gives the wavelength.
     model.radiation.kind = RadiationKind::XRay;
@@ -90,6 +93,23 @@ TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
          "9: site 2: pentagon must be 0 (the decagon) to 4, not 5"},
         {kSite + "domain = \"window\"\nzz = 1\naa = 2\n[radiation]\nkind = \"x\"\n",
          "5: site 1: unknown key 'zz'"},
+        {kSite + "domain = \"window\"\nlabel = \"1Pd\"\n",
+         "5: site 1: label '1Pd' must be letters, digits and underscores, not starting with a "
+         "digit"},
+        {kSite + "domain = \"window\"\nlabel = \"Pd.1\"\n", "5: site 1: label 'Pd.1' must be"},
+        {kSite + "domain = \"disc\"\nradius = 2\ninner_radius = 2\n",
+         "6: site 1: inner_radius must be less than radius (2), not 2"},
+        {kSite + "domain = \"disc\"\nradius = 2\ninner_radius = -1\n",
+         "6: site 1: inner_radius must be a finite number of 0 or more, not -1"},
+        {kSite + "domain = \"disc\"\nradius = 2\ninner_scale = 0.5\n",
+         "6: site 1: inner_scale is only for windows; a disc takes inner_radius"},
+        {kSite + "domain = \"window\"\ninner_radius = 1\n",
+         "5: site 1: inner_radius is only for spheres and discs; a window takes inner_scale"},
+        {kSite + "domain = \"window\"\nscale = 0.5\ninner_scale = 0.5\n",
+         "6: site 1: inner_scale must be less than scale (0.5), not 0.5"},
+        {kSite + "label = \"A\"\ndomain = \"window\"\n" + kSite + "domain = \"window\"\n" + kSite +
+             "label = \"A\"\ndomain = \"window\"\n",
+         "10: site 3: label \"A\" is already site 1's, on line 1; labels must differ"},
     };
     for (const Case& c : cases) {
         const ModelLoad load = parseModel(c.text, "m.toml", kDecagonal);
@@ -115,6 +135,9 @@ TEST(ModelFile, ShippedExamplesLoad) {
         {"decagonal-two-layer.toml", kDecagonal},
         {"decagonal-penrose.toml", kDecagonal},
         {"octagonal-window.toml", QuasicrystalSystem::Octagonal},
+        {"icosahedral-alcufe.toml", kIcosahedral},
+        {"icosahedral-alpdmn.toml", kIcosahedral},
+        {"decagonal-alcuco.toml", kDecagonal},
     };
     for (const auto& [file, system] : examples) {
         const ModelLoad load = loadModel(std::string(TESRAL_MODELS_DIR "/") + file, system);
