@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -255,6 +256,79 @@ TEST(ModelRefinementStart, ReadersNameTheLineAndRefusalsSayWhy) {
         options.vary = r.vary;
         EXPECT_EQ(refineModel(start, *r.data, options).message, r.message);
     }
+}
+
+/** Peaks of the lines of `made`: lines less than 0.3 degrees apart summed, clusters wider
+ *  than 0.1 degrees left out, so that every line within 0.15 of a peak is one of its own. */
+Observations peaksOf(const PowderResult& made, std::mt19937& random) {
+    Observations data;
+    data.kind = ObservationKind::PeakList;
+    data.source = "peaks";
+    const std::vector<PowderLine>& lines = made.lines;
+    for (std::size_t first = 0; first < lines.size();) {
+        std::size_t last = first + 1;
+        while (last < lines.size() && lines[last].twoTheta - lines[last - 1].twoTheta < 0.3) ++last;
+        double weight = 0.0, at = 0.0;
+        for (std::size_t k = first; k < last; ++k) {
+            weight += lines[k].weight;
+            at += lines[k].weight * lines[k].twoTheta;
+        }
+        const bool narrow = lines[last - 1].twoTheta - lines[first].twoTheta < 0.1;
+        if (narrow && weight > 0.5) {
+            const double i = 10.0 * weight, sigma = 0.03 * i;
+            data.twoTheta.push_back(at / weight);
+            data.value.push_back(i + std::normal_distribution<double>(0.0, sigma)(random));
+            data.sigma.push_back(sigma);
+        }
+        first = last;
+    }
+    return data;
+}
+
+TEST(ModelRefinementPeaks, RefinesBackAndStopsWithTheLastGoodValues) {
+    const StructureModel truthModel = icosahedralModel();
+    const Calculation truth =
+        calculationOf(QuasicrystalSystem::Icosahedral, truthModel, 4.56084, 0, "45", "1.5");
+    PowderRequest request;
+    request.grid = {20.0, 85.0, 0.02};
+    request.profile = false;
+    const PowderResult made = powder(truth, request);
+    ASSERT_TRUE(made.ok()) << made.message;
+    std::mt19937 random(25);
+    const Observations data = peaksOf(made, random);
+    ASSERT_GT(data.twoTheta.size(), 20u);
+    StructureModel startModel = truthModel;
+    startModel.sites[0].domain.radius *= 1.06;
+    startModel.sites[1].domain.radius *= 0.93;
+    for (Site& s : startModel.sites) s.bParallel *= 1.1;
+    const Calculation start =
+        calculationOf(QuasicrystalSystem::Icosahedral, startModel, 4.56084, 0, "45", "1.5");
+    RefineOptions options;
+    options.vary = {"scale", "Al1.radius", "Pd1.radius", "b_par"};
+    const ModelRefinement fit = refineModel(start, data, options);
+    ASSERT_TRUE(fit.ok()) << fit.message;
+    EXPECT_EQ(fit.warning, "");
+    EXPECT_NEAR(fit.merit.goof, 1.0, 0.3);
+    ASSERT_EQ(fit.observations.size(), data.twoTheta.size());
+    StructureModel expected = truthModel;
+    for (const RefinedValue& v : fit.parameters)
+        if (v.name != "scale")
+            EXPECT_NEAR(v.value, fieldOf(expected, v.name), 3.0 * v.su) << v.name;
+
+    // A shared occupancy only scales every |F|: the data cannot tell it from the scale.
+    options.vary = {"scale", "occupancy", "b_par"};
+    const ModelRefinement degenerate = refineModel(start, data, options);
+    EXPECT_NE(degenerate.warning.find("cannot fix scale, occupancy"), std::string::npos)
+        << degenerate.warning;
+    // Stopped after the first iteration: its values, all finite.
+    options.vary = {"scale", "Al1.radius", "Pd1.radius", "b_par"};
+    std::atomic<bool> stop{false};
+    const ModelRefinement cancelled =
+        refineModel(start, data, options, {&stop, {}}, [&stop](int, double) { stop = true; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.iterations, 1);
+    for (const ModelRefinement* f : {&degenerate, &cancelled})
+        for (const RefinedValue& v : f->parameters) EXPECT_TRUE(std::isfinite(v.value)) << v.name;
 }
 
 }  // namespace
