@@ -23,6 +23,12 @@ std::string shown(double v) {
     return text;
 }
 
+std::string fixed3(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
 /** Why a parameter has no meaning for this kind of data; empty when it has. */
 std::string unusedProblem(const ParameterRef& ref, ObservationKind kind) {
     if (kind == ObservationKind::Pattern) return {};
@@ -264,11 +270,13 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
     if (fit.cancelled) out.warning = "cancelled; the values are the last good ones";
     if (!fit.undetermined.empty()) {
         std::string names;
-        for (const int j : fit.undetermined)
-            names += (names.empty() ? "" : ", ") + refs[std::size_t(j)].name;
-        out.warning = "the data cannot fix " + names +
-                      " (they correlate above 0.95 or change nothing); stopped with the last good "
-                      "values";
+        const auto nameOf = [&refs](int j) { return refs[std::size_t(j)].name; };
+        for (const auto& [pair, cosine] : fit.correlated)
+            names += (names.empty() ? "" : ", ") + nameOf(pair.first) + " and " +
+                     nameOf(pair.second) + " (correlation " + fixed3(cosine) + ")";
+        if (names.empty())
+            for (const int j : fit.undetermined) names += (names.empty() ? "" : ", ") + nameOf(j);
+        out.warning = "the data cannot fix " + names + "; stopped with the last good values";
     }
     const Eigen::MatrixXd& inverse = fit.normalInverse;
     for (Eigen::Index j = 0; j < n; ++j) {
