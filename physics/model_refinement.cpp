@@ -189,8 +189,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         request.shape = options.shape;
         request.monochromator = options.monochromator;
         request.profile = false;
-        Calculation c = start;
-        PowderResult pattern = powder(c, request, watch);
+        const PowderResult pattern = powder(start, request, watch);
         if (!pattern.ok()) return fail(pattern.message);
         std::vector<std::size_t> rows(pattern.run.table.size());
         for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = r;
@@ -233,8 +232,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         if (denominator > 0.0)
             state.scale = (w.array() * unit.array() * net.array()).sum() / denominator;
         if (!(std::isfinite(state.scale) && state.scale > 0.0)) state.scale = 1.0;
-        target = std::make_unique<RefinementTarget>(reflections, fitted, refs, state, wavelength,
-                                                    lp, options.tolerance);
+        target->setStartScale(state.scale);
     }
 
     const double weighted2 = fitted.sqrtWeight.cwiseProduct(fitted.observed).squaredNorm();
