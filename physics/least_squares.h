@@ -85,3 +85,116 @@ LeastSquaresFit gaussNewton(Target& target, const LeastSquaresSettings& settings
 }
 
 }  // namespace tesral::physics
+
+namespace tesral::physics {
+
+struct DampedSettings {
+    int maxIterations = 30;
+    /** Converged when chi^2 falls by less than this fraction in an accepted step. */
+    double relativeDecrease = 1e-7;
+    /** A normal matrix scaled to unit diagonal with a pivot below this is singular. */
+    double singularPivot = 1e-12;
+};
+
+/** How a damped least-squares fit ended. */
+struct DampedFit {
+    bool converged = false;
+    bool cancelled = false;
+    /** Singular normal matrix: the parameters (by index) the data cannot tell apart. */
+    std::vector<int> undetermined;
+    int iterations = 0;
+    double chi2 = 0.0;  // sum of w r^2 at the values left
+    /** (J^T W J)^-1 at the values left; empty when singular. */
+    Eigen::MatrixXd normalInverse;
+};
+
+/**
+ * Levenberg-Marquardt with Marquardt's scaling (the damping adds lambda times the normal
+ * matrix's diagonal). The target gives `bool residuals(values, r)` (r = sqrt(w) (y_o - y_c);
+ * false when the values cannot be evaluated), `void jacobian(values, r, J)` (J = d sqrt(w) y_c
+ * / d p, one row per observation) and `void clamp(values)` (onto the bounds).
+ * `stopped()` is asked between iterations, `onIteration(iteration, chi2)` told after each.
+ * The values left are always the best evaluated.
+ */
+template <class Target, class Stopped, class Heard>
+DampedFit levenbergMarquardt(Target& target, Eigen::VectorXd& values,
+                             const DampedSettings& settings, Stopped stopped, Heard onIteration) {
+    DampedFit fit;
+    const Eigen::Index n = values.size();
+    Eigen::VectorXd r;
+    if (!target.residuals(values, r)) return fit;
+    fit.chi2 = r.squaredNorm();
+    Eigen::MatrixXd jacobian(r.size(), n);
+    double lambda = 1e-3;
+    const auto scaledNormal = [&](Eigen::MatrixXd& normal, Eigen::VectorXd& scale) {
+        target.jacobian(values, r, jacobian);
+        normal = jacobian.transpose() * jacobian;
+        scale = normal.diagonal().cwiseSqrt();
+        for (Eigen::Index j = 0; j < n; ++j)
+            if (!(scale(j) > 0.0) || !std::isfinite(scale(j))) fit.undetermined.push_back(int(j));
+    };
+    // Pairs of nearly parallel columns, or the members of a null direction.
+    const auto findUndetermined = [&](const Eigen::MatrixXd& unit) {
+        Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(unit);
+        const Eigen::VectorXd null = eigen.eigenvectors().col(0);
+        for (Eigen::Index j = 0; j < n; ++j)
+            if (std::abs(null(j)) > 0.3) fit.undetermined.push_back(int(j));
+    };
+    Eigen::MatrixXd normal;
+    Eigen::VectorXd scale;
+    for (fit.iterations = 0; fit.iterations < settings.maxIterations;) {
+        if (stopped()) {
+            fit.cancelled = true;
+            return fit;
+        }
+        scaledNormal(normal, scale);
+        if (!fit.undetermined.empty()) return fit;
+        const Eigen::MatrixXd unit =
+            scale.asDiagonal().inverse() * normal * scale.asDiagonal().inverse();
+        Eigen::LDLT<Eigen::MatrixXd> check(unit);
+        if (check.info() != Eigen::Success || check.vectorD().minCoeff() < settings.singularPivot) {
+            findUndetermined(unit);
+            if (fit.undetermined.empty()) fit.undetermined.push_back(0);
+            return fit;
+        }
+        const Eigen::VectorXd gradient = scale.asDiagonal().inverse() * (jacobian.transpose() * r);
+        bool accepted = false;
+        double decrease = 0.0;
+        for (int attempt = 0; attempt < 12 && !accepted; ++attempt) {
+            Eigen::MatrixXd damped = unit;
+            damped.diagonal().array() += lambda;
+            const Eigen::VectorXd step =
+                scale.asDiagonal().inverse() * damped.ldlt().solve(gradient);
+            Eigen::VectorXd trial = values + step;
+            target.clamp(trial);
+            Eigen::VectorXd trialR;
+            if (step.allFinite() && target.residuals(trial, trialR)) {
+                const double chi2 = trialR.squaredNorm();
+                if (std::isfinite(chi2) && chi2 <= fit.chi2) {
+                    decrease = fit.chi2 > 0.0 ? (fit.chi2 - chi2) / fit.chi2 : 0.0;
+                    values = trial;
+                    r = std::move(trialR);
+                    fit.chi2 = chi2;
+                    accepted = true;
+                    lambda = std::max(lambda / 5.0, 1e-9);
+                    break;
+                }
+            }
+            lambda *= 8.0;
+        }
+        ++fit.iterations;
+        onIteration(fit.iterations, fit.chi2);
+        if (!accepted || decrease < settings.relativeDecrease) {
+            fit.converged = true;
+            break;
+        }
+    }
+    scaledNormal(normal, scale);
+    if (!fit.undetermined.empty()) return fit;
+    Eigen::FullPivLU<Eigen::MatrixXd> lu(normal);
+    lu.setThreshold(1e-14);
+    if (lu.isInvertible()) fit.normalInverse = lu.inverse();
+    return fit;
+}
+
+}  // namespace tesral::physics

@@ -49,7 +49,8 @@ std::string shown(double value) {
 
 }  // namespace
 
-MeasuredData readMeasuredText(std::string_view text, const std::string& name, bool peakList) {
+MeasuredData readMeasuredText(std::string_view text, const std::string& name, bool peakList,
+                              bool sigmas) {
     MeasuredData data;
     bool kindKnown = false;
     if (peakList) {
@@ -65,6 +66,7 @@ MeasuredData readMeasuredText(std::string_view text, const std::string& name, bo
     if (commas.kind == CommaUse::Decimal)
         data.note = name + ": decimal commas read as points (\"42,875\" as 42.875)";
     bool headerAllowed = true;
+    std::optional<bool> sigmaColumn;
     int lineNumber = 0;
     std::string line;
     const auto fail = [&](const std::string& what) {
@@ -82,7 +84,8 @@ MeasuredData readMeasuredText(std::string_view text, const std::string& name, bo
         const std::vector<std::string> fields = fieldsOf(line);
         if (fields.empty()) continue;
         std::vector<double> values;
-        for (std::size_t i = 0; i < fields.size() && i < 2; ++i) {
+        const std::size_t columns = sigmas ? 3 : 2;
+        for (std::size_t i = 0; i < fields.size() && i < columns; ++i) {
             const std::optional<double> v = numberOf(fields[i]);
             if (!v) break;
             values.push_back(*v);
@@ -108,6 +111,14 @@ MeasuredData readMeasuredText(std::string_view text, const std::string& name, bo
                                    : "'" + echoed(fields[1]) + "' is not a number");
         if (!(values[0] >= 0.0 && values[0] <= 180.0))
             fail("2-theta " + shown(values[0]) + " lies outside 0..180 degrees");
+        if (sigmas) {
+            if (!sigmaColumn) sigmaColumn = values.size() == 3;
+            if (*sigmaColumn && values.size() < 3)
+                fail("three numbers expected: 2-theta, intensity and its sigma");
+            if (*sigmaColumn && !(values[2] > 0.0))
+                fail("the sigma " + shown(values[2]) + " must be positive");
+            if (*sigmaColumn) data.sigma.push_back(values[2]);
+        }
         data.twoTheta.push_back(values[0]);
         data.intensity.push_back(values.size() > 1 ? values[1] : 1.0);
     }
@@ -121,10 +132,11 @@ MeasuredData readMeasuredText(std::string_view text, const std::string& name, bo
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return data.twoTheta[a] < data.twoTheta[b];
         });
-        MeasuredData sorted{data.kind, {}, {}, data.note};
+        MeasuredData sorted{data.kind, {}, {}, {}, data.note};
         for (const std::size_t i : order) {
             sorted.twoTheta.push_back(data.twoTheta[i]);
             sorted.intensity.push_back(data.intensity[i]);
+            if (!data.sigma.empty()) sorted.sigma.push_back(data.sigma[i]);
         }
         data = std::move(sorted);
     }
@@ -138,7 +150,7 @@ MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakLi
     return readMeasuredText(text.str(), name, peakList);
 }
 
-MeasuredData readMeasuredFile(const std::string& path, bool peakList) {
+MeasuredData readMeasuredFile(const std::string& path, bool peakList, bool sigmas) {
     std::string reason;
     const std::optional<std::string> bytes =
         readRegularFile(path, kLargestMeasuredFile + 1, reason);
@@ -153,7 +165,7 @@ MeasuredData readMeasuredFile(const std::string& path, bool peakList) {
     }
     if (bytes->size() > kLargestMeasuredFile)
         throw std::runtime_error(path + ": the file is larger than 100 MB");
-    return readMeasuredText(utf8Text(*bytes), path, peakList);
+    return readMeasuredText(utf8Text(*bytes), path, peakList, sigmas);
 }
 
 }  // namespace tesral::physics

@@ -23,6 +23,8 @@ struct MeasuredData {
     std::vector<double> twoTheta;
     /** Intensities; a peak list without them holds 1 for each peak. */
     std::vector<double> intensity;
+    /** Read with `sigmas` when the data lines hold a third number: the intensities' sigma. */
+    std::vector<double> sigma;
     /** What the reader chose that the user should hear of (decimal commas); often empty. */
     std::string note;
 };
@@ -34,10 +36,11 @@ struct MeasuredData {
  * each, or any file when `peakList` is set, is a peak list: 2-theta and an optional
  * intensity. `name` goes in front of each error: "name:line: what is wrong". No numbers on a
  * line, a number that is not finite, 2-theta outside 0..180 and fewer than two points are
- * errors; extra columns are ignored.
+ * errors; extra columns are ignored. With `sigmas`, a third number on the first data line
+ * makes it a column every line must have, each sigma positive.
  */
-MeasuredData readMeasuredText(std::string_view text, const std::string& name,
-                              bool peakList = false);
+MeasuredData readMeasuredText(std::string_view text, const std::string& name, bool peakList = false,
+                              bool sigmas = false);
 
 /** readMeasuredText of a stream's whole text. */
 MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakList = false);
@@ -47,7 +50,7 @@ MeasuredData readMeasured(std::istream& in, const std::string& name, bool peakLi
  * refusing one larger than kLargestMeasuredFile. Throws std::runtime_error with
  * "path:line: what is wrong", or "path: what is wrong" for the file as a whole.
  */
-MeasuredData readMeasuredFile(const std::string& path, bool peakList = false);
+MeasuredData readMeasuredFile(const std::string& path, bool peakList = false, bool sigmas = false);
 
 /** A peak: its position and height above the local background. */
 struct Peak {
