@@ -10,6 +10,7 @@
 #include "cli/output.h"
 #include "cli/plot_command.h"
 #include "cli/powder_commands.h"
+#include "cli/refine_commands.h"
 #include "cli/zone_command.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
@@ -36,6 +37,8 @@ const std::vector<Command>& commandTable() {
          powderHelp, powderTextCommand, powderPictureCommand, powderDrawsPicture},
         {"index", "match a measured powder pattern's peaks and refine the lattice constants",
          indexHelp, indexCommand, nullptr},
+        {"refine", "refine a model against a measured pattern, peak list or intensity list",
+         refineHelp, refineCommand, refinePictureCommand, refineDrawsPicture},
     };
     return table;
 }

@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "cli/plot_command.h"
 #include "cli/powder_commands.h"
+#include "cli/refine_commands.h"
 #include "cli/zone_command.h"
 
 namespace tesral::cli {
@@ -54,6 +55,10 @@ int plot3dCommand(const std::vector<std::string>& args) {
 
 int powderPictureCommand(const std::vector<std::string>& args) {
     return runPictureProgram("powder", args);
+}
+
+int refinePictureCommand(const std::vector<std::string>& args) {
+    return runPictureProgram("refine", args);
 }
 
 int zonePictureCommand(const std::vector<std::string>& args) {

@@ -76,6 +76,14 @@ echo "  powder-icosahedral.png"
   --measured "$root/doc/examples/i-alcufe-synthetic.xy" --output "$out/powder-refined.png" 2>/dev/null
 echo "  powder-refined.png"
 
+echo "Refinement: the shipped synthetic pattern fitted with the one-sphere model:"
+"$cli" refine --system icosahedral --a 4.57 --qimax 1.5 --wavelength 1.5406 \
+  --model "$root/doc/models/icosahedral-sphere.toml" \
+  --measured "$root/doc/examples/i-sphere-synthetic.xy" \
+  --vary scale,zero,a,background,w,eta,radius,b_par --output "$build/refined.toml" \
+  --plot "$out/refine-pattern.png" --size 900x450 >/dev/null
+echo "  refine-pattern.png"
+
 echo "Zone axes: electron-diffraction sections (200 kV), spot area by intensity:"
 zone() {  # zone NAME options...
   local name=$1

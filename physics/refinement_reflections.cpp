@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <thread>
 
 #include "physics/structure_factor.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 /** Two lengths equal to this relative precision belong to one line. */
 constexpr double kSameLength = 1e-9;
+constexpr std::size_t kRowsForTwoThreads = 20000;
 
 bool steurerAxial(const RunParameters& p) {
     return p.system != QuasicrystalSystem::Icosahedral &&
@@ -84,10 +86,36 @@ RefinementReflections::RefinementReflections(const RunResult& run,
         groups_.push_back(g);
         first = last;
     }
-    for (const Kept& k : kept) {
-        rows_.push_back(run.table[k.row]);
-        plane2_.push_back(k.plane2);
-        axis2_.push_back(k.axis2);
+    // Friedel's law: a line's -h counts through its h; the members kept are renumbered.
+    using Key = std::array<int, 6>;
+    const auto keyOf = [&](const Kept& k, int sign) {
+        Key key{};
+        for (int i = 0; i < n; ++i)
+            key[std::size_t(i)] = sign * static_cast<int>(run.table[k.row].h(i));
+        return key;
+    };
+    std::vector<std::pair<Key, std::size_t>> keys;
+    std::size_t next = 0;
+    for (ReflectionGroup& g : groups_) {
+        keys.clear();
+        for (std::size_t k = g.first; k < g.last; ++k) keys.emplace_back(keyOf(kept[k], 1), k);
+        std::sort(keys.begin(), keys.end());
+        const std::size_t first = next;
+        for (std::size_t k = g.first; k < g.last; ++k) {
+            const Key key = keyOf(kept[k], 1), mate = keyOf(kept[k], -1);
+            const bool negative = mate > key;  // the first non-zero index is negative
+            const bool paired =
+                std::binary_search(keys.begin(), keys.end(), std::pair<Key, std::size_t>{mate, 0},
+                                   [](const auto& x, const auto& y) { return x.first < y.first; });
+            if (paired && negative) continue;
+            rows_.push_back(run.table[kept[k].row]);
+            plane2_.push_back(kept[k].plane2);
+            axis2_.push_back(kept[k].axis2);
+            weight_.push_back(paired ? 2.0 : 1.0);
+            ++next;
+        }
+        g.first = first;
+        g.last = next;
     }
 }
 
@@ -109,17 +137,30 @@ std::vector<double> RefinementReflections::groupIntensities(const StructureModel
     const double qiScale = steurerAxial(p0) ? p0.a / a : 1.0;
     const StructureFactor factor(model, at);
     std::vector<double> out(groups_.size(), 0.0);
-    ReflectionRecord row;
-    for (std::size_t g = 0; g < groups_.size(); ++g) {
-        double sum = 0.0;
-        for (std::size_t k = groups_[g].first; k < groups_[g].last; ++k) {
-            row = rows_[k];
-            row.v[kQe] = static_cast<float>(std::sqrt(plane2_[k] * aRatio2 + axis2_[k] * cRatio2));
-            row.v[kQi] = static_cast<float>(row.v[kQi] * qiScale);
-            sum += std::norm(factor(row));
+    const auto sum = [&](std::size_t from, std::size_t to) {
+        ReflectionRecord row;
+        for (std::size_t g = from; g < to; ++g) {
+            double total = 0.0;
+            for (std::size_t k = groups_[g].first; k < groups_[g].last; ++k) {
+                row = rows_[k];
+                row.v[kQe] =
+                    static_cast<float>(std::sqrt(plane2_[k] * aRatio2 + axis2_[k] * cRatio2));
+                row.v[kQi] = static_cast<float>(row.v[kQi] * qiScale);
+                total += weight_[k] * std::norm(factor(row));
+            }
+            out[g] = total;
         }
-        out[g] = sum;
+    };
+    // Two halves of the rows on two threads when there are many.
+    if (rows_.size() < kRowsForTwoThreads || groups_.size() < 2) {
+        sum(0, groups_.size());
+        return out;
     }
+    std::size_t middle = 0;
+    while (middle + 1 < groups_.size() && groups_[middle].last < rows_.size() / 2) ++middle;
+    std::thread second(sum, middle, groups_.size());
+    sum(0, middle);
+    second.join();
     return out;
 }
 

@@ -49,6 +49,8 @@ class RefinementReflections {
     RunResult shell_;  // the run's numbers without its table
     std::vector<ReflectionRecord> rows_;
     std::vector<double> plane2_, axis2_;
+    /** 2 for a reflection that stands for its Friedel mate too (|F(-h)| = |F(h)|), else 1. */
+    std::vector<double> weight_;
     std::vector<ReflectionGroup> groups_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -153,6 +154,181 @@ TEST(ModelRefinementPattern, RefinesBackToTheParametersThePatternWasMadeWith) {
             EXPECT_NEAR(v.value, expected, 3.0 * v.su) << v.name << " from " << v.start;
         }
     }
+}
+
+TEST(ModelRefinementIntensities, RefinesBackFromAListReadAsText) {
+    const StructureModel truthModel = decagonalModel();
+    Calculation truth =
+        calculationOf(QuasicrystalSystem::Decagonal, truthModel, 2.45, 4.1, "40", "1.2");
+    truth.parameters.wavelength = truth.wavelength();
+    ASSERT_EQ(widenToWholeOrbits(truth.parameters), "");
+    const RunOutcome outcome = run(truth, prepare(truth));
+    ASSERT_EQ(outcome.result.status, RunStatus::Completed);
+    std::mt19937 random(26);
+    std::ostringstream list;
+    list << "# h1..h5 I sigma\n";
+    int kept = 0;
+    for (const ReflectionRecord& row : outcome.result.table) {
+        const double i = row.v[kIntensity];
+        if (i < 0.5) continue;
+        const double sigma = 0.03 * 1000.0 * i + 1.0;
+        for (int k = 0; k < 5; ++k) list << row.h(k) << ' ';
+        list << 1000.0 * i + std::normal_distribution<double>(0.0, sigma)(random) << ' ' << sigma
+             << '\n';
+        ++kept;
+    }
+    ASSERT_GT(kept, 50);
+    const Observations data = readObservationsText(list.str(), "list.hkl");
+    ASSERT_EQ(data.kind, ObservationKind::Intensities);
+    StructureModel startModel = truthModel;
+    startModel.sites[0].domain.radius *= 1.07;
+    startModel.sites[1].domain.radius *= 0.94;
+    startModel.sites[1].occupancy *= 0.92;
+    for (Site& s : startModel.sites) s.bParallel *= 1.1;
+    RefineOptions options;
+    options.vary = {"scale", "Al1.radius", "Ni1.radius", "Ni1.occupancy", "b_par"};
+    const ModelRefinement fit = refineModel(
+        calculationOf(QuasicrystalSystem::Decagonal, startModel, 2.45, 4.1, "40", "1.2"), data,
+        options);
+    ASSERT_TRUE(fit.ok()) << fit.message;
+    EXPECT_EQ(fit.warning, "");
+    EXPECT_NEAR(fit.merit.goof, 1.0, 0.2);
+    EXPECT_LT(fit.merit.wr2, 0.05);
+    ASSERT_EQ(fit.observations.size(), static_cast<std::size_t>(kept));
+    StructureModel expected = truthModel;
+    for (const RefinedValue& v : fit.parameters) {
+        if (v.name == "scale") continue;
+        EXPECT_GT(v.su, 0.0) << v.name;
+        EXPECT_NEAR(v.value, fieldOf(expected, v.name), 3.0 * v.su)
+            << v.name << " from " << v.start;
+    }
+}
+
+TEST(ModelRefinementStart, ReadersNameTheLineAndRefusalsSayWhy) {
+    struct Bad {
+        const char* text;
+        const char* message;
+    };
+    const Bad files[] = {
+        {"1 0 0 0 0 0 12 1\n1 1 0 0 0 0 x 1\n", "f:2: the intensity 'x' is not a finite number"},
+        {"1 0 0 0 0 0 12 1\n1 1 0 0 0 0 12 0\n", "f:2: the sigma '0' is not a positive number"},
+        {"# list\n1 0 0 0 0 12 1\n1 0 0 0 0 12\n",
+         "f:3: 5 indices, I and sigma expected, not 6 numbers"},
+        {"20 5 1\n21 6\n", "f:2: three numbers expected: 2-theta, intensity and its sigma"},
+        {"20 5 1\n21 6 -1\n", "f:2: the sigma -1 must be positive"},
+    };
+    for (const Bad& b : files) {
+        try {
+            readObservationsText(b.text, "f");
+            ADD_FAILURE() << b.text;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), b.message);
+        }
+    }
+    const Observations pattern = readObservationsText("20 5 2\n21 6 2\n22 7 2\n", "p");
+    EXPECT_EQ(pattern.kind, ObservationKind::Pattern);
+    EXPECT_EQ(pattern.sigma, (std::vector<double>{2, 2, 2}));
+    EXPECT_EQ(readObservationsText("20 5\n30 6\n", "p", true).kind, ObservationKind::PeakList);
+
+    const Calculation start =
+        calculationOf(QuasicrystalSystem::Icosahedral, icosahedralModel(), 4.56084, 0, "40", "1");
+    const Observations few = readObservationsText("30 10\n40 20\n", "few", true);
+    const Observations far = readObservationsText("1 0 0 0 0 40 10 1\n", "far");
+    const Observations many = readObservationsText("20 1\n21 1\n22 1\n23 1\n", "many");
+    struct Refused {
+        const Observations* data;
+        std::vector<std::string> vary;
+        const char* message;
+    };
+    const Refused refused[] = {
+        {&many, {"scale", "Xx1.radius"}, "Xx1.radius: the model has no site labelled 'Xx1'"},
+        {&many, {"c"}, "c: an icosahedral lattice has no c"},
+        {&many, {"Al1.window_scale"}, "Al1.window_scale: site Al1 has a sphere or disc, no window"},
+        {&many, {"radius", "Al1.radius"}, "Al1.radius and radius refine the same site's value"},
+        {&few,
+         {"scale", "b_par", "radius"},
+         "2 observations for 3 parameters; a refinement needs more"},
+        {&far, {"scale"}, "no reflection of far lies in the run's theta and qi windows"},
+        {&few, {"w"}, "w: a peak list's intensities have no profile or background to refine"},
+    };
+    for (const Refused& r : refused) {
+        RefineOptions options;
+        options.vary = r.vary;
+        EXPECT_EQ(refineModel(start, *r.data, options).message, r.message);
+    }
+}
+
+/** Peaks of the lines of `made`: lines less than 0.3 degrees apart summed, clusters wider
+ *  than 0.1 degrees left out, so that every line within 0.15 of a peak is one of its own. */
+Observations peaksOf(const PowderResult& made, std::mt19937& random) {
+    Observations data;
+    data.kind = ObservationKind::PeakList;
+    data.source = "peaks";
+    const std::vector<PowderLine>& lines = made.lines;
+    for (std::size_t first = 0; first < lines.size();) {
+        std::size_t last = first + 1;
+        while (last < lines.size() && lines[last].twoTheta - lines[last - 1].twoTheta < 0.3) ++last;
+        double weight = 0.0, at = 0.0;
+        for (std::size_t k = first; k < last; ++k) {
+            weight += lines[k].weight;
+            at += lines[k].weight * lines[k].twoTheta;
+        }
+        const bool narrow = lines[last - 1].twoTheta - lines[first].twoTheta < 0.1;
+        if (narrow && weight > 0.5) {
+            const double i = 10.0 * weight, sigma = 0.03 * i;
+            data.twoTheta.push_back(at / weight);
+            data.value.push_back(i + std::normal_distribution<double>(0.0, sigma)(random));
+            data.sigma.push_back(sigma);
+        }
+        first = last;
+    }
+    return data;
+}
+
+TEST(ModelRefinementPeaks, RefinesBackAndStopsWithTheLastGoodValues) {
+    const StructureModel truthModel = icosahedralModel();
+    const Calculation truth =
+        calculationOf(QuasicrystalSystem::Icosahedral, truthModel, 4.56084, 0, "45", "1.5");
+    PowderRequest request;
+    request.grid = {20.0, 85.0, 0.02};
+    request.profile = false;
+    const PowderResult made = powder(truth, request);
+    ASSERT_TRUE(made.ok()) << made.message;
+    std::mt19937 random(25);
+    const Observations data = peaksOf(made, random);
+    ASSERT_GT(data.twoTheta.size(), 20u);
+    StructureModel startModel = truthModel;
+    startModel.sites[0].domain.radius *= 1.06;
+    startModel.sites[1].domain.radius *= 0.93;
+    for (Site& s : startModel.sites) s.bParallel *= 1.1;
+    const Calculation start =
+        calculationOf(QuasicrystalSystem::Icosahedral, startModel, 4.56084, 0, "45", "1.5");
+    RefineOptions options;
+    options.vary = {"scale", "Al1.radius", "Pd1.radius", "b_par"};
+    const ModelRefinement fit = refineModel(start, data, options);
+    ASSERT_TRUE(fit.ok()) << fit.message;
+    EXPECT_EQ(fit.warning, "");
+    EXPECT_NEAR(fit.merit.goof, 1.0, 0.3);
+    ASSERT_EQ(fit.observations.size(), data.twoTheta.size());
+    StructureModel expected = truthModel;
+    for (const RefinedValue& v : fit.parameters)
+        if (v.name != "scale")
+            EXPECT_NEAR(v.value, fieldOf(expected, v.name), 3.0 * v.su) << v.name;
+
+    // A shared occupancy only scales every |F|: the data cannot tell it from the scale.
+    options.vary = {"scale", "occupancy", "b_par"};
+    const ModelRefinement degenerate = refineModel(start, data, options);
+    EXPECT_NE(degenerate.warning.find("cannot fix scale, occupancy"), std::string::npos)
+        << degenerate.warning;
+    // Stopped after the first iteration: its values, all finite.
+    options.vary = {"scale", "Al1.radius", "Pd1.radius", "b_par"};
+    std::atomic<bool> stop{false};
+    const ModelRefinement cancelled =
+        refineModel(start, data, options, {&stop, {}}, [&stop](int, double) { stop = true; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.iterations, 1);
+    for (const ModelRefinement* f : {&degenerate, &cancelled})
+        for (const RefinedValue& v : f->parameters) EXPECT_TRUE(std::isfinite(v.value)) << v.name;
 }
 
 }  // namespace
