@@ -165,6 +165,32 @@ class RefinePanelTest : public QObject {
         QVERIFY(panel.findChild<QPushButton*>(QStringLiteral("refineStart"))->isEnabled());
     }
 
+    // A list of integrated intensities is refined from the powder view and shown as I_calc
+    // against I_obs.
+    void refinesAnIntensityList() {
+        ViewFixture f;
+        RunInputs in = alCuFeInputs("4.56084");
+        in.qiMax = "1.5";
+        in.thetaMax = "40";
+        f.show(in, sphereModel("sphere:6.533"));
+        PowderWindow window(f.context);
+        QVERIFY(window.loadMeasured(QStringLiteral(TESRAL_EXAMPLES_DIR "/i-sphere-synthetic.hkl")));
+        QVERIFY2(window.statusText().contains(QStringLiteral("integrated intensities")),
+                 qPrintable(window.statusText()));
+        RefinePanel* panel = window.showRefinePanel();
+        panel->box("background")->setChecked(false);
+        for (const char* name : {"scale", "radius", "b_par"}) panel->box(name)->setChecked(true);
+        QVERIFY(panel->start() && panel->waitForFinished());
+        QVERIFY2(panel->result() && panel->result()->ok(), qPrintable(panel->statusText()));
+        QVERIFY2(std::fabs(panel->result()->model.sites[0].domain.radius - 6.2) < 0.02,
+                 qPrintable(panel->statusText()));
+        QVERIFY(panel->progressText().contains(QStringLiteral("wR2")));
+        IntensityFitWindow* view = panel->intensityView();
+        QVERIFY(view && view->isVisible());
+        QVERIFY(view->meritText().startsWith(QStringLiteral("R1 = ")));
+        QVERIFY(view->worst()->rowCount() > 0);
+    }
+
     // The reflections that fit worst come first, by their misfit over sigma.
     void intensityViewListsTheWorstFirst() {
         physics::ObservationFit good, bad, worse;
