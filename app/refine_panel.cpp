@@ -37,10 +37,10 @@ QString shownName(const std::string& name) {
                                                                 {"v", "V"},
                                                                 {"w", "W"},
                                                                 {"eta", "η"},
-                                                                {"occupancy", "occupancy"},
+                                                                {"occupancy", "occup."},
                                                                 {"radius", "radius"},
-                                                                {"inner_radius", "inner radius"},
-                                                                {"window_scale", "window scale"},
+                                                                {"inner_radius", "inner r"},
+                                                                {"window_scale", "window"},
                                                                 {"b_par", "B∥"},
                                                                 {"b_perp", "B⊥"}};
     for (const auto& [key, text] : names)
@@ -185,9 +185,9 @@ RefinePanel::RefinePanel(QWidget* parent)
     right->addWidget(progress_);
     right->addWidget(table_, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addLayout(right, 1);
-    fitToScreen(*this, QSize(900, 500));
+    layout->addLayout(left, 3);
+    layout->addLayout(right, 2);
+    fitToScreen(*this, QSize(1000, 500));
 
     poll_ = new QTimer(this);
     poll_->setInterval(50);
@@ -274,8 +274,11 @@ void RefinePanel::rebuildBoxes(const std::vector<std::string>& names) {
         heading->setObjectName(QStringLiteral("refineSitesHeading"));
         grid->addWidget(heading, row, 0);
         int column = 1;
-        for (const char* p : kSiteParameters)
-            grid->addWidget(new QLabel(shownName(p)), row, column++);
+        for (const char* p : kSiteParameters) {
+            auto* head = new QLabel(shownName(p));
+            head->setToolTip(QString::fromLatin1(p));
+            grid->addWidget(head, row, column++);
+        }
         ++row;
     }
     const auto siteRow = [&](const QString& label, const std::string& prefix,
