@@ -99,7 +99,7 @@ IntensityFitWindow::IntensityFitWindow(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(view_, 1);
     layout->addLayout(right, 1);
-    fitToScreen(*this, QSize(900, 460));
+    fitToScreen(*this, QSize(1000, 460));
 }
 
 QString IntensityFitWindow::meritText() const {

@@ -94,9 +94,11 @@ bool drawIntensityFit(const IntensityFitData& data, const PlotTarget& target, Pl
     const QString yTitle = QStringLiteral("I calc");
     canvas.text(f.left - tick - textWidth(yTitle), f.top - 1.3 * lineHeight, yTitle, ink,
                 target.font, TextRole::Label);
+    // The figures of merit right-aligned above the frame, clear of the axis title.
     if (!data.title.isEmpty())
-        canvas.text(f.left, f.top - 1.3 * lineHeight, data.title, ink, target.font,
-                    TextRole::Label);
+        canvas.text(
+            std::max(f.left + textWidth(QStringLiteral("0000")), f.right - textWidth(data.title)),
+            f.top - 1.3 * lineHeight, data.title, ink, target.font, TextRole::Label);
 
     const double lowest = std::pow(10.0, f.low), highest = std::pow(10.0, f.high);
     const QPointF diagonal[] = {{f.xOf(lowest), f.yOf(lowest)}, {f.xOf(highest), f.yOf(highest)}};
