@@ -102,6 +102,8 @@ struct DampedFit {
     bool cancelled = false;
     /** Singular normal matrix: the parameters (by index) the data cannot tell apart. */
     std::vector<int> undetermined;
+    /** Of those, the pairs whose derivatives are nearly parallel: |cosine| above 0.95. */
+    std::vector<std::pair<std::pair<int, int>, double>> correlated;
     int iterations = 0;
     double chi2 = 0.0;  // sum of w r^2 at the values left
     /** (J^T W J)^-1 at the values left; empty when singular. */
@@ -133,12 +135,16 @@ DampedFit levenbergMarquardt(Target& target, Eigen::VectorXd& values,
         for (Eigen::Index j = 0; j < n; ++j)
             if (!(scale(j) > 0.0) || !std::isfinite(scale(j))) fit.undetermined.push_back(int(j));
     };
-    // Pairs of nearly parallel columns, or the members of a null direction.
+    // The members of the null direction, and the pairs among them of nearly parallel columns.
     const auto findUndetermined = [&](const Eigen::MatrixXd& unit) {
         Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen(unit);
         const Eigen::VectorXd null = eigen.eigenvectors().col(0);
         for (Eigen::Index j = 0; j < n; ++j)
             if (std::abs(null(j)) > 0.3) fit.undetermined.push_back(int(j));
+        for (const int i : fit.undetermined)
+            for (const int j : fit.undetermined)
+                if (i < j && std::abs(unit(i, j)) > 0.95)
+                    fit.correlated.push_back({{i, j}, unit(i, j)});
     };
     Eigen::MatrixXd normal;
     Eigen::VectorXd scale;

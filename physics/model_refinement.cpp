@@ -23,6 +23,12 @@ std::string shown(double v) {
     return text;
 }
 
+std::string fixed3(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v);
+    return text;
+}
+
 /** Why a parameter has no meaning for this kind of data; empty when it has. */
 std::string unusedProblem(const ParameterRef& ref, ObservationKind kind) {
     if (kind == ObservationKind::Pattern) return {};
@@ -183,8 +189,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         request.shape = options.shape;
         request.monochromator = options.monochromator;
         request.profile = false;
-        Calculation c = start;
-        PowderResult pattern = powder(c, request, watch);
+        const PowderResult pattern = powder(start, request, watch);
         if (!pattern.ok()) return fail(pattern.message);
         std::vector<std::size_t> rows(pattern.run.table.size());
         for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = r;
@@ -227,8 +232,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         if (denominator > 0.0)
             state.scale = (w.array() * unit.array() * net.array()).sum() / denominator;
         if (!(std::isfinite(state.scale) && state.scale > 0.0)) state.scale = 1.0;
-        target = std::make_unique<RefinementTarget>(reflections, fitted, refs, state, wavelength,
-                                                    lp, options.tolerance);
+        target->setStartScale(state.scale);
     }
 
     const double weighted2 = fitted.sqrtWeight.cwiseProduct(fitted.observed).squaredNorm();
@@ -264,11 +268,13 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
     if (fit.cancelled) out.warning = "cancelled; the values are the last good ones";
     if (!fit.undetermined.empty()) {
         std::string names;
-        for (const int j : fit.undetermined)
-            names += (names.empty() ? "" : ", ") + refs[std::size_t(j)].name;
-        out.warning = "the data cannot fix " + names +
-                      " (they correlate above 0.95 or change nothing); stopped with the last good "
-                      "values";
+        const auto nameOf = [&refs](int j) { return refs[std::size_t(j)].name; };
+        for (const auto& [pair, cosine] : fit.correlated)
+            names += (names.empty() ? "" : ", ") + nameOf(pair.first) + " and " +
+                     nameOf(pair.second) + " (correlation " + fixed3(cosine) + ")";
+        if (names.empty())
+            for (const int j : fit.undetermined) names += (names.empty() ? "" : ", ") + nameOf(j);
+        out.warning = "the data cannot fix " + names + "; stopped with the last good values";
     }
     const Eigen::MatrixXd& inverse = fit.normalInverse;
     for (Eigen::Index j = 0; j < n; ++j) {

@@ -34,6 +34,8 @@ class RefinementTarget {
 
     const FittedData& data() const { return data_; }
     const std::vector<ParameterRef>& refs() const { return refs_; }
+    /** The scale of the start state (before the fit: the best for the start's other values). */
+    void setStartScale(double scale) { start_.scale = scale; }
     /** The start state with the refined values set. */
     RefinementState stateOf(const Eigen::VectorXd& values) const;
     Eigen::VectorXd valuesOf(const RefinementState& state) const;

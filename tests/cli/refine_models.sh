@@ -38,6 +38,13 @@ for model in "$models"/*.toml; do
     "$cli" powder $run --model "$name-refined.toml" --output "$name-again.xy" 2>/dev/null ||
         fail "$name: the refined model does not load"
 done
+# An intensity list: R1, wR2 and the goodness of fit, one entry per reflection.
+"$cli" refine --system icosahedral --a 4.56084 --qimax 1.5 --thmax 40 --wavelength 1.5406 \
+    --model "$models/icosahedral-sphere.toml" --measured "$models/../examples/i-sphere-synthetic.hkl" \
+    --vary scale,radius,b_par --output list.toml --json list.json > list.txt || fail "list"
+grep -q '^R1 = .* wR2 = .* GooF = ' list.txt || fail "list: no R1, wR2, GooF"
+grep -q '"goof": ' list.json && test "$(grep -c '"indices": \[' list.json)" -gt 1000 ||
+    fail "list: FIT.json without goof or the reflections"
 "$cli" refine --model "$models/icosahedral-sphere.toml" --system icosahedral \
     --measured icosahedral-sphere-measured.xy --vary scale,Pd9.radius --output x.toml 2>err.txt
 test $? = 1 || fail "an unknown site refines"
