@@ -42,6 +42,16 @@ void PowderPlotWidget::setPattern(double start, double step, std::vector<double>
 void PowderPlotWidget::setMeasured(std::vector<double> twoTheta, std::vector<double> intensity) {
     measuredTwoTheta_ = std::move(twoTheta);
     measuredIntensity_ = scaledTo(intensity, 100.0);
+    const auto high = std::max_element(intensity.begin(), intensity.end());
+    measuredScale_ = high != intensity.end() && *high > 0.0 ? 100.0 / *high : 1.0;
+    fitted_.clear();
+    update();
+}
+
+void PowderPlotWidget::setFit(std::vector<double> calculated) {
+    fitted_ = std::move(calculated);
+    if (fitted_.size() != measuredTwoTheta_.size()) fitted_.clear();
+    for (double& v : fitted_) v *= measuredScale_;
     update();
 }
 
@@ -63,6 +73,7 @@ PowderPlotData PowderPlotWidget::data() const {
     d.measuredTwoTheta = measuredTwoTheta_;
     d.measuredIntensity = measuredIntensity_;
     d.difference = difference_;
+    d.fitted = fitted_;
     d.viewStart = viewStart_;
     d.viewStop = viewStop_;
     d.title = title_;

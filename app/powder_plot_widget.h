@@ -31,6 +31,12 @@ class PowderPlotWidget : public PictureView {
     /** A measured pattern (2-theta, intensity), drawn scaled to the calculated maximum. */
     void setMeasured(std::vector<double> twoTheta, std::vector<double> intensity);
     void setDifference(bool shown);
+    /**
+     * A refined fit: the calculated values at the measured 2-theta, on the measured file's
+     * scale (empty: none). It is drawn instead of the profile until the next measured pattern.
+     */
+    void setFit(std::vector<double> calculated);
+    bool hasFit() const { return !fitted_.empty(); }
 
     /** What the plot draws, for pictures and printing; spans into this widget. */
     PowderPlotData data() const;
@@ -71,6 +77,9 @@ class PowderPlotWidget : public PictureView {
     double strongest_ = 0.0;
     std::vector<double> measuredTwoTheta_;
     std::vector<double> measuredIntensity_;
+    /** The factor that took the measured file's values to measuredIntensity_. */
+    double measuredScale_ = 1.0;
+    std::vector<double> fitted_;
     bool difference_ = false;
     QString title_;
     QString emptyText_;

@@ -21,6 +21,7 @@
 #include "app/input_panel.h"
 #include "app/picture_commands.h"
 #include "app/powder_plot_widget.h"
+#include "app/refine_panel.h"
 #include "app/run_size.h"
 #include "app/screen_fit.h"
 #include "app/view_document.h"
@@ -129,6 +130,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     QAction* use = command(
         tr("Use refined a, c"), [this] { useRefined(); },
         [this] { return refinement_.has_value(); });
+    QAction* refineModelAction = command(tr("Refine…"), [this] { showRefinePanel(); });
     auto* save = new QAction(tr("Save picture…"), this);
     auto* copy = new QAction(tr("Copy"), this);
     auto* print = new QAction(tr("Print…"), this);
@@ -163,6 +165,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     actions->addWidget(difference_);
     actions->addWidget(commandButton(this, refineAction, "powderRefine"));
     actions->addWidget(commandButton(this, use, "powderUseRefined"));
+    actions->addWidget(commandButton(this, refineModelAction, "powderRefineModel"));
     actions->addStretch();
     auto* pictureActions = new QHBoxLayout;
     actions = pictureActions;
@@ -273,10 +276,12 @@ void PowderWindow::markStale(const QString& why) {
         showStatus(why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
     }
     updateCommands();
+    updateRefineStart();
 }
 
 bool PowderWindow::calculate() {
     pending_ = false;
+    drawingRefined_ = false;
     const physics::Calculation* shown = document_.shown();
     if (!shown) {
         showStatus(kRunFirst);
@@ -285,7 +290,7 @@ bool PowderWindow::calculate() {
     return calculateWith(*shown);
 }
 
-bool PowderWindow::calculateWith(const physics::Calculation& calculation) {
+std::optional<physics::PowderRequest> PowderWindow::requestFromFields() {
     const auto grid = numbers(twoTheta_->text(), QLatin1Char(':'), 3);
     const auto widths = numbers(caglioti_->text(), QLatin1Char(','), 3);
     const auto eta = numbers(eta_->text(), QLatin1Char(','), 1);
@@ -295,13 +300,21 @@ bool PowderWindow::calculateWith(const physics::Calculation& calculation) {
         markStale(
             tr("the 2θ grid takes from:to:step, Caglioti U,V,W, η, the monochromator and "
                "the zero shift one number each"));
-        return false;
+        return std::nullopt;
     }
     physics::PowderRequest request;
     request.grid = {(*grid)[0], (*grid)[1], (*grid)[2]};
     request.shape = {(*widths)[0], (*widths)[1], (*widths)[2], (*eta)[0]};
     request.monochromator = *monochromator;
     request.zero = *zero;
+    return request;
+}
+
+bool PowderWindow::calculateWith(const physics::Calculation& calculation,
+                                 std::optional<physics::PowderRequest> given) {
+    const std::optional<physics::PowderRequest> fields = given ? given : requestFromFields();
+    if (!fields) return false;
+    const physics::PowderRequest request = *fields;
     const PreparedRun prepared = physics::preparePowder(calculation, request);
     if (!prepared.ready()) {
         markStale(QString::fromStdString(prepared.message));
@@ -339,27 +352,70 @@ void PowderWindow::showPattern(const physics::PowderResult& result) {
                    ? physics::sixDimensionalConstant(run.basis) / run.parameters.a
                    : 0.0;
     title_ = patternTitle(result);
+    if (drawingRefined_) title_ += tr(" (refined, not applied)");
     plot_->setTitle(title_);
     plot_->setPattern(result.request.grid.start, result.request.grid.step, result.profile,
                       result.lines);
+    patternModel_ = result.model;
     current_ = true;
     refinement_.reset();
+    if (fit_ && fitBelongsTo(result)) {
+        if (measured_ && fit_->calculated.size() == measured_->twoTheta.size()) {
+            plot_->setFit(fit_->calculated);
+            difference_->setChecked(true);
+        }
+    } else {
+        fit_.reset();
+        plot_->setFit({});
+    }
     showStatus(tr("%1 reflections in %2 lines; %3.")
                    .arg(run.table.size())
                    .arg(lines_.size())
                    .arg(QString::fromStdString(
                        physics::modelHeadLine(result.model, run.parameters.wavelength))));
     updateCommands();
+    updateRefineStart();
 }
 
 bool PowderWindow::loadMeasured(const QString& path) {
+    const std::string file = QFile::encodeName(path).toStdString();
+    // A list of integrated intensities is refined, not drawn.
+    std::optional<physics::Observations> observations;
     try {
-        measured_ = physics::readMeasuredFile(QFile::encodeName(path).toStdString());
+        observations = physics::readObservationsFile(file);
+    } catch (const std::exception&) {
+        // Not one the refinement reads alone: the pattern reader says what is wrong.
+    }
+    if (observations && observations->kind == physics::ObservationKind::Intensities) {
+        removeMeasured();
+        observations_ = std::move(observations);
+        observationsProblem_.clear();
+        showStatus(tr("%1: %2 integrated intensities; refine the model against them with "
+                      "Refine…")
+                       .arg(QFileInfo(path).fileName())
+                       .arg(observations_->reflections.size()));
+        updateRefineStart();
+        return true;
+    }
+    try {
+        measured_ = physics::readMeasuredFile(file);
     } catch (const std::exception& e) {
         showStatus(QString::fromLocal8Bit(e.what()));
         return false;
     }
+    observations_.reset();
+    observationsProblem_.clear();
+    try {
+        const bool peaks = measured_->kind == physics::MeasuredKind::PeakList;
+        observations_ =
+            observations && !peaks && observations->kind == physics::ObservationKind::Pattern
+                ? std::move(observations)
+                : physics::readObservationsFile(file, peaks);
+    } catch (const std::exception& e) {
+        observationsProblem_ = QString::fromLocal8Bit(e.what());
+    }
     plot_->setMeasured(measured_->twoTheta, measured_->intensity);
+    fit_.reset();
     refinement_.reset();
     result_->clear();
     showStatus(tr("%1: %2 points%3.")
@@ -376,10 +432,14 @@ bool PowderWindow::loadMeasured(const QString& path) {
 
 void PowderWindow::removeMeasured() {
     measured_.reset();
+    observations_.reset();
+    observationsProblem_.clear();
+    fit_.reset();
     refinement_.reset();
     plot_->setMeasured({}, {});
     result_->clear();
     updateCommands();
+    updateRefineStart();
 }
 
 bool PowderWindow::refine() {
@@ -427,8 +487,17 @@ void PowderWindow::useRefined() {
         if (lattice_.axial) inputs.c = QString::number(r.c, 'f', 5).toStdString();
         context_.panel->setInputs(inputs);
     }
-    // The window's run (F5) brings the new constants to every view; without it the pattern
-    // is drawn again here.
+    if (const physics::Calculation* shown = document_.shown()) {
+        physics::Calculation refined = *shown;
+        refined.parameters.a = r.a;
+        if (lattice_.axial) refined.parameters.c = r.c;
+        runAgain(refined);
+    }
+}
+
+void PowderWindow::runAgain(const physics::Calculation& fallback) {
+    // The window's run (F5) brings the new constants and model to every view; without it the
+    // pattern is drawn again here.
     QAction* run = context_.window
                        ? context_.window->findChild<QAction*>(QStringLiteral("Toolbar1Button6"))
                        : nullptr;
@@ -436,12 +505,148 @@ void PowderWindow::useRefined() {
         run->trigger();
         return;
     }
+    drawingRefined_ = false;
+    calculateWith(fallback);
+}
+
+RefinePanel* PowderWindow::showRefinePanel() {
+    if (!refinePanel_) {
+        refinePanel_ = new RefinePanel(this);
+        connect(refinePanel_, &RefinePanel::refined, this, &PowderWindow::showRefined);
+        connect(refinePanel_, &RefinePanel::applyRequested, this, &PowderWindow::applyRefined);
+        connect(refinePanel_, &RefinePanel::restoreRequested, this, &PowderWindow::restoreModel);
+        refinePanel_->setRestoreAvailable(previous_.has_value());
+        updateRefineStart();
+    }
+    refinePanel_->show();
+    refinePanel_->raise();
+    return refinePanel_;
+}
+
+void PowderWindow::updateRefineStart() {
+    if (!refinePanel_) return;
+    const physics::Calculation* shown = document_.shown();
+    if (!observations_) {
+        refinePanel_->clearStart(
+            !observationsProblem_.isEmpty()
+                ? observationsProblem_
+                : tr("Load a measured pattern, a peak list or a list of integrated intensities "
+                     "in the powder view first (Load measured pattern…)."));
+        return;
+    }
+    const bool intensities = observations_->kind == physics::ObservationKind::Intensities;
+    if (!shown || (!intensities && !current_)) {
+        refinePanel_->clearStart(
+            tr("The refinement starts from the pattern of the current run: run it (F5) and "
+               "calculate its pattern first."));
+        return;
+    }
+    physics::Calculation start = *shown;
+    // Without a model the pattern is that of one Al site with the window: refine that one.
+    if (!start.model && !patternModel_.sites.empty()) start.model = patternModel_;
+    physics::RefineOptions options;
+    if (!intensities) {
+        const auto grid = numbers(twoTheta_->text(), QLatin1Char(':'), 3);
+        const auto widths = numbers(caglioti_->text(), QLatin1Char(','), 3);
+        const auto eta = numbers(eta_->text(), QLatin1Char(','), 1);
+        const std::optional<double> monochromator = numberOr(monochromator_, 0.0);
+        const std::optional<double> zero = numberOr(zero_, 0.0);
+        if (!grid || !widths || !eta || !monochromator || !zero) {
+            refinePanel_->clearStart(tr("The profile fields cannot be read."));
+            return;
+        }
+        options.shape = {(*widths)[0], (*widths)[1], (*widths)[2], (*eta)[0]};
+        options.monochromator = *monochromator;
+        options.zero = *zero;
+    }
+    refinePanel_->setStart(std::move(start), *observations_, options);
+}
+
+bool PowderWindow::fitBelongsTo(const physics::PowderResult& result) const {
+    if (!fit_ || result.model != fit_->model) return false;
+    const auto near = [](double x, double y) { return std::fabs(x - y) <= 1e-5 * std::fabs(y); };
+    const RunParameters& p = result.run.parameters;
+    return near(p.a, fit_->a) && (result.run.indexDimension != 5 || near(p.c, fit_->c));
+}
+
+void PowderWindow::showRefined() {
+    if (!refinePanel_ || !refinePanel_->result()) return;
+    const physics::ModelRefinement& r = *refinePanel_->result();
+    const physics::Calculation* shown = document_.shown();
+    const std::optional<physics::PowderRequest> fields = requestFromFields();
+    if (!shown || !fields) return;
+    fit_ = r;
+    // The pattern of the refined model and constants, its lines where they now lie.
+    physics::Calculation refined = *shown;
+    refined.model = r.model;
+    refined.parameters.a = r.a;
+    if (r.c > 0.0) refined.parameters.c = r.c;
+    physics::PowderRequest request = *fields;
+    request.shape = r.shape;
+    request.zero = r.zero;
+    drawingRefined_ = true;
+    if (!calculateWith(refined, request)) drawingRefined_ = false;
+}
+
+bool PowderWindow::applyRefined() {
+    if (!refinePanel_ || !refinePanel_->result()) return false;
+    const physics::ModelRefinement r = *refinePanel_->result();
+    Previous previous{document_.model(), document_.useIntensities(), std::nullopt,
+                      zero_->text(),     caglioti_->text(),          eta_->text()};
+    if (context_.panel) previous.inputs = context_.panel->inputs();
+    previous_ = std::move(previous);
+    const bool axial = r.c > 0.0 && lattice_.axial;
+    zero_->setText(QString::number(r.zero, 'f', 4));
+    caglioti_->setText(QStringLiteral("%1,%2,%3")
+                           .arg(r.shape.u, 0, 'g', 6)
+                           .arg(r.shape.v, 0, 'g', 6)
+                           .arg(r.shape.w, 0, 'g', 6));
+    eta_->setText(QString::number(r.shape.eta, 'g', 4));
+    if (context_.panel) {
+        RunInputs inputs = context_.panel->inputs();
+        inputs.a = QString::number(r.a, 'f', 5).toStdString();
+        if (axial) inputs.c = QString::number(r.c, 'f', 5).toStdString();
+        context_.panel->setInputs(inputs);
+    }
+    document_.setModel(r.model);
+    document_.setUseIntensities(true);
+    refinePanel_->setApplied(true);
+    refinePanel_->setRestoreAvailable(true);
     if (const physics::Calculation* shown = document_.shown()) {
         physics::Calculation refined = *shown;
+        refined.model = r.model;
         refined.parameters.a = r.a;
-        if (lattice_.axial) refined.parameters.c = r.c;
-        calculateWith(refined);
+        if (axial) refined.parameters.c = r.c;
+        runAgain(refined);
     }
+    return true;
+}
+
+bool PowderWindow::restoreModel() {
+    if (!previous_) return false;
+    const Previous previous = std::move(*previous_);
+    previous_.reset();
+    zero_->setText(previous.zero);
+    caglioti_->setText(previous.caglioti);
+    eta_->setText(previous.eta);
+    if (context_.panel && previous.inputs) context_.panel->setInputs(*previous.inputs);
+    document_.setModel(previous.model);
+    document_.setUseIntensities(previous.useIntensities);
+    if (refinePanel_) {
+        refinePanel_->setApplied(false);
+        refinePanel_->setRestoreAvailable(false);
+    }
+    if (const physics::Calculation* shown = document_.shown()) {
+        physics::Calculation before = *shown;
+        before.model = document_.modelForRun();
+        if (previous.inputs) {
+            std::string error;
+            if (auto typed = physics::calculationFrom(*previous.inputs, before.model, error))
+                before = std::move(*typed);
+        }
+        runAgain(before);
+    }
+    return true;
 }
 
 QString PowderWindow::savePicture(const QString& path) const {

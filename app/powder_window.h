@@ -8,6 +8,7 @@
 #include "physics/calculation.h"
 #include "physics/lattice_refinement.h"
 #include "physics/measured_pattern.h"
+#include "physics/model_refinement.h"
 #include "physics/powder_lines.h"
 
 class QCheckBox;
@@ -20,6 +21,7 @@ namespace tesral {
 
 class CalculationDocument;
 class PowderPlotWidget;
+class RefinePanel;
 class ViewCommand;
 class ViewTask;
 
@@ -49,7 +51,10 @@ class PowderWindow : public QWidget {
     bool computing() const;
     /** Stops the pattern being worked out (Escape); the pattern shown becomes stale. */
     void cancel();
-    /** Reads a measured pattern or peak list; false (and "file:line: ...") when it cannot. */
+    /**
+     * Reads a measured pattern, a peak list or a list of integrated intensities (refined only,
+     * not drawn); false (and "file:line: ...") when it cannot.
+     */
     bool loadMeasured(const QString& path);
     /** Removes the measured pattern and the refinement. */
     void removeMeasured();
@@ -58,6 +63,17 @@ class PowderWindow : public QWidget {
     /** Writes the refined a (and c) into the panel and the zero shift into its field, and redraws.
      */
     void useRefined();
+    /** Opens (or raises) the panel that refines the model against the measured data. */
+    RefinePanel* showRefinePanel();
+    RefinePanel* refinePanel() const { return refinePanel_; }
+    /**
+     * Writes the panel's refined model into the document, its a (and c) into the input panel,
+     * its zero shift and profile into the fields, and draws the pattern again; the model and
+     * numbers before are kept for restoreModel(). False without a refinement.
+     */
+    bool applyRefined();
+    /** Takes back what applyRefined() wrote; false when there is nothing to restore. */
+    bool restoreModel();
     /** Writes the plot as a picture of the plot's size; the reason on failure, else empty. */
     QString savePicture(const QString& path) const;
 
@@ -74,7 +90,18 @@ class PowderWindow : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    bool calculateWith(const physics::Calculation& calculation);
+    bool calculateWith(const physics::Calculation& calculation,
+                       std::optional<physics::PowderRequest> request = std::nullopt);
+    /** The pattern's request as the fields give it; none (and the view stale) when unreadable. */
+    std::optional<physics::PowderRequest> requestFromFields();
+    /** Draws again with `fallback` when the window's run (F5) cannot be triggered. */
+    void runAgain(const physics::Calculation& fallback);
+    /** Gives the panel what it refines now, or why it cannot. */
+    void updateRefineStart();
+    /** The panel's result: the pattern of the refined model, with the fit over the data. */
+    void showRefined();
+    /** The refinement shown as a fit belongs to this pattern's model and constants. */
+    bool fitBelongsTo(const physics::PowderResult& result) const;
     void showPattern(const physics::PowderResult& result);
     void markStale(const QString& why);
     void chooseMeasured();
@@ -106,6 +133,25 @@ class PowderWindow : public QWidget {
     bool pending_ = false;
     std::optional<physics::MeasuredData> measured_;
     std::optional<physics::Refinement> refinement_;
+
+    RefinePanel* refinePanel_ = nullptr;
+    /** The measured file as the model refinement reads it, or why it cannot. */
+    std::optional<physics::Observations> observations_;
+    QString observationsProblem_;
+    /** The model the pattern shown was worked out with (one Al site without a model). */
+    physics::StructureModel patternModel_;
+    /** The refinement drawn over the measured pattern. */
+    std::optional<physics::ModelRefinement> fit_;
+    /** The pattern being worked out is the refined one, not yet applied. */
+    bool drawingRefined_ = false;
+    /** What applyRefined() replaced. */
+    struct Previous {
+        physics::StructureModel model;
+        bool useIntensities = false;
+        std::optional<RunInputs> inputs;
+        QString zero, caglioti, eta;
+    };
+    std::optional<Previous> previous_;
 };
 
 /**

@@ -193,7 +193,14 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         const std::vector<QPointF> curve =
             columnCurve(measured.size(), measuredX, measured, 0.0, f, pixel, yOf);
         canvas.polyline(curve, kMeasuredColour);
-        if (data.difference) {
+        if (data.difference && data.hasFit()) {
+            std::vector<double> difference(measured.size());
+            for (std::size_t i = 0; i < measured.size(); ++i)
+                difference[i] = measured[i] - data.fitted[i];
+            const std::vector<QPointF> diff = columnCurve(difference.size(), measuredX, difference,
+                                                          v.differenceZero, f, pixel, yOf);
+            canvas.polyline(diff, kDifferenceColour);
+        } else if (data.difference) {
             std::vector<double> difference(measured.size());
             for (std::size_t i = 0; i < measured.size(); ++i) {
                 const double at = (data.measuredTwoTheta[i] - data.start) / data.step;
@@ -208,9 +215,29 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
             canvas.polyline(diff, kDifferenceColour);
         }
     }
+    const std::vector<double> fitted(data.fitted.begin(), data.fitted.end());
+    const auto fitX = [&](std::size_t i) { return data.measuredTwoTheta[i]; };
     const std::vector<QPointF> calculated =
-        columnCurve(profile.size(), gridX, profile, 0.0, f, pixel, yOf);
+        data.hasFit() ? columnCurve(fitted.size(), fitX, fitted, 0.0, f, pixel, yOf)
+                      : columnCurve(profile.size(), gridX, profile, 0.0, f, pixel, yOf);
     canvas.polyline(calculated, ink);
+    // The height of the drawn calculated curve about 2-theta, for the labels.
+    const auto curveTop = [&](double twoTheta) {
+        double top = 0.0;
+        if (data.hasFit()) {
+            const auto& x = data.measuredTwoTheta;
+            const auto at = std::lower_bound(x.begin(), x.end(), twoTheta) - x.begin();
+            for (auto i = at - 3; i <= at + 3; ++i)
+                if (i >= 0 && i < static_cast<long>(fitted.size()))
+                    top = std::max(top, fitted[static_cast<std::size_t>(i)]);
+            return top;
+        }
+        const long centre = std::lround((twoTheta - data.start) / data.step);
+        for (long i = centre - 3; i <= centre + 3; ++i)
+            if (i >= 0 && i < static_cast<long>(profile.size()))
+                top = std::max(top, profile[static_cast<std::size_t>(i)]);
+        return top;
+    };
 
     // Labels on the strongest lines in view, where they do not cover one another.
     std::vector<std::size_t> order(data.ticks.size());
@@ -229,11 +256,7 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         if (labelled >= data.labelCount) break;
         const PowderTick& t = data.ticks[k];
         if (t.twoTheta < f.low || t.twoTheta > f.high || t.label.isEmpty()) continue;
-        const long centre = std::lround((t.twoTheta - data.start) / data.step);
-        double top = 0.0;
-        for (long i = centre - 3; i <= centre + 3; ++i)
-            if (i >= 0 && i < static_cast<long>(profile.size()))
-                top = std::max(top, profile[static_cast<std::size_t>(i)]);
+        const double top = curveTop(t.twoTheta);
         const double width = textWidth(t.label);
         const QRectF box(f.xOf(t.twoTheta) - width / 2.0, yOf(top) - lineHeight - tickLength, width,
                          lineHeight);

@@ -28,6 +28,12 @@ struct PowderPlotData {
     std::span<const double> measuredTwoTheta;
     std::span<const double> measuredIntensity;
     bool difference = false;
+    /**
+     * A refined fit: the calculated values at measuredTwoTheta on the measured scale; the
+     * calculated curve and the difference are drawn from it instead of the profile.
+     */
+    std::span<const double> fitted;
+    bool hasFit() const { return !fitted.empty() && fitted.size() == measuredTwoTheta.size(); }
     /** The shown 2-theta range; the whole grid when both are 0. */
     double viewStart = 0.0;
     double viewStop = 0.0;

@@ -92,6 +92,23 @@ class PowderDrawingTest : public QObject {
         QVERIFY(drawPowderPlot(data, target(), canvas));
         QCOMPARE(linesOf(canvas, kMeasuredColour).size(), std::size_t{1});
         QCOMPARE(linesOf(canvas, kDifferenceColour).size(), std::size_t{1});
+
+        // A refined fit is drawn instead of the profile: matching the measured points, it
+        // leaves the difference flat whatever the profile holds.
+        const std::vector<double> flat(y.size(), 0.0);
+        data.profile = flat;
+        data.fitted = y;
+        RecordingCanvas fitted;
+        QVERIFY(drawPowderPlot(data, target(), fitted));
+        const auto difference = linesOf(fitted, kDifferenceColour);
+        QCOMPARE(difference.size(), std::size_t{1});
+        for (const QPointF& p : difference[0].points)
+            QCOMPARE(p.y(), difference[0].points.front().y());
+        const auto ink = linesOf(fitted, target().foreground);
+        const double top = std::min_element(ink.back().points.begin(), ink.back().points.end(),
+                                            [](auto& a, auto& b) { return a.y() < b.y(); })
+                               ->y();
+        QVERIFY(top < difference[0].points.front().y() - 1000.0);
     }
 
     void writesEveryPictureFormat() {
