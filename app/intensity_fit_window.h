@@ -23,6 +23,7 @@ class IntensityFitView : public PictureView {
     IntensityFitData data() const { return {points_, title_}; }
     bool hasPicture() const override { return !points_.empty(); }
     PictureDrawing drawing() const override;
+    QString pictureName() const override { return QStringLiteral("intensity-fit"); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

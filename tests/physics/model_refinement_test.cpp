@@ -311,9 +311,10 @@ TEST(ModelRefinementPeaks, RefinesBackAndStopsWithTheLastGoodValues) {
     EXPECT_NEAR(fit.merit.goof, 1.0, 0.3);
     ASSERT_EQ(fit.observations.size(), data.twoTheta.size());
     StructureModel expected = truthModel;
-    for (const RefinedValue& v : fit.parameters)
-        if (v.name != "scale")
-            EXPECT_NEAR(v.value, fieldOf(expected, v.name), 3.0 * v.su) << v.name;
+    for (const RefinedValue& v : fit.parameters) {
+        if (v.name == "scale") continue;
+        EXPECT_NEAR(v.value, fieldOf(expected, v.name), 3.0 * v.su) << v.name;
+    }
 
     // A shared occupancy only scales every |F|: the data cannot tell it from the scale.
     options.vary = {"scale", "occupancy", "b_par"};
