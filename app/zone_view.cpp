@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <cmath>
+#include <numbers>
 
 #include "plots/image_canvas.h"
 #include "plots/picture_settings.h"
@@ -90,7 +91,81 @@ void ZonePatternView::redraw() {
     update();
 }
 
+void ZonePatternView::showMeasured(std::shared_ptr<const physics::DiffractionImage> image,
+                                   QImage screen) {
+    drag_.reset();
+    overlay_ = std::make_unique<MeasuredOverlay>(std::move(image), std::move(screen));
+    update();
+}
+
+void ZonePatternView::clearMeasured() {
+    drag_.reset();
+    overlay_.reset();
+    update();
+}
+
+void ZonePatternView::setPlacement(const physics::PatternCalibration& placement) {
+    if (!overlay_) return;
+    overlay_->setPlacement(placement);
+    update();
+}
+
+physics::PatternCalibration ZonePatternView::dragged(QPointF position) const {
+    physics::PatternCalibration p = drag_->from;
+    const QSizeF box = size();
+    const QPointF centre = overlay_->toView({p.centreX, p.centreY}, box);
+    const QPointF a = drag_->start - centre, b = position - centre;
+    switch (drag_->mode) {
+        case Drag::Move: {
+            const QPointF shift = (position - drag_->start) / overlay_->viewScale(box);
+            p.centreX += shift.x();
+            p.centreY += shift.y();
+            break;
+        }
+        case Drag::Rotate:
+            // Counter-clockwise on the screen, where y runs down.
+            if (std::hypot(a.x(), a.y()) > 2.0 && std::hypot(b.x(), b.y()) > 2.0)
+                p.rotation += (std::atan2(-b.y(), b.x()) - std::atan2(-a.y(), a.x())) * 180.0 /
+                              std::numbers::pi;
+            p.rotation = std::remainder(p.rotation, 360.0);
+            break;
+        case Drag::Scale: {
+            const double from = std::hypot(a.x(), a.y()), to = std::hypot(b.x(), b.y());
+            if (from > 2.0 && to > 0.0) p.scale *= to / from;
+            break;
+        }
+    }
+    return p;
+}
+
+void ZonePatternView::mousePressEvent(QMouseEvent* event) {
+    if (!overlay_ || event->button() != Qt::LeftButton) {
+        PictureView::mousePressEvent(event);
+        return;
+    }
+    Drag drag;
+    drag.start = event->position();
+    drag.from = overlay_->placement();
+    if (event->modifiers() & Qt::ShiftModifier)
+        drag.mode = Drag::Rotate;
+    else if (event->modifiers() & Qt::ControlModifier)
+        drag.mode = Drag::Scale;
+    drag_ = drag;
+}
+
+void ZonePatternView::mouseReleaseEvent(QMouseEvent* event) {
+    if (drag_ && event->button() == Qt::LeftButton) {
+        overlay_->setPlacement(dragged(event->position()));
+        drag_.reset();
+        update();
+        emit placementChanged(overlay_->placement());
+        return;
+    }
+    PictureView::mouseReleaseEvent(event);
+}
+
 QString ZonePatternView::spotLabelAt(QPointF position) const {
+    if (overlay_) return section_ ? overlay_->spotTextAt(position, size(), data()) : QString();
     if (!section_) return {};
     const ZonePatternData d = data();
     const PlotTarget t = target();
@@ -113,6 +188,10 @@ QString ZonePatternView::spotLabelAt(QPointF position) const {
 
 void ZonePatternView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (overlay_) {
+        overlay_->paint(painter, size(), data(), backgroundColour());
+        return;
+    }
     if (section_ && !picture_.isNull()) {
         painter.drawImage(rect(), picture_);
         return;
@@ -128,6 +207,13 @@ void ZonePatternView::resizeEvent(QResizeEvent*) {
 }
 
 void ZonePatternView::mouseMoveEvent(QMouseEvent* event) {
+    if (drag_) {
+        // The overlay follows the drag live.
+        overlay_->setPlacement(dragged(event->position()));
+        update();
+        emit placementChanged(overlay_->placement());
+        return;
+    }
     const QString label = spotLabelAt(event->position());
     if (label.isEmpty())
         QToolTip::hideText();
