@@ -18,7 +18,10 @@ void printNote(const std::string& text) {
 }
 
 void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& write) {
-    const std::string path = options.value("output", "-");
+    writeOutputTo(options.value("output", "-"), write);
+}
+
+void writeOutputTo(const std::string& path, const std::function<bool(SafeFile&)>& write) {
     const bool standardOutput = path == "-";
     SafeFile file;
     if (standardOutput ? file.openStandardOutput() : file.open(path))

@@ -20,6 +20,9 @@ struct OutputClosed {};
  */
 void writeOutput(const Options& options, const std::function<bool(SafeFile&)>& write);
 
+/** writeOutput() to `path` ("-": standard output) instead of --output's file. */
+void writeOutputTo(const std::string& path, const std::function<bool(SafeFile&)>& write);
+
 /** writeOutput() of bytes already at hand. */
 void writeOutput(const Options& options, std::string_view bytes);
 

@@ -7,6 +7,7 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "cli/zone_fit.h"
 #include "report/clipboard_rows.h"
 #include "report/report_head.h"
 
@@ -29,18 +30,22 @@ KnownOptions zoneOptions() {
     for (const char* name : {"axis", "x-axis", "slab", "camera-length", "columns", "output", "size",
                              "background", "spot-size", "threshold", "labels"})
         known.valued.emplace_back(name);
+    for (std::string& name : zoneFitValuedOptions()) known.valued.push_back(std::move(name));
     known.flags = {"unfilled"};
+    for (std::string& name : zoneFitFlags()) known.flags.push_back(std::move(name));
     return known;
 }
 
 bool zoneDrawsPicture(const std::vector<std::string>& args) {
     const Options options(args, zoneOptions());
+    if (zoneFits(options)) return options.has("output") && namesPicture(options.value("output"));
     if (!options.has("output")) throw UsageError("--output FILE is needed");
     return namesPicture(options.value("output"));
 }
 
 int zoneCommand(const std::vector<std::string>& args) {
     const Options options(args, zoneOptions());
+    if (zoneFits(options)) return zoneFitCommand(options);
     if (!options.has("output")) throw UsageError("--output FILE is needed");
     refusePictureOptions(options, {"size"});
     return writeZoneRows(options, zoneRunFrom(options));
@@ -144,7 +149,7 @@ std::string zoneHelp() {
                "  --size WxH, --background black|white, --unfilled,\n"
                "  --spot-size qi|fixed|intensity, --threshold P   as for plot2d\n"
                "  --columns LIST         as for report\n\n") +
-           runOptionsHelp() + modelOptionsHelp();
+           zoneFitHelp() + runOptionsHelp() + modelOptionsHelp();
 }
 
 }  // namespace tesral::cli

@@ -95,6 +95,31 @@ zone zone-decagonal-10 "${dec_zone[@]}" --axis periodic
 zone zone-decagonal-2a "${dec_zone[@]}" --axis twofold-a
 zone zone-decagonal-2b "${dec_zone[@]}" --axis twofold-b
 
+echo "A measured pattern: the example photograph (made by the tests' program) and its fit:"
+cmake --build "$build" -j2 --target measured_photograph tesral-cli-plots
+photo=$(mktemp --suffix=.pgm)
+"$build/bin/measured_photograph" "$photo" fivefold 512
+# The 8-bit PGM as a PNG (grey, no filter), which is smaller.
+python3 - "$photo" "$root/doc/examples/measured-fivefold.png" <<'PY'
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+magic, size, top, pixels = data.split(b"\n", 3)
+w, h = map(int, size.split())
+rows = b"".join(b"\0" + pixels[y * w:(y + 1) * w] for y in range(h))
+def chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+open(sys.argv[2], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 0, 0, 0, 0))
+                               + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+PY
+rm -f "$photo"
+fit_dir=$(mktemp -d)
+"$cli" zone --system icosahedral --group Pm-3-5 --a 4.56084 --limits 12,12,12,12,12,12 \
+  --thmin 0 --thmax 1.2 --qimax 1.5 --domain window --radiation electron:200 --axis auto \
+  --measured "$root/doc/examples/measured-fivefold.png" --fit --json "$fit_dir/fit.json" \
+  --output "$out/measured-overlay.png"
+rm -rf "$fit_dir"
+echo "  measured-overlay.png"
+
 echo "The window (decagonal defaults, then icosahedral):"
 "$grab" "$out/window.png"
 echo "  window.png"

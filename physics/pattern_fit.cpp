@@ -94,39 +94,60 @@ double rmsOf(const std::vector<PointMatch>& matches) {
 /** A refined placement and how well it agrees. */
 struct Placement {
     AffineMap map;
+    /** The robust cutoff the refinement ended with, pixels. */
+    double cutoff = 0.0;
     std::vector<PointMatch> matches;
     double rms = 0.0;
     double agreement = 0.0;
 };
 
 /**
- * How alike the two patterns are at a placement: the cosine of the measured and the
- * calculated amplitudes (square roots of the intensities) over the matches, the calculated
- * ones counted over every point that falls among the measured spots. A placement at a
- * scale off by tau (rings that repeat) matches as many spots but puts strong calculated spots
- * where nothing was measured.
+ * How well the calculated pattern is seen at a placement: of the points among the measured
+ * spots (in their box, outside the spot-free ring around the direct beam) at least as strong
+ * as the median matched one, the fraction matched. A scale off by 1/tau (rings repeat by tau)
+ * matches as many spots but puts strong calculated spots where nothing was measured.
  */
 double agreementOf(const std::vector<MeasuredSpot>& spots, const std::vector<SectionPoint>& points,
                    const AffineMap& map, const std::vector<PointMatch>& matches,
                    const SpotExtent& extent) {
-    double measured = 0.0;
-    for (const MeasuredSpot& s : spots) measured += std::max(s.intensity, 0.0);
-    // Inside the spots' box and outside the ring free of spots around the direct beam.
+    if (matches.empty()) return 0.0;
+    std::vector<double> matched;
+    for (const PointMatch& m : matches) matched.push_back(points[m.point].strength);
+    const auto middle = matched.begin() + static_cast<std::ptrdiff_t>(matched.size() / 2);
+    std::nth_element(matched.begin(), middle, matched.end());
+    const double strong = *middle;
     double inner = std::numeric_limits<double>::infinity();
     for (const MeasuredSpot& s : spots)
         inner = std::min(inner, std::hypot(s.x - map.cx, s.y - map.cy));
     inner *= 0.9;
-    double calculated = 0.0;
+    std::size_t expected = 0;
     for (const SectionPoint& p : points) {
+        if (p.strength < strong) break;  // strongest first
         const std::array<double, 2> at = map.apply(p.u, p.v);
         if (extent.holds(at[0], at[1]) && std::hypot(at[0] - map.cx, at[1] - map.cy) >= inner)
-            calculated += p.strength;
+            ++expected;
     }
-    double sum = 0.0;
+    std::size_t seen = 0;
     for (const PointMatch& m : matches)
-        sum += std::sqrt(std::max(spots[m.spot].intensity, 0.0) * points[m.point].strength);
-    if (measured <= 0.0 || calculated <= 0.0) return 0.0;
-    return sum / std::sqrt(measured * calculated);
+        if (points[m.point].strength >= strong) ++seen;
+    if (!expected) return 0.0;
+    // Times the correlation of the matched amplitudes: along the F lattice's rings the
+    // positions repeat exactly by tau, the intensities do not.
+    double sm = 0, sc = 0, smm = 0, scc = 0, smc = 0;
+    for (const PointMatch& m : matches) {
+        const double a = std::sqrt(std::max(spots[m.spot].intensity, 0.0));
+        const double b = std::sqrt(points[m.point].strength);
+        sm += a;
+        sc += b;
+        smm += a * a;
+        scc += b * b;
+        smc += a * b;
+    }
+    const double n = static_cast<double>(matches.size());
+    const double vm = smm - sm * sm / n, vc = scc - sc * sc / n;
+    const double correlation =
+        vm > 0.0 && vc > 0.0 ? (smc - sm * sc / n) / std::sqrt(vm * vc) : 0.0;
+    return static_cast<double>(seen) / static_cast<double>(expected) * std::max(correlation, 0.0);
 }
 
 /** Nearest-row matching and least squares in turn, the cutoff tightening to the residual. */
@@ -147,15 +168,31 @@ Placement refine(const std::vector<MeasuredSpot>& spots, const std::vector<Secti
     }
     Placement p;
     p.map = map;
+    p.cutoff = cutoff;
     p.matches = matchPoints(spots, points, map, radius);
     p.rms = rmsOf(p.matches);
     p.agreement = agreementOf(spots, points, map, p.matches, extent);
     return p;
 }
 
-bool better(const Placement& a, const Placement& b) {
-    if (a.agreement != b.agreement) return a.agreement > b.agreement;
-    return a.rms < b.rms;
+/**
+ * The placement that matches the most spots; among those that match nearly as many, the one
+ * whose intensities agree best. A scale off by tau loses the weak outer spots, one off by
+ * 1/tau matches as many but with strong calculated spots where nothing was measured.
+ */
+std::optional<Placement> bestOf(std::vector<Placement> placements) {
+    std::size_t most = 0;
+    for (const Placement& p : placements) most = std::max(most, p.matches.size());
+    if (most < kFewestMatches) return std::nullopt;
+    const std::size_t slack = std::max<std::size_t>(2, most / 20);
+    std::optional<Placement> best;
+    for (Placement& p : placements) {
+        if (p.matches.size() + slack < most) continue;
+        if (!best || p.agreement > best->agreement ||
+            (p.agreement == best->agreement && p.rms < best->rms))
+            best = std::move(p);
+    }
+    return best;
 }
 
 }  // namespace
@@ -175,9 +212,12 @@ std::vector<SpotMatch> matchSpots(const std::vector<MeasuredSpot>& spots,
     return out;
 }
 
-PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
+namespace {
+
+/** fitPattern(), telling how many spots matched within the full match radius. */
+PatternFit fitSection(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
                       bool intensities, const PatternFitOptions& options,
-                      const std::atomic<bool>* stop) {
+                      const std::atomic<bool>* stop, std::size_t* matchedAtRadius) {
     PatternFit fit;
     fit.section = section;
     fit.intensities = intensities;
@@ -203,29 +243,44 @@ PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection&
         for (const PatternCalibration& c : seedCalibrations(spots, points))
             starts.push_back(affineOf(c));
     }
-    std::optional<Placement> best;
+    std::vector<Placement> placements;
     for (const AffineMap& start : starts) {
         if (stop && stop->load()) {
-            fit.message = "The fit was cancelled.";
+            fit.message = kFitCancelledMessage;
             return fit;
         }
-        Placement p = refine(spots, points, start, radius, options.ellipticity, extent);
-        if (p.matches.size() >= kFewestMatches && (!best || better(p, *best))) best = std::move(p);
+        placements.push_back(refine(spots, points, start, radius, options.ellipticity, extent));
     }
+    const std::optional<Placement> best = bestOf(std::move(placements));
     if (!best) {
         fit.message = "no placement of the section matches " + std::to_string(kFewestMatches) +
                       " or more of the spots";
         return fit;
     }
     fit.calibration = calibrationOf(best->map, options.ellipticity);
-    for (const PointMatch& m : best->matches) {
+    if (matchedAtRadius) *matchedAtRadius = best->matches.size();
+    // The spots reported are those within a few residuals; a spot of the direct beam's halo
+    // a few pixels from a weak row is no match.
+    const double reported =
+        options.matchRadius > 0.0 ? radius : std::min(radius, std::max(2.0, best->cutoff));
+    fit.matchRadius = reported;
+    const std::vector<PointMatch> kept = matchPoints(spots, points, best->map, reported);
+    for (const PointMatch& m : kept) {
         const SectionPoint& p = points[m.point];
         const std::array<double, 2> at = best->map.apply(p.u, p.v);
         fit.matches.push_back({m.spot, p.row, at[0], at[1], m.distance});
     }
     fit.unmatchedMeasured = spots.size() - fit.matches.size();
-    fit.rmsPixels = best->rms;
+    fit.rmsPixels = rmsOf(kept);
     return fit;
+}
+
+}  // namespace
+
+PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection& section,
+                      bool intensities, const PatternFitOptions& options,
+                      const std::atomic<bool>* stop) {
+    return fitSection(spots, section, intensities, options, stop, nullptr);
 }
 
 PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string& axisText,
@@ -244,6 +299,7 @@ PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string&
         axes.emplace_back(axisText, axis);
     }
     std::optional<PatternFit> best;
+    std::size_t bestMatched = 0;
     std::string problem;
     for (std::size_t i = 0; i < axes.size(); ++i) {
         ZoneRequest request{axes[i].second, 0.0, std::nullopt};
@@ -255,16 +311,21 @@ PatternFit fitMeasuredPattern(const Calculation& calculation, const std::string&
             problem = zone.message;
             continue;
         }
-        PatternFit fit = fitPattern(spots, zone.section, zone.intensities, options, watch.stop);
+        std::size_t matched = 0;
+        PatternFit fit =
+            fitSection(spots, zone.section, zone.intensities, options, watch.stop, &matched);
         fit.axisName = axes[i].first;
         fit.axis = axes[i].second;
         if (watch.progress) watch.progress(static_cast<double>(i + 1) / axes.size());
-        if (!fit.ok() && fit.message == "The fit was cancelled.") return fit;
+        if (fit.message == kFitCancelledMessage) return fit;
+        // The most spots within the one radius all axes share, then the smaller residual.
         if (!best || (fit.ok() && !best->ok()) ||
             (fit.ok() && best->ok() &&
-             (fit.matches.size() > best->matches.size() ||
-              (fit.matches.size() == best->matches.size() && fit.rmsPixels < best->rmsPixels))))
+             (matched > bestMatched ||
+              (matched == bestMatched && fit.rmsPixels < best->rmsPixels)))) {
             best = std::move(fit);
+            bestMatched = matched;
+        }
     }
     if (!best) {
         PatternFit failed;

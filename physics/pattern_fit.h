@@ -112,6 +112,9 @@ PatternFit fitPattern(const std::vector<MeasuredSpot>& spots, const ZoneSection&
                       bool intensities, const PatternFitOptions& options = {},
                       const std::atomic<bool>* stop = nullptr);
 
+/** The message of a fit stopped by its stop flag. */
+inline const std::string kFitCancelledMessage = "The fit was cancelled.";
+
 /** The word that asks fitMeasuredPattern to try every preset axis of the system. */
 inline const std::string kAutoAxis = "auto";
 

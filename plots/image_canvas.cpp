@@ -92,6 +92,12 @@ void ImageCanvas::text(double x, double y, const QString& text, QRgb colour, con
     canvas.text(x, y, text, colour, font, role);
 }
 
+void ImageCanvas::picture(double x, double y, double w, double h, const QImage& image) {
+    QPainter painter(&image_);
+    PainterCanvas canvas(painter, image_.deviceIndependentSize(), twipsPerPixel_);
+    canvas.picture(x, y, w, h, image);
+}
+
 void ImageCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
     QPainter painter(&image_);
     PainterCanvas canvas(painter, image_.deviceIndependentSize(), twipsPerPixel_);

@@ -31,6 +31,7 @@ class ImageCanvas : public PlotCanvas {
     void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
               TextRole role) override;
     void polyline(std::span<const QPointF> points, QRgb colour) override;
+    void picture(double x, double y, double w, double h, const QImage& image) override;
 
   private:
     QImage& image_;

@@ -55,6 +55,14 @@ void PainterCanvas::text(double x, double y, const QString& text, QRgb colour, c
     painter_.drawText(QPointF(x * k, y * k + ascent), text);
 }
 
+void PainterCanvas::picture(double x, double y, double w, double h, const QImage& image) {
+    const double k = 1.0 / twipsPerPixel_;
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter_.drawImage(QRectF(x * k, y * k, w * k, h * k), image);
+    painter_.restore();
+}
+
 void PainterCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
     usePen(colour);
     const double k = 1.0 / twipsPerPixel_;

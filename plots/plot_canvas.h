@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPointF>
 #include <QRgb>
 #include <QString>
@@ -53,6 +54,12 @@ class PlotCanvas {
      * curves of the powder plot. A canvas that cannot draw lines leaves them out.
      */
     virtual void polyline(std::span<const QPointF> /*points*/, QRgb /*colour*/) {}
+    /**
+     * A photograph stretched over the box at (x, y) of width w and height h (twips): a
+     * measured pattern under its overlay. A canvas that cannot show pictures leaves it out.
+     */
+    virtual void picture(double /*x*/, double /*y*/, double /*w*/, double /*h*/,
+                         const QImage& /*image*/) {}
     /** Text whose top-left corner lies at (x, y). */
     virtual void text(double x, double y, const QString& text, QRgb colour, const QFont& font,
                       TextRole role) = 0;

@@ -41,6 +41,17 @@ void RecordingCanvas::polyline(std::span<const QPointF> points, QRgb colour) {
     items_.push_back(item);
 }
 
+void RecordingCanvas::picture(double x, double y, double w, double h, const QImage& image) {
+    Item item;
+    item.kind = Kind::Picture;
+    item.x = x;
+    item.y = y;
+    item.w = w;
+    item.h = h;
+    item.pictureSize = image.size();
+    items_.push_back(item);
+}
+
 std::vector<RecordingCanvas::Item> RecordingCanvas::items(Kind kind) const {
     std::vector<Item> out;
     for (const Item& item : items_)

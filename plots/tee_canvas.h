@@ -26,6 +26,10 @@ class TeeCanvas : public PlotCanvas {
         first_.text(x, y, text, colour, font, role);
         second_.text(x, y, text, colour, font, role);
     }
+    void picture(double x, double y, double w, double h, const QImage& image) override {
+        first_.picture(x, y, w, h, image);
+        second_.picture(x, y, w, h, image);
+    }
 
   private:
     PlotCanvas& first_;
