@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "plots/picture_settings.h"
 
@@ -24,9 +23,8 @@ bool hasIntensities(const ZonePatternData& data) {
 
 std::optional<QPointF> imagePoint(const physics::PatternCalibration& c, double u, double v) {
     if (!(c.scale > 0.0) || !std::isfinite(c.scale)) return std::nullopt;
-    const double a = c.rotation * std::numbers::pi / 180.0;
-    const double cs = std::cos(a), sn = std::sin(a), k = c.scale;
-    return QPointF(c.centreX + k * (u * cs - v * sn), c.centreY - k * (u * sn + v * cs));
+    const auto [x, y] = c.pixelOf(u, v);
+    return QPointF(x, y);
 }
 
 std::vector<std::size_t> overlayRows(const ZonePatternData& data) {

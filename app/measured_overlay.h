@@ -24,8 +24,9 @@ std::optional<QPointF> imagePoint(const physics::PatternCalibration& calibration
 
 /**
  * The photograph (in its screen contrast), where the section lies on it and the spots found
- * in it. The image fills the view as large as it fits whole; the section's spots are circles
- * and the strongest carry their indices; the measured spots are small crosses.
+ * in it; the drawing for files and paper is plots/measured_overlay.h. The image fills the view as
+ * large as it fits whole; the section's spots are circles and the strongest carry their indices;
+ * the measured spots are small crosses.
  */
 class MeasuredOverlay {
   public:

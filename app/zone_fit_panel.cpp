@@ -13,7 +13,7 @@ const QString kNone = QStringLiteral("\u2013");
 }  // namespace
 
 ZoneFitPanel::ZoneFitPanel(QWidget* parent)
-    : QGroupBox(QStringLiteral("Fit"), parent),
+    : QGroupBox(QStringLiteral("Fit results"), parent),
       centre_(label("lblFitCentre")),
       rotation_(label("lblFitRotation")),
       scale_(label("lblFitScale")),
@@ -51,7 +51,7 @@ QLabel* ZoneFitPanel::label(const char* name) {
 }
 
 void ZoneFitPanel::clear() {
-    pixelsPerInverseAngstrom_ = 0.0;
+    calibration_ = {};
     for (QLabel* l :
          {centre_, rotation_, scale_, camera_, axis_, matched_, unmatched_, rms_, ellipse_})
         l->setText(kNone);
@@ -65,7 +65,7 @@ void ZoneFitPanel::showPlacement(const physics::PatternCalibration& p) {
                                             : QStringLiteral("%1 at %2\u00b0")
                                                   .arg(p.ellipseRatio, 0, 'f', 4)
                                                   .arg(p.ellipseAngle, 0, 'f', 1));
-    pixelsPerInverseAngstrom_ = p.scale;
+    calibration_ = p;
     showCamera();
 }
 
@@ -85,10 +85,9 @@ std::optional<double> ZoneFitPanel::pixelSize() const {
 }
 
 void ZoneFitPanel::showCamera() {
-    // R d = lambda L with R = pixels x pixel size and pixels = (px per 1/A) / d.
     const std::optional<double> size = pixelSize();
-    camera_->setText(size && pixelsPerInverseAngstrom_ > 0.0
-                         ? QString::number(pixelsPerInverseAngstrom_ * *size, 'g', 5)
+    camera_->setText(size && calibration_.scale > 0.0
+                         ? QString::number(physics::cameraConstant(calibration_, *size), 'g', 5)
                          : kNone);
 }
 

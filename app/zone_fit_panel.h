@@ -63,7 +63,7 @@ class ZoneFitPanel : public QGroupBox {
     QLabel* unmatched_;
     QLabel* rms_;
     QLabel* ellipse_;
-    double pixelsPerInverseAngstrom_ = 0.0;
+    physics::PatternCalibration calibration_;
 };
 
 }  // namespace tesral

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -113,6 +114,16 @@ std::optional<QString> ZoneMeasuredPanel::loadImage(const QString& path) {
     moved_ = false;
     view_.showMeasured(image_, QImage());
     showContrast();
+    // Before a fit the section stands in the middle, filling most of the photograph, so that
+    // it can be dragged into place.
+    if (section_ && section_->ok()) {
+        double extent = 0.0;
+        for (const ZoneSpot& s : section_->section.spots)
+            extent = std::max(extent, std::hypot(s.u, s.v));
+        physics::PatternCalibration start = view_.overlay()->placement();
+        if (extent > 0.0) start.scale = 0.45 * std::min(image_->width, image_->height) / extent;
+        view_.setPlacement(start);
+    }
     results_->clear();
     emit message(QStringLiteral("%1: %2 \u00d7 %3 pixels. Fit puts the section on its spots; ")
                      .arg(QFileInfo(path).fileName())
