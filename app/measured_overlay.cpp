@@ -11,8 +11,8 @@ namespace {
 
 /** The pointer picks a spot within this many view pixels of its centre. */
 constexpr double kPickPixels = 6.0;
-constexpr QRgb kCircleColour = 0xff38c8ffu;
-constexpr QRgb kMeasuredColour = 0xff50e050u;
+/** The measured spots' crosses: light blue, apart from the circles' green and orange. */
+constexpr QRgb kMeasuredColour = 0xff38c8ffu;
 
 bool hasIntensities(const ZonePatternData& data) {
     return std::any_of(data.table.begin(), data.table.end(),
@@ -89,13 +89,16 @@ void MeasuredOverlay::paint(QPainter& painter, QSizeF size, const ZonePatternDat
     }
     if (imagePoint(placement_, 0, 0)) {
         const std::vector<std::size_t> rows = overlayRows(data);
-        painter.setPen(QPen(QColor::fromRgb(kCircleColour), 1.2));
         painter.setBrush(Qt::NoBrush);
         for (const std::size_t i : rows) {
             const QPointF p =
                 toView(*imagePoint(placement_, data.spots[i].u, data.spots[i].v), size);
-            if (shown.adjusted(-8, -8, 8, 8).contains(p)) painter.drawEllipse(p, 6.0, 6.0);
+            if (!shown.adjusted(-8, -8, 8, 8).contains(p)) continue;
+            painter.setPen(
+                QPen(QColor::fromRgb(matched(i) ? kMatchedSpotColour : kUnmatchedSpotColour), 1.2));
+            painter.drawEllipse(p, 6.0, 6.0);
         }
+        painter.setPen(QPen(QColor::fromRgb(kUnmatchedSpotColour), 1.2));
         // The direct beam's place.
         const QPointF c = toView({placement_.centreX, placement_.centreY}, size);
         painter.drawLine(c - QPointF(8, 0), c + QPointF(8, 0));
@@ -113,6 +116,34 @@ void MeasuredOverlay::paint(QPainter& painter, QSizeF size, const ZonePatternDat
         }
     }
     painter.restore();
+}
+
+bool MeasuredOverlay::matched(std::size_t row) const {
+    return std::any_of(matches_.begin(), matches_.end(),
+                       [row](const physics::SpotMatch& m) { return m.row == row; });
+}
+
+MeasuredOverlayData MeasuredOverlay::drawingData(const ZonePatternData& data) const {
+    MeasuredOverlayData d;
+    d.image = screen_;
+    d.centreX = placement_.centreX;
+    d.centreY = placement_.centreY;
+    d.title = data.title;
+    if (!imagePoint(placement_, 0, 0)) return d;
+    int labelled = 0;
+    for (const std::size_t i : overlayRows(data)) {
+        const QPointF p = *imagePoint(placement_, data.spots[i].u, data.spots[i].v);
+        if (p.x() < -0.5 || p.y() < -0.5 || p.x() > image_->width - 0.5 ||
+            p.y() > image_->height - 0.5)
+            continue;
+        OverlaySpot spot{p.x(), p.y(), matched(i), {}};
+        if (labelled < data.labelled) {
+            spot.label = zoneIndexText(data.table[i], data.indexDimension);
+            ++labelled;
+        }
+        d.spots.push_back(std::move(spot));
+    }
+    return d;
 }
 
 QString MeasuredOverlay::spotTextAt(QPointF position, QSizeF size,

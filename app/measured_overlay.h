@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/measured_contrast.h"
 #include "physics/pattern_fit.h"
 #include "physics/spot_finder.h"
+#include "plots/measured_overlay.h"
 #include "plots/zone_drawing.h"
 
 class QPainter;
@@ -51,6 +51,8 @@ class MeasuredOverlay {
     /** The view point of an image point (pixel centres at whole numbers). */
     QPointF toView(QPointF image, QSizeF size) const;
 
+    /** The picture for files, the clipboard and paper (plots/measured_overlay.h). */
+    MeasuredOverlayData drawingData(const ZonePatternData& data) const;
     /** Draws the image, the section's spots (of `data`) and the measured spots. */
     void paint(QPainter& painter, QSizeF size, const ZonePatternData& data, QRgb background) const;
     /**
@@ -60,6 +62,8 @@ class MeasuredOverlay {
     QString spotTextAt(QPointF position, QSizeF size, const ZonePatternData& data) const;
 
   private:
+    bool matched(std::size_t row) const;
+
     std::shared_ptr<const physics::DiffractionImage> image_;
     QImage screen_;
     physics::PatternCalibration placement_;

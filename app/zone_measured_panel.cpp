@@ -14,7 +14,6 @@
 #include <cmath>
 #include <exception>
 
-#include "app/measured_contrast.h"
 #include "app/native_files.h"
 #include "app/picture_commands.h"
 #include "app/view_task.h"
@@ -22,6 +21,7 @@
 #include "app/zone_view.h"
 #include "physics/diffraction_image.h"
 #include "physics/spot_finder.h"
+#include "plots/measured_overlay.h"
 
 namespace tesral {
 namespace {
@@ -45,7 +45,7 @@ ZoneMeasuredPanel::ZoneMeasuredPanel(CommandContext& context, ZonePatternView& v
     contrast_->setObjectName(QStringLiteral("cmbZoneContrast"));
     contrast_->addItems(
         {QStringLiteral("linear"), QStringLiteral("logarithmic"), QStringLiteral("gamma")});
-    contrast_->setCurrentIndex(static_cast<int>(Contrast::Logarithmic));
+    contrast_->setCurrentIndex(static_cast<int>(ImageContrast::Logarithmic));
     gamma_->setObjectName(QStringLiteral("tfZoneGamma"));
     gamma_->setToolTip(
         QStringLiteral("The exponent of the gamma contrast: below 1 lifts faint spots"));
@@ -80,7 +80,7 @@ ZoneMeasuredPanel::ZoneMeasuredPanel(CommandContext& context, ZonePatternView& v
     layout->addStretch();
 
     connect(contrast_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        gamma_->setEnabled(index == static_cast<int>(Contrast::Gamma));
+        gamma_->setEnabled(index == static_cast<int>(ImageContrast::Gamma));
         showContrast();
     });
     connect(gamma_, &QLineEdit::editingFinished, this, &ZoneMeasuredPanel::showContrast);
@@ -138,7 +138,8 @@ void ZoneMeasuredPanel::showContrast() {
     if (!overlay || !image_) return;
     bool ok = false;
     const double gamma = gamma_->text().trimmed().toDouble(&ok);
-    overlay->setScreen(contrastImage(*image_, static_cast<Contrast>(contrast_->currentIndex()),
+    overlay->setScreen(contrastImage(image_->width, image_->height, image_->pixels,
+                                     static_cast<ImageContrast>(contrast_->currentIndex()),
                                      ok && gamma > 0.0 ? gamma : 0.5));
     view_.update();
 }

@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "plots/image_canvas.h"
+#include "plots/measured_overlay.h"
 #include "plots/picture_settings.h"
 #include "plots/spot_style.h"
 
@@ -66,6 +67,16 @@ ZonePatternData ZonePatternView::data() const {
 
 PictureDrawing ZonePatternView::drawing() const {
     PictureDrawing d;
+    if (overlay_) {
+        // The photograph with the section over it, as the view shows it.
+        d.draw = [data = overlay_->drawingData(data())](const PlotTarget& target,
+                                                        PlotCanvas& canvas) {
+            return drawMeasuredOverlay(data, target, canvas);
+        };
+        d.title = QStringLiteral("Tesral measured pattern");
+        d.nothing = QStringLiteral("the photograph could not be drawn");
+        return d;
+    }
     d.draw = [data = data(), options = options_](const PlotTarget& target, PlotCanvas& canvas) {
         return drawZonePattern(data, options, target, canvas);
     };

@@ -46,7 +46,7 @@ class ZonePatternView : public PictureView {
     /** Moves the section on the photograph (a fit's result); no placementChanged(). */
     void setPlacement(const physics::PatternCalibration& placement);
 
-    bool hasPicture() const override { return section_ != nullptr; }
+    bool hasPicture() const override { return section_ != nullptr || overlay_ != nullptr; }
     PictureDrawing drawing() const override;
 
   signals:

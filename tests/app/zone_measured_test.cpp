@@ -12,6 +12,7 @@
 #include "app/zone_view.h"
 #include "app/zone_window.h"
 #include "physics/one_site_model.h"
+#include "plots/measured_overlay.h"
 #include "synthetic_pattern.h"
 #include "view_fixture.h"
 
@@ -106,6 +107,16 @@ class ZoneMeasuredTest : public QObject {
                                                     window.section()->spots[match.row].v);
         const QString label = view.spotLabelAt(view.overlay()->toView({x, y}, view.size()));
         QVERIFY2(label.contains(QStringLiteral("px from its measured spot")), qPrintable(label));
+
+        // The saved picture is the photograph with the matched spots' green circles.
+        const QString png = f.folder.filePath(QStringLiteral("overlay.png"));
+        QVERIFY(!window.savePicture(png));
+        const QImage saved(png);
+        bool green = false;
+        for (int y = 0; y < saved.height() && !green; ++y)
+            for (int x = 0; x < saved.width() && !green; ++x)
+                green = saved.pixel(x, y) == kMatchedSpotColour;
+        QVERIFY(green);
     }
 
     // Escape stops the fit: no numbers come, and the status line says so.
