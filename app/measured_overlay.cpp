@@ -31,8 +31,10 @@ std::vector<std::size_t> overlayRows(const ZonePatternData& data) {
     std::vector<std::size_t> rows;
     if (data.spots.size() != data.table.size()) return rows;
     const bool intensities = hasIntensities(data);
+    // The rows the fit matches against: as strong as the zone view's threshold (percent).
+    const auto threshold = static_cast<float>(physics::PatternFitOptions{}.threshold);
     for (std::size_t i = 0; i < data.table.size(); ++i)
-        if (!data.spots[i].nearZone && (!intensities || data.table[i].v[kIntensity] > 0.0f))
+        if (!data.spots[i].nearZone && (!intensities || data.table[i].v[kIntensity] >= threshold))
             rows.push_back(i);
     // Strongest first: by intensity, or without one by qi (the small-qi spots are strong).
     std::stable_sort(rows.begin(), rows.end(), [&](std::size_t a, std::size_t b) {
@@ -90,13 +92,15 @@ void MeasuredOverlay::paint(QPainter& painter, QSizeF size, const ZonePatternDat
     if (imagePoint(placement_, 0, 0)) {
         const std::vector<std::size_t> rows = overlayRows(data);
         painter.setBrush(Qt::NoBrush);
+        // The circles shrink with the photograph, so that neighbours stay apart.
+        const double radius = std::clamp(8.0 * viewScale(size), 3.0, 7.0);
         for (const std::size_t i : rows) {
             const QPointF p =
                 toView(*imagePoint(placement_, data.spots[i].u, data.spots[i].v), size);
             if (!shown.adjusted(-8, -8, 8, 8).contains(p)) continue;
             painter.setPen(
                 QPen(QColor::fromRgb(matched(i) ? kMatchedSpotColour : kUnmatchedSpotColour), 1.2));
-            painter.drawEllipse(p, 6.0, 6.0);
+            painter.drawEllipse(p, radius, radius);
         }
         painter.setPen(QPen(QColor::fromRgb(kUnmatchedSpotColour), 1.2));
         // The direct beam's place.

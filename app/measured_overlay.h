@@ -71,7 +71,10 @@ class MeasuredOverlay {
     std::vector<physics::SpotMatch> matches_;
 };
 
-/** The rows of `data` the overlay draws (in the section, not only near it), strongest first. */
+/**
+ * The rows of `data` the overlay draws (in the section, not only near it, and with
+ * intensities as strong as the fit's threshold), strongest first.
+ */
 std::vector<std::size_t> overlayRows(const ZonePatternData& data);
 
 }  // namespace tesral
