@@ -17,6 +17,7 @@
 #include "app/screen_fit.h"
 #include "app/view_document.h"
 #include "app/view_task.h"
+#include "app/zone_measured_panel.h"
 #include "app/zone_view.h"
 #include "report/large_run.h"
 
@@ -74,6 +75,7 @@ ZoneAxisWindow::ZoneAxisWindow(CommandContext& context, QWidget* parent)
       status_(new QLabel),
       progress_(new QProgressBar),
       view_(new ZonePatternView),
+      measured_(new ZoneMeasuredPanel(context, *view_)),
       task_(new ViewTask(this)) {
     setObjectName(QStringLiteral("wndZoneAxis"));
     setWindowTitle(QStringLiteral("Zone axis"));
@@ -123,14 +125,20 @@ ZoneAxisWindow::ZoneAxisWindow(CommandContext& context, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(view_, 1);
-    fitToScreen(*this, QSize(900, 620));
+    layout->addWidget(measured_);
+    fitToScreen(*this, QSize(1200, 680));
 
     connect(presets_, &QComboBox::activated, this, &ZoneAxisWindow::presetChosen);
     for (QLineEdit* field : {axis_, xAxis_, slab_, camera_})
         connect(field, &QLineEdit::returnPressed, this, &ZoneAxisWindow::drawSection);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &ZoneAxisWindow::cancel);
-    connect(task_, &ViewTask::runningChanged, progress_, &QWidget::setVisible);
+    connect(task_, &ViewTask::runningChanged, this, &ZoneAxisWindow::showBusy);
+    connect(measured_, &ZoneMeasuredPanel::runningChanged, this, &ZoneAxisWindow::showBusy);
+    connect(measured_, &ZoneMeasuredPanel::message, this, [this](const QString& text) {
+        message_ = text;
+        showStatus();
+    });
     connect(task_, &ViewTask::failed, this, [this](const QString& why) { fail(why, true); });
     connect(&document_, &CalculationDocument::runChanged, this, &ZoneAxisWindow::runChanged);
     connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
@@ -159,7 +167,12 @@ bool ZoneAxisWindow::waitForSection(int milliseconds) {
     return task_->waitForFinished(milliseconds);
 }
 
+void ZoneAxisWindow::showBusy() {
+    progress_->setVisible(task_->running() || measured_->fitting());
+}
+
 void ZoneAxisWindow::cancel() {
+    measured_->cancel();
     if (!task_->running()) return;
     task_->cancel();
     message_ = QStringLiteral("Stopped: the pattern shown is the one before.");
@@ -179,6 +192,7 @@ void ZoneAxisWindow::fail(const QString& why, bool inPicture) {
     if (inPicture) {
         view_->showMessage(why);
         result_.reset();
+        measured_->setSection(nullptr, {});
     }
     showStatus();
 }
@@ -295,6 +309,7 @@ void ZoneAxisWindow::showResult(std::shared_ptr<physics::ZoneResult> result, con
     }
     result_ = std::move(result);
     view_->showSection(&result_->section, title, camera);
+    measured_->setSection(result_, title);
     const std::size_t count = result_->section.run.table.size();
     std::size_t near = 0;
     for (const ZoneSpot& spot : result_->section.spots) near += spot.nearZone;

@@ -19,6 +19,7 @@ namespace tesral {
 
 class CalculationDocument;
 class ViewTask;
+class ZoneMeasuredPanel;
 class ZonePatternView;
 
 /**
@@ -28,7 +29,8 @@ class ZonePatternView;
  * the buttons to draw, save, copy, print and enlarge it. Shows the document's run: each
  * published run is drawn again along the same axis; a model edit marks it stale. The
  * section is worked out on a worker thread (Escape stops it). Messages show in
- * lblZoneStatus.
+ * lblZoneStatus. Beside the pattern, a measured photograph to put under it and fit it to
+ * (pnlZoneMeasured).
  */
 class ZoneAxisWindow : public QWidget {
     Q_OBJECT
@@ -46,7 +48,7 @@ class ZoneAxisWindow : public QWidget {
     /** Runs the event loop until the section being worked out shows; false on a timeout. */
     bool waitForSection(int milliseconds = 60000);
     bool computing() const;
-    /** Stops the section being worked out (Escape); the pattern shown stays. */
+    /** Stops the section being worked out and the fit being made (Escape); what shows stays. */
     void cancel();
     /** Writes the pattern to `path` in the format of its extension; the reason on failure. */
     std::optional<QString> savePicture(const QString& path) const;
@@ -54,6 +56,7 @@ class ZoneAxisWindow : public QWidget {
     const ZoneSection* section() const;
     QString statusText() const;
     ZonePatternView* view() const { return view_; }
+    ZoneMeasuredPanel* measured() const { return measured_; }
 
   private:
     void fillPresets();
@@ -63,6 +66,7 @@ class ZoneAxisWindow : public QWidget {
                     double camera, const QString& note);
     void fail(const QString& why, bool inPicture);
     void showStatus();
+    void showBusy();
 
     CommandContext& context_;
     CalculationDocument& document_;
@@ -75,6 +79,7 @@ class ZoneAxisWindow : public QWidget {
     QLabel* status_;
     QProgressBar* progress_;
     ZonePatternView* view_;
+    ZoneMeasuredPanel* measured_;
     ViewTask* task_;
     QString message_;
     bool stale_ = false;
