@@ -93,6 +93,11 @@ auto fieldOf(S& site, RefinedQuantity q) -> decltype(&site.occupancy) {
     }
 }
 
+/** "Pd1", or "site 3" for a site without a label. */
+std::string siteName(const Site& site, std::size_t index) {
+    return site.label.empty() ? "site " + std::to_string(index + 1) : site.label;
+}
+
 }  // namespace
 
 std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
@@ -132,6 +137,15 @@ std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
             for (std::size_t k = 0; k < model.sites.size(); ++k)
                 if (hasField(model.sites[k], ref.quantity)) ref.sites.push_back(k);
             if (ref.sites.empty()) return fail(name + ": no site of the model has it");
+            // One shared value would overwrite the sites' own different starts.
+            const Site& first = model.sites[ref.sites.front()];
+            for (const std::size_t k : ref.sites) {
+                const Site& other = model.sites[k];
+                if (*fieldOf(other, ref.quantity) == *fieldOf(first, ref.quantity)) continue;
+                return fail(name + ": the sites hold different values (" +
+                            siteName(first, ref.sites.front()) + " and " + siteName(other, k) +
+                            "); refine each as LABEL." + name);
+            }
         } else {
             const std::string label = name.substr(0, dot);
             const auto labelled = std::find_if(model.sites.begin(), model.sites.end(),

@@ -18,7 +18,6 @@ Site site(const char* label, const char* element, std::vector<double> position, 
     s.label = label;
     s.element = element;
     s.position = std::move(position);
-    s.domain.shape = position.size() == 6 ? DomainShape::Sphere : DomainShape::Disc;
     s.domain.shape = s.position.size() == 6 ? DomainShape::Sphere : DomainShape::Disc;
     s.domain.radius = radius;
     s.bParallel = bPar;
@@ -244,9 +243,12 @@ TEST(ModelRefinementStart, ReadersNameTheLineAndRefusalsSayWhy) {
         {&many, {"scale", "Xx1.radius"}, "Xx1.radius: the model has no site labelled 'Xx1'"},
         {&many, {"c"}, "c: an icosahedral lattice has no c"},
         {&many, {"Al1.window_scale"}, "Al1.window_scale: site Al1 has a sphere or disc, no window"},
-        {&many, {"radius", "Al1.radius"}, "Al1.radius and radius refine the same site's value"},
+        {&many, {"b_par", "Al1.b_par"}, "Al1.b_par and b_par refine the same site's value"},
+        {&many,
+         {"radius"},
+         "radius: the sites hold different values (Al1 and Pd1); refine each as LABEL.radius"},
         {&few,
-         {"scale", "b_par", "radius"},
+         {"scale", "b_par", "Al1.radius"},
          "2 observations for 3 parameters; a refinement needs more"},
         {&far, {"scale"}, "no reflection of far lies in the run's theta and qi windows"},
         {&few, {"w"}, "w: a peak list's intensities have no profile or background to refine"},
