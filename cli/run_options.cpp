@@ -69,8 +69,9 @@ MatrixConvention conventionFrom(const std::string& name) {
 }
 
 std::vector<std::string> runOptionNames() {
-    return {"config", "system", "group", "group-index", "convention", "a",          "c",
-            "limits", "thmin",  "thmax", "qimax",       "anode",      "wavelength", "max-rows"};
+    return {"config", "system", "group",      "group-index", "convention",
+            "a",      "c",      "limits",     "thmin",       "thmax",
+            "qimax",  "anode",  "wavelength", "max-rows",    "phason-strain"};
 }
 
 RunInputs runInputsFrom(const Options& options) {
@@ -109,6 +110,15 @@ RunInputs runInputsFrom(const Options& options) {
         in.wavelength = wavelengthText(meanWavelength(position));
     }
     if (options.has("wavelength")) in.wavelength = options.value("wavelength");
+    if (options.has("phason-strain")) {
+        in.phasonStrain = options.value("phason-strain");
+        if (!readPhasonStrain(in.phasonStrain, in.system))
+            throw UsageError(
+                std::string("--phason-strain takes ") +
+                (in.system == QuasicrystalSystem::Icosahedral ? "9" : "4") +
+                " comma-separated numbers for this system (the matrix row by row; 9 icosahedral, "
+                "4 axial)");
+    }
     return in;
 }
 
@@ -266,6 +276,10 @@ std::string runOptionsHelp() {
   --max-rows N           refuse a run that may keep more than N reflections
                          (default )" +
            boxCountText(kDefaultMaxRows) + R"(: about 3 GB while the run works)
+  --phason-strain m11,m12,...   a linear phason strain M (perpendicular x parallel),
+                         row by row: 9 numbers icosahedral, 4 (in plane) axial;
+                         positions use H|| - M^T H-perp (default: none, or the
+                         model's [phason] strain)
 )";
 }
 

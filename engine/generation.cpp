@@ -56,6 +56,18 @@ PreparedRun prepareRun(const RunParameters& parameters, RunHeader header) {
         run.message = kLatticeConstantsMessage;
         return run;
     }
+    if (p.phasonStrain) {
+        const PhasonStrain& m = *p.phasonStrain;
+        bool finite = true;
+        for (int i = 0; i < m.size * m.size; ++i)
+            finite = finite && std::isfinite(m.values[static_cast<std::size_t>(i)]);
+        if (m.size != phasonStrainSize(p.system) || !finite) {
+            run.message = phasonStrainMessage(p.system);
+            return run;
+        }
+        applyPhasonStrain(*basis, m);
+        run.header.strainText = phasonStrainText(m);
+    }
     run.basis = std::move(*basis);
     run.indexDimension = run.basis.n;
     run.totalLoops = boxSize(p.loopLimit, run.indexDimension);

@@ -20,6 +20,36 @@ std::string latticeConstantProblem(double value, const char* name) {
 
 }  // namespace
 
+std::string phasonStrainMessage(QuasicrystalSystem system) {
+    return phasonStrainSize(system) == 3
+               ? "The phason strain of an icosahedral run is a 3 x 3 matrix of 9 finite numbers."
+               : "The phason strain of an axial run is the in-plane 2 x 2 matrix of 4 finite "
+                 "numbers.";
+}
+
+std::optional<PhasonStrain> readPhasonStrain(const std::string& text, QuasicrystalSystem system) {
+    PhasonStrain m;
+    m.size = phasonStrainSize(system);
+    const std::size_t count = static_cast<std::size_t>(m.size * m.size);
+    std::size_t found = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos) end = text.size();
+        std::string item = text.substr(start, end - start);
+        const auto first = item.find_first_not_of(" \t");
+        const auto last = item.find_last_not_of(" \t");
+        item = first == std::string::npos ? std::string() : item.substr(first, last - first + 1);
+        if (found == count || !isNumberText(item)) return std::nullopt;
+        const double v = readNumber(item);
+        if (!std::isfinite(v)) return std::nullopt;
+        m.values[found++] = v;
+        start = end + 1;
+    }
+    if (found != count) return std::nullopt;
+    return m;
+}
+
 RunHeader buildRunHeader(const RunInputs& inputs) {
     RunHeader header;
     SelectedGroup group;
@@ -66,6 +96,13 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
             return std::nullopt;
         }
         p.loopLimit[i] = *limit;
+    }
+    if (!inputs.phasonStrain.empty()) {
+        p.phasonStrain = readPhasonStrain(inputs.phasonStrain, inputs.system);
+        if (!p.phasonStrain) {
+            error = phasonStrainMessage(inputs.system);
+            return std::nullopt;
+        }
     }
     return p;
 }

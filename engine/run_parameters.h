@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lattice/lattice_basis.h"
+#include "lattice/phason_strain.h"
 
 namespace tesral {
 
@@ -22,6 +23,8 @@ struct RunInputs {
     std::string thetaMax = "30.0";
     std::string qiMax = "1.0";
     std::string wavelength = "0.7106867";
+    /** The phason strain's elements row by row, comma-separated; empty: no strain. */
+    std::string phasonStrain;
 };
 
 /** The numbers of one run, read from RunInputs. */
@@ -39,6 +42,8 @@ struct RunParameters {
     MatrixConvention convention = MatrixConvention::Yamamoto;
     /** L1..L6; L6 is 0 for the axial systems. */
     std::array<int, 6> loopLimit{};
+    /** A linear phason strain of the positions; none: the unstrained quasicrystal. */
+    std::optional<PhasonStrain> phasonStrain;
 };
 
 /** The three lines that describe a run above its output. */
@@ -48,6 +53,8 @@ struct RunHeader {
     std::string limitsText;
     /** The structure model's line under the limits; empty (and no line) without a model. */
     std::string modelText;
+    /** The phason strain's line under the model's; empty (and no line) without a strain. */
+    std::string strainText;
 };
 
 /** Builds the header from the texts as typed (not the numbers they read as). */
@@ -62,6 +69,15 @@ inline const std::string kLoopLimitMessage =
  * that is negative or too large to be a number is refused here, each with its own message.
  */
 std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::string& error);
+
+/** Why a strain of the wrong size or with an element that is no finite number is refused. */
+std::string phasonStrainMessage(QuasicrystalSystem system);
+
+/**
+ * Reads "m11,m12,..." (blanks around the commas allowed): size x size finite numbers for the
+ * system. Nothing when the text does not give them.
+ */
+std::optional<PhasonStrain> readPhasonStrain(const std::string& text, QuasicrystalSystem system);
 
 /** Why a or c (c is not read for the icosahedral system) cannot be used; empty when both can. */
 std::string latticeConstantProblem(QuasicrystalSystem system, double a, double c);

@@ -19,6 +19,11 @@ constexpr double kRadiusMargin = 1e-6;
 constexpr double kRangeSlack = 1e-7;
 /** Of H|| . u-hat (1/angstrom): the slab's walk is widened by it, the slab itself is not. */
 constexpr double kSlabMargin = 1e-6;
+/**
+ * Of H||' . u-hat (1/angstrom): under a phason strain the integer forms no longer decide the
+ * plane, so a vector is in it when its strained offset is this small (rounding is ~1e-15).
+ */
+constexpr double kStrainedPlaneTolerance = 1e-9;
 
 using Vector3 = Eigen::Vector3d;
 
@@ -93,6 +98,8 @@ struct SectionWalk {
     double slab = 0.0;
     /** Set with a slab: decides which vectors lie in the plane itself. */
     const ZoneForms* forms = nullptr;
+    /** Under a phason strain: the plane is decided by the strained offset instead. */
+    bool strained = false;
     double scale[6] = {};
     double coupling[6][6] = {};
     double radius2 = 0.0;
@@ -167,15 +174,17 @@ struct SectionWalk {
             origin = origin && f.h[i] == 0;
         }
         if (origin) return;
-        const bool member = !forms || inZone(*forms, f.h, n);
         double q[6] = {};
         for (int i = 0; i < n; ++i) {
             double sum = 0.0;
             for (int j = 0; j < n; ++j) sum = sum + f.h[j] * g.inverse[i][j];
             q[i] = sum;
         }
+        const double offset = parallelOf(q, n).dot(axis);
+        const bool member = strained ? std::fabs(offset) <= kStrainedPlaneTolerance
+                                     : !forms || inZone(*forms, f.h, n);
         if (!member) {
-            f.offset = parallelOf(q, n).dot(axis);
+            f.offset = offset;
             if (!(std::fabs(f.offset) <= slab)) return;
             f.nearZone = true;
         }
@@ -259,11 +268,14 @@ ZoneSection computeZoneSection(const PreparedRun& run, const ZoneRequest& reques
     if (!ellipsoid.empty) {
         SectionWalk walk(g, p.loopLimit, vectorOf(out.axis));
         double form[6][6] = {};
-        if (request.slab > 0.0) {
+        const bool strained = p.phasonStrain.has_value();
+        if (request.slab > 0.0 || strained) {
             // The slab as a second bound: (offset / slab)^2 <= 1 beside the run's ellipsoid
-            // (normalised to 1), so both hold inside the sum <= 2.
-            walk.slab = request.slab;
+            // (normalised to 1), so both hold inside the sum <= 2. A strained section walks
+            // every vector this way, the plane alone being a slab of width zero.
+            walk.slab = std::max(request.slab, 0.0);
             walk.forms = &forms;
+            walk.strained = strained;
             double along[6] = {};  // offset per unit of each index
             for (int j = 0; j < n; ++j) {
                 double q[6] = {};

@@ -40,7 +40,8 @@ struct ZoneSection {
     std::vector<ZoneSpot> spots;
     /** Unit vectors in parallel space (x, y, z): the axis and the plane's x and y. */
     std::array<double, 3> axis{}, planeX{}, planeY{};
-    /** Rank of the section's lattice: n - 2, or n - 1 along a rational direction. */
+    /** Rank of the section's lattice: n - 2, or n - 1 along a rational direction (of the
+     * unstrained lattice; a phason strain leaves fewer vectors in the plane). */
     int rank = 0;
 };
 

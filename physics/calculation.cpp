@@ -36,6 +36,12 @@ const std::string kThetaMinKey = ", thmin = ";
 const std::string kThetaMaxKey = ", thmax = ";
 const std::string kQiMaxKey = ", qimax = ";
 
+/** A model's strain applies to its run unless the run brings its own. */
+void takeModelStrain(Calculation& c) {
+    if (c.model && c.model->phasonStrain && !c.parameters.phasonStrain)
+        c.parameters.phasonStrain = c.model->phasonStrain;
+}
+
 /** The model a powder pattern is seen with: the calculation's, or one Al site with the window. */
 StructureModel powderModel(const Calculation& calculation) {
     return calculation.model ? *calculation.model
@@ -64,6 +70,7 @@ Calculation powderCalculation(const Calculation& calculation, const PowderReques
                               std::string& problem) {
     Calculation c = calculation;
     c.model = powderModel(calculation);
+    takeModelStrain(c);
     RunParameters& p = c.parameters;
     if (request.thetaFromGrid) {
         // Lines a little outside the grid still reach into it.
@@ -159,6 +166,9 @@ std::optional<Calculation> calculationFrom(const RunInputs& inputs,
 
 PreparedRun prepare(const Calculation& calculation) {
     RunParameters parameters = calculation.parameters;
+    // A model's strain applies to its run unless the run brings its own.
+    if (calculation.model && calculation.model->phasonStrain && !parameters.phasonStrain)
+        parameters.phasonStrain = calculation.model->phasonStrain;
     RunHeader header = calculation.header;
     const double wavelength = calculation.wavelength();
     if (calculation.model) {
@@ -259,6 +269,7 @@ std::size_t membersOf(const ZoneSection& section) {
 /** The run with the loop limits widened to the theta and qi windows; `problem` says why not. */
 PreparedRun wholeSectionRun(const Calculation& calculation, std::string& problem) {
     Calculation c = calculation;
+    takeModelStrain(c);
     c.parameters.wavelength = c.wavelength();
     c.maxRows.reset();  // bounded below, in the terms of a section
     problem = widenToWholeOrbits(c.parameters);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <system_error>
@@ -140,6 +141,44 @@ std::optional<Fault> readRadiation(const toml::node& node, Radiation& out) {
     return in.fault;
 }
 
+/** [phason] strain = [[m11, m12], [m21, m22]] (2 x 2 axial, 3 x 3 icosahedral). */
+std::optional<Fault> readPhason(const toml::node& node, std::optional<QuasicrystalSystem> system,
+                                std::optional<PhasonStrain>& out) {
+    const toml::table* table = node.as_table();
+    if (!table) return Fault{lineOf(node), "phason must be a table, [phason]"};
+    std::optional<Fault> fault = unknownKey(*table, kPhasonKeys, "phason: ");
+    const toml::node* strain = table->get("strain");
+    if (!strain) {
+        // A misspelt key says more than the missing one.
+        return fault ? fault : Fault{lineOf(*table), "phason: strain is missing"};
+    }
+    const std::string shape =
+        !system ? "a square list of 2 or 3 lists of numbers, as [[0.01, 0], [0, 0.01]]"
+        : *system == QuasicrystalSystem::Icosahedral
+            ? "3 lists of 3 numbers for the icosahedral system (the matrix row by row)"
+            : "2 lists of 2 numbers for the axial systems (the in-plane matrix row by row)";
+    const Fault wrong{lineOf(*strain), "phason: strain must be " + shape};
+    const toml::array* rows = strain->as_array();
+    PhasonStrain m;
+    m.size = rows ? static_cast<int>(rows->size()) : 0;
+    bool ok =
+        rows && (m.size == 2 || m.size == 3) && (!system || m.size == phasonStrainSize(*system));
+    for (int i = 0; ok && i < m.size; ++i) {
+        const toml::array* row = (*rows)[static_cast<std::size_t>(i)].as_array();
+        ok = row && static_cast<int>(row->size()) == m.size;
+        for (int j = 0; ok && j < m.size; ++j) {
+            const toml::node& element = (*row)[static_cast<std::size_t>(j)];
+            ok = element.is_number() && std::isfinite(*element.value<double>());
+            if (ok) m.values[static_cast<std::size_t>(i * m.size + j)] = *element.value<double>();
+        }
+    }
+    if (!ok)
+        keepFirst(fault, wrong);
+    else
+        out = m;
+    return fault;
+}
+
 std::optional<Fault> readSite(const toml::node& node, int number, RadiationKind kind,
                               std::optional<QuasicrystalSystem> system, Site& out) {
     const std::string where = "site " + std::to_string(number) + ": ";
@@ -184,6 +223,8 @@ std::optional<Fault> readModel(const toml::table& root, std::optional<Quasicryst
     if (FieldProblem p = nameProblem(model.name)) in.fail(in.line("name"), p.what);
     if (const toml::node* radiation = root.get("radiation"))
         keepFirst(in.fault, readRadiation(*radiation, model.radiation));
+    if (const toml::node* phason = root.get("phason"))
+        keepFirst(in.fault, readPhason(*phason, system, model.phasonStrain));
     const toml::node* sites = root.get("site");
     if (!sites) {
         if (!in.fault) in.fail(1, "the model has no sites; add a [[site]] table");
@@ -277,6 +318,15 @@ std::string modelText(const StructureModel& model) {
     // X-rays take the run's wavelength: neither value belongs to them.
     if (r.kind == RadiationKind::Electron) out << "kilovolts = " << number(r.kilovolts) << '\n';
     if (r.kind == RadiationKind::Neutron) out << "wavelength = " << number(r.wavelength) << '\n';
+    if (const auto& m = model.phasonStrain) {
+        out << "\n[phason]\nstrain = [";
+        for (int i = 0; i < m->size; ++i) {
+            out << (i ? ", [" : "[");
+            for (int j = 0; j < m->size; ++j) out << (j ? ", " : "") << number(m->at(i, j));
+            out << ']';
+        }
+        out << "]\n";
+    }
     for (const Site& site : model.sites) {
         out << "\n[[site]]\n";
         if (!site.label.empty()) out << "label = " << quoted(site.label) << '\n';

@@ -34,7 +34,8 @@ inline constexpr std::array<SiteKey, 12> kSiteKeys{{
 }};
 
 inline constexpr std::array<std::string_view, 3> kRadiationKeys{"kind", "kilovolts", "wavelength"};
-inline constexpr std::array<std::string_view, 3> kModelKeys{"name", "radiation", "site"};
+inline constexpr std::array<std::string_view, 4> kModelKeys{"name", "radiation", "phason", "site"};
+inline constexpr std::array<std::string_view, 1> kPhasonKeys{"strain"};
 
 /** The words of the enums, in enum order. */
 inline constexpr std::array<std::string_view, 3> kRadiationNames{"xray", "electron", "neutron"};

@@ -90,10 +90,16 @@ std::string widenToWholeOrbits(RunParameters& parameters) {
     const std::optional<LatticeBasis> basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
     if (!basis) return kLatticeConstantsMessage;
     const double sinMax = p.thetaMax >= 90.0 ? 1.0 : std::sin(p.thetaMax * kDegree);
-    const double parallelMax = 2.0 * std::max(sinMax, 0.0) / p.wavelength;
+    double parallelMax = 2.0 * std::max(sinMax, 0.0) / p.wavelength;
     const bool scaledQi =
         p.system == QuasicrystalSystem::Icosahedral || p.convention == MatrixConvention::Yamamoto;
     const double perpMax = std::max(p.qiMax, 0.0) / (scaledQi ? std::fabs(p.a) : 1.0);
+    if (p.phasonStrain) {
+        // The unstrained |H_par| reaches |H_par'| + |M| |H_perp| (|M| the Frobenius norm).
+        double norm2 = 0.0;
+        for (double v : p.phasonStrain->values) norm2 += v * v;
+        parallelMax += std::sqrt(norm2) * perpMax;
+    }
     if (!std::isfinite(parallelMax) || !std::isfinite(perpMax))
         return "the theta window and qi max bound no finite region";
     const int n = basis->n;

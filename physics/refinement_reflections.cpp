@@ -126,8 +126,10 @@ std::vector<double> RefinementReflections::groupIntensities(const StructureModel
     const RunParameters& p0 = shell_.parameters;
     at.parameters.a = a;
     if (dimension() == 5) at.parameters.c = c;
-    if (const auto basis = buildLatticeBasis(p0.system, a, at.parameters.c, p0.convention))
+    if (auto basis = buildLatticeBasis(p0.system, a, at.parameters.c, p0.convention)) {
+        if (p0.phasonStrain) applyPhasonStrain(*basis, *p0.phasonStrain);
         at.basis = *basis;
+    }
     const double aRatio2 = (p0.a / a) * (p0.a / a);
     const double cRatio2 = dimension() == 5 ? (p0.c / c) * (p0.c / c) : 1.0;
     // Extremes for the sampled ranges: a bound is enough.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "lattice/phason_strain.h"
 
 namespace tesral::physics {
 
@@ -63,6 +66,8 @@ struct StructureModel {
     std::string name;
     std::vector<Site> sites;
     Radiation radiation;
+    /** The linear phason strain of the model's runs (a run's own strain overrides it). */
+    std::optional<PhasonStrain> phasonStrain;
     /** The file the model was read from; empty when built otherwise. */
     std::string source;
 

@@ -12,6 +12,7 @@ std::vector<std::string> reportHeadLines(std::size_t reflectionCount, const RunH
         "TESRAL REPORT - " + std::to_string(reflectionCount) + " reflections",
         header.groupText + ", " + header.latticeText, header.limitsText};
     if (!header.modelText.empty()) lines.push_back(header.modelText);
+    if (!header.strainText.empty()) lines.push_back(header.strainText);
     lines.insert(lines.end(), {std::string(), rule, columns, rule});
     return lines;
 }

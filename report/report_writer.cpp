@@ -13,7 +13,8 @@ std::string reportHead(std::size_t rows, const RunHeader& header, const ReportOp
     const std::string rule = repeatText("-", static_cast<int>(columnHeader.size()));
     return "TESRAL REPORT - " + std::to_string(rows) + " reflections\r\n" + header.groupText +
            ", " + header.latticeText + "\r\n" + header.limitsText + "\r\n" +
-           (header.modelText.empty() ? "" : header.modelText + "\r\n") + "\r\n" + rule + "\r\n" +
+           (header.modelText.empty() ? "" : header.modelText + "\r\n") +
+           (header.strainText.empty() ? "" : header.strainText + "\r\n") + "\r\n" + rule + "\r\n" +
            columnHeader + "\r\n" + rule + "\r\n";
 }
 

@@ -41,14 +41,15 @@ TEST(ModelFile, SavedModelLoadsBackUnchanged) {
     window.element = "Pd";
     window.domain = {DomainShape::Window, 0.0, 0.618034, 3, 0.0, 0.25};
     model.sites = {disc, window};
+    model.phasonStrain = PhasonStrain{2, {0.01, -1.0 / 3.0, 0.0, 2e-3}};
 
     const std::string path = testing::TempDir() + "/saved_model.toml";
     ASSERT_FALSE(writeFileSafely(path, modelText(model)));
     ModelLoad loaded = loadModel(path, kDecagonal);
     ASSERT_EQ(loaded.error, "");
     model.source = path;
-    model.sites[0].line = 7;
-    model.sites[1].line = 18;
+    model.sites[0].line = 10;
+    model.sites[1].line = 21;
     EXPECT_EQ(*loaded.model, model);
     // X-rays keep neither voltage nor wavelength: the run gives the wavelength.
     model.radiation.kind = RadiationKind::XRay;
@@ -68,6 +69,10 @@ TEST(ModelFile, FirstFaultIsReportedWithItsLine) {
         {"[radiation]\nkind = \"electron\"\nkilovolts = -1\n",
          "3: radiation: kilovolts must be greater than 0, not -1"},
         {"name = \"a\"\n", "1: the model has no sites; add a [[site]] table"},
+        {"[phason]\nstrain = [[0.01, 0, 0], [0, 0.01, 0], [0, 0, 0.01]]\n" + kSite,
+         "2: phason: strain must be 2 lists of 2 numbers for the axial systems"},
+        {"[phason]\nstrain = [[0.01, 0], [0, \"0\"]]\n" + kSite, "2: phason: strain must be 2"},
+        {"[phason]\nstrian = [[0.01, 0], [0, 0]]\n" + kSite, "2: phason: unknown key 'strian'"},
         {"\n" + kSite + "domain = \"disc\"\nradius = 5\nelement2 = 1\n",
          "7: site 1: unknown key 'element2'"},
         {kSite + "domain = \"disc\"\n", "1: site 1: radius is missing; a disc needs one"},
