@@ -35,7 +35,7 @@ std::string lower(std::string s) {
 // The rows searched a block at a time find what a search of the written report finds.
 TEST(ReportSearch, RowsFindWhatTheFileFinds) {
     const ReflectionTable rows = table(70000);
-    const RunHeader header{"P8/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ...", {}};
+    const RunHeader header{"P8/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ...", {}, {}};
     const ReportOptions options{ReportColumns::all(5)};
     std::ostringstream out;
     writeReport(out, rows, header, options);

@@ -37,7 +37,7 @@ ReflectionRecord sample() {
 
 std::string report(const ReflectionTable& table, const ReportOptions& options) {
     std::ostringstream out;
-    writeReport(out, table, {"P10/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ...", {}},
+    writeReport(out, table, {"P10/mmm", "a = 2.82, ...", "wavelength = 0.7106867, ...", {}, {}},
                 options);
     return out.str();
 }
@@ -127,7 +127,7 @@ TEST(Report, ModelLineAndIntensityColumns) {
                                                      .intensity = true},
                                                     run)};
     std::ostringstream out;
-    writeReport(out, ReflectionTable{row}, {"P235", "a = 4", "loops", "model: one sphere"},
+    writeReport(out, ReflectionTable{row}, {"P235", "a = 4", "loops", "model: one sphere", {}},
                 options);
     EXPECT_NE(out.str().find("loops\r\nmodel: one sphere\r\n\r\n"), std::string::npos);
     EXPECT_NE(out.str().find("#         Hperp         I\r\n"), std::string::npos);
@@ -198,7 +198,7 @@ TEST(Report, FilesWrittenInBlocksMatchTheRowByRowText) {
     ReflectionTable table(30000, sample());
     for (std::size_t i = 0; i < table.size(); ++i) table[i].v[kTheta] = i * 0.01f;
     const ReportOptions options{ReportColumns::all(5)};
-    const RunHeader header{"P10/mmm", "a = 2.82", "loops", {}};
+    const RunHeader header{"P10/mmm", "a = 2.82", "loops", {}, {}};
     const std::string path = ::testing::TempDir() + "report_blocks.hkl";
     const auto read = [&] {
         std::ifstream in(path, std::ios::binary);
