@@ -48,6 +48,9 @@ const PatchRun kAlCuFe{"icosahedral-alcufe.toml",
 const PatchRun kPenrose2D{
     "decagonal-penrose.toml", QuasicrystalSystem::Decagonal, 2.45, 6.0, MatrixConvention::Yamamoto,
     Centring::Primitive};
+const PatchRun kAmmannBeenker{
+    "octagonal-window.toml", QuasicrystalSystem::Octagonal, 2.5, 3.0, MatrixConvention::Yamamoto,
+    Centring::Primitive};
 const PatchRun kAlCuCo{"decagonal-alcuco.toml",
                        QuasicrystalSystem::Decagonal,
                        3.7651,
@@ -158,11 +161,8 @@ TEST(StructurePatch, DensityIsTheDomainsOverTheCell) {
     const struct {
         PatchRun run;
         double radius;
-    } cases[] = {{kIcosahedralSphere, 45.0},
-                 {kPenrose3D, 45.0},
-                 {kAlCuFe, 28.0},
-                 {kPenrose2D, 80.0},
-                 {kAlCuCo, 60.0}};
+    } cases[] = {{kIcosahedralSphere, 45.0}, {kPenrose3D, 45.0}, {kAlCuFe, 28.0},
+                 {kPenrose2D, 80.0},         {kAlCuCo, 60.0},    {kAmmannBeenker, 60.0}};
     for (const auto& k : cases) {
         const double expected =
             pointDensity(modelOf(k.run), k.run.system, basisOf(k.run), k.run.centring);
