@@ -261,6 +261,8 @@ void PowderWindow::showEvent(QShowEvent* event) {
 }
 
 void PowderWindow::cancel() {
+    // The model refinement runs in its own window but is this view's work too.
+    if (refinePanel_ && refinePanel_->running()) refinePanel_->stop();
     if (!task_->running()) return;
     task_->cancel();
     markStale(tr("stopped before the new pattern was done"));
