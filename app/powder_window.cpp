@@ -15,6 +15,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "app/calculation_document.h"
@@ -65,6 +66,18 @@ QLineEdit* field(const char* name, const QString& text, int width) {
 
 const QString kRunFirst =
     QStringLiteral("Run a calculation first (F5): the pattern is that of the run.");
+
+/**
+ * Widens the window's push buttons to two average characters of room on either side of their
+ * text: the style's own margin leaves the last letter on the frame.
+ */
+void roomForButtonText(QWidget& window) {
+    for (QPushButton* b : window.findChildren<QPushButton*>()) {
+        const QFontMetrics metrics = b->fontMetrics();
+        b->setMinimumWidth(std::max(b->sizeHint().width(), metrics.horizontalAdvance(b->text()) +
+                                                               4 * metrics.averageCharWidth()));
+    }
+}
 
 /** What a pattern belongs to: "icosahedral, a = 4.46891 A, X-rays, wavelength 1.5406 A". */
 QString patternTitle(const physics::PowderResult& result) {
@@ -183,6 +196,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     layout->addLayout(pictureActions);
     layout->addWidget(status_);
     layout->addWidget(result_);
+    roomForButtonText(*this);
     fitToScreen(*this, QSize(1000, 720));
 
     connect(difference_, &QCheckBox::toggled, plot_, &PowderPlotWidget::setDifference);
