@@ -15,7 +15,6 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cmath>
 
 #include "app/calculation_document.h"
@@ -66,18 +65,6 @@ QLineEdit* field(const char* name, const QString& text, int width) {
 
 const QString kRunFirst =
     QStringLiteral("Run a calculation first (F5): the pattern is that of the run.");
-
-/**
- * Widens the window's push buttons to two average characters of room on either side of their
- * text: the style's own margin leaves the last letter on the frame.
- */
-void roomForButtonText(QWidget& window) {
-    for (QPushButton* b : window.findChildren<QPushButton*>()) {
-        const QFontMetrics metrics = b->fontMetrics();
-        b->setMinimumWidth(std::max(b->sizeHint().width(), metrics.horizontalAdvance(b->text()) +
-                                                               4 * metrics.averageCharWidth()));
-    }
-}
 
 /** What a pattern belongs to: "icosahedral, a = 4.46891 A, X-rays, wavelength 1.5406 A". */
 QString patternTitle(const physics::PowderResult& result) {

@@ -1,5 +1,6 @@
-// The main window and the powder view on a screen with little room: 1920 x 1080 at a scale
-// factor of 2 leaves 960 x 540 for the window (see the test's environment in CMakeLists.txt).
+// The main window, the powder view and its Refine panel on a screen with little room: 1920 x 1080
+// at a scale factor of 2 leaves 960 x 540 for the window (see the test's environment in
+// CMakeLists.txt).
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "app/input_panel.h"
 #include "app/main_window.h"
 #include "app/powder_window.h"
+#include "app/refine_panel.h"
 #include "view_fixture.h"
 
 using namespace tesral;
@@ -61,13 +63,19 @@ void SmallScreenTest::powderViewFitsAndItsButtonsShowTheirText() {
     PowderWindow window(f.context);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
-    // At least an average character of room on either side of each text.
-    for (const QPushButton* b : window.findChildren<QPushButton*>()) {
-        const QFontMetrics metrics = b->fontMetrics();
-        QVERIFY2(
-            b->width() - metrics.horizontalAdvance(b->text()) >= 2 * metrics.averageCharWidth(),
-            qPrintable(b->text()));
+    RefinePanel* refine = window.showRefinePanel();
+    QVERIFY(QTest::qWaitForWindowExposed(refine));
+    for (const QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(refine)}) {
+        QVERIFY2(w->screen()->availableGeometry().contains(w->frameGeometry()),
+                 qPrintable(w->objectName()));
+        // At least an average character of room on either side of each text.
+        for (const QPushButton* b : w->findChildren<QPushButton*>()) {
+            if (b->window() != w) continue;
+            const QFontMetrics metrics = b->fontMetrics();
+            QVERIFY2(
+                b->width() - metrics.horizontalAdvance(b->text()) >= 2 * metrics.averageCharWidth(),
+                qPrintable(b->text()));
+        }
     }
 }
 
