@@ -114,6 +114,7 @@ void IntensityFitWindow::setFit(const std::vector<physics::ObservationFit>& fits
                              .arg(fits.size());
     merit_->setText(text);
     std::vector<IntensityFitPoint> points;
+    points.reserve(fits.size());
     for (const physics::ObservationFit& f : fits) points.push_back({f.observed, f.calculated});
     view_->setPoints(std::move(points), text);
 

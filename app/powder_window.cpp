@@ -183,6 +183,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     layout->addLayout(pictureActions);
     layout->addWidget(status_);
     layout->addWidget(result_);
+    roomForButtonText(*this);
     fitToScreen(*this, QSize(1000, 720));
 
     connect(difference_, &QCheckBox::toggled, plot_, &PowderPlotWidget::setDifference);
@@ -261,6 +262,8 @@ void PowderWindow::showEvent(QShowEvent* event) {
 }
 
 void PowderWindow::cancel() {
+    // The model refinement runs in its own window but is this view's work too.
+    if (refinePanel_ && refinePanel_->running()) refinePanel_->stop();
     if (!task_->running()) return;
     task_->cancel();
     markStale(tr("stopped before the new pattern was done"));

@@ -31,7 +31,7 @@ class ViewTask;
  * wavelength), a measured pattern beside it, the refinement of the lattice constants from its
  * peaks, and the refined constants taken back into the panel. Follows each published run;
  * a model edit, a refused or stopped calculation mark the pattern stale. The pattern is worked
- * out on a worker thread (Escape stops it).
+ * out on a worker thread (Escape stops it, and a running model refinement).
  */
 class PowderWindow : public QWidget {
     Q_OBJECT
@@ -49,7 +49,10 @@ class PowderWindow : public QWidget {
     /** Runs the event loop until the pattern being worked out shows; false on a timeout. */
     bool waitForPattern(int milliseconds = 60000);
     bool computing() const;
-    /** Stops the pattern being worked out (Escape); the pattern shown becomes stale. */
+    /**
+     * Stops the pattern being worked out (Escape); the pattern shown becomes stale. A model
+     * refinement running in the Refine panel ends at its next iteration.
+     */
     void cancel();
     /**
      * Reads a measured pattern, a peak list or a list of integrated intensities (refined only,

@@ -187,6 +187,7 @@ RefinePanel::RefinePanel(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 3);
     layout->addLayout(right, 2);
+    roomForButtonText(*this);
     fitToScreen(*this, QSize(1000, 500));
 
     poll_ = new QTimer(this);

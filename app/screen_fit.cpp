@@ -1,6 +1,8 @@
 #include "app/screen_fit.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -31,6 +33,14 @@ void fitToScreen(QWidget& window, QSize wanted) {
     at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - size.width())));
     at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
     window.move(at);
+}
+
+void roomForButtonText(QWidget& window) {
+    for (QPushButton* b : window.findChildren<QPushButton*>()) {
+        const QFontMetrics metrics = b->fontMetrics();
+        b->setMinimumWidth(std::max(b->sizeHint().width(), metrics.horizontalAdvance(b->text()) +
+                                                               4 * metrics.averageCharWidth()));
+    }
 }
 
 }  // namespace tesral

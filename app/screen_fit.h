@@ -13,4 +13,11 @@ namespace tesral {
  */
 void fitToScreen(QWidget& window, QSize wanted);
 
+/**
+ * Widens the push buttons in `window` to two average characters of room on either side of
+ * their text: the style's own margin leaves the last letter on the frame. Call it before
+ * fitToScreen, once the buttons have their texts.
+ */
+void roomForButtonText(QWidget& window);
+
 }  // namespace tesral

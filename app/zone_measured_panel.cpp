@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -14,14 +16,17 @@
 #include <cmath>
 #include <exception>
 
+#include "app/calculation_document.h"
 #include "app/native_files.h"
 #include "app/picture_commands.h"
+#include "app/view_document.h"
 #include "app/view_task.h"
 #include "app/zone_fit_panel.h"
 #include "app/zone_view.h"
 #include "physics/diffraction_image.h"
 #include "physics/spot_finder.h"
 #include "plots/measured_overlay.h"
+#include "report/large_run.h"
 
 namespace tesral {
 namespace {
@@ -39,6 +44,7 @@ ZoneMeasuredPanel::ZoneMeasuredPanel(CommandContext& context, ZonePatternView& v
       contrast_(new QComboBox),
       gamma_(new QLineEdit(QStringLiteral("0.5"))),
       ellipticity_(new QCheckBox(QStringLiteral("Elliptical distortion"))),
+      autoAxis_(new QCheckBox(QStringLiteral("Try every preset axis"))),
       results_(new ZoneFitPanel),
       task_(new ViewTask(this)) {
     setObjectName(QStringLiteral("pnlZoneMeasured"));
@@ -52,6 +58,10 @@ ZoneMeasuredPanel::ZoneMeasuredPanel(CommandContext& context, ZonePatternView& v
     gamma_->setMaximumWidth(60);
     gamma_->setEnabled(false);
     ellipticity_->setObjectName(QStringLiteral("cbZoneEllipticity"));
+    autoAxis_->setObjectName(QStringLiteral("cbZoneAutoAxis"));
+    autoAxis_->setToolTip(QStringLiteral(
+        "Fit fits the section of each named axis, draws the one that matches the most spots "
+        "and puts it on the photograph"));
 
     QAction* load = new QAction(QStringLiteral("Load measured pattern..."), this);
     load->setToolTip(QStringLiteral("A PNG, TIFF or PGM photograph to put under the section"));
@@ -74,6 +84,7 @@ ZoneMeasuredPanel::ZoneMeasuredPanel(CommandContext& context, ZonePatternView& v
     layout->addWidget(commandButton(this, load, "btZoneLoadMeasured"));
     layout->addLayout(contrastRow);
     layout->addWidget(ellipticity_);
+    layout->addWidget(autoAxis_);
     layout->addWidget(commandButton(this, fitAction, "btZoneFit"));
     layout->addWidget(results_);
     layout->addWidget(hint);
@@ -108,6 +119,7 @@ std::optional<QString> ZoneMeasuredPanel::loadImage(const QString& path) {
         return QString::fromLocal8Bit(e.what());
     }
     task_->cancel();
+    pendingFit_ = false;
     image_ = std::move(image);
     spots_.reset();
     fit_.reset();
@@ -148,11 +160,20 @@ void ZoneMeasuredPanel::setSection(std::shared_ptr<const physics::ZoneResult> se
                                    const QString& title) {
     section_ = std::move(section);
     title_ = title;
-    // The rows matched belong to the section before: match the new one where the pattern is.
-    if (MeasuredOverlay* overlay = view_.overlay()) {
-        overlay->setMatches({});
-        if (fit_) placementMoved(overlay->placement());
+    MeasuredOverlay* overlay = view_.overlay();
+    // The rows matched belong to the section before.
+    if (overlay) overlay->setMatches({});
+    if (pendingFit_) {
+        // The section of the axis that fitted best among all: fitted now, searched afresh.
+        pendingFit_ = false;
+        if (section_ && section_->ok() && image_) {
+            moved_ = false;
+            fitDrawn();
+            return;
+        }
     }
+    // Match the new section where the pattern is.
+    if (overlay && fit_) placementMoved(overlay->placement());
 }
 
 bool ZoneMeasuredPanel::fit() {
@@ -160,10 +181,25 @@ bool ZoneMeasuredPanel::fit() {
         emit message(QStringLiteral("Load a measured pattern first: Fit puts the section on it."));
         return false;
     }
+    if (autoAxis_->isChecked()) {
+        if (!viewDocument(context_).shown()) {
+            emit message(
+                QStringLiteral("Run a calculation first (F5): the sections come from it."));
+            return false;
+        }
+        fitEveryAxis();
+        return true;
+    }
     if (!section_ || !section_->ok()) {
         emit message(QStringLiteral("Draw a section first: Fit matches it to the photograph."));
         return false;
     }
+    fitDrawn();
+    return true;
+}
+
+void ZoneMeasuredPanel::fitDrawn() {
+    pendingFit_ = false;
     physics::PatternFitOptions options;
     options.ellipticity = ellipticity_->isChecked();
     if (moved_ && view_.overlay()) options.start = view_.overlay()->placement();
@@ -181,19 +217,71 @@ bool ZoneMeasuredPanel::fit() {
             showFit(fit, spots);
         };
     });
-    return true;
+}
+
+void ZoneMeasuredPanel::fitEveryAxis() {
+    pendingFit_ = false;
+    physics::Calculation calculation = *viewDocument(context_).shown();
+    calculation.maxRows = kLargeRunRows;
+    // A placement dragged for the drawn axis says nothing about the others: each is searched.
+    physics::PatternFitOptions options;
+    options.ellipticity = ellipticity_->isChecked();
+    emit message(QStringLiteral("Fitting the section of every named axis (Escape stops it)..."));
+    task_->start([this, image = image_, spots = spots_, calculation,
+                  options](const physics::Watch& watch) mutable -> std::function<void()> {
+        if (!spots)
+            spots = std::make_shared<const std::vector<physics::MeasuredSpot>>(
+                physics::findSpots(*image, {}, watch.stop));
+        if (watch.stop && *watch.stop) return {};
+        auto fit = std::make_shared<physics::PatternFit>(
+            physics::fitMeasuredPattern(calculation, physics::kAutoAxis, *spots, options, watch));
+        return [this, fit, spots, image] {
+            if (image != image_) return;
+            spots_ = spots;
+            if (MeasuredOverlay* overlay = view_.overlay()) overlay->setSpots(*spots_);
+            view_.update();
+            if (!fit->ok()) {
+                emit message(QString::fromStdString(fit->message));
+                return;
+            }
+            // The window draws the section as its fields ask (slab, x along) and the fit to
+            // that section follows, so that the numbers belong to the section shown.
+            const QString name = QString::fromStdString(fit->axisName);
+            pendingFit_ = true;
+            emit message(QStringLiteral("The %1 axis fits best (%2 spots matched); drawing its "
+                                        "section...")
+                             .arg(name)
+                             .arg(fit->matches.size()));
+            emit axisFound(name);
+        };
+    });
+}
+
+void ZoneMeasuredPanel::dropPendingFit() {
+    pendingFit_ = false;
 }
 
 bool ZoneMeasuredPanel::fitting() const {
-    return task_->running();
+    return task_->running() || pendingFit_;
 }
 
 bool ZoneMeasuredPanel::waitForFit(int milliseconds) {
-    return task_->waitForFinished(milliseconds);
+    QElapsedTimer clock;
+    clock.start();
+    while (fitting()) {
+        const int left = milliseconds - static_cast<int>(clock.elapsed());
+        if (left <= 0) return false;
+        if (task_->running())
+            task_->waitForFinished(left);
+        else  // the window draws the section of the axis found
+            QCoreApplication::processEvents(QEventLoop::AllEvents, std::min(left, 20));
+    }
+    return true;
 }
 
 bool ZoneMeasuredPanel::cancel() {
-    if (!task_->running()) return false;
+    if (!task_->running() && !pendingFit_) return false;
+    pendingFit_ = false;
     task_->cancel();
     emit message(QStringLiteral("Fit stopped: the placement shown is the one before."));
     return true;

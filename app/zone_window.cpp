@@ -139,6 +139,11 @@ ZoneAxisWindow::ZoneAxisWindow(CommandContext& context, QWidget* parent)
         message_ = text;
         showStatus();
     });
+    connect(measured_, &ZoneMeasuredPanel::axisFound, this, [this](const QString& preset) {
+        const int index = presets_->findText(preset);
+        if (index >= 0) presets_->setCurrentIndex(index);
+        if (index < 0 || !showPreset(index)) measured_->dropPendingFit();
+    });
     connect(task_, &ViewTask::failed, this, [this](const QString& why) { fail(why, true); });
     connect(&document_, &CalculationDocument::runChanged, this, &ZoneAxisWindow::runChanged);
     connect(&document_, &CalculationDocument::staleChanged, this, [this](bool stale) {
@@ -222,17 +227,21 @@ void ZoneAxisWindow::fillPresets() {
 }
 
 void ZoneAxisWindow::presetChosen(int index) {
+    showPreset(index);
+}
+
+bool ZoneAxisWindow::showPreset(int index) {
     const physics::Calculation* shown = document_.shown();
-    if (!shown) return;
+    if (!shown) return false;
     const QuasicrystalSystem system = shown->parameters.system;
     const auto presets = zonePresets(system);
-    if (index < 0 || index >= static_cast<int>(presets.size())) return;  // "indices"
+    if (index < 0 || index >= static_cast<int>(presets.size())) return false;  // "indices"
     QStringList parts;
     for (int i = 0; i < indexDimensionOf(system); ++i)
         parts << QString::number(static_cast<qlonglong>(
             presets[static_cast<std::size_t>(index)].axis[static_cast<std::size_t>(i)]));
     axis_->setText(parts.join(QLatin1Char(',')));
-    drawSection();
+    return drawSection();
 }
 
 bool ZoneAxisWindow::drawSection() {

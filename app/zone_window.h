@@ -61,6 +61,8 @@ class ZoneAxisWindow : public QWidget {
   private:
     void fillPresets();
     void presetChosen(int index);
+    /** The preset's indices in the axis field and its section started; false when not. */
+    bool showPreset(int index);
     void runChanged();
     void showResult(std::shared_ptr<physics::ZoneResult> result, const QString& title,
                     double camera, const QString& note);

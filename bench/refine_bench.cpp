@@ -34,10 +34,10 @@ Calculation calculationOf(QuasicrystalSystem system, StructureModel model, doubl
     in.a = std::to_string(a);
     in.c = std::to_string(c);
     in.loopLimits.fill("1");
-    in.thetaMin = "0";
-    in.thetaMax = thetaMax;
-    in.qiMax = qiMax;
-    in.wavelength = "1.5406";
+    in.thetaMin = std::string("0");
+    in.thetaMax = std::string(thetaMax);
+    in.qiMax = std::string(qiMax);
+    in.wavelength = std::string("1.5406");
     std::string error;
     return *calculationFrom(in, std::move(model), error);
 }

@@ -24,10 +24,12 @@ int reportCommand(const std::vector<std::string>& args);
 int listCommand(const std::vector<std::string>& args);
 int groupsCommand(const std::vector<std::string>& args);
 int matricesCommand(const std::vector<std::string>& args);
+int structureCommand(const std::vector<std::string>& args);
 
 std::string reportHelp();
 std::string listHelp();
 std::string groupsHelp();
 std::string matricesHelp();
+std::string structureHelp();
 
 }  // namespace tesral::cli

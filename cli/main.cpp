@@ -39,6 +39,8 @@ const std::vector<Command>& commandTable() {
          indexHelp, indexCommand, nullptr},
         {"refine", "refine a model against a measured pattern, peak list or intensity list",
          refineHelp, refineCommand, refinePictureCommand, refineDrawsPicture},
+        {"structure", "write a quasicrystal model's atoms within a radius (extended XYZ)",
+         structureHelp, structureCommand, nullptr},
     };
     return table;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <complex>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "lattice/lattice_basis.h"
 #include "physics/structure_model.h"
@@ -13,6 +16,17 @@ namespace tesral::physics {
  * perpendicular space, in the component order of the projected vector's perpendicular rows,
  * angstrom. Its centre of mass is the site, the origin of these coordinates.
  */
+/**
+ * A convex window as the planes normal . x <= offset that bound it (unit normals, offsets in
+ * angstrom; the third normal component 0 in two dimensions) and the radius of the smallest ball
+ * about the origin that holds it.
+ */
+struct WindowPlanes {
+    std::vector<std::array<double, 3>> normals;
+    std::vector<double> offsets;
+    double circumradius = 0.0;
+};
+
 class ExactWindow {
   public:
     virtual ~ExactWindow() = default;
@@ -23,6 +37,8 @@ class ExactWindow {
      * so 1 at k = 0. `k` is H-perp in 1/angstrom: two numbers (axial) or three (icosahedral).
      */
     virtual std::complex<double> transform(const double* k) const = 0;
+    /** The bounding planes of a convex window; nothing for one that is not convex (a shell). */
+    virtual std::optional<WindowPlanes> planes() const { return std::nullopt; }
 };
 
 /**

@@ -112,6 +112,7 @@ double agreementOf(const std::vector<MeasuredSpot>& spots, const std::vector<Sec
                    const SpotExtent& extent) {
     if (matches.empty()) return 0.0;
     std::vector<double> matched;
+    matched.reserve(matches.size());
     for (const PointMatch& m : matches) matched.push_back(points[m.point].strength);
     const auto middle = matched.begin() + static_cast<std::ptrdiff_t>(matched.size() / 2);
     std::nth_element(matched.begin(), middle, matched.end());

@@ -1,6 +1,7 @@
 #include "physics/point_density.h"
 
 #include <Eigen/LU>
+#include <bit>
 #include <cmath>
 
 #include "physics/domain_transform.h"
@@ -19,6 +20,20 @@ int latticePointsPerCell(Centring centring, int dimension) {
             break;
     }
     return 1;
+}
+
+std::vector<std::array<double, 6>> centringTranslations(Centring centring, int dimension) {
+    std::vector<std::array<double, 6>> out;
+    for (unsigned halves = 0; halves < (1u << dimension); ++halves) {
+        const int count = std::popcount(halves);
+        const bool kept = halves == 0 || (centring == Centring::Body && count == dimension) ||
+                          (centring == Centring::Face && count % 2 == 0);
+        if (!kept) continue;
+        std::array<double, 6> t{};
+        for (int i = 0; i < dimension; ++i) t[i] = halves & (1u << i) ? 0.5 : 0.0;
+        out.push_back(t);
+    }
+    return out;
 }
 
 double pointDensity(const StructureModel& model, QuasicrystalSystem system,

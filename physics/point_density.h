@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include "engine/groups.h"
 #include "lattice/lattice_basis.h"
 #include "physics/structure_model.h"
@@ -8,6 +11,13 @@ namespace tesral::physics {
 
 /** Lattice points per cell of the basis: 1 primitive, 2 body-centred, 2^(n-1) face-centred. */
 int latticePointsPerCell(Centring centring, int dimension);
+
+/**
+ * The lattice points of one cell of the basis, fractions: the origin, then (1/2, ..., 1/2) for
+ * body centring or the points of {0, 1/2}^n with an even number of halves for face centring.
+ * As many as latticePointsPerCell; the components past `dimension` are 0.
+ */
+std::vector<std::array<double, 6>> centringTranslations(Centring centring, int dimension);
 
 /**
  * The atoms per cubic angstrom of a model in physical space: the sum of p V over its sites

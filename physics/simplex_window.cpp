@@ -146,3 +146,42 @@ std::complex<double> SimplexWindow::transform(const double* k) const {
 }
 
 }  // namespace tesral::physics
+
+namespace tesral::physics {
+
+std::optional<WindowPlanes> SimplexWindow::planes() const {
+    const int d = dimension_;
+    const auto vertex = [this, d](int i) {
+        std::array<double, 3> v{0.0, 0.0, 0.0};
+        for (int c = 0; c < d; ++c) v[c] = vertices_[static_cast<std::size_t>(i * d + c)];
+        return v;
+    };
+    WindowPlanes out;
+    for (const Simplex& s : simplices_) {
+        const std::array<double, 3> a = vertex(s.vertex[0]), b = vertex(s.vertex[1]);
+        std::array<double, 3> n;
+        if (d == 2) {
+            n = {b[1] - a[1], a[0] - b[0], 0.0};
+        } else {
+            const std::array<double, 3> c = vertex(s.vertex[2]);
+            const double u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+            const double w[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+            n = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+        }
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        double offset = (n[0] * a[0] + n[1] * a[1] + n[2] * a[2]) / length;
+        // Outwards: the origin lies inside.
+        const double sign = offset < 0.0 ? -1.0 : 1.0;
+        for (double& v : n) v *= sign / length;
+        out.normals.push_back(n);
+        out.offsets.push_back(sign * offset);
+    }
+    for (int i = 0; i < static_cast<int>(vertices_.size()) / d; ++i) {
+        const std::array<double, 3> v = vertex(i);
+        out.circumradius =
+            std::max(out.circumradius, std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+    }
+    return out;
+}
+
+}  // namespace tesral::physics

@@ -34,6 +34,8 @@ class SimplexWindow : public ExactWindow {
 
     double measure() const override { return measure_; }
     std::complex<double> transform(const double* k) const override;
+    /** The simplices' faces away from the origin: the window is convex. */
+    std::optional<WindowPlanes> planes() const override;
 
     int dimension() const { return dimension_; }
     const std::vector<double>& vertices() const { return vertices_; }

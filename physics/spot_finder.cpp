@@ -240,6 +240,7 @@ struct Search {
         std::sort(peaks.begin(), peaks.end(), [](auto& a, auto& b) { return a.first > b.first; });
         peaks.resize(std::min<std::size_t>(peaks.size(), 200));
         std::vector<double> widths;
+        widths.reserve(peaks.size());
         for (const auto& [height, width2] : peaks)
             widths.push_back(std::sqrt(std::max(0.25, width2 - scale * scale)));
         std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());

@@ -103,3 +103,54 @@ std::complex<double> ZonotopeWindow::transform(const double* k) const {
 }
 
 }  // namespace tesral::physics
+
+namespace tesral::physics {
+
+std::optional<WindowPlanes> ZonotopeWindow::planes() const {
+    const int d = dimension_;
+    const auto generator = [this, d](int s) {
+        std::array<double, 3> g{0.0, 0.0, 0.0};
+        for (int c = 0; c < d; ++c) g[c] = generators_[s * d + c];
+        return g;
+    };
+    WindowPlanes out;
+    const auto addPair = [&](std::array<double, 3> n) {
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        for (double& v : n) v /= length;
+        // The support of the zonotope along n: half the sum of |n . g| over the generators.
+        double offset = 0.0;
+        for (int s = 0; s < count_; ++s) {
+            const std::array<double, 3> g = generator(s);
+            offset += 0.5 * std::abs(n[0] * g[0] + n[1] * g[1] + n[2] * g[2]);
+        }
+        out.normals.push_back(n);
+        out.offsets.push_back(offset);
+        out.normals.push_back({-n[0], -n[1], -n[2]});
+        out.offsets.push_back(offset);
+    };
+    for (int s = 0; s < count_; ++s) {
+        const std::array<double, 3> g = generator(s);
+        if (d == 2) {
+            addPair({-g[1], g[0], 0.0});
+            continue;
+        }
+        for (int t = s + 1; t < count_; ++t) {
+            const std::array<double, 3> h = generator(t);
+            addPair(
+                {g[1] * h[2] - g[2] * h[1], g[2] * h[0] - g[0] * h[2], g[0] * h[1] - g[1] * h[0]});
+        }
+    }
+    // The farthest corner is one of the 2^count sums of +-g/2.
+    for (unsigned signs = 0; signs < (1u << count_); ++signs) {
+        double corner[3] = {0.0, 0.0, 0.0};
+        for (int s = 0; s < count_; ++s)
+            for (int c = 0; c < d; ++c)
+                corner[c] += (signs & (1u << s) ? 0.5 : -0.5) * generators_[s * d + c];
+        out.circumradius = std::max(
+            out.circumradius,
+            std::sqrt(corner[0] * corner[0] + corner[1] * corner[1] + corner[2] * corner[2]));
+    }
+    return out;
+}
+
+}  // namespace tesral::physics

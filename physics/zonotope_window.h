@@ -24,6 +24,8 @@ class ZonotopeWindow : public ExactWindow {
 
     double measure() const override { return measure_; }
     std::complex<double> transform(const double* k) const override;
+    /** The faces normal to g_s x g_t (edges normal to g_s in two dimensions), both sides. */
+    std::optional<WindowPlanes> planes() const override;
 
     int dimension() const { return dimension_; }
     const std::vector<double>& generators() const { return generators_; }

@@ -143,21 +143,31 @@ class RefinePanelTest : public QObject {
         QVERIFY(window.waitForPattern());
     }
 
-    // Escape ends a run between iterations; its values so far are kept.
+    // Escape, in the panel or in the powder view, ends a run between iterations; its values
+    // so far are kept.
+    void escapeStopsARun_data() {
+        QTest::addColumn<bool>("inPowderView");
+        QTest::newRow("in the panel") << false;
+        QTest::newRow("in the powder view") << true;
+    }
     void escapeStopsARun() {
+        QFETCH(bool, inPowderView);
         ViewFixture f;
         f.show(alCuFeInputs("4.46891"), sphereModel());
-        RefinePanel panel;
+        PowderWindow window(f.context);
+        RefinePanel& panel = *window.showRefinePanel();
         panel.setRefiner(&untilStopped);
         physics::Observations data;
         data.twoTheta = {20.0, 21.0};
         data.value = {1.0, 2.0};
         panel.setStart(*f.document.shown(), data, {});
-        panel.show();
-        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        QWidget* keys = inPowderView ? static_cast<QWidget*>(&window) : &panel;
+        keys->show();
+        keys->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(keys));
         QVERIFY(panel.start());
         QTRY_VERIFY(panel.progressText().contains(QStringLiteral("iteration 3")));
-        QTest::keyClick(&panel, Qt::Key_Escape);
+        QTest::keyClick(keys, Qt::Key_Escape);
         QVERIFY(panel.waitForFinished(5000));
         QVERIFY(panel.result() && panel.result()->cancelled);
         QVERIFY2(panel.statusText().startsWith(QStringLiteral("Stopped")),

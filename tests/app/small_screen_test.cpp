@@ -1,8 +1,10 @@
-// The main window on a screen with little room: 1920 x 1080 at a scale factor of 2 leaves
-// 960 x 540 for the window (see the test's environment in CMakeLists.txt).
+// The main window, the powder view and its Refine panel on a screen with little room: 1920 x 1080
+// at a scale factor of 2 leaves 960 x 540 for the window (see the test's environment in
+// CMakeLists.txt).
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -12,6 +14,9 @@
 
 #include "app/input_panel.h"
 #include "app/main_window.h"
+#include "app/powder_window.h"
+#include "app/refine_panel.h"
+#include "view_fixture.h"
 
 using namespace tesral;
 
@@ -20,6 +25,7 @@ class SmallScreenTest : public QObject {
 
   private slots:
     void windowFitsAndThePanelScrolls();
+    void powderViewFitsAndItsButtonsShowTheirText();
 };
 
 void SmallScreenTest::windowFitsAndThePanelScrolls() {
@@ -50,6 +56,27 @@ void SmallScreenTest::windowFitsAndThePanelScrolls() {
     scroll->ensureWidgetVisible(search);
     const QPoint foot = search->mapTo(scroll->viewport(), QPoint(0, search->height()));
     QVERIFY(foot.y() <= scroll->viewport()->height());
+}
+
+void SmallScreenTest::powderViewFitsAndItsButtonsShowTheirText() {
+    ViewFixture f;
+    PowderWindow window(f.context);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    RefinePanel* refine = window.showRefinePanel();
+    QVERIFY(QTest::qWaitForWindowExposed(refine));
+    for (const QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(refine)}) {
+        QVERIFY2(w->screen()->availableGeometry().contains(w->frameGeometry()),
+                 qPrintable(w->objectName()));
+        // At least an average character of room on either side of each text.
+        for (const QPushButton* b : w->findChildren<QPushButton*>()) {
+            if (b->window() != w) continue;
+            const QFontMetrics metrics = b->fontMetrics();
+            QVERIFY2(
+                b->width() - metrics.horizontalAdvance(b->text()) >= 2 * metrics.averageCharWidth(),
+                qPrintable(b->text()));
+        }
+    }
 }
 
 QTEST_MAIN(SmallScreenTest)

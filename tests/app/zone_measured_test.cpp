@@ -1,7 +1,10 @@
 // A measured photograph under the zone-axis section: the fit of a photograph made from the
 // section, shown in the results panel; the drags that place the section by hand; Escape.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -66,6 +69,25 @@ void showTenfold(ViewFixture& f) {
     f.show(in, physics::oneSiteModel(in.system, "window"));
 }
 
+/** A primitive icosahedral run of one aluminium site seen by 200 kV electrons. */
+void showIcosahedral(ViewFixture& f) {
+    RunInputs in;
+    in.system = QuasicrystalSystem::Icosahedral;
+    in.groupPosition = 6;  // Pm-3-5
+    in.a = "4.56084";
+    in.loopLimits = {"12", "12", "12", "12", "12", "12"};
+    in.thetaMin = std::string(1, '0');  // not "0": a false -Wrestrict of GCC 12
+    in.thetaMax = "0.8";
+    in.qiMax = "1.5";
+    f.show(in, physics::oneSiteModel(in.system, "window", "Al", "electron:200"));
+}
+
+/** Draws the section of the axis `text` (indices or a preset's name). */
+bool drawAxis(ZoneAxisWindow& window, const QString& text) {
+    window.findChild<QLineEdit*>(QStringLiteral("tfZoneAxis"))->setText(text);
+    return window.drawSection() && window.waitForSection() && window.section();
+}
+
 }  // namespace
 
 class ZoneMeasuredTest : public QObject {
@@ -117,6 +139,52 @@ class ZoneMeasuredTest : public QObject {
             for (int x = 0; x < saved.width() && !green; ++x)
                 green = saved.pixel(x, y) == kMatchedSpotColour;
         QVERIFY(green);
+    }
+
+    // With every preset axis tried, Fit names the photograph's axis though another is drawn,
+    // draws its section and puts it in place.
+    void autoFitNamesTheAxis_data() {
+        QTest::addColumn<QString>("axis");
+        QTest::addColumn<QString>("drawn");
+        QTest::addColumn<int>("order");  // the pattern repeats every 360 / order degrees
+        QTest::newRow("fivefold") << "fivefold"
+                                  << "twofold" << 10;
+        QTest::newRow("threefold") << "threefold"
+                                   << "fivefold" << 6;
+        QTest::newRow("twofold") << "twofold"
+                                 << "threefold" << 2;
+    }
+    void autoFitNamesTheAxis() {
+        QFETCH(QString, axis);
+        QFETCH(QString, drawn);
+        QFETCH(int, order);
+        ViewFixture f;
+        showIcosahedral(f);
+        ZoneAxisWindow window(f.context);
+        QVERIFY(drawAxis(window, axis));
+        const physics::PatternCalibration truth = truePlacement();
+        const QString path = f.folder.filePath(QStringLiteral("photograph.pgm"));
+        writePhotograph(*window.section(), truth, path);
+        QVERIFY(drawAxis(window, drawn));
+        QVERIFY(!window.measured()->loadImage(path));
+        window.findChild<QCheckBox*>(QStringLiteral("cbZoneAutoAxis"))->setChecked(true);
+        QTest::mouseClick(fitButton(window), Qt::LeftButton);
+        QVERIFY(window.measured()->waitForFit());
+        QVERIFY2(window.measured()->lastFit(), qPrintable(window.statusText()));
+        QCOMPARE(window.findChild<QComboBox*>(QStringLiteral("cmbZonePreset"))->currentText(),
+                 axis);
+        const ZoneFitPanel& panel = window.measured()->results();
+        QVERIFY(panel.value(QStringLiteral("lblFitAxis")).endsWith(u'(' + axis + u')'));
+        const QStringList centre = panel.value(QStringLiteral("lblFitCentre")).split(u',');
+        QCOMPARE(centre.size(), 2);
+        QVERIFY(std::abs(centre[0].toDouble() - truth.centreX) < 1.0);
+        QVERIFY(std::abs(centre[1].toDouble() - truth.centreY) < 1.0);
+        const double turn =
+            panel.value(QStringLiteral("lblFitRotation")).toDouble() - truth.rotation;
+        QVERIFY2(std::abs(std::remainder(turn, 360.0 / order)) < 0.5,
+                 qPrintable(QString::number(turn)));
+        const double scale = panel.value(QStringLiteral("lblFitScale")).toDouble();
+        QVERIFY2(std::abs(scale / truth.scale - 1.0) < 0.005, qPrintable(QString::number(scale)));
     }
 
     // Escape stops the fit: no numbers come, and the status line says so.

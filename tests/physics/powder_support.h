@@ -24,10 +24,10 @@ inline RunInputs icosahedralInputs(double a6D, const char* typedLimit) {
     in.groupPosition = 0;
     in.a = std::to_string(a6D / std::sqrt(2.0));
     in.loopLimits.fill(typedLimit);
-    in.thetaMin = "2.5";
-    in.thetaMax = "40";
-    in.qiMax = "0.6";
-    in.wavelength = "1.5406";
+    in.thetaMin = std::string("2.5");
+    in.thetaMax = std::string("40");
+    in.qiMax = std::string("0.6");
+    in.wavelength = std::string("1.5406");
     return in;
 }
 
@@ -38,10 +38,10 @@ inline RunInputs decagonalInputs(double a, double c) {
     in.a = std::to_string(a);
     in.c = std::to_string(c);
     in.loopLimits.fill("1");
-    in.thetaMin = "5";
-    in.thetaMax = "40";
-    in.qiMax = "1.0";
-    in.wavelength = "1.5406";
+    in.thetaMin = std::string("5");
+    in.thetaMax = std::string("40");
+    in.qiMax = std::string("1.0");
+    in.wavelength = std::string("1.5406");
     return in;
 }
 

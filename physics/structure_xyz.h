@@ -1,0 +1,24 @@
+#pragma once
+
+// Atoms as extended XYZ, the text format ASE, OVITO and VESTA read.
+
+#include <string>
+#include <vector>
+
+#include "physics/real_space_structure.h"
+#include "physics/structure_model.h"
+
+namespace tesral::physics {
+
+/**
+ * The atoms as extended XYZ: their count, a comment line
+ * `Properties=species:S:1:pos:R:3:label:S:1:occupancy:R:1 name="MODEL"`, then one line per
+ * atom: element, x, y, z (angstrom, six decimals), the site's label (element and site number,
+ * "Al2", for a site without one) and its occupancy. Lines end in "\n".
+ */
+std::string extendedXyz(const StructureModel& model, const std::vector<StructureAtom>& atoms);
+
+/** The label an atom of site `index` is written with. */
+std::string atomLabel(const StructureModel& model, std::size_t index);
+
+}  // namespace tesral::physics
