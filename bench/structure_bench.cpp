@@ -18,7 +18,7 @@ void patchOf(benchmark::State& state, DomainShape shape) {
     site.element = "Al";
     site.position.assign(6, 0.0);
     site.domain = {shape, 6.533, 1.0, 0, 0.0, 0.0};
-    const StructureModel model{"bench", {site}, {}, ""};
+    const StructureModel model{"bench", {site}, {}, {}, ""};
     PatchRequest request;
     request.radius = 245.0;
     request.workers = static_cast<unsigned>(state.range(0));
