@@ -295,7 +295,10 @@ std::optional<Approximant> parseApproximant(std::string_view text, QuasicrystalS
 std::string approximantText(const Approximant& a) {
     const auto one = [](Ratio r) { return std::to_string(r.p) + "/" + std::to_string(r.q); };
     std::string text = one(a.ratios[0]);
-    if (a.count == 2) text += "," + one(a.ratios[1]);
+    if (a.count == 2) {
+        text += ',';
+        text += one(a.ratios[1]);
+    }
     return text;
 }
 

@@ -17,10 +17,10 @@ RunParameters smallRun(QuasicrystalSystem system, MatrixConvention convention, d
     in.system = system;
     in.convention = convention;
     in.a = std::to_string(a);
-    in.c = "4.1";
-    in.thetaMin = "0";
-    in.thetaMax = "40";
-    in.qiMax = "1.5";
+    in.c = std::string("4.1");
+    in.thetaMin = std::string("0");
+    in.thetaMax = std::string("40");
+    in.qiMax = std::string("1.5");
     in.loopLimits.fill("2");
     std::string error;
     for (in.groupPosition = 0; in.groupPosition < 100; ++in.groupPosition) {
