@@ -69,9 +69,9 @@ MatrixConvention conventionFrom(const std::string& name) {
 }
 
 std::vector<std::string> runOptionNames() {
-    return {"config", "system", "group",      "group-index", "convention",
-            "a",      "c",      "limits",     "thmin",       "thmax",
-            "qimax",  "anode",  "wavelength", "max-rows",    "phason-strain"};
+    return {"config",     "system",   "group",         "group-index", "convention", "a",
+            "c",          "limits",   "thmin",         "thmax",       "qimax",      "anode",
+            "wavelength", "max-rows", "phason-strain", "approximant"};
 }
 
 RunInputs runInputsFrom(const Options& options) {
@@ -118,6 +118,18 @@ RunInputs runInputsFrom(const Options& options) {
                 (in.system == QuasicrystalSystem::Icosahedral ? "9" : "4") +
                 " comma-separated numbers for this system (the matrix row by row; 9 icosahedral, "
                 "4 axial)");
+    }
+    if (options.has("approximant")) {
+        if (options.has("phason-strain"))
+            throw UsageError("give either --approximant or --phason-strain");
+        in.approximant = options.value("approximant");
+        std::string error;
+        if (!parseApproximant(in.approximant, in.system, error))
+            throw UsageError(in.system == QuasicrystalSystem::Icosahedral
+                                 ? "--approximant takes a ratio of consecutive Fibonacci numbers "
+                                   "for this system: 1/1, 2/1, 3/2, 5/3, 8/5, ..."
+                                 : "--approximant takes P/Q or P/Q,R/S for this system (positive "
+                                   "whole numbers, the ratios along the two in-plane axes)");
     }
     return in;
 }
@@ -280,6 +292,9 @@ std::string runOptionsHelp() {
                          row by row: 9 numbers icosahedral, 4 (in plane) axial;
                          positions use H|| - M^T H-perp (default: none, or the
                          model's [phason] strain)
+  --approximant P/Q      the rational approximant's strain instead: icosahedral
+                         1/1, 2/1, 3/2, 5/3, 8/5, ...; axial P/Q or P/Q,R/S along
+                         the two in-plane axes (orthorhombic cell)
 )";
 }
 

@@ -65,8 +65,11 @@ PreparedRun prepareRun(const RunParameters& parameters, RunHeader header) {
             run.message = phasonStrainMessage(p.system);
             return run;
         }
+        run.header.strainText =
+            p.approximant
+                ? approximantCellText(*p.approximant, approximantCell(*basis, *p.approximant))
+                : phasonStrainText(m);
         applyPhasonStrain(*basis, m);
-        run.header.strainText = phasonStrainText(m);
     }
     run.basis = std::move(*basis);
     run.indexDimension = run.basis.n;

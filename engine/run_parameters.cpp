@@ -104,6 +104,20 @@ std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::str
             return std::nullopt;
         }
     }
+    if (!inputs.approximant.empty()) {
+        if (p.phasonStrain) {
+            error = kApproximantWithStrainMessage;
+            return std::nullopt;
+        }
+        p.approximant = parseApproximant(inputs.approximant, inputs.system, error);
+        if (!p.approximant) return std::nullopt;
+        const auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
+        if (!basis) {
+            error = kLatticeConstantsMessage;
+            return std::nullopt;
+        }
+        p.phasonStrain = approximantStrain(*basis, *p.approximant);
+    }
     return p;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "lattice/approximant.h"
 #include "lattice/lattice_basis.h"
 #include "lattice/phason_strain.h"
 
@@ -25,6 +26,8 @@ struct RunInputs {
     std::string wavelength = "0.7106867";
     /** The phason strain's elements row by row, comma-separated; empty: no strain. */
     std::string phasonStrain;
+    /** The rational approximant, "P/Q" or "P/Q,R/S"; empty: none. Sets the strain. */
+    std::string approximant;
 };
 
 /** The numbers of one run, read from RunInputs. */
@@ -44,6 +47,8 @@ struct RunParameters {
     std::array<int, 6> loopLimit{};
     /** A linear phason strain of the positions; none: the unstrained quasicrystal. */
     std::optional<PhasonStrain> phasonStrain;
+    /** The approximant whose strain phasonStrain holds; none: no approximant. */
+    std::optional<Approximant> approximant;
 };
 
 /** The three lines that describe a run above its output. */
@@ -53,7 +58,10 @@ struct RunHeader {
     std::string limitsText;
     /** The structure model's line under the limits; empty (and no line) without a model. */
     std::string modelText;
-    /** The phason strain's line under the model's; empty (and no line) without a strain. */
+    /**
+     * The phason strain's line under the model's (the approximant and its cell in an
+     * approximant run); empty (and no line) without a strain.
+     */
     std::string strainText;
 };
 
@@ -69,6 +77,9 @@ inline const std::string kLoopLimitMessage =
  * that is negative or too large to be a number is refused here, each with its own message.
  */
 std::optional<RunParameters> readRunParameters(const RunInputs& inputs, std::string& error);
+
+inline const std::string kApproximantWithStrainMessage =
+    "An approximant sets the phason strain; give either the approximant or a strain.";
 
 /** Why a strain of the wrong size or with an element that is no finite number is refused. */
 std::string phasonStrainMessage(QuasicrystalSystem system);

@@ -271,7 +271,7 @@ std::optional<Approximant> parseApproximant(std::string_view text, QuasicrystalS
     if (system == QuasicrystalSystem::Icosahedral) {
         if (!readRatio(text, a.ratios[0]) || !consecutiveFibonacci(a.ratios[0])) {
             error =
-                "--approximant of an icosahedral run takes a ratio of consecutive Fibonacci "
+                "The approximant of an icosahedral run is a ratio of consecutive Fibonacci "
                 "numbers: 1/1, 2/1, 3/2, 5/3, 8/5, ...";
             return std::nullopt;
         }
@@ -283,7 +283,7 @@ std::optional<Approximant> parseApproximant(std::string_view text, QuasicrystalS
     if (!readRatio(text.substr(0, comma), a.ratios[0]) ||
         (two && !readRatio(text.substr(comma + 1), a.ratios[1]))) {
         error =
-            "--approximant of an axial run takes P/Q or P/Q,R/S (positive integers up to "
+            "The approximant of an axial run is P/Q or P/Q,R/S (positive whole numbers up to "
             "9999), the ratios along the two in-plane axes.";
         return std::nullopt;
     }
