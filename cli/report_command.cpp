@@ -18,9 +18,10 @@ KnownOptions tableOptions() {
 }
 
 const char* kTableOptionsHelp = R"(Output options:
-  --columns LIST         any of indices,theta,d,qeqi,xyz,hperp,intensity, or none
+  --columns LIST         any of indices,theta,d,qeqi,xyz,hperp,intensity,hkl, or none
                          (default indices,theta,d,qeqi,xyz); hperp is |H-perp| in 1/A,
-                         intensity the relative intensity of a model (100 = strongest)
+                         intensity the relative intensity of a model (100 = strongest),
+                         hkl the approximant cell's indices (with --approximant)
   --output FILE          write to FILE instead of standard output ("-")
 )";
 
@@ -35,6 +36,7 @@ int reportCommand(const std::vector<std::string>& args) {
     // A failed run leaves an existing output file untouched.
     runForCommand(inputs, model, maxRowsFrom(options), result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
+    columns.takeCellIndices(result.parameters);
     const ReportOptions report{columns, inputs.convention, '.'};
     writeOutput(options, [&](SafeFile& file) {
         return writeReport(file, result.table, result.header, report);
@@ -50,6 +52,7 @@ int listCommand(const std::vector<std::string>& args) {
     RunResult result;
     runForCommand(inputs, model, maxRowsFrom(options), result);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
+    columns.takeCellIndices(result.parameters);
     writeOutput(options, [&](SafeFile& file) {
         return writeClipboardRows(file, result.table, columns, '.');
     });

@@ -161,11 +161,15 @@ ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
                     choices.hPerp = true;
                 else if (name == "intensity")
                     choices.intensity = true;
+                else if (name == "hkl")
+                    choices.hkl = true;
                 else
                     throw UsageError("unknown column " + quoted(name));
             }
         }
     }
+    if (choices.hkl && !options.has("approximant"))
+        throw UsageError("the column hkl (the approximant cell's indices) needs --approximant");
     return ReportColumns::from(choices, indexDimension);
 }
 

@@ -25,7 +25,8 @@ std::vector<std::string> runOptionNames();
 RunInputs runInputsFrom(const Options& options);
 
 /**
- * --columns: any of indices,theta,d,qeqi,xyz,hperp,intensity or none; all but hperp and
+ * --columns: any of indices,theta,d,qeqi,xyz,hperp,intensity,hkl or none (hkl only with
+ * --approximant); all but hperp and
  * intensity when absent. |H-perp| is scaled for the run once it is known.
  */
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension);

@@ -91,6 +91,7 @@ int writeZoneRows(const Options& options, const ZoneRun& run) {
     const RunResult& result = run.section.run;
     ReportColumns columns = reportColumnsFrom(options, result.indexDimension);
     columns.hPerpScale = perpendicularLengthScale(result.parameters);
+    columns.takeCellIndices(result.parameters);
     const bool nearColumn = options.has("slab");
     const bool report = extensionOf(options.value("output")) == "hkl";
     std::string text;

@@ -7,6 +7,7 @@
 
 #include "engine/reflection_table.h"
 #include "engine/run_parameters.h"
+#include "lattice/approximant.h"
 
 namespace tesral {
 
@@ -26,6 +27,9 @@ struct ColumnFormat {
     bool perpendicularLength = false;
     /** What the stored value is multiplied by when written (1 but for |H-perp|). */
     float scale = 1.0f;
+    /** 0, 1, 2: the approximant cell's h, k or l, cellRow . (h1 ... hn); -1: a stored value. */
+    int cellAxis = -1;
+    std::array<int, 6> cellRow{};
 };
 
 /** Element kH1 + i, the index h(i+1). */
@@ -34,13 +38,16 @@ constexpr Element indexElement(int i) {
 }
 
 /** Every column, in the order they are written. */
-inline constexpr std::array<ColumnFormat, 15> kColumnFormats{{
+inline constexpr std::array<ColumnFormat, 18> kColumnFormats{{
     {indexElement(0), "h1", "h1", 4, 0, false},
     {indexElement(1), "h2", "h2", 4, 0, false},
     {indexElement(2), "h3", "h3", 4, 0, false},
     {indexElement(3), "h4", "h4", 4, 0, false},
     {indexElement(4), "h5", "h5", 4, 0, false},
     {indexElement(5), "h6", "h6", 4, 0, false},
+    {indexElement(0), "h", "h", 5, 0, false, false, 1.0f, 0},
+    {indexElement(0), "k", "k", 5, 0, false, false, 1.0f, 1},
+    {indexElement(0), "l", "l", 5, 0, false, false, 1.0f, 2},
     {kTheta, "Theta", "Theta", 10, 5, false},
     {kD, "d", "d", 10, 5, false},
     {kQe, "qe", "ve", 10, 5, false},
@@ -60,6 +67,12 @@ constexpr std::string_view columnHeading(const ColumnFormat& column, MatrixConve
 
 /** The value written in `column` for `row`. */
 inline float columnValue(const ReflectionRecord& row, const ColumnFormat& column) {
+    if (column.cellAxis >= 0) {
+        float index = 0.0f;
+        for (int j = 0; j < 6; ++j)
+            index += static_cast<float>(column.cellRow[static_cast<std::size_t>(j)]) * row.h(j);
+        return index;
+    }
     const float value = row.v[column.element];
     return (column.withoutSign ? std::fabs(value) : value) * column.scale;
 }
@@ -86,6 +99,8 @@ struct ColumnChoices {
     bool xyz = true;
     bool hPerp = false;
     bool intensity = false;
+    /** The approximant cell's indices h k l (approximant runs only). */
+    bool hkl = false;
 };
 
 /** Which columns are shown, by the element they show. */
@@ -100,8 +115,12 @@ struct ReportColumns {
     bool z = false;
     bool hPerp = false;
     bool intensity = false;
+    /** The cell indices h k l; shown once takeCellIndices found the run's approximant. */
+    bool hkl = false;
     /** perpendicularLengthScale() of the run the rows come from. */
     float hPerpScale = 1.0f;
+    /** Rows of the approximant cell's index matrix: h k l from h1 ... hn. */
+    std::array<std::array<int, 6>, 3> cellIndices{};
 
     /** From the choices; a run with five indices has no h6. */
     static constexpr ReportColumns from(const ColumnChoices& choices, int indexDimension) {
@@ -113,6 +132,7 @@ struct ReportColumns {
         c.x = c.y = c.z = choices.xyz;
         c.hPerp = choices.hPerp;
         c.intensity = choices.intensity;
+        c.hkl = choices.hkl;
         return c;
     }
 
@@ -120,13 +140,25 @@ struct ReportColumns {
     static ReportColumns from(const ColumnChoices& choices, const RunParameters& run) {
         ReportColumns c = from(choices, indexDimensionOf(run.system));
         c.hPerpScale = perpendicularLengthScale(run);
+        c.takeCellIndices(run);
         return c;
+    }
+
+    /** The index matrix of the run's approximant cell; no hkl columns in other runs. */
+    void takeCellIndices(const RunParameters& run) {
+        if (!hkl) return;
+        const auto basis = run.approximant
+                               ? buildLatticeBasis(run.system, run.a, run.c, run.convention)
+                               : std::nullopt;
+        hkl = basis.has_value();
+        if (hkl) cellIndices = approximantCell(*basis, *run.approximant).indexMatrix;
     }
 
     /** Every column of a run with `indexDimension` indices. */
     static constexpr ReportColumns all(int indexDimension) { return from({}, indexDimension); }
 
     constexpr bool shows(const ColumnFormat& column) const {
+        if (column.cellAxis >= 0) return hkl;
         if (column.perpendicularLength) return hPerp;
         return shows(column.element);
     }
@@ -163,6 +195,9 @@ class ShownColumns {
             if (columns.shows(column)) {
                 list_[count_] = column;
                 if (column.perpendicularLength) list_[count_].scale = columns.hPerpScale;
+                if (column.cellAxis >= 0)
+                    list_[count_].cellRow =
+                        columns.cellIndices[static_cast<std::size_t>(column.cellAxis)];
                 ++count_;
             }
     }
