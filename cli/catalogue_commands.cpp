@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <stdexcept>
 
 #include "cli/commands.h"
@@ -5,9 +6,48 @@
 #include "cli/run_options.h"
 #include "engine/groups.h"
 #include "engine/number_reader.h"
+#include "lattice/approximant.h"
 #include "lattice/matrix_text.h"
 
 namespace tesral::cli {
+namespace {
+
+std::string field(double v, const char* format) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, format, v);
+    return buffer;
+}
+
+/** The cell of an approximant: constants, direct vectors, the index matrix and the strain. */
+std::string approximantCellReport(const LatticeBasis& basis, const Approximant& approximant) {
+    const ApproximantCell cell = approximantCell(basis, approximant);
+    const PhasonStrain strain = approximantStrain(basis, approximant);
+    std::string text = approximantCellText(approximant, cell) + "\r\n";
+    text += "Cell Vectors (A; parallel x, y, z)\r\n";
+    const char* names[3] = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        text += names[i];
+        for (double v : cell.vectors[static_cast<std::size_t>(i)]) text += field(v, "%11.4f");
+        text += "\r\n";
+    }
+    text += "Index Matrix (h, k, l from h1 ... h" + std::to_string(cell.n) + ")\r\n";
+    for (int i = 0; i < 3; ++i) {
+        text += "hkl"[i];
+        for (int j = 0; j < cell.n; ++j)
+            text +=
+                field(cell.indexMatrix[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)],
+                      "%5.0f");
+        text += "\r\n";
+    }
+    text += "Phason Strain M (perpendicular x parallel)\r\n";
+    for (int i = 0; i < strain.size; ++i) {
+        for (int j = 0; j < strain.size; ++j) text += field(strain.at(i, j), "%12.8f");
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace
 
 int groupsCommand(const std::vector<std::string>& args) {
     KnownOptions known;
@@ -27,9 +67,9 @@ int groupsCommand(const std::vector<std::string>& args) {
 
 int matricesCommand(const std::vector<std::string>& args) {
     KnownOptions known;
-    known.valued = {"system", "a", "c", "convention", "output"};
+    known.valued = {"system", "a", "c", "convention", "approximant", "output"};
     const Options options(args, known);
-    rejectControlCharacters(options, {"system", "a", "c", "convention"});
+    rejectControlCharacters(options, {"system", "a", "c", "convention", "approximant"});
     const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
     const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 
@@ -37,6 +77,13 @@ int matricesCommand(const std::vector<std::string>& args) {
     const auto basis = buildLatticeBasis(system, readNumber(options.value("a", defaults.a)),
                                          readNumber(options.value("c", defaults.c)), convention);
     if (!basis) throw std::runtime_error(kLatticeConstantsMessage);
+    if (options.has("approximant")) {
+        std::string error;
+        const auto approximant = parseApproximant(options.value("approximant"), system, error);
+        if (!approximant) throw UsageError(approximantUsage(system));
+        writeOutput(options, approximantCellReport(*basis, *approximant));
+        return 0;
+    }
     writeOutput(options, usedMatricesText(*basis));
     return 0;
 }
@@ -54,6 +101,10 @@ std::string matricesHelp() {
            "  --a TEXT               lattice constant a, angstrom    (default 2.82)\n"
            "  --c TEXT               lattice constant c, angstrom    (default 12.06)\n"
            "  --convention yamamoto|steurer                          (default yamamoto)\n"
+           "  --approximant P/Q      instead, the approximant's cell: its constants, direct\n"
+           "                         vectors, the matrix from h1 ... hn to its h k l and\n"
+           "                         the phason strain that makes it (1/1, 2/1, ...\n"
+           "                         icosahedral; P/Q or P/Q,R/S axial)\n"
            "  --output FILE          write to FILE instead of standard output\n";
 }
 

@@ -18,6 +18,9 @@ namespace tesral::cli {
 QuasicrystalSystem systemFrom(const std::string& name);
 MatrixConvention conventionFrom(const std::string& name);
 
+/** Why --approximant was refused for this system. */
+std::string approximantUsage(QuasicrystalSystem system);
+
 /** The options that describe a run, as a user types them into the window's fields. */
 std::vector<std::string> runOptionNames();
 
