@@ -45,6 +45,8 @@ std::string approximantText(const Approximant& approximant);
 /**
  * The strain, in the basis's own parallel and perpendicular frames, under which the
  * reciprocal basis of `basis` (unstrained, as buildLatticeBasis makes it) becomes periodic.
+ * Throws std::logic_error for a basis without the system's rational frame (never one that
+ * buildLatticeBasis made); approximantCell likewise.
  */
 PhasonStrain approximantStrain(const LatticeBasis& basis, const Approximant& approximant);
 
@@ -66,8 +68,10 @@ struct ApproximantCell {
 
 ApproximantCell approximantCell(const LatticeBasis& basis, const Approximant& approximant);
 
-/** "approximant 1/1, cubic a = 12.2971 A" or "approximant 2/1,3/2, orthorhombic a = ..., b = ..., c
- * = ... A". */
+/**
+ * The report head's line: "approximant 1/1, cubic a = 12.3019 A" or "approximant 2/1,3/2,
+ * orthorhombic a = 14.7657, b = 20.3233, c = 12.0600 A".
+ */
 std::string approximantCellText(const Approximant& approximant, const ApproximantCell& cell);
 
 }  // namespace tesral
