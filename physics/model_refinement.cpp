@@ -264,8 +264,9 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
     DampedSettings settings;
     settings.maxIterations = options.maxIterations;
     const auto stopped = [&watch] { return watch.stop && watch.stop->load(); };
+    int earlier = 0;  // iterations of an earlier fit, so that the count goes on
     const auto heard = [&](int iteration, double chi2) {
-        if (onIteration) onIteration(iteration, rFactor(chi2));
+        if (onIteration) onIteration(earlier + iteration, rFactor(chi2));
     };
     DampedFit fit;
     try {
@@ -277,6 +278,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
             for (std::size_t j = 0; j < refs.size(); ++j)
                 if (refs[j].onStrain()) mirrored(Eigen::Index(j)) = -mirrored(Eigen::Index(j));
             const int before = fit.iterations;
+            earlier = before;
             DampedFit other = levenbergMarquardt(*target, mirrored, settings, stopped, heard);
             other.iterations += before;
             if (other.chi2 < fit.chi2) {
