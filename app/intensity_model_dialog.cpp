@@ -21,6 +21,7 @@
 #include "app/documents.h"
 #include "app/native_files.h"
 #include "app/save_dialog.h"
+#include "engine/run_parameters.h"
 #include "physics/model_check.h"
 #include "physics/model_file.h"
 #include "physics/model_file_names.h"
@@ -157,6 +158,16 @@ IntensityModelDialog::IntensityModelDialog(const physics::StructureModel& model,
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("name"), nameField_);
     form->addRow(QStringLiteral("radiation"), radiation);
+    strainField_ = new QLineEdit;
+    strainField_->setObjectName(QStringLiteral("tfPhasonStrain"));
+    strainField_->setPlaceholderText(QStringLiteral("none"));
+    strainField_->setToolTip(
+        indexDimension_ == 6
+            ? QStringLiteral("the phason strain M, 9 numbers row by row (rows perpendicular, "
+                             "columns parallel x, y, z); empty for none")
+            : QStringLiteral("the in-plane phason strain M, 4 numbers row by row (rows "
+                             "perpendicular, columns parallel x, y); empty for none"));
+    form->addRow(QStringLiteral("phason strain"), strainField_);
 
     table_ = new QTableWidget(0, static_cast<int>(physics::kSiteKeys.size()));
     table_->setObjectName(QStringLiteral("tblSites"));
@@ -213,6 +224,11 @@ void IntensityModelDialog::showModel(const physics::StructureModel& model) {
     kilovoltsField_->setText(numberText(model.radiation.kilovolts));
     wavelengthField_->setText(numberText(model.radiation.wavelength));
     showRadiationFields();
+    QStringList strain;
+    if (const auto& m = model.phasonStrain)
+        for (int k = 0; k < m->size * m->size; ++k)
+            strain << numberText(m->values[static_cast<std::size_t>(k)]);
+    strainField_->setText(strain.join(QStringLiteral(", ")));
     table_->setRowCount(0);
     for (const physics::Site& site : model.sites) appendRow(site);
 }
@@ -307,6 +323,15 @@ std::optional<physics::StructureModel> IntensityModelDialog::editedModel(
     if (ok)
         if (physics::FieldProblem p = physics::radiationProblem(radiation))
             problems << QString::fromStdString(p.what);
+    // Checked as --phason-strain is, for the system of the dialog's index count.
+    if (const QString text = strainField_->text().trimmed(); !text.isEmpty()) {
+        const QuasicrystalSystem system =
+            indexDimension_ == 6 ? QuasicrystalSystem::Icosahedral : QuasicrystalSystem::Decagonal;
+        model.phasonStrain = readPhasonStrain(text.toStdString(), system);
+        if (!model.phasonStrain)
+            problems << QString::fromStdString(phasonStrainMessage(system)).chopped(1) +
+                            QStringLiteral(": '%1'").arg(text);
+    }
 
     for (int row = 0; row < table_->rowCount(); ++row) {
         RowReader read(table_, row);

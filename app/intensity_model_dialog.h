@@ -92,6 +92,7 @@ class IntensityModelDialog : public QDialog {
     QComboBox* radiationList_;
     QLineEdit* kilovoltsField_;
     QLineEdit* wavelengthField_;
+    QLineEdit* strainField_;  // the phason strain, row-major; empty: none
     QTableWidget* table_;
 };
 

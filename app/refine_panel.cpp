@@ -84,6 +84,10 @@ QString number(double v) {
 ParameterGroups groupParameters(const std::vector<std::string>& names) {
     ParameterGroups g;
     for (const std::string& name : names) {
+        if (name == "phason" || name.rfind("phason.", 0) == 0) {
+            g.strain.push_back(name);
+            continue;
+        }
         const std::size_t dot = name.rfind('.');
         if (dot == std::string::npos) {
             (isSiteParameter(name) ? g.shared : g.globals).push_back(name);
@@ -270,6 +274,26 @@ void RefinePanel::rebuildBoxes(const std::vector<std::string>& names) {
                         1 + static_cast<int>(i) % kPerRow);
     }
     row += (static_cast<int>(groups.globals.size()) + kPerRow - 1) / kPerRow;
+    if (!groups.strain.empty()) {
+        // The isotropic part, then the matrix's elements in their rows and columns.
+        grid->addWidget(new QLabel(tr("Phason strain")), row, 0);
+        int rows = 1;
+        for (const std::string& name : groups.strain) {
+            if (name == "phason") {
+                QCheckBox* b = makeBox(name, tr("isotropic"));
+                b->setToolTip(QStringLiteral("phason"));
+                grid->addWidget(b, row, 1);
+                continue;
+            }
+            const int i = name[7] - '1', j = name[8] - '1';
+            QCheckBox* b =
+                makeBox(name, QStringLiteral("M") + QString::fromStdString(name.substr(7)));
+            b->setToolTip(QString::fromStdString(name));
+            grid->addWidget(b, row + i, 2 + j);
+            rows = std::max(rows, i + 1);
+        }
+        row += rows;
+    }
     if (!groups.shared.empty() || !groups.sites.empty()) {
         auto* heading = new QLabel(tr("Sites"));
         heading->setObjectName(QStringLiteral("refineSitesHeading"));

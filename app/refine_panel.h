@@ -135,6 +135,8 @@ struct ParameterGroups {
     std::vector<std::string> shared;
     /** Per label, in the order of first appearance: the parameter part after the dot. */
     std::vector<std::pair<std::string, std::vector<std::string>>> sites;
+    /** "phason", then its elements "phason.11", "phason.12", ... */
+    std::vector<std::string> strain;
 };
 ParameterGroups groupParameters(const std::vector<std::string>& names);
 

@@ -44,7 +44,10 @@ std::string refineHelp() {
   --vary LIST            comma list: scale, zero, a, c, background, u, v, w, eta and
                          the site fields occupancy, radius, inner_radius, inner_scale,
                          window_scale, b_par, b_perp (bare: one value every site that
-                         has it shares; LABEL.radius: that site's own)
+                         has it shares; LABEL.radius: that site's own); phason (the
+                         isotropic strain) and phason.IJ (one element of M, I its
+                         perpendicular row, J its parallel column, 1-based): whole
+                         patterns only, written to the refined model's [phason] table
   --two-theta A:B:S      fit only 2-theta A..B (degrees; S is not used)
   --caglioti U,V,W       start widths H^2 = U tan^2 t + V tan t + W (default )" +
            shown(o.shape.u) + ',' + shown(o.shape.v) + ',' + shown(o.shape.w) + R"()

@@ -39,6 +39,10 @@ std::string unusedProblem(const ParameterRef& ref, ObservationKind kind) {
     const std::string what =
         kind == ObservationKind::PeakList ? "a peak list's intensities" : "integrated intensities";
     if (profile) return ref.name + ": " + what + " have no profile or background to refine";
+    if (ref.onStrain())
+        return ref.name + ": " + what +
+               " do not fix the phason strain, which moves the lines (refine it from a whole "
+               "pattern)";
     if (ref.onLattice() || ref.quantity == RefinedQuantity::Zero)
         return ref.name + ": " + what +
                " do not fix the lattice constants or the zero shift (tesral-cli index refines "
@@ -101,7 +105,8 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         return fail("the background takes 1 to 20 Chebyshev terms");
     std::string error;
     std::vector<ParameterRef> refs =
-        parameterRefs(options.vary, *start.model, system, options.backgroundTerms, error);
+        parameterRefs(options.vary, *start.model, system, start.parameters.convention,
+                      options.backgroundTerms, error);
     if (!error.empty()) return fail(error);
     if (refs.empty()) return fail("no parameter to refine");
     for (const ParameterRef& ref : refs)
@@ -113,6 +118,20 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
     state.c = start.parameters.c;
     state.zero = data.kind == ObservationKind::Intensities ? 0.0 : options.zero;
     state.shape = options.shape;
+    // The run's strain, as prepare takes it: its own, else the model's.
+    state.strain = start.parameters.phasonStrain ? *start.parameters.phasonStrain
+                   : start.model->phasonStrain   ? *start.model->phasonStrain
+                                                 : PhasonStrain{};
+    state.strain.size = phasonStrainSize(system);
+    std::vector<PhasonStrain> strainDirections;
+    for (const ParameterRef& ref : refs) {
+        if (ref.quantity == RefinedQuantity::Phason) strainDirections.push_back(ref.map);
+        if (ref.quantity != RefinedQuantity::PhasonElement) continue;
+        PhasonStrain unit;
+        unit.size = state.strain.size;
+        unit.values[static_cast<std::size_t>(ref.term)] = 1.0;
+        strainDirections.push_back(unit);
+    }
     const bool withBackground = std::any_of(refs.begin(), refs.end(), [](const ParameterRef& r) {
         return r.quantity == RefinedQuantity::Background;
     });
@@ -193,7 +212,8 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
         if (!pattern.ok()) return fail(pattern.message);
         std::vector<std::size_t> rows(pattern.run.table.size());
         for (std::size_t r = 0; r < rows.size(); ++r) rows[r] = r;
-        reflections = std::make_shared<RefinementReflections>(pattern.run, rows, true);
+        reflections =
+            std::make_shared<RefinementReflections>(pattern.run, rows, true, strainDirections);
         if (reflections->groups().empty())
             return fail("no calculated line lies in the measured 2-theta range");
     }
@@ -244,12 +264,31 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
     DampedSettings settings;
     settings.maxIterations = options.maxIterations;
     const auto stopped = [&watch] { return watch.stop && watch.stop->load(); };
+    int earlier = 0;  // iterations of an earlier fit, so that the count goes on
     const auto heard = [&](int iteration, double chi2) {
-        if (onIteration) onIteration(iteration, rFactor(chi2));
+        if (onIteration) onIteration(earlier + iteration, rFactor(chi2));
     };
     DampedFit fit;
     try {
         fit = levenbergMarquardt(*target, values, settings, stopped, heard);
+        // A powder pattern barely tells a strain from its negative (the orbits' members shift
+        // both ways): the mirrored strain is fitted too and the better kept.
+        if (!strainDirections.empty() && !fit.cancelled) {
+            Eigen::VectorXd mirrored = values;
+            for (std::size_t j = 0; j < refs.size(); ++j)
+                if (refs[j].onStrain()) mirrored(Eigen::Index(j)) = -mirrored(Eigen::Index(j));
+            const int before = fit.iterations;
+            earlier = before;
+            DampedFit other = levenbergMarquardt(*target, mirrored, settings, stopped, heard);
+            other.iterations += before;
+            if (other.chi2 < fit.chi2) {
+                fit = std::move(other);
+                values = mirrored;
+            } else {
+                fit.iterations = other.iterations;
+                fit.cancelled = other.cancelled;
+            }
+        }
     } catch (const std::exception& e) {
         return fail(e.what());
     }
@@ -292,6 +331,7 @@ ModelRefinement refineModel(const Calculation& start, const Observations& data,
                         {refs[std::size_t(i)].name, refs[std::size_t(j)].name, rho});
             }
     out.model = best.model;
+    if (!strainDirections.empty()) out.model.phasonStrain = best.strain;
     out.a = best.a;
     out.c = best.c;
     out.zero = best.zero;

@@ -98,11 +98,48 @@ std::string siteName(const Site& site, std::size_t index) {
     return site.label.empty() ? "site " + std::to_string(index + 1) : site.label;
 }
 
+constexpr const char* kPhason = "phason";
+
+/** Parses "phason.IJ" (1-based, I perpendicular row, J parallel column) into the element's term;
+ * -1 when the name is not one, -2 when the element does not exist for `size`. */
+int phasonTerm(const std::string& name, int size) {
+    if (name.size() != 9 || name.rfind("phason.", 0) != 0) return -1;
+    const int i = name[7] - '1', j = name[8] - '1';
+    if (i < 0 || i > 8 || j < 0 || j > 8) return -1;
+    if (i >= size || j >= size) return -2;
+    return i * size + j;
+}
+
+/** The isotropic part of `m` along `map`: <m, map> / <map, map>. */
+double along(const PhasonStrain& m, const PhasonStrain& map) {
+    double dot = 0.0, norm = 0.0;
+    for (std::size_t k = 0; k < 9; ++k) {
+        dot += m.values[k] * map.values[k];
+        norm += map.values[k] * map.values[k];
+    }
+    return norm > 0.0 ? dot / norm : 0.0;
+}
+
 }  // namespace
+
+PhasonStrain phasonIsotropicMap(QuasicrystalSystem system, MatrixConvention convention) {
+    PhasonStrain map;
+    map.size = phasonStrainSize(system);
+    if (map.size == 2) {
+        map.values = {1, 0, 0, 1, 0, 0, 0, 0, 0};
+    } else {
+        // Found as the map taking the perpendicular images of three orthogonal 2-fold axes of
+        // one cube to their parallel images (checked by the 1/1 approximant's Gram matrix).
+        const double s = convention == MatrixConvention::Steurer ? -1.0 : 1.0;
+        map.values = {0, 0, s, 0, 1, 0, 1, 0, 0};
+    }
+    return map;
+}
 
 std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
                                         const StructureModel& model, QuasicrystalSystem system,
-                                        int backgroundTerms, std::string& error) {
+                                        MatrixConvention convention, int backgroundTerms,
+                                        std::string& error) {
     std::vector<ParameterRef> refs;
     const bool axial = system != QuasicrystalSystem::Icosahedral;
     const auto fail = [&](const std::string& what) {
@@ -120,10 +157,24 @@ std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
                 return fail("c: an icosahedral lattice has no c");
             if (global->quantity == RefinedQuantity::Background) {
                 for (int t = 0; t < backgroundTerms; ++t)
-                    refs.push_back({"background" + std::to_string(t), global->quantity, t, {}});
+                    refs.push_back({"background" + std::to_string(t), global->quantity, t, {}, {}});
                 continue;
             }
-            refs.push_back({name, global->quantity, 0, {}});
+            refs.push_back({name, global->quantity, 0, {}, {}});
+            continue;
+        }
+        const int size = phasonStrainSize(system);
+        if (name == kPhason) {
+            refs.push_back(
+                {name, RefinedQuantity::Phason, 0, {}, phasonIsotropicMap(system, convention)});
+            continue;
+        }
+        if (const int term = phasonTerm(name, size); term != -1) {
+            if (term == -2)
+                return fail(name + ": the strain of an " +
+                            (axial ? std::string("axial system is 2 x 2 (phason.11 to phason.22)")
+                                   : std::string("icosahedral system is 3 x 3")));
+            refs.push_back({name, RefinedQuantity::PhasonElement, term, {}, {}});
             continue;
         }
         const std::size_t dot = name.rfind('.');
@@ -132,7 +183,7 @@ std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
                                        [&](const Named& n) { return field == n.name; });
         if (site == kSiteFields.end())
             return fail(name + ": no such parameter (see the list of names in the help)");
-        ParameterRef ref{name, site->quantity, 0, {}};
+        ParameterRef ref{name, site->quantity, 0, {}, {}};
         if (dot == std::string::npos) {
             for (std::size_t k = 0; k < model.sites.size(); ++k)
                 if (hasField(model.sites[k], ref.quantity)) ref.sites.push_back(k);
@@ -187,6 +238,10 @@ double valueOf(const ParameterRef& ref, const RefinementState& state) {
             return state.shape.w;
         case RefinedQuantity::Eta:
             return state.shape.eta;
+        case RefinedQuantity::Phason:
+            return along(state.strain, ref.map);
+        case RefinedQuantity::PhasonElement:
+            return state.strain.values[static_cast<std::size_t>(ref.term)];
         default:
             return *fieldOf(state.model.sites[ref.sites.front()], ref.quantity);
     }
@@ -220,6 +275,16 @@ void setValue(const ParameterRef& ref, RefinementState& state, double value) {
             return;
         case RefinedQuantity::Eta:
             state.shape.eta = value;
+            return;
+        case RefinedQuantity::Phason: {
+            // Only the isotropic part moves; the rest of the matrix stays.
+            const double change = value - along(state.strain, ref.map);
+            for (std::size_t k = 0; k < 9; ++k)
+                state.strain.values[k] += change * ref.map.values[k];
+            return;
+        }
+        case RefinedQuantity::PhasonElement:
+            state.strain.values[static_cast<std::size_t>(ref.term)] = value;
             return;
         default:
             for (const std::size_t k : ref.sites)
@@ -266,6 +331,10 @@ double bounded(const ParameterRef& ref, const RefinementState& state, double val
         case RefinedQuantity::BParallel:
         case RefinedQuantity::BPerpendicular:
             return std::clamp(value, -kLargestB, kLargestB);
+        case RefinedQuantity::Phason:
+        case RefinedQuantity::PhasonElement:
+            // Far beyond any measured strain (1e-3 to 1e-2), well short of folding the lattice.
+            return std::clamp(value, -0.5, 0.5);
         default:
             return value;
     }
@@ -276,6 +345,11 @@ std::vector<std::string> refinableNames(const StructureModel& model, Quasicrysta
     for (const Named& g : kGlobals)
         if (g.quantity != RefinedQuantity::C || system != QuasicrystalSystem::Icosahedral)
             names.emplace_back(g.name);
+    names.emplace_back(kPhason);
+    const int size = phasonStrainSize(system);
+    for (int i = 1; i <= size; ++i)
+        for (int j = 1; j <= size; ++j)
+            names.push_back(std::string(kPhason) + "." + std::to_string(i) + std::to_string(j));
     for (const Named& f : kSiteFields)
         if (std::any_of(model.sites.begin(), model.sites.end(),
                         [&](const Site& s) { return hasField(s, f.quantity); }))

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lattice/lattice_basis.h"
+#include "lattice/phason_strain.h"
 #include "physics/powder_profile.h"
 #include "physics/structure_model.h"
 
@@ -20,6 +21,8 @@ struct RefinementState {
     double scale = 1.0;
     ProfileShape shape;
     std::vector<double> background;  // Chebyshev coefficients
+    /** The phason strain of the run (zero when it has none): its size is the system's. */
+    PhasonStrain strain;
 };
 
 enum class RefinedQuantity {
@@ -32,6 +35,8 @@ enum class RefinedQuantity {
     V,
     W,
     Eta,
+    Phason,         // the isotropic part: M = value * phasonIsotropicMap
+    PhasonElement,  // one element of M, term = row * size + column
     Occupancy,
     Radius,
     InnerRadius,
@@ -45,15 +50,34 @@ enum class RefinedQuantity {
 struct ParameterRef {
     std::string name;  // as written; background terms "background0", "background1", ...
     RefinedQuantity quantity = RefinedQuantity::Scale;
-    int term = 0;                    // background
+    int term = 0;                    // background term; strain element (row * size + column)
     std::vector<std::size_t> sites;  // site fields: the sites that share the value
+    PhasonStrain map;                // phason: the strain it scales
 
     bool onSites() const { return quantity >= RefinedQuantity::Occupancy; }
     /** Moves the positions or widths of the lines: a, c. */
     bool onLattice() const {
         return quantity == RefinedQuantity::A || quantity == RefinedQuantity::C;
     }
+    /** Moves the lines through the phason strain. */
+    bool onStrain() const {
+        return quantity == RefinedQuantity::Phason || quantity == RefinedQuantity::PhasonElement;
+    }
 };
+
+/** Quantities of RefinedQuantity, for tables indexed by it. */
+constexpr int kRefinedQuantities = static_cast<int>(RefinedQuantity::BPerpendicular) + 1;
+
+/**
+ * The strain `phason` scales: the map from the parallel frame to the perpendicular one that
+ * commutes with a subgroup of the point group the two frames share. Icosahedral: the
+ * tetrahedral subgroup of one inscribed cube (x and z exchanged; in Steurer's frames with one
+ * sign turned), so that phason = +-tau^-3 strains the lattice into the 1/1 cubic approximant.
+ * Axial: the in-plane identity (no strain commutes with the N-fold axis, whose perpendicular image
+ * turns by a multiple of its angle; the identity commutes with the 2-fold axes and mirrors the
+ * frames share).
+ */
+PhasonStrain phasonIsotropicMap(QuasicrystalSystem system, MatrixConvention convention);
 
 /**
  * The references of `vary` for `model` (axial: c exists), background expanded into
@@ -62,7 +86,8 @@ struct ParameterRef {
  */
 std::vector<ParameterRef> parameterRefs(const std::vector<std::string>& vary,
                                         const StructureModel& model, QuasicrystalSystem system,
-                                        int backgroundTerms, std::string& error);
+                                        MatrixConvention convention, int backgroundTerms,
+                                        std::string& error);
 
 double valueOf(const ParameterRef& ref, const RefinementState& state);
 void setValue(const ParameterRef& ref, RefinementState& state, double value);

@@ -20,10 +20,34 @@ bool steurerAxial(const RunParameters& p) {
            p.convention != MatrixConvention::Yamamoto;
 }
 
+/** E^T v for the in-plane parts. */
+std::array<double, 3> transposedTimes(const PhasonStrain& e, const std::array<double, 3>& v) {
+    std::array<double, 3> out{};
+    for (int r = 0; r < e.size; ++r)
+        for (int k = 0; k < e.size; ++k) out[std::size_t(r)] += e.at(k, r) * v[std::size_t(k)];
+    return out;
+}
+
+double dot(const std::array<double, 3>& x, const std::array<double, 3>& y) {
+    return x[0] * y[0] + x[1] * y[1] + x[2] * y[2];
+}
+
 }  // namespace
 
+double strainedPlane2(const std::array<double, 3>& par, const std::array<double, 3>& perp,
+                      const PhasonStrain& delta) {
+    const std::array<double, 3> shift = transposedTimes(delta, perp);
+    double sum = 0.0;
+    for (int r = 0; r < delta.size; ++r) {
+        const double v = par[std::size_t(r)] - shift[std::size_t(r)];
+        sum += v * v;
+    }
+    return sum;
+}
+
 RefinementReflections::RefinementReflections(const RunResult& run,
-                                             const std::vector<std::size_t>& rows, bool lines) {
+                                             const std::vector<std::size_t>& rows, bool lines,
+                                             const std::vector<PhasonStrain>& strainDirections) {
     shell_.status = run.status;
     shell_.parameters = run.parameters;
     shell_.header = run.header;
@@ -31,11 +55,18 @@ RefinementReflections::RefinementReflections(const RunResult& run,
     shell_.indexDimension = run.indexDimension;
     shell_.statistics = run.statistics;
     const int n = run.basis.n;
+    runStrain_ = run.parameters.phasonStrain.value_or(PhasonStrain{});
+    runStrain_.size = n == 6 ? 3 : 2;
+    const bool strained = !strainDirections.empty();
     struct Kept {
         std::size_t row;
         double plane2, axis2, perp2;
         int absoluteSum;
+        std::size_t slot;  // into the strain parts
     };
+    // With strain directions, by the row's place in `rows`: the parts and the position terms.
+    std::vector<std::array<double, 3>> keptPar, keptPerp;
+    std::vector<std::vector<double>> positionKeys;
     std::vector<Kept> kept;
     kept.reserve(rows.size());
     for (const std::size_t r : rows) {
@@ -47,7 +78,7 @@ RefinementReflections::RefinementReflections(const RunResult& run,
             sum += std::abs(static_cast<int>(h));
             for (int i = 0; i < n; ++i) q[i] += run.basis.inverse(i, j) * h;
         }
-        Kept k{r, 0, 0, 0, sum};
+        Kept k{r, 0, 0, 0, sum, kept.size()};
         if (n == 5) {
             k.plane2 = q[0] * q[0] + q[1] * q[1];
             k.axis2 = q[4] * q[4];
@@ -55,6 +86,28 @@ RefinementReflections::RefinementReflections(const RunResult& run,
         } else {
             k.plane2 = q[0] * q[0] + q[1] * q[1] + q[2] * q[2];
             k.perp2 = q[3] * q[3] + q[4] * q[4] + q[5] * q[5];
+        }
+        if (strained) {
+            const int s = n == 6 ? 3 : 2;
+            std::array<double, 3> par{}, perp{};
+            for (int i = 0; i < s; ++i) {
+                par[std::size_t(i)] = q[i];
+                perp[std::size_t(i)] = q[s + i];
+            }
+            std::vector<double> key;
+            // |par - D^T perp|^2 for D = sum x_a E_a: fixed by par.(E_a^T perp) and the
+            // products of the E_a^T perp.
+            std::vector<std::array<double, 3>> shifts;
+            for (const PhasonStrain& e : strainDirections) {
+                shifts.push_back(transposedTimes(e, perp));
+                key.push_back(dot(par, shifts.back()));
+            }
+            for (std::size_t x = 0; x < shifts.size(); ++x)
+                for (std::size_t y = x; y < shifts.size(); ++y)
+                    key.push_back(dot(shifts[x], shifts[y]));
+            keptPar.push_back(par);
+            keptPerp.push_back(perp);
+            positionKeys.push_back(std::move(key));
         }
         kept.push_back(k);
     }
@@ -67,15 +120,51 @@ RefinementReflections::RefinementReflections(const RunResult& run,
     const auto same = [](double x, double y) {
         return std::abs(x - y) <= kSameLength * std::max(std::abs(x), std::abs(y));
     };
+    const auto sameKeys = [&](const Kept& x, const Kept& y) {
+        if (!strained) return true;
+        const std::vector<double>&kx = positionKeys[x.slot], &ky = positionKeys[y.slot];
+        const double unit = x.plane2 + x.perp2;
+        for (std::size_t t = 0; t < kx.size(); ++t)
+            if (std::abs(kx[t] - ky[t]) > kSameLength * unit) return false;
+        return true;
+    };
+    if (lines && strained) {
+        // Within each line, the members whose position terms agree, one after another.
+        std::vector<Kept> ordered;
+        ordered.reserve(kept.size());
+        for (std::size_t first = 0; first < kept.size();) {
+            std::size_t last = first + 1;
+            while (last < kept.size() && same(kept[last].plane2, kept[first].plane2) &&
+                   same(kept[last].axis2, kept[first].axis2))
+                ++last;
+            std::vector<bool> taken(last - first, false);
+            for (std::size_t i = first; i < last; ++i) {
+                if (taken[i - first]) continue;
+                for (std::size_t j = i; j < last; ++j)
+                    if (!taken[j - first] && sameKeys(kept[i], kept[j])) {
+                        taken[j - first] = true;
+                        ordered.push_back(kept[j]);
+                    }
+            }
+            first = last;
+        }
+        kept = std::move(ordered);
+    }
     for (std::size_t first = 0; first < kept.size();) {
         std::size_t last = first + 1;
         if (lines)
             while (last < kept.size() && same(kept[last].plane2, kept[first].plane2) &&
-                   same(kept[last].axis2, kept[first].axis2))
+                   same(kept[last].axis2, kept[first].axis2) && sameKeys(kept[last], kept[first]))
                 ++last;
-        ReflectionGroup g{
-            first, last,        kept[first].plane2, kept[first].axis2, std::sqrt(kept[first].perp2),
-            {},    std::nullopt};
+        ReflectionGroup g{first,
+                          last,
+                          kept[first].plane2,
+                          kept[first].axis2,
+                          std::sqrt(kept[first].perp2),
+                          {},
+                          std::nullopt,
+                          {},
+                          {}};
         std::size_t best = first;
         for (std::size_t k = first; k < last; ++k)
             if (kept[k].absoluteSum < kept[best].absoluteSum) best = k;
@@ -83,6 +172,10 @@ RefinementReflections::RefinementReflections(const RunResult& run,
             g.indices[static_cast<std::size_t>(i)] =
                 static_cast<int>(run.table[kept[best].row].h(i));
         if (icosahedral) g.label = icosahedralLabel(std::sqrt(g.plane2), g.hPerp, a6D);
+        if (strained) {
+            g.par = keptPar[kept[first].slot];
+            g.perp = keptPerp[kept[first].slot];
+        }
         groups_.push_back(g);
         first = last;
     }
@@ -112,6 +205,10 @@ RefinementReflections::RefinementReflections(const RunResult& run,
             plane2_.push_back(kept[k].plane2);
             axis2_.push_back(kept[k].axis2);
             weight_.push_back(paired ? 2.0 : 1.0);
+            if (strained) {
+                par_.push_back(keptPar[kept[k].slot]);
+                perp_.push_back(keptPerp[kept[k].slot]);
+            }
             ++next;
         }
         g.first = first;
@@ -120,7 +217,8 @@ RefinementReflections::RefinementReflections(const RunResult& run,
 }
 
 std::vector<double> RefinementReflections::groupIntensities(const StructureModel& model, double a,
-                                                            double c) const {
+                                                            double c,
+                                                            const PhasonStrain* delta) const {
     // The run's numbers at a and c: the structure factor reads its basis (windows), qe and qi.
     RunResult at = shell_;
     const RunParameters& p0 = shell_.parameters;
@@ -145,8 +243,9 @@ std::vector<double> RefinementReflections::groupIntensities(const StructureModel
             double total = 0.0;
             for (std::size_t k = groups_[g].first; k < groups_[g].last; ++k) {
                 row = rows_[k];
-                row.v[kQe] =
-                    static_cast<float>(std::sqrt(plane2_[k] * aRatio2 + axis2_[k] * cRatio2));
+                const double plane2 =
+                    delta && !par_.empty() ? strainedPlane2(par_[k], perp_[k], *delta) : plane2_[k];
+                row.v[kQe] = static_cast<float>(std::sqrt(plane2 * aRatio2 + axis2_[k] * cRatio2));
                 row.v[kQi] = static_cast<float>(row.v[kQi] * qiScale);
                 total += weight_[k] * std::norm(factor(row));
             }

@@ -13,9 +13,11 @@ const double kLn2 = std::log(2.0);
 /** Cached group intensities kept (the base and the two sides of a difference). */
 constexpr std::size_t kCacheSize = 6;
 
-/** The values the |F|^2 depend on: the lattice constants and every site's refinable fields. */
+/** The values the |F|^2 depend on: the lattice constants, the strain and every site's refinable
+ * fields. */
 std::vector<double> intensityKey(const RefinementState& s) {
     std::vector<double> key{s.a, s.c};
+    key.insert(key.end(), s.strain.values.begin(), s.strain.values.end());
     for (const Site& site : s.model.sites)
         for (const double v :
              {site.occupancy, site.domain.radius, site.domain.innerRadius, site.domain.scale,
@@ -35,6 +37,9 @@ double differenceStep(const ParameterRef& ref, double value) {
         case RefinedQuantity::BParallel:
         case RefinedQuantity::BPerpendicular:
             return 1e-3;
+        case RefinedQuantity::Phason:
+        case RefinedQuantity::PhasonElement:
+            return 1e-5;
         default:
             return 1e-4 * std::max(std::abs(value), 1e-3);
     }
@@ -69,8 +74,9 @@ RefinementTarget::RefinementTarget(std::shared_ptr<const RefinementReflections> 
     for (const ParameterRef& ref : refs_) {
         bool analytic = ref.quantity == RefinedQuantity::Scale;
         if (data_.kind == ObservationKind::Pattern)
-            analytic = analytic || (!ref.onSites() && !ref.onLattice());
+            analytic = analytic || (!ref.onSites() && !ref.onLattice() && !ref.onStrain());
         analytic_.push_back(analytic);
+        strained_ = strained_ || ref.onStrain();
     }
 }
 
@@ -94,7 +100,13 @@ std::vector<double> RefinementTarget::groupIntensities(const RefinementState& st
         std::lock_guard<std::mutex> lock(cacheMutex_);
         if (const auto it = cache_.find(key); it != cache_.end()) return it->second;
     }
-    std::vector<double> out = reflections_->groupIntensities(state.model, state.a, state.c);
+    std::vector<double> out;
+    if (strained_) {
+        const PhasonStrain delta = strainBeyondRun(state);
+        out = reflections_->groupIntensities(state.model, state.a, state.c, &delta);
+    } else {
+        out = reflections_->groupIntensities(state.model, state.a, state.c);
+    }
     for (double& v : out) v *= norm_;
     std::lock_guard<std::mutex> lock(cacheMutex_);
     if (cache_.size() >= kCacheSize) cache_.erase(cache_.begin());
@@ -112,7 +124,19 @@ double RefinementTarget::twoThetaOf(const ReflectionGroup& g, const RefinementSt
 double RefinementTarget::dOf(const ReflectionGroup& g, const RefinementState& s) const {
     const double aRatio = reflections_->runA() / s.a;
     const double cRatio = reflections_->dimension() == 5 ? reflections_->runC() / s.c : 1.0;
+    if (strained_) {
+        const double plane2 = strainedPlane2(g.par, g.perp, strainBeyondRun(s));
+        return 1.0 / std::sqrt(plane2 * aRatio * aRatio + g.axis2 * cRatio * cRatio);
+    }
     return 1.0 / std::sqrt(inverseD2(g, aRatio * aRatio, cRatio * cRatio));
+}
+
+PhasonStrain RefinementTarget::strainBeyondRun(const RefinementState& s) const {
+    PhasonStrain delta = s.strain;
+    const PhasonStrain& run = reflections_->runStrain();
+    for (std::size_t k = 0; k < delta.values.size(); ++k) delta.values[k] -= run.values[k];
+    delta.size = run.size;
+    return delta;
 }
 
 bool RefinementTarget::predictPattern(const RefinementState& state, const std::vector<double>& x,
@@ -126,7 +150,7 @@ bool RefinementTarget::predictPattern(const RefinementState& state, const std::v
     const double eta = shape.eta, scale = state.scale;
     const double gaussNorm = 2.0 * std::sqrt(kLn2 / std::numbers::pi);
     // Analytic columns by quantity; -1 when not refined.
-    int column[16];
+    int column[kRefinedQuantities];
     std::fill(std::begin(column), std::end(column), -1);
     if (jacobian) {
         jacobian->setZero(points, static_cast<Eigen::Index>(refs_.size()));

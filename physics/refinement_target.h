@@ -60,6 +60,8 @@ class RefinementTarget {
     void clamp(Eigen::VectorXd& values) const;
 
   private:
+    /** The state's strain less the run's, which the reflections' parts include. */
+    PhasonStrain strainBeyondRun(const RefinementState& s) const;
     /** Pattern values and the analytic derivative columns (those flagged). */
     bool predictPattern(const RefinementState& state, const std::vector<double>& x,
                         Eigen::VectorXd& y, Eigen::MatrixXd* jacobian,
@@ -74,6 +76,7 @@ class RefinementTarget {
     double tolerance_;
     double norm_ = 1.0;  // 100 / the start's strongest group intensity
     std::vector<bool> analytic_;
+    bool strained_ = false;  // a strain is refined: positions follow it
     // The last few group intensities by the values they depend on.
     mutable std::mutex cacheMutex_;
     mutable std::map<std::vector<double>, std::vector<double>> cache_;

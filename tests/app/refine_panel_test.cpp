@@ -106,6 +106,9 @@ class RefinePanelTest : public QObject {
             panel->box(name)->setChecked(true);
         }
         QVERIFY(!panel->box("c"));  // icosahedral: no c
+        for (const char* name : {"phason", "phason.11", "phason.33"})
+            QVERIFY2(panel->box(name), name);
+        QVERIFY(!panel->box("phason.44"));
         QVERIFY(panel->start());
         QVERIFY(panel->running());
         QVERIFY(panel->waitForFinished());

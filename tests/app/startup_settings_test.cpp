@@ -110,6 +110,7 @@ class StartupSettingsTest : public QObject {
     void closingDuringARunStillSaves();
     void commandLineConfigGivesTheWindowsReport();
     void intensitySettingsSurviveARestart();
+    void dialogsPhasonStrainRunsAndIsKept();
     void unreadableIntensitySettingsAreKept();
     void namedPipesAreLeftAlone();
     void fileSizeLimitGivesAMessage();
@@ -290,6 +291,49 @@ void StartupSettingsTest::intensitySettingsSurviveARestart() {
                  QStringLiteral("Tesral-intensities.toml was not read: %1:3: ")
                      .arg(QDir::toNativeSeparators(intensitySettingsFile()))),
              qPrintable(window_->statusText(5)));
+}
+
+void StartupSettingsTest::dialogsPhasonStrainRunsAndIsKept() {
+    const auto editModel = [this](const std::function<void(IntensityModelDialog&)>& edit) {
+        test::onNextModal<IntensityModelDialog>(edit);
+        window_->findChild<QAction*>(QStringLiteral("mnuView10"))->trigger();
+    };
+    const auto strainField = [](IntensityModelDialog& dialog) {
+        return dialog.findChild<QLineEdit*>(QStringLiteral("tfPhasonStrain"));
+    };
+    QVERIFY(openWindow());
+    panel()->systemList()->setCurrentIndex(1);  // decagonal
+    editModel([&](IntensityModelDialog& dialog) {
+        dialog.loadFile(QStringLiteral(TESRAL_MODELS_DIR "/decagonal-penrose.toml"));
+        strainField(dialog)->setText(QStringLiteral("0.01, 0, 0"));  // one number short
+        QString problem;
+        QVERIFY(!dialog.editedModel(&problem));
+        QVERIFY2(problem.contains(QStringLiteral("2 x 2 matrix of 4 finite numbers: '0.01, 0, 0'")),
+                 qPrintable(problem));
+        strainField(dialog)->setText(QStringLiteral("0.01, 0, 0, 0.002"));
+        dialog.accept();
+    });
+    panel()->intensitiesBox()->setChecked(true);
+    QSignalSpy ended(window_.get(), &MainWindow::runEnded);
+    window_->executeCalculation();
+    QVERIFY(ended.count() > 0 || ended.wait(60000));
+    QVERIFY(fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")))
+                .contains("\r\nphason strain M = [[0.01, 0], [0, 0.002]]\r\n"));
+    // The name field edited again rebuilds the model from the fields: the strain stays.
+    editModel([](IntensityModelDialog& dialog) {
+        dialog.findChild<QLineEdit*>(QStringLiteral("tfModelName"))->setText(QStringLiteral("x"));
+        dialog.accept();
+    });
+    QVERIFY(window_->close());
+    QCOMPARE(fileBytes(config_), kDefaultFile);
+    QVERIFY(
+        fileBytes(intensitySettingsFile()).contains("[phason]\nstrain = [[0.01, 0], [0, 0.002]]"));
+    QVERIFY(openWindow());
+    editModel([&](IntensityModelDialog& dialog) {
+        QCOMPARE(strainField(dialog)->text(), QStringLiteral("0.01, 0, 0, 0.002"));
+        dialog.reject();
+    });
+    QVERIFY(window_->close());
 }
 
 void StartupSettingsTest::unreadableIntensitySettingsAreKept() {

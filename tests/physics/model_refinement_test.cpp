@@ -1,4 +1,5 @@
 #include "physics/model_refinement.h"
+#include "physics/refinement_parameters.h"
 
 #include <gtest/gtest.h>
 
@@ -252,12 +253,118 @@ TEST(ModelRefinementStart, ReadersNameTheLineAndRefusalsSayWhy) {
          "2 observations for 3 parameters; a refinement needs more"},
         {&far, {"scale"}, "no reflection of far lies in the run's theta and qi windows"},
         {&few, {"w"}, "w: a peak list's intensities have no profile or background to refine"},
+        {&far,
+         {"phason"},
+         "phason: integrated intensities do not fix the phason strain, which moves the lines "
+         "(refine it from a whole pattern)"},
     };
     for (const Refused& r : refused) {
         RefineOptions options;
         options.vary = r.vary;
         EXPECT_EQ(refineModel(start, *r.data, options).message, r.message);
     }
+}
+
+TEST(ModelRefinementStrain, TheIsotropicStrainOfTauToTheMinusThreeIsTheCubicApproximant) {
+    // The 1/1 approximant: the Gram matrix of the six strained H_par, scaled to 2 on the
+    // diagonal, holds only 0 and +-1 (a face-centred cubic reciprocal lattice).
+    const double tau = (1.0 + std::sqrt(5.0)) / 2.0;
+    for (const MatrixConvention convention :
+         {MatrixConvention::Yamamoto, MatrixConvention::Steurer}) {
+        SCOPED_TRACE(static_cast<int>(convention));
+        std::optional<LatticeBasis> basis =
+            buildLatticeBasis(QuasicrystalSystem::Icosahedral, 6.32, 0, convention);
+        ASSERT_TRUE(basis);
+        PhasonStrain m = phasonIsotropicMap(QuasicrystalSystem::Icosahedral, convention);
+        for (double& v : m.values) v *= std::pow(tau, -3.0);
+        applyPhasonStrain(*basis, m);
+        const auto gram = [&](int i, int j) {
+            double sum = 0.0;
+            for (int r = 0; r < 3; ++r) sum += basis->inverse(r, i) * basis->inverse(r, j);
+            return sum;
+        };
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j) {
+                const double g = 2.0 * gram(i, j) / gram(0, 0);
+                EXPECT_NEAR(g, std::round(g), 1e-7) << i << j;
+                EXPECT_LE(std::abs(std::round(g)), i == j ? 2.0 : 1.0) << i << j;
+                if (i == j) {
+                    EXPECT_NEAR(g, 2.0, 1e-7);
+                }
+            }
+    }
+}
+
+TEST(ModelRefinementStrain, RefinesTheStrainBackFromZero) {
+    struct StrainCase {
+        const char* what;
+        QuasicrystalSystem system;
+        StructureModel model;
+        double a, c;
+        std::vector<std::string> vary;
+        PhasonStrain strain;  // of the pattern
+        double expected;      // the refined parameter: the last of vary
+    };
+    const StrainCase cases[] = {
+        {"icosahedral, isotropic",
+         QuasicrystalSystem::Icosahedral,
+         icosahedralModel(),
+         4.56084,
+         0,
+         {"scale", "phason"},
+         {3, {0, 0, 0.005, 0, 0.005, 0, 0.005, 0, 0}},
+         0.005},
+        {"decagonal, one element",
+         QuasicrystalSystem::Decagonal,
+         decagonalModel(),
+         2.45,
+         4.1,
+         {"scale", "phason.11"},
+         {2, {0.01, 0, 0, 0, 0, 0, 0, 0, 0}},
+         0.01},
+    };
+    for (const StrainCase& sc : cases) {
+        SCOPED_TRACE(sc.what);
+        StructureModel strained = sc.model;
+        strained.phasonStrain = sc.strain;
+        PowderRequest request;
+        request.grid = {20.0, 85.0, 0.02};
+        request.shape = {0.0, 0.0, 0.01, 0.5};
+        const PowderResult made =
+            powder(calculationOf(sc.system, strained, sc.a, sc.c, "45", "1.5"), request);
+        ASSERT_TRUE(made.ok()) << made.message;
+        std::mt19937 random(25);
+        Observations data;
+        data.source = "made";
+        for (std::size_t i = 0; i < made.profile.size(); ++i) {
+            const double y = 200.0 * made.profile[i] + 100.0;
+            data.twoTheta.push_back(request.grid.at(i));
+            data.value.push_back(y + std::normal_distribution<double>(0.0, std::sqrt(y))(random));
+        }
+        RefineOptions options;
+        options.vary = sc.vary;
+        options.vary.push_back("background");
+        options.backgroundTerms = 1;
+        options.shape = request.shape;
+        const ModelRefinement fit =
+            refineModel(calculationOf(sc.system, sc.model, sc.a, sc.c, "45", "1.5"), data, options);
+        ASSERT_TRUE(fit.ok()) << fit.message;
+        EXPECT_EQ(fit.warning, "");
+        const RefinedValue& v = fit.parameters[1];
+        EXPECT_EQ(v.start, 0.0);
+        EXPECT_GT(v.su, 0.0);
+        EXPECT_NEAR(v.value, sc.expected, 3.0 * v.su);
+        ASSERT_TRUE(fit.model.phasonStrain);
+        for (std::size_t k = 0; k < 9; ++k)
+            EXPECT_NEAR(fit.model.phasonStrain->values[k], sc.strain.values[k], 3.0 * v.su);
+    }
+    RefineOptions options;
+    options.vary = {"phason.33"};
+    EXPECT_EQ(refineModel(calculationOf(QuasicrystalSystem::Decagonal, decagonalModel(), 2.45, 4.1,
+                                        "45", "1.5"),
+                          readObservationsText("20 1\n21 1\n22 1\n", "p"), options)
+                  .message,
+              "phason.33: the strain of an axial system is 2 x 2 (phason.11 to phason.22)");
 }
 
 /** Peaks of the lines of `made`: lines less than 0.3 degrees apart summed, clusters wider
