@@ -2,7 +2,10 @@
 
 #include <pybind11/pybind11.h>
 
+#include <vector>
+
 #include "engine/generation.h"
+#include "engine/zone_section.h"
 
 namespace tesral::python {
 
@@ -13,6 +16,14 @@ struct Reflections {
     bool intensities = false;
     /** The integer indices, made once on first use (the table keeps them as floats). */
     pybind11::object indices;
+};
+
+/** A zone-axis section: its rows as Reflections and where each lies in the plane. */
+struct ZoneReflections : Reflections {
+    std::vector<ZoneSpot> spots;
+    std::array<double, 3> axis{}, planeX{}, planeY{};
+    int rank = 0;
+    bool cutByLimits = false;
 };
 
 void bindReflections(pybind11::module_& module);

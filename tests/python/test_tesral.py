@@ -38,8 +38,8 @@ IDS = ["octagonal", "decagonal-steurer", "dodecagonal-cu", "icosahedral", "icosa
        "octagonal-model-strain"]
 
 
-def cli(command, options, tmp_path):
-    out = tmp_path / ("cli." + command)
+def cli(command, options, tmp_path, extension=None):
+    out = tmp_path / ("cli." + (extension or command))
     subprocess.run([CLI, command, *options, "--output", str(out)], check=True)
     return out.read_bytes()
 
@@ -142,3 +142,20 @@ def test_models_load_edit_save_and_run(tmp_path):
         tesral.one_site(domain="cube")
     groups = tesral.groups()
     assert len(groups) == 85 and groups[-1]["system"] == "icosahedral"
+
+
+def test_powder_lines_and_zone_coordinates_equal_the_command_line(tmp_path):
+    options = ["--system", "icosahedral", "--a", "4.46", "--two-theta", "20:60:0.02"]
+    text = cli("powder", options, tmp_path, "csv").decode().splitlines()[1:]
+    lines = np.array([row.split(",")[:5] for row in text], dtype=float)
+    p = tesral.powder(system="icosahedral", a=4.46, two_theta=(20, 60, 0.02))
+    got = np.column_stack([p.two_theta, p.d, p.hperp, p.multiplicity, p.intensity])
+    assert got.shape == lines.shape and np.allclose(got, lines, atol=1e-4, rtol=0)
+    assert len(p.grid) == len(p.profile) == 2001 and p.profile.max() == pytest.approx(100)
+
+    text = cli("zone", ["--system", "decagonal", "--axis", "periodic", "--columns", "indices"],
+               tmp_path).decode()
+    rows = np.array([line.split("\t")[1:-1] for line in text.splitlines()], dtype=float)
+    z = tesral.zone(system="decagonal", axis="periodic")
+    assert (z.indices == rows[:, :5]).all()
+    assert np.allclose(np.column_stack([z.u, z.v]), rows[:, 5:7], atol=0.6e-5)
