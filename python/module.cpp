@@ -1,6 +1,7 @@
 #include <pybind11/pybind11.h>
 
 #include "python/model_binding.h"
+#include "python/model_work_bindings.h"
 #include "python/pattern_bindings.h"
 #include "python/reflections.h"
 #include "python/run_binding.h"
@@ -12,4 +13,5 @@ PYBIND11_MODULE(_tesral, m) {
     tesral::python::bindReflections(m);
     tesral::python::bindRun(m);
     tesral::python::bindPatterns(m);
+    tesral::python::bindModelWork(m);
 }

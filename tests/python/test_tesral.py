@@ -1,5 +1,6 @@
 """The Python module against tesral-cli: the same rows, files and messages."""
 
+import json
 import os
 import signal
 import subprocess
@@ -159,3 +160,27 @@ def test_powder_lines_and_zone_coordinates_equal_the_command_line(tmp_path):
     z = tesral.zone(system="decagonal", axis="periodic")
     assert (z.indices == rows[:, :5]).all()
     assert np.allclose(np.column_stack([z.u, z.v]), rows[:, 5:7], atol=0.6e-5)
+
+
+def test_refine_and_structure_equal_the_command_line(tmp_path):
+    source = os.environ["TESRAL_SOURCE"]
+    model = os.path.join(MODELS, "icosahedral-sphere.toml")
+    measured = os.path.join(source, "doc", "examples", "i-sphere-synthetic.xy")
+    vary = ["scale", "zero", "a", "background", "w", "eta", "radius", "b_par"]
+    json_path = tmp_path / "fit.json"
+    subprocess.run([CLI, "refine", "--system", "icosahedral", "--a", "4.57", "--qimax", "1.5",
+                    "--wavelength", "1.5406", "--model", model, "--measured", measured,
+                    "--vary", ",".join(vary), "--output", str(tmp_path / "refined.toml"),
+                    "--json", str(json_path)], check=True, capture_output=True)
+    expected = json.loads(json_path.read_text())
+    fit = tesral.refine(system="icosahedral", a=4.57, qi_max=1.5, wavelength=1.5406, model=model,
+                        measured=measured, vary=vary)
+    # FIT.json writes ten significant digits.
+    assert {p[0]: p[2] for p in fit["parameters"]} == pytest.approx(
+        {name: p["value"] for name, p in expected["parameters"].items()}, rel=1e-9)
+    assert fit["merit"]["rwp"] == pytest.approx(expected["r_wp"], rel=1e-9)
+
+    atoms = tesral.structure(system="icosahedral", model=model, radius=8)
+    assert atoms["xyz"].encode() == cli("structure", ["--system", "icosahedral", "--model", model,
+                                                      "--radius", "8"], tmp_path, "xyz")
+    assert atoms["positions"].shape == (len(atoms["elements"]), 3)
