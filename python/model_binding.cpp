@@ -127,8 +127,10 @@ model.sites edits the model.)")
         .def("__eq__", [](const Site& a, const Site& b) { return a == b; })
         .def("__repr__", [](const Site& s) {
             std::string position;
-            for (const double x : s.position)
-                position += (position.empty() ? "" : ", ") + numberText(x);
+            for (const double x : s.position) {
+                position += position.empty() ? "" : ", ";
+                position += numberText(x);
+            }
             return "<tesral.Site " + (s.label.empty() ? s.element : s.label + " " + s.element) +
                    " at (" + position + "), " + shapeName(s.domain.shape) + ">";
         });
@@ -193,11 +195,13 @@ or 'neutron:WAVELENGTH'; phason_strain is None or the matrix row by row.)")
                 for (const py::handle row : value) {
                     if (py::isinstance<py::sequence>(row))
                         for (const py::handle x : row) {
-                            text += (text.empty() ? "" : ",") + fieldText(x, "phason_strain");
+                            text += text.empty() ? "" : ",";
+                            text += fieldText(x, "phason_strain");
                             ++count;
                         }
                     else {
-                        text += (text.empty() ? "" : ",") + fieldText(row, "phason_strain");
+                        text += text.empty() ? "" : ",";
+                        text += fieldText(row, "phason_strain");
                         ++count;
                     }
                 }

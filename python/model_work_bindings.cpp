@@ -157,6 +157,8 @@ void bindModelWork(py::module_& m) {
             if (model.is_none()) throw py::value_error("model is needed");
             if (!(radius > 0.0))
                 throw py::value_error("radius takes a radius in angstrom, above 0");
+            // As on the command line, no row bound applies to a patch.
+            static_cast<void>(maxRows);
             const physics::Calculation calculation = calculationFrom(args, model, py::none());
             physics::PatchRequest request;
             request.radius = radius;

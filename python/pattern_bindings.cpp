@@ -45,8 +45,10 @@ std::vector<double> numbersOf(const py::object& value, std::size_t count, const 
 std::string axisText(const py::object& value) {
     if (py::isinstance<py::str>(value)) return value.cast<std::string>();
     std::string text;
-    for (const py::handle item : value)
-        text += (text.empty() ? "" : ",") + py::str(item).cast<std::string>();
+    for (const py::handle item : value) {
+        text += text.empty() ? "" : ",";
+        text += py::str(item).cast<std::string>();
+    }
     return text;
 }
 

@@ -34,7 +34,10 @@ std::vector<py::object> itemsOf(const py::handle& value) {
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
-    for (const std::string& part : parts) text += (text.empty() ? "" : ",") + part;
+    for (const std::string& part : parts) {
+        text += text.empty() ? "" : ",";
+        text += part;
+    }
     return text;
 }
 
