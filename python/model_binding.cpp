@@ -9,6 +9,7 @@
 #include "physics/model_file.h"
 #include "physics/one_site_model.h"
 #include "python/python_inputs.h"
+#include "python/python_work.h"
 #include "report/safe_file.h"
 
 namespace tesral::python {
@@ -69,7 +70,7 @@ physics::Radiation radiationNamed(const std::string& name) {
 void saveModel(const StructureModel& model, const std::string& path) {
     SafeFile file;
     if (!file.open(path) || !file.write(physics::modelText(model)) || !file.commit())
-        throw py::value_error("cannot write '" + path + "': " + file.error());
+        throwOSError("cannot write '" + path + "': " + file.error());
 }
 
 }  // namespace

@@ -67,4 +67,9 @@ void runWatched(const std::function<void(const physics::Watch& watch)>& work,
     if (!progress.is_none()) progress(1.0);
 }
 
+void throwOSError(const std::string& message) {
+    PyErr_SetString(PyExc_OSError, message.c_str());
+    throw py::error_already_set();
+}
+
 }  // namespace tesral::python

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 
 #include "physics/calculation.h"
 
@@ -20,5 +21,8 @@ namespace tesral::python {
  */
 void runWatched(const std::function<void(const physics::Watch& watch)>& work,
                 const pybind11::object& progress);
+
+/** Raises OSError with `message` (a file that cannot be written, as the command line says it). */
+[[noreturn]] void throwOSError(const std::string& message);
 
 }  // namespace tesral::python

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "python/python_inputs.h"
+#include "python/python_work.h"
 #include "python/reflections.h"
 #include "report/clipboard_rows.h"
 #include "report/report_head.h"
@@ -75,7 +76,7 @@ ReportOptions reportOptionsOf(const Reflections& r, const py::object& columns) {
 }
 
 void raiseWriteError(const std::optional<std::string>& error, const std::string& path) {
-    if (error) throw py::value_error("cannot write '" + path + "': " + *error);
+    if (error) throwOSError("cannot write '" + path + "': " + *error);
 }
 
 }  // namespace

@@ -77,6 +77,8 @@ def test_writers_are_byte_identical(kwargs, options, columns, tmp_path):
         assert path.read_bytes() == cli(command, options + flag, tmp_path)
     head = cli("report", options, tmp_path).decode().split("\r\n")[:len(r.header)]
     assert r.header == head
+    with pytest.raises(OSError, match="cannot write '/nonexistent/x.hkl': No such file"):
+        r.write_report("/nonexistent/x.hkl")
 
 
 @pytest.mark.parametrize("kwargs,options", [
