@@ -9,8 +9,10 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "engine/groups.h"
+#include "engine/run_input_names.h"
 #include "engine/wavelength.h"
 #include "physics/calculation.h"
+#include "report/column_names.h"
 #include "report/config_file.h"
 #include "report/safe_file.h"
 
@@ -25,8 +27,8 @@ int groupPositionFrom(const Options& options, QuasicrystalSystem system, bool sy
         throw UsageError("give either --group or --group-index");
     if (options.has("group")) {
         const std::string symbol = options.value("group");
-        for (size_t i = 0; i < groups.size(); ++i)
-            if (groups[i].symbol == symbol) return static_cast<int>(i);
+        if (const std::optional<int> position = groupPositionNamed(system, symbol))
+            return *position;
         throw UsageError("no group " + quoted(symbol) + " in this system");
     }
     const double last = static_cast<double>(groups.size() - 1);
@@ -55,16 +57,13 @@ void readConfiguration(const Options& options, ConfigValues& config) {
 }  // namespace
 
 QuasicrystalSystem systemFrom(const std::string& name) {
-    if (name == "octagonal") return QuasicrystalSystem::Octagonal;
-    if (name == "decagonal") return QuasicrystalSystem::Decagonal;
-    if (name == "dodecagonal") return QuasicrystalSystem::Dodecagonal;
-    if (name == "icosahedral") return QuasicrystalSystem::Icosahedral;
+    if (const std::optional<QuasicrystalSystem> system = systemNamed(name)) return *system;
     throw UsageError("unknown system " + quoted(name));
 }
 
 MatrixConvention conventionFrom(const std::string& name) {
-    if (name == "yamamoto") return MatrixConvention::Yamamoto;
-    if (name == "steurer") return MatrixConvention::Steurer;
+    if (const std::optional<MatrixConvention> convention = conventionNamed(name))
+        return *convention;
     throw UsageError("unknown convention " + quoted(name));
 }
 
@@ -111,19 +110,16 @@ RunInputs runInputsFrom(const Options& options) {
 
     if (options.has("anode")) {
         const std::string anode = options.value("anode");
-        int position = -1;
-        for (size_t i = 0; i < anodeTable().size(); ++i)
-            if (anodeTable()[i].name == anode) position = static_cast<int>(i);
-        if (position < 0) throw UsageError("unknown anode " + quoted(anode));
-        in.wavelength = wavelengthText(meanWavelength(position));
+        const std::optional<std::string> wavelength = anodeWavelengthText(anode);
+        if (!wavelength) throw UsageError("unknown anode " + quoted(anode));
+        in.wavelength = *wavelength;
     }
     if (options.has("wavelength")) in.wavelength = options.value("wavelength");
     if (options.has("phason-strain")) {
         in.phasonStrain = options.value("phason-strain");
         if (!readPhasonStrain(in.phasonStrain, in.system))
             throw UsageError(
-                std::string("--phason-strain takes ") +
-                (in.system == QuasicrystalSystem::Icosahedral ? "9" : "4") +
+                "--phason-strain takes " + std::to_string(phasonStrainElementCount(in.system)) +
                 " comma-separated numbers for this system (the matrix row by row; 9 icosahedral, "
                 "4 axial)");
     }
@@ -141,36 +137,11 @@ RunInputs runInputsFrom(const Options& options) {
 ReportColumns reportColumnsFrom(const Options& options, int indexDimension) {
     ColumnChoices choices;
     if (options.has("columns")) {
-        choices = {.indices = false,
-                   .theta = false,
-                   .dSpacing = false,
-                   .qeQi = false,
-                   .xyz = false,
-                   .hPerp = false,
-                   .intensity = false};
-        const std::string text = options.value("columns");
-        if (text != "none") {
-            for (const std::string& name : splitList(text)) {
-                if (name == "indices")
-                    choices.indices = true;
-                else if (name == "theta")
-                    choices.theta = true;
-                else if (name == "d")
-                    choices.dSpacing = true;
-                else if (name == "qeqi")
-                    choices.qeQi = true;
-                else if (name == "xyz")
-                    choices.xyz = true;
-                else if (name == "hperp")
-                    choices.hPerp = true;
-                else if (name == "intensity")
-                    choices.intensity = true;
-                else if (name == "hkl")
-                    choices.hkl = true;
-                else
-                    throw UsageError("unknown column " + quoted(name));
-            }
-        }
+        std::string unknown;
+        const std::optional<ColumnChoices> named =
+            columnChoicesNamed(splitList(options.value("columns")), unknown);
+        if (!named) throw UsageError("unknown column " + quoted(unknown));
+        choices = *named;
     }
     if (choices.hkl && !options.has("approximant"))
         throw UsageError("the column hkl (the approximant cell's indices) needs --approximant");

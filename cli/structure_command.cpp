@@ -1,22 +1,15 @@
 // tesral-cli structure: a model's atoms in real space, as extended XYZ.
 
-#include <cmath>
-#include <numbers>
-
 #include "cli/commands.h"
 #include "cli/model_options.h"
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
-#include "physics/point_density.h"
-#include "physics/real_space_structure.h"
+#include "physics/structure_patch.h"
 #include "physics/structure_xyz.h"
 
 namespace tesral::cli {
 namespace {
-
-/** Patches expected to hold more atoms are refused: about 50 bytes of output each. */
-constexpr double kMostAtoms = 5e7;
 
 KnownOptions structureOptions() {
     KnownOptions known;
@@ -47,21 +40,8 @@ int structureCommand(const std::vector<std::string>& args) {
     std::optional<physics::StructureModel> model = modelFrom(options, inputs.system);
     if (!model) throw UsageError("--model FILE (or --domain) is needed");
     const physics::Calculation calculation = calculationFor(inputs, model, std::nullopt);
-    const RunParameters& p = calculation.parameters;
-    const std::optional<LatticeBasis> basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
-    if (!basis) throw std::runtime_error(kLatticeConstantsMessage);
-    const Centring centring = groupCentring(p.groupNumber);
-    std::vector<physics::StructureAtom> atoms;
-    try {
-        const double expected = physics::pointDensity(*model, p.system, *basis, centring) * 4.0 /
-                                3.0 * std::numbers::pi * radius * radius * radius;
-        if (expected > kMostAtoms)
-            throw std::runtime_error("a patch of radius " + shown(radius) + " A holds about " +
-                                     shown(expected) + " atoms, more than " + shown(kMostAtoms));
-        atoms = physics::structurePatch(*model, p.system, *basis, centring, request);
-    } catch (const std::invalid_argument& e) {
-        throw std::runtime_error(e.what());
-    }
+    const std::vector<physics::StructureAtom> atoms =
+        physics::calculationPatch(calculation, request);
     writeOutput(options, physics::extendedXyz(*model, atoms));
     return 0;
 }
