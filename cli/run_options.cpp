@@ -67,14 +67,6 @@ MatrixConvention conventionFrom(const std::string& name) {
     throw UsageError("unknown convention " + quoted(name));
 }
 
-std::string approximantUsage(QuasicrystalSystem system) {
-    return system == QuasicrystalSystem::Icosahedral
-               ? "--approximant takes a ratio of consecutive Fibonacci numbers for this system: "
-                 "1/1, 2/1, 3/2, 5/3, 8/5, ..."
-               : "--approximant takes P/Q or P/Q,R/S for this system (positive whole numbers, "
-                 "the ratios along the two in-plane axes)";
-}
-
 std::vector<std::string> runOptionNames() {
     return {"config",     "system",   "group",         "group-index", "convention", "a",
             "c",          "limits",   "thmin",         "thmax",       "qimax",      "anode",

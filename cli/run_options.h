@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "engine/generation.h"
 #include "engine/projected_points.h"
+#include "engine/run_input_names.h"
 #include "physics/calculation.h"
 #include "report/large_run.h"
 #include "report/report_columns.h"
@@ -17,9 +18,6 @@ namespace tesral::cli {
 /** --system and --convention values; anything else throws. */
 QuasicrystalSystem systemFrom(const std::string& name);
 MatrixConvention conventionFrom(const std::string& name);
-
-/** Why --approximant was refused for this system. */
-std::string approximantUsage(QuasicrystalSystem system);
 
 /** The options that describe a run, as a user types them into the window's fields. */
 std::vector<std::string> runOptionNames();

@@ -37,4 +37,12 @@ int phasonStrainElementCount(QuasicrystalSystem system) {
     return system == QuasicrystalSystem::Icosahedral ? 9 : 4;
 }
 
+std::string approximantUsage(QuasicrystalSystem system) {
+    return system == QuasicrystalSystem::Icosahedral
+               ? "--approximant takes a ratio of consecutive Fibonacci numbers for this system: "
+                 "1/1, 2/1, 3/2, 5/3, 8/5, ..."
+               : "--approximant takes P/Q or P/Q,R/S for this system (positive whole numbers, "
+                 "the ratios along the two in-plane axes)";
+}
+
 }  // namespace tesral

@@ -26,4 +26,7 @@ std::optional<std::string> anodeWavelengthText(std::string_view anode);
 /** The element count a phason strain takes for the system: 9 icosahedral, 4 axial. */
 int phasonStrainElementCount(QuasicrystalSystem system);
 
+/** What an approximant's text may be for the system, as the refusal of a bad one says. */
+std::string approximantUsage(QuasicrystalSystem system);
+
 }  // namespace tesral

@@ -224,6 +224,19 @@ class Walker {
     double x_[kMaxIndices + 1][kMaxIndices] = {};
 };
 
+/** The lattice with the strain's perpendicular parts d-perp + M d-par, and its inverse. */
+LatticeBasis strainedLattice(const LatticeBasis& basis, const Frame& f, const PhasonStrain& m) {
+    LatticeBasis strained = basis;
+    for (int i = 0; i < f.n; ++i)
+        for (int r = 0; r < m.size; ++r) {
+            double shift = 0.0;
+            for (int k = 0; k < m.size; ++k) shift += m.at(r, k) * basis.direct(i, f.parallel[k]);
+            strained.direct(i, f.perpendicular[r]) += shift;
+        }
+    applyPhasonStrain(strained, m);
+    return strained;
+}
+
 }  // namespace
 
 std::vector<StructureAtom> structurePatch(const StructureModel& model, QuasicrystalSystem system,
@@ -233,11 +246,17 @@ std::vector<StructureAtom> structurePatch(const StructureModel& model, Quasicrys
     if (basis.n != f.n) throw std::invalid_argument("the basis does not belong to the system");
     if (!(request.radius > 0.0) || !std::isfinite(request.radius))
         throw std::invalid_argument("the radius of a patch must be a positive number");
+    if (request.phasonStrain && request.phasonStrain->size != f.perpendicularCount)
+        throw std::invalid_argument("the phason strain does not belong to the system");
+    // The domains keep the unstrained lattice's shape; the walk goes over the strained one.
+    const LatticeBasis& domainBasis = basis;
+    const LatticeBasis walkBasis =
+        request.phasonStrain ? strainedLattice(basis, f, *request.phasonStrain) : basis;
     // The fractions of the shift: perpendicular vector (0, phi) times the inverse basis.
     double centre[kMaxIndices] = {};
     for (int i = 0; i < f.n; ++i)
         for (int c = 0; c < f.perpendicularCount; ++c)
-            centre[i] += request.phasonShift[c] * basis.inverse(f.perpendicular[c], i);
+            centre[i] += request.phasonShift[c] * walkBasis.inverse(f.perpendicular[c], i);
 
     std::vector<std::unique_ptr<DomainRegion>> regions;
     std::vector<Ellipsoid> ellipsoids;
@@ -247,8 +266,9 @@ std::vector<StructureAtom> structurePatch(const StructureModel& model, Quasicrys
         if (static_cast<int>(site.position.size()) != f.n)
             throw std::invalid_argument("a site's position needs " + std::to_string(f.n) +
                                         " fractions");
-        regions.push_back(std::make_unique<DomainRegion>(system, basis, site.domain));
-        ellipsoids.push_back(ellipsoidOf(basis, f, request.radius, regions.back()->outerRadius()));
+        regions.push_back(std::make_unique<DomainRegion>(system, domainBasis, site.domain));
+        ellipsoids.push_back(
+            ellipsoidOf(walkBasis, f, request.radius, regions.back()->outerRadius()));
     }
 
     std::vector<SiteWalk> walks;
@@ -278,7 +298,7 @@ std::vector<StructureAtom> structurePatch(const StructureModel& model, Quasicrys
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < items.size();) {
-            Walker walker(basis, f, request, walks[static_cast<std::size_t>(items[i].walk)],
+            Walker walker(walkBasis, f, request, walks[static_cast<std::size_t>(items[i].walk)],
                           pieces[i]);
             walker.run(items[i].first);
         }

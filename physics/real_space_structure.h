@@ -3,11 +3,13 @@
 // A quasicrystal model seen as atoms: the cut-and-project points of its sites' domains.
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "engine/groups.h"
 #include "engine/worker_pool.h"
 #include "lattice/lattice_basis.h"
+#include "lattice/phason_strain.h"
 #include "physics/structure_model.h"
 
 namespace tesral::physics {
@@ -30,6 +32,11 @@ struct PatchRequest {
      */
     std::array<double, 3> phasonShift{};
     unsigned workers = workerCount();
+    /**
+     * A linear phason strain: the lattice points' perpendicular parts become d-perp + M d-par
+     * (the domains keep their shape). An approximant's strain makes the patch periodic.
+     */
+    std::optional<PhasonStrain> phasonStrain;
 };
 
 /**
@@ -41,8 +48,8 @@ struct PatchRequest {
  * domain's own transform); the two readings differ only for domains without a centre of
  * symmetry, the Penrose pentagons. The order depends on the inputs only (not on the workers).
  * Both parts come from the rows of
- * basis.direct; a phason strain enters as a strained basis, and a periodic approximant cell as
- * its own request (neither is made here yet).
+ * basis.direct, under the request's phason strain those of the strained lattice (an
+ * approximant's strain gives its periodic structure; one wrapped cell is not made here).
  *
  * The walk is output-sensitive: it visits the lattice points of the ellipsoid
  * |x-par|^2 / R^2 + |x-perp - phi|^2 / rho_k^2 <= 2 (rho_k the domain's outer radius), which

@@ -34,7 +34,9 @@ std::vector<StructureAtom> calculationPatch(const Calculation& calculation,
             throw std::runtime_error("a patch of radius " + shown(r) + " A holds about " +
                                      shown(expected) + " atoms, more than " +
                                      shown(kMostPatchAtoms));
-        return structurePatch(model, p.system, *basis, centring, request);
+        PatchRequest strained = request;
+        strained.phasonStrain = p.phasonStrain;
+        return structurePatch(model, p.system, *basis, centring, strained);
     } catch (const std::invalid_argument& e) {
         throw std::runtime_error(e.what());
     }

@@ -50,12 +50,13 @@ void bindModelWork(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object maxRows, py::object progress, const std::string& measured,
-           std::vector<std::string> vary, bool peaks, py::object twoTheta, py::object caglioti,
-           double eta, int background, int maxIterations, double monochromator, double zero,
-           double tolerance) {
-            const RunArguments args{system, group, groupIndex, convention, a,           c, limits,
-                                    theta,  qiMax, anode,      wavelength, phasonStrain};
+           py::object approximant, py::object maxRows, py::object progress,
+           const std::string& measured, std::vector<std::string> vary, bool peaks,
+           py::object twoTheta, py::object caglioti, double eta, int background, int maxIterations,
+           double monochromator, double zero, double tolerance) {
+            const RunArguments args{system,     group,        groupIndex, convention, a,
+                                    c,          limits,       theta,      qiMax,      anode,
+                                    wavelength, phasonStrain, approximant};
             if (model.is_none()) throw py::value_error("model is needed");
             const physics::Calculation start = calculationFrom(args, model, maxRows);
             physics::RefineOptions o;
@@ -151,9 +152,11 @@ void bindModelWork(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object maxRows, py::object progress, double radius, py::object phasonShift) {
-            const RunArguments args{system, group, groupIndex, convention, a,           c, limits,
-                                    theta,  qiMax, anode,      wavelength, phasonStrain};
+           py::object approximant, py::object maxRows, py::object progress, double radius,
+           py::object phasonShift) {
+            const RunArguments args{system,     group,        groupIndex, convention, a,
+                                    c,          limits,       theta,      qiMax,      anode,
+                                    wavelength, phasonStrain, approximant};
             if (model.is_none()) throw py::value_error("model is needed");
             if (!(radius > 0.0))
                 throw py::value_error("radius takes a radius in angstrom, above 0");

@@ -176,10 +176,11 @@ void bindPatterns(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object maxRows, py::object progress, py::object twoTheta, py::object caglioti,
-           double eta, double monochromator, double zero, bool profile) {
-            const RunArguments args{system, group, groupIndex, convention, a,           c, limits,
-                                    theta,  qiMax, anode,      wavelength, phasonStrain};
+           py::object approximant, py::object maxRows, py::object progress, py::object twoTheta,
+           py::object caglioti, double eta, double monochromator, double zero, bool profile) {
+            const RunArguments args{system,     group,        groupIndex, convention, a,
+                                    c,          limits,       theta,      qiMax,      anode,
+                                    wavelength, phasonStrain, approximant};
             const physics::Calculation calculation = calculationFrom(args, model, maxRows);
             physics::PowderRequest request;
             if (!twoTheta.is_none()) {
@@ -268,10 +269,11 @@ void bindPatterns(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object maxRows, py::object progress, py::object axis, py::object xAxis,
-           double slab) {
-            const RunArguments args{system, group, groupIndex, convention, a,           c, limits,
-                                    theta,  qiMax, anode,      wavelength, phasonStrain};
+           py::object approximant, py::object maxRows, py::object progress, py::object axis,
+           py::object xAxis, double slab) {
+            const RunArguments args{system,     group,        groupIndex, convention, a,
+                                    c,          limits,       theta,      qiMax,      anode,
+                                    wavelength, phasonStrain, approximant};
             // The section of the run's own box: the row bound refuses none, as on the command line.
             physics::Calculation calculation = calculationFrom(args, model, maxRows);
             if (maxRows.is_none()) calculation.maxRows.reset();

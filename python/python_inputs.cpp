@@ -143,6 +143,12 @@ RunInputs runInputsFrom(const RunArguments& args) {
                 "phason_strain takes " + std::to_string(phasonStrainElementCount(in.system)) +
                 " numbers for this system (the matrix row by row; 9 icosahedral, 4 axial)");
     }
+    if (!args.approximant.is_none()) {
+        in.approximant = fieldText(args.approximant, "approximant");
+        std::string error;
+        if (!parseApproximant(in.approximant, in.system, error))
+            throw py::value_error(approximantUsage(in.system));
+    }
     return in;
 }
 

@@ -18,7 +18,7 @@ namespace tesral::python {
 /** run()'s keyword values that describe the run; None leaves the input as it starts. */
 struct RunArguments {
     pybind11::object system, group, groupIndex, convention, a, c, limits, theta, qiMax, anode,
-        wavelength, phasonStrain;
+        wavelength, phasonStrain, approximant;
 };
 
 /** The inputs; a value that cannot be used raises ValueError with the command line's text. */

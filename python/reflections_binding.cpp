@@ -60,6 +60,29 @@ py::array indicesOf(py::object self) {
     return r.indices;
 }
 
+// The approximant cell's h k l of every row: the cell's index matrix times h1..hn.
+py::object hklOf(py::object self) {
+    const Reflections& r = self.cast<const Reflections&>();
+    const RunParameters& run = r.result.parameters;
+    if (!run.approximant) return py::none();
+    const auto basis = buildLatticeBasis(run.system, run.a, run.c, run.convention);
+    if (!basis) return py::none();
+    const auto matrix = approximantCell(*basis, *run.approximant).indexMatrix;
+    const int n = r.result.indexDimension;
+    py::array_t<int> hkl({static_cast<py::ssize_t>(r.result.table.size()), py::ssize_t{3}});
+    auto out = hkl.mutable_unchecked<2>();
+    for (py::ssize_t i = 0; i < out.shape(0); ++i) {
+        const ReflectionRecord& row = r.result.table[static_cast<std::size_t>(i)];
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            int sum = 0;
+            for (int j = 0; j < n; ++j)
+                sum += matrix[axis][static_cast<std::size_t>(j)] * static_cast<int>(row.h(j));
+            out(i, static_cast<py::ssize_t>(axis)) = sum;
+        }
+    }
+    return hkl;
+}
+
 /** |H-perp| in 1/angstrom, as the hperp column writes it. */
 py::array hPerpOf(const Reflections& r) {
     const float scale = perpendicularLengthScale(r.result.parameters);
@@ -94,6 +117,9 @@ the table alive. ``indices`` (integers) and ``hperp`` are worked out once from i
              })
         .def_property_readonly("indices", &indicesOf,
                                "N x 5 (axial) or N x 6 (icosahedral) integer indices h1..hn.")
+        .def_property_readonly("hkl", &hklOf,
+                               "N x 3 indices h k l in the approximant cell; None without an "
+                               "approximant.")
         .def_property_readonly(
             "theta", [](py::object self) { return elementView(std::move(self), kTheta); },
             "Bragg angle theta, degrees (float32).")

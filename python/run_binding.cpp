@@ -29,6 +29,8 @@ anode        'Mo', 'Cu', 'Ni', 'Co', 'Fe', 'Cr', 'Ag' or 'US'; or wavelength (an
 model        a Model, or the path of a model file: the rows get intensities
 phason_strain  the linear phason strain M, row by row (4 numbers axial, 9 icosahedral),
              flat or nested; positions use H|| - M^T H-perp
+approximant  a rational approximant, '1/1', '2/1', ... (icosahedral) or 'P/Q' / 'P/Q,R/S'
+             (axial): the strain that makes the cell; Reflections.hkl gives its indices
 max_rows     refuse a run that may keep more rows (default 50 000 000)
 progress     called with the fraction done (0..1) while the run works
 
@@ -56,9 +58,10 @@ void bindRun(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object maxRows, py::object progress) {
-            const RunArguments args{system, group, groupIndex, convention, a,           c, limits,
-                                    theta,  qiMax, anode,      wavelength, phasonStrain};
+           py::object approximant, py::object maxRows, py::object progress) {
+            const RunArguments args{system,     group,        groupIndex, convention, a,
+                                    c,          limits,       theta,      qiMax,      anode,
+                                    wavelength, phasonStrain, approximant};
             const physics::Calculation calculation = calculationFrom(args, model, maxRows);
             const PreparedRun prepared = physics::prepare(calculation);
             if (!prepared.ready()) throw py::value_error(prepared.message);

@@ -24,6 +24,7 @@ physics::Calculation calculationFrom(const RunArguments& args, const pybind11::o
         pybind11::arg("anode") = pybind11::none(), pybind11::arg("wavelength") = pybind11::none(), \
         pybind11::arg("model") = pybind11::none(),                                                 \
         pybind11::arg("phason_strain") = pybind11::none(),                                         \
+        pybind11::arg("approximant") = pybind11::none(),                                           \
         pybind11::arg("max_rows") = pybind11::none(), pybind11::arg("progress") = pybind11::none()
 
 void bindRun(pybind11::module_& module);

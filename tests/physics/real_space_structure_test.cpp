@@ -1,4 +1,5 @@
 #include "physics/real_space_structure.h"
+#include "lattice/approximant.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,8 @@ LatticeBasis basisOf(const PatchRun& run) {
 
 std::vector<StructureAtom> patch(const PatchRun& run, double radius,
                                  std::array<double, 3> shift = {}) {
-    return structurePatch(modelOf(run), run.system, basisOf(run), run.centring, {radius, shift, 2});
+    return structurePatch(modelOf(run), run.system, basisOf(run), run.centring,
+                          {radius, shift, 2, {}});
 }
 
 /** Atoms per cubic angstrom of a patch, each atom counted by its occupancy. */
@@ -208,4 +210,54 @@ TEST(StructurePatch, PhasonShiftMovesAtomsAndKeepsTheDensity) {
     EXPECT_LT(gone.size(), before.size() / 2);
     EXPECT_NEAR(density(kPenrose3D, moved, radius), density(kPenrose3D, still, radius),
                 0.02 * density(kPenrose3D, still, radius));
+}
+
+// Under the 1/1 approximant's strain the structure repeats with the cubic cell: every atom
+// well inside the patch has an atom of its site one cell vector away. The density stays.
+TEST(StructurePatch, TheApproximantsStrainMakesThePatchPeriodic) {
+    const double radius = 30.0;
+    const LatticeBasis basis = basisOf(kPenrose3D);
+    std::string error;
+    const Approximant cubic = *parseApproximant("1/1", kPenrose3D.system, error);
+    PatchRequest request{radius, {}, 2, {}};
+    request.phasonStrain = approximantStrain(basis, cubic);
+    const std::vector<StructureAtom> atoms =
+        structurePatch(modelOf(kPenrose3D), kPenrose3D.system, basis, kPenrose3D.centring, request);
+    const ApproximantCell cell = approximantCell(basis, cubic);
+    const auto has = [&](const std::array<double, 3>& at, int site) {
+        return std::any_of(atoms.begin(), atoms.end(), [&](const StructureAtom& a) {
+            double d2 = 0.0;
+            for (int c = 0; c < 3; ++c) d2 += std::pow(a.position[c] - at[c], 2);
+            return a.site == site && d2 < 1e-8;
+        });
+    };
+    int checked = 0;
+    for (const StructureAtom& atom : atoms) {
+        double r2 = 0.0;
+        for (int c = 0; c < 3; ++c) r2 += atom.position[c] * atom.position[c];
+        if (std::sqrt(r2) > radius - cell.constants[0] - 0.1) continue;
+        for (const auto& vector : cell.vectors) {
+            std::array<double, 3> moved{};
+            for (int c = 0; c < 3; ++c) moved[c] = atom.position[c] + vector[c];
+            EXPECT_TRUE(has(moved, atom.site));
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 100);
+    EXPECT_FALSE(keysOf(atoms) == keysOf(patch(kPenrose3D, radius)));
+    // One cell's count depends on the shift; its mean over shifts is the quasicrystal's.
+    double mean = 0.0;
+    const int shifts = 24;
+    for (int i = 0; i < shifts; ++i) {
+        request.phasonShift = {std::fmod(3.731 * i, 9.5) - 4.75, std::fmod(2.377 * i, 8.5) - 4.25,
+                               std::fmod(1.519 * i, 7.5) - 3.75};
+        mean += density(kPenrose3D,
+                        structurePatch(modelOf(kPenrose3D), kPenrose3D.system, basis,
+                                       kPenrose3D.centring, request),
+                        radius) /
+                shifts;
+    }
+    EXPECT_NEAR(mean,
+                pointDensity(modelOf(kPenrose3D), kPenrose3D.system, basis, kPenrose3D.centring),
+                0.03 * mean);
 }

@@ -88,6 +88,8 @@ def test_writers_are_byte_identical(kwargs, options, columns, tmp_path):
     (dict(convention="x"), ["--convention", "x"]),
     (dict(a=-1), ["--a", "-1"]),
     (dict(max_rows=10), ["--max-rows", "10"]),
+    (dict(system="icosahedral", approximant="2/3"),
+     ["--system", "icosahedral", "--approximant", "2/3"]),
     (dict(system="octagonal", model=os.path.join(MODELS, "icosahedral-window.toml")),
      ["--system", "octagonal", "--model", os.path.join(MODELS, "icosahedral-window.toml")]),
 ])
@@ -98,6 +100,20 @@ def test_errors_raise_the_command_lines_message(kwargs, options):
     with pytest.raises(ValueError) as error:
         tesral.run(**kwargs)
     assert str(error.value) == message
+
+
+def test_approximant_rows_carry_the_cells_hkl(tmp_path):
+    r = tesral.run(system="icosahedral", a=4.46891, approximant="1/1", limits=2)
+    path = tmp_path / "list.txt"
+    r.write_list(str(path), columns=["indices", "hkl"])
+    done = subprocess.run([CLI, "list", "--system", "icosahedral", "--a", "4.46891",
+                           "--approximant", "1/1", "--limits", "2,2,2,2,2,2",
+                           "--columns", "indices,hkl"], capture_output=True)
+    assert path.read_bytes() == done.stdout
+    a_c = 12.3019  # the 1/1 cell of a6D = 6.32 A, as the head line names it
+    assert "cubic a = 12.3019" in "".join(r.header)
+    assert np.abs(a_c**2 / r.d.astype(float)**2 - (r.hkl**2).sum(axis=1)).max() < 0.01
+    assert tesral.run().hkl is None
 
 
 LARGE = dict(system="octagonal", limits=10, theta=(0, 180), qi_max=1e9)
