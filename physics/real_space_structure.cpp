@@ -172,7 +172,8 @@ class Walker {
         };
         double a = 0.0, b = 0.0, c = -request_.radius * request_.radius;
         for (int i = 0; i < 3; ++i) {
-            const double d = basis_.direct(k, f_.parallel[i]), x = base[f_.parallel[i]];
+            const double d = basis_.direct(k, f_.parallel[i]);
+            const double x = base[f_.parallel[i]] - request_.centre[i];
             a += d * d;
             b += x * d;
             c += x * x;
@@ -200,7 +201,8 @@ class Walker {
             double p2 = 0.0;
             for (int i = 0; i < 3; ++i) {
                 atom.position[i] = x[f_.parallel[i]];
-                p2 += atom.position[i] * atom.position[i];
+                p2 += (atom.position[i] - request_.centre[i]) *
+                      (atom.position[i] - request_.centre[i]);
             }
             if (p2 > r2) continue;
             double perp[3];
@@ -252,11 +254,14 @@ std::vector<StructureAtom> structurePatch(const StructureModel& model, Quasicrys
     const LatticeBasis& domainBasis = basis;
     const LatticeBasis walkBasis =
         request.phasonStrain ? strainedLattice(basis, f, *request.phasonStrain) : basis;
-    // The fractions of the shift: perpendicular vector (0, phi) times the inverse basis.
+    // The fractions of the walk's centre: the vector (c, phi) times the inverse basis.
     double centre[kMaxIndices] = {};
-    for (int i = 0; i < f.n; ++i)
+    for (int i = 0; i < f.n; ++i) {
+        for (int c = 0; c < 3; ++c)
+            centre[i] += request.centre[c] * walkBasis.inverse(f.parallel[c], i);
         for (int c = 0; c < f.perpendicularCount; ++c)
             centre[i] += request.phasonShift[c] * walkBasis.inverse(f.perpendicular[c], i);
+    }
 
     std::vector<std::unique_ptr<DomainRegion>> regions;
     std::vector<Ellipsoid> ellipsoids;

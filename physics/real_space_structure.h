@@ -24,7 +24,7 @@ struct StructureAtom {
 
 /** Which atoms of a quasicrystal to make. */
 struct PatchRequest {
-    /** The patch is the ball of this radius about the origin of parallel space, angstrom. */
+    /** The patch is the ball of this radius about `centre` in parallel space, angstrom. */
     double radius = 0.0;
     /**
      * The phason shift of the windows, perpendicular space in the projected vector's component
@@ -37,10 +37,12 @@ struct PatchRequest {
      * (the domains keep their shape). An approximant's strain makes the patch periodic.
      */
     std::optional<PhasonStrain> phasonStrain;
+    /** The ball's centre in parallel space, angstrom (x, y, z as the atoms' positions). */
+    std::array<double, 3> centre{};
 };
 
 /**
- * The atoms of `model` within the request's radius of the origin: the points x-par =
+ * The atoms of `model` within the request's radius of its centre: the points x-par =
  * pi-par(n + t + r_k) of the lattice points n (t the centring translations) at which the cut
  * x-perp = phason shift meets site k's domain attached there, that is, whose perpendicular part
  * pi-perp(n + t + r_k) - shift lies in the point-reflected domain (DomainRegion). That is the
@@ -52,7 +54,7 @@ struct PatchRequest {
  * approximant's strain gives its periodic structure; one wrapped cell is not made here).
  *
  * The walk is output-sensitive: it visits the lattice points of the ellipsoid
- * |x-par|^2 / R^2 + |x-perp - phi|^2 / rho_k^2 <= 2 (rho_k the domain's outer radius), which
+ * |x-par - c|^2 / R^2 + |x-perp - phi|^2 / rho_k^2 <= 2 (rho_k the domain's outer radius), which
  * holds every atom and, for round domains, about 2.3 candidates per atom, and cuts its
  * innermost index to the part of the ball and the domain's bounding ball exactly. Throws
  * std::invalid_argument for a window that cannot be built.

@@ -1,10 +1,12 @@
 #pragma once
 
-// The atoms of a calculation's model within a radius, as the structure command and the Python
-// module make them: a patch expected to be too large is refused before it is made.
+// The atoms of a calculation's model within a radius or in one approximant cell, as the
+// structure command and the Python module make them: a structure expected to be too large is
+// refused before it is made.
 
 #include <vector>
 
+#include "physics/approximant_structure.h"
 #include "physics/calculation.h"
 #include "physics/real_space_structure.h"
 
@@ -20,5 +22,13 @@ constexpr double kMostPatchAtoms = 5e7;
  */
 std::vector<StructureAtom> calculationPatch(const Calculation& calculation,
                                             const PatchRequest& request);
+
+/**
+ * One cell of the calculation's approximant (which must be set, as the model) at the phason
+ * shift, as approximantCellAtoms makes it; fails as calculationPatch does.
+ */
+std::vector<CellAtom> calculationCell(const Calculation& calculation,
+                                      const std::array<double, 3>& phasonShift,
+                                      unsigned workers = workerCount());
 
 }  // namespace tesral::physics

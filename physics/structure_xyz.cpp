@@ -18,14 +18,26 @@ std::string atomLabel(const StructureModel& model, std::size_t index) {
     return site.label.empty() ? site.element + std::to_string(index + 1) : site.label;
 }
 
-std::string extendedXyz(const StructureModel& model, const std::vector<StructureAtom>& atoms) {
+std::string extendedXyz(const StructureModel& model, const std::vector<StructureAtom>& atoms,
+                        const std::array<std::array<double, 3>, 3>* lattice) {
     std::string name;
     for (const char c : model.name) {
         if (c == '"' || c == '\\') name += '\\';
         name += c;
     }
     std::string text = std::to_string(atoms.size()) + '\n';
-    text += "Properties=species:S:1:pos:R:3:label:S:1:occupancy:R:1 name=\"" + name + "\"\n";
+    if (lattice) {
+        text += "Lattice=\"";
+        for (std::size_t i = 0; i < 9; ++i) {
+            char value[32];
+            std::snprintf(value, sizeof value, i ? " %.6f" : "%.6f",
+                          shownValue((*lattice)[i / 3][i % 3]));
+            text += value;
+        }
+        text += "\" ";
+    }
+    text += "Properties=species:S:1:pos:R:3:label:S:1:occupancy:R:1 name=\"" + name + '"';
+    text += lattice ? " pbc=\"T T T\"\n" : "\n";
     // Each site's fixed part: element before the position, label and occupancy after it.
     std::vector<std::string> heads, tails;
     for (std::size_t s = 0; s < model.sites.size(); ++s) {

@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "physics/approximant_structure.h"
 #include "physics/domain_region.h"
 #include "physics/model_file.h"
 #include "physics/point_density.h"
@@ -260,4 +261,67 @@ TEST(StructurePatch, TheApproximantsStrainMakesThePatchPeriodic) {
     EXPECT_NEAR(mean,
                 pointDensity(modelOf(kPenrose3D), kPenrose3D.system, basis, kPenrose3D.centring),
                 0.03 * mean);
+}
+
+// One approximant cell holds each atom of the periodic structure once: every atom of a large
+// strained patch about the origin, wrapped into the cell, is one of the cell's atoms (those
+// on faces included), no two of the cell's atoms are the same, and over phason shifts the
+// cell holds rho V atoms on average.
+TEST(ApproximantCellAtoms, HoldEachAtomOnceAndTheMeanDensity) {
+    struct Case {
+        const PatchRun* run;
+        const char* ratios;
+        std::array<double, 3> shift;
+    };
+    for (const Case& c : {Case{&kPenrose3D, "1/1", {0.3, -0.2, 0.7}}, Case{&kPenrose3D, "1/1", {}},
+                          Case{&kPenrose2D, "3/2,2/1", {0.4, 0.1, 0}}}) {
+        SCOPED_TRACE(std::string(c.run->file) + " " + c.ratios);
+        const StructureModel model = modelOf(*c.run);
+        const LatticeBasis basis = basisOf(*c.run);
+        std::string error;
+        const Approximant approximant = *parseApproximant(c.ratios, c.run->system, error);
+        const ApproximantCell cell = approximantCell(basis, approximant);
+        const auto cellAtoms = [&](std::array<double, 3> shift) {
+            return approximantCellAtoms(model, c.run->system, basis, c.run->centring, approximant,
+                                        shift, 2);
+        };
+        const std::vector<CellAtom> atoms = cellAtoms(c.shift);
+        std::set<AtomKey> keys;
+        for (const CellAtom& a : atoms) {
+            for (double f : a.fraction) ASSERT_TRUE(f >= 0.0 && f < 1.0);
+            keys.insert({std::lround(a.fraction[0] * 1e6) % 1000000,
+                         std::lround(a.fraction[1] * 1e6) % 1000000,
+                         std::lround(a.fraction[2] * 1e6) % 1000000, a.site});
+        }
+        EXPECT_EQ(keys.size(), atoms.size());
+
+        PatchRequest request{2.0 * *std::max_element(cell.constants.begin(), cell.constants.end()),
+                             c.shift, 2, approximantStrain(basis, approximant)};
+        std::set<AtomKey> wrapped;
+        for (const StructureAtom& a :
+             structurePatch(model, c.run->system, basis, c.run->centring, request)) {
+            AtomKey key{0, 0, 0, a.site};
+            for (std::size_t i = 0; i < 3; ++i) {
+                const auto& v = cell.vectors[i];
+                double f = (a.position[0] * v[0] + a.position[1] * v[1] + a.position[2] * v[2]) /
+                           (v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+                key[i] = (std::lround((f - std::floor(f + 1e-9)) * 1e6) + 1000000) % 1000000;
+            }
+            wrapped.insert(key);
+        }
+        EXPECT_TRUE(wrapped == keys)
+            << wrapped.size() << " wrapped, " << keys.size() << " in the cell";
+
+        const double volume = cell.constants[0] * cell.constants[1] * cell.constants[2];
+        double mean = 0.0;
+        const int shifts = 60;
+        for (int i = 0; i < shifts; ++i)
+            mean += static_cast<double>(cellAtoms({std::fmod(3.731 * i, 9.5) - 4.75,
+                                                   std::fmod(2.377 * i, 8.5) - 4.25,
+                                                   std::fmod(1.519 * i, 7.5) - 3.75})
+                                            .size()) /
+                    shifts;
+        const double expected = pointDensity(model, c.run->system, basis, c.run->centring) * volume;
+        EXPECT_NEAR(mean, expected, 0.03 * expected);
+    }
 }
