@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "physics/model_refinement.h"
+#include "physics/structure_cif.h"
 #include "physics/structure_patch.h"
 #include "physics/structure_xyz.h"
 #include "python/python_work.h"
@@ -36,7 +37,57 @@ const char* kStructureDoc = R"(The atoms of a model within radius (angstrom) of 
 The run keywords give the lattice (system, group, a, c, convention); model is needed.
 phason_shift moves the cut (2 numbers axial, 3 icosahedral). Returns a dict: positions
 (N x 3, angstrom), site (each atom's site number, from 0), elements (per atom) and xyz
-(the extended XYZ text of tesral-cli structure).)";
+(the extended XYZ text of tesral-cli structure).
+
+With approximant='P/Q' and no radius: one cell of the approximant, its atoms wrapped into
+it; the dict adds fractions (N x 3, each in [0, 1)), cell (3 x 3, the vectors a, b, c as
+rows, angstrom) and cif (the small-molecule CIF text), and xyz carries the cell's Lattice.)";
+
+py::dict atomsOf(const physics::StructureModel& model,
+                 const std::vector<physics::StructureAtom>& atoms) {
+    py::array_t<double> positions({static_cast<py::ssize_t>(atoms.size()), py::ssize_t{3}});
+    py::array_t<int> sites(static_cast<py::ssize_t>(atoms.size()));
+    py::list elements;
+    auto p = positions.mutable_unchecked<2>();
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        for (py::ssize_t k = 0; k < 3; ++k)
+            p(static_cast<py::ssize_t>(i), k) = atoms[i].position[static_cast<std::size_t>(k)];
+        sites.mutable_data()[i] = atoms[i].site;
+        elements.append(model.sites[static_cast<std::size_t>(atoms[i].site)].element);
+    }
+    py::dict out;
+    out["positions"] = positions;
+    out["site"] = sites;
+    out["elements"] = elements;
+    return out;
+}
+
+py::dict cellOf(const physics::Calculation& calculation,
+                const std::vector<physics::CellAtom>& atoms) {
+    const RunParameters& p = calculation.parameters;
+    const ApproximantCell cell =
+        approximantCell(*buildLatticeBasis(p.system, p.a, p.c, p.convention), *p.approximant);
+    std::vector<physics::StructureAtom> placed;
+    py::array_t<double> fractions({static_cast<py::ssize_t>(atoms.size()), py::ssize_t{3}});
+    auto f = fractions.mutable_unchecked<2>();
+    for (std::size_t i = 0; i < atoms.size(); ++i) {
+        placed.push_back({physics::cellPosition(cell, atoms[i]), atoms[i].site});
+        for (py::ssize_t k = 0; k < 3; ++k)
+            f(static_cast<py::ssize_t>(i), k) = atoms[i].fraction[static_cast<std::size_t>(k)];
+    }
+    py::dict out = atomsOf(*calculation.model, placed);
+    py::array_t<double> vectors({py::ssize_t{3}, py::ssize_t{3}});
+    for (py::ssize_t r = 0; r < 3; ++r)
+        for (py::ssize_t k = 0; k < 3; ++k)
+            vectors.mutable_at(r, k) =
+                cell.vectors[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
+    out["fractions"] = fractions;
+    out["cell"] = vectors;
+    out["cif"] = physics::smallMoleculeCif(
+        *calculation.model, "approximant_" + approximantText(*p.approximant), cell, atoms);
+    out["xyz"] = physics::extendedXyz(*calculation.model, placed, &cell.vectors);
+    return out;
+}
 
 py::array_t<double> arrayOf(const std::vector<double>& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(values.size()), values.data());
@@ -152,19 +203,22 @@ void bindModelWork(py::module_& m) {
         [](py::object system, py::object group, py::object groupIndex, py::object convention,
            py::object a, py::object c, py::object limits, py::object theta, py::object qiMax,
            py::object anode, py::object wavelength, py::object model, py::object phasonStrain,
-           py::object approximant, py::object maxRows, py::object progress, double radius,
+           py::object approximant, py::object maxRows, py::object progress, py::object radius,
            py::object phasonShift) {
             const RunArguments args{system,     group,        groupIndex, convention, a,
                                     c,          limits,       theta,      qiMax,      anode,
                                     wavelength, phasonStrain, approximant};
             if (model.is_none()) throw py::value_error("model is needed");
-            if (!(radius > 0.0))
+            const bool cell = radius.is_none() && !approximant.is_none();
+            if (radius.is_none() && !cell)
+                throw py::value_error("radius is needed (angstrom), or approximant for one cell");
+            physics::PatchRequest request;
+            if (!cell) request.radius = radius.cast<double>();
+            if (!cell && !(request.radius > 0.0))
                 throw py::value_error("radius takes a radius in angstrom, above 0");
             // As on the command line, no row bound applies to a patch.
             static_cast<void>(maxRows);
             const physics::Calculation calculation = calculationFrom(args, model, py::none());
-            physics::PatchRequest request;
-            request.radius = radius;
             if (!phasonShift.is_none()) {
                 const auto shift = phasonShift.cast<std::vector<double>>();
                 const std::size_t count =
@@ -174,32 +228,27 @@ void bindModelWork(py::module_& m) {
                                           " numbers for this system");
                 for (std::size_t i = 0; i < count; ++i) request.phasonShift[i] = shift[i];
             }
+            if (cell) {
+                std::vector<physics::CellAtom> atoms;
+                runWatched(
+                    [&](const physics::Watch&) {
+                        atoms = physics::calculationCell(calculation, request.phasonShift);
+                    },
+                    progress);
+                return cellOf(calculation, atoms);
+            }
             std::vector<physics::StructureAtom> atoms;
             runWatched(
                 [&](const physics::Watch&) {
                     atoms = physics::calculationPatch(calculation, request);
                 },
                 progress);
-            py::array_t<double> positions({static_cast<py::ssize_t>(atoms.size()), py::ssize_t{3}});
-            py::array_t<int> sites(static_cast<py::ssize_t>(atoms.size()));
-            py::list elements;
-            auto p = positions.mutable_unchecked<2>();
-            for (std::size_t i = 0; i < atoms.size(); ++i) {
-                for (py::ssize_t k = 0; k < 3; ++k)
-                    p(static_cast<py::ssize_t>(i), k) =
-                        atoms[i].position[static_cast<std::size_t>(k)];
-                sites.mutable_data()[i] = atoms[i].site;
-                elements.append(
-                    calculation.model->sites[static_cast<std::size_t>(atoms[i].site)].element);
-            }
-            py::dict out;
-            out["positions"] = positions;
-            out["site"] = sites;
-            out["elements"] = elements;
+            py::dict out = atomsOf(*calculation.model, atoms);
             out["xyz"] = physics::extendedXyz(*calculation.model, atoms);
             return out;
         },
-        TESRAL_RUN_ARGS, py::arg("radius"), py::arg("phason_shift") = py::none(), kStructureDoc);
+        TESRAL_RUN_ARGS, py::arg("radius") = py::none(), py::arg("phason_shift") = py::none(),
+        kStructureDoc);
 }
 
 }  // namespace tesral::python

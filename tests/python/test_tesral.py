@@ -202,3 +202,17 @@ def test_refine_and_structure_equal_the_command_line(tmp_path):
     assert atoms["xyz"].encode() == cli("structure", ["--system", "icosahedral", "--model", model,
                                                       "--radius", "8"], tmp_path, "xyz")
     assert atoms["positions"].shape == (len(atoms["elements"]), 3)
+
+
+def test_approximant_cell_equals_the_command_line(tmp_path):
+    model = os.path.join(MODELS, "icosahedral-window.toml")
+    options = ["--system", "icosahedral", "--a", "4.46891", "--model", model,
+               "--approximant", "1/1", "--phason-shift", "0.3,-0.2,0.7"]
+    cell = tesral.structure(system="icosahedral", a=4.46891, model=model, approximant="1/1",
+                            phason_shift=[0.3, -0.2, 0.7])
+    assert cell["cif"].encode() == cli("structure", options, tmp_path, "cif")
+    assert cell["xyz"].encode() == cli("structure", options, tmp_path, "xyz")
+    assert cell["positions"] == pytest.approx(cell["fractions"] @ cell["cell"], abs=1e-9)
+    assert ((cell["fractions"] >= 0) & (cell["fractions"] < 1)).all()
+    with pytest.raises(ValueError, match="radius is needed"):
+        tesral.structure(system="icosahedral", model=model)
