@@ -12,9 +12,13 @@
 namespace tesral::cli {
 namespace {
 
+/** The value in `format`, without a sign on a value that rounds to zero ("-0.0000"). */
 std::string field(double v, const char* format) {
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, format, v);
+    const std::string text = buffer;
+    if (text.find('-') != std::string::npos && text.find_first_of("123456789") == std::string::npos)
+        std::snprintf(buffer, sizeof buffer, format, 0.0);
     return buffer;
 }
 
