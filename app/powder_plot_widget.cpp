@@ -31,9 +31,7 @@ void PowderPlotWidget::setPattern(double start, double step, std::vector<double>
     strongest_ = 0.0;
     for (const physics::PowderLine& l : lines_) {
         strongest_ = std::max(strongest_, l.weight);
-        ticks_.push_back({l.twoTheta, l.weight,
-                          QString::fromStdString(l.label ? physics::labelText(*l.label)
-                                                         : physics::indexText(l))});
+        ticks_.push_back({l.twoTheta, l.weight, QString::fromStdString(physics::lineName(l))});
     }
     setView(start_, gridStop());
     emit pictureChanged();
@@ -162,6 +160,8 @@ QString PowderPlotWidget::lineTipAt(double x) const {
     if (best->label)
         tip +=
             QStringLiteral("\nN/M = ") + QString::fromStdString(physics::labelText(*best->label));
+    if (best->hkl)
+        tip += QStringLiteral("\nhkl = ") + QString::fromStdString(physics::hklText(*best->hkl));
     return tip;
 }
 

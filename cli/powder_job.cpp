@@ -116,8 +116,10 @@ double strongestWeight(const std::vector<physics::PowderLine>& lines) {
 
 std::string powderCsvText(const PowderJob& job) {
     const bool icosahedral = job.run.indexDimension == 6;
+    const bool cell = job.run.parameters.approximant.has_value();
     std::string text = "two_theta,d,h_perp,multiplicity,intensity,indices";
-    text += icosahedral ? ",n_m,a6d\n" : "\n";
+    text += icosahedral ? ",n_m,a6d" : "";
+    text += cell ? ",hkl\n" : "\n";
     const double top = strongestWeight(job.lines);
     const double a6D = icosahedral ? physics::sixDimensionalConstant(job.run.basis) : 0.0;
     char line[160];
@@ -131,6 +133,7 @@ std::string powderCsvText(const PowderJob& job) {
             std::snprintf(line, sizeof line, ",%.5f", a6D);
             text += line;
         }
+        if (cell) text += ',' + (l.hkl ? physics::hklText(*l.hkl) : std::string());
         text += '\n';
     }
     return text;

@@ -37,9 +37,8 @@ int powderPictureCommand(const std::vector<std::string>& args) {
     std::vector<PowderTick> ticks;
     ticks.reserve(job.lines.size());
     for (const physics::PowderLine& line : job.lines)
-        ticks.push_back({line.twoTheta, line.weight,
-                         QString::fromStdString(line.label ? physics::labelText(*line.label)
-                                                           : physics::indexText(line))});
+        ticks.push_back(
+            {line.twoTheta, line.weight, QString::fromStdString(physics::lineName(line))});
     PowderPlotData data;
     data.start = job.request.grid.start;
     data.step = job.request.grid.step;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <numeric>
 #include <set>
 
@@ -122,6 +123,32 @@ TEST(PowderLines, EveryIcosahedralReflectionHasWholeLabels) {
         }
         for (const PowderLine& line : run.lines) ASSERT_TRUE(line.label.has_value());
     }
+}
+
+TEST(PowderLines, CubicApproximantLinesAreNamedByTheirCellIndices) {
+    RunInputs in = icosahedralInputs(6.32, "1");
+    in.approximant = "1/1";
+    const PowderRun run = powderRun(in);
+    ASSERT_GT(run.lines.size(), 20u);
+    // a_c = (q + p tau) a6D sqrt(2 / (2 + tau)) for p/q = 1/1.
+    const double tau = std::numbers::phi;
+    const double ac = (1.0 + tau) * 6.32 * std::sqrt(2.0 / (2.0 + tau));
+    long previous = 0;
+    for (const PowderLine& line : run.lines) {
+        const double n = ac * ac / (line.d * line.d);
+        ASSERT_NEAR(n, std::round(n), 1e-4) << line.twoTheta;  // a is typed to 6 decimals
+        ASSERT_TRUE(line.hkl) << line.twoTheta;
+        const auto [h, k, l] = *line.hkl;
+        EXPECT_EQ(h * h + k * k + l * l, std::lround(n));
+        EXPECT_TRUE(h >= k && k >= l && l >= 0) << hklText(*line.hkl);
+        // Body-centred cell; every family of one h^2 + k^2 + l^2 on one line.
+        EXPECT_EQ((h + k + l) % 2, 0) << hklText(*line.hkl);
+        EXPECT_GT(std::lround(n), previous);
+        previous = std::lround(n);
+    }
+    const PowderLine& strongest = *std::max_element(
+        run.lines.begin(), run.lines.end(), [](auto& a, auto& b) { return a.weight < b.weight; });
+    EXPECT_EQ(lineName(strongest), hklText(*strongest.hkl));
 }
 
 TEST(PowderLines, IcosahedralOrbitsAreWholeAndOfTheAllowedSizes) {
