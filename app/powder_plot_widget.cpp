@@ -27,6 +27,7 @@ void PowderPlotWidget::setPattern(double start, double step, std::vector<double>
     step_ = step;
     profile_ = std::move(profile);
     lines_ = std::move(lines);
+    compared_.clear();
     ticks_.clear();
     strongest_ = 0.0;
     for (const physics::PowderLine& l : lines_) {
@@ -75,6 +76,9 @@ PowderPlotData PowderPlotWidget::data() const {
     d.viewStart = viewStart_;
     d.viewStop = viewStop_;
     d.title = title_;
+    d.compared = compared_;
+    d.name = name_;
+    d.comparedName = comparedName_;
     return d;
 }
 
@@ -111,9 +115,19 @@ QString PowderPlotWidget::sizeProblem(const PictureSettings& settings) const {
 void PowderPlotWidget::clearPattern(const QString& text) {
     profile_.clear();
     lines_.clear();
+    compared_.clear();
     ticks_.clear();
     strongest_ = 0.0;
     emptyText_ = text;
+    update();
+    emit pictureChanged();
+}
+
+void PowderPlotWidget::setCompared(std::vector<double> profile, const QString& name,
+                                   const QString& comparedName) {
+    compared_ = std::move(profile);
+    name_ = name;
+    comparedName_ = comparedName;
     update();
     emit pictureChanged();
 }

@@ -10,6 +10,7 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "physics/approximant_calculation.h"
 
 namespace tesral::cli {
 namespace {
@@ -29,7 +30,7 @@ KnownOptions powderOptions() {
     for (const char* name : {"two-theta", "caglioti", "eta", "monochromator", "output", "size",
                              "measured", "labels", "zero"})
         known.valued.emplace_back(name);
-    known.flags = {"difference", "peaks"};
+    known.flags = {"difference", "peaks", "compare-quasicrystal"};
     return known;
 }
 
@@ -61,7 +62,8 @@ PowderJob powderJobFrom(const Options& options, bool profile) {
     return powderJobFor(options, grid.start, grid.stop, profile);
 }
 
-PowderJob powderJobFor(const Options& options, double low, double high, bool profile) {
+PowderJob powderJobFor(const Options& options, double low, double high, bool profile,
+                       bool unstrained) {
     physics::PowderRequest request;
     request.grid = gridFrom(options);
     request.shape = shapeFrom(options);
@@ -78,8 +80,9 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     request.keepThetaMax = options.has("thmax");
 
     RunInputs inputs = runInputsFrom(options);
-    const physics::Calculation calculation =
+    physics::Calculation calculation =
         calculationFor(inputs, modelFrom(options, inputs.system), maxRowsFrom(options));
+    if (unstrained) calculation = physics::withoutStrain(std::move(calculation));
     TerminalProgress progress(physics::preparePowder(calculation, request).totalLoops);
     PowderJob job = physics::powder(calculation, request, {nullptr, progress.callback()});
     progress.clear();
@@ -154,7 +157,7 @@ int powderTextCommand(const std::vector<std::string>& args) {
     const bool csv = ext == "csv";
     if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
         throw UsageError("--output must name a .xy, .csv, .png, .bmp, .svg, .wmf or .pdf file");
-    refusePictureOptions(options, {"measured", "size"});
+    refusePictureOptions(options, {"measured", "size", "compare-quasicrystal"});
     const PowderJob job = powderJobFrom(options, !csv);
     writeOutput(options, csv ? powderCsvText(job) : powderXyText(job));
     return 0;
@@ -196,6 +199,8 @@ Powder options:
   --measured FILE        draw a measured pattern under the calculated one (pictures)
   --peaks                read --measured as a peak list
   --difference           draw the difference curve too (pictures)
+  --compare-quasicrystal with --approximant: draw the unstrained quasicrystal's pattern
+                         over the approximant's, each with its highest point 100 (pictures)
 )";
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace tesral {
 
@@ -215,6 +216,11 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
             canvas.polyline(diff, kDifferenceColour);
         }
     }
+    if (!data.compared.empty()) {
+        const std::vector<double> compared(data.compared.begin(), data.compared.end());
+        canvas.polyline(columnCurve(compared.size(), gridX, compared, 0.0, f, pixel, yOf),
+                        kComparedColour);
+    }
     const std::vector<double> fitted(data.fitted.begin(), data.fitted.end());
     const auto fitX = [&](std::size_t i) { return data.measuredTwoTheta[i]; };
     const std::vector<QPointF> calculated =
@@ -250,6 +256,25 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         const QRectF title(f.left, 0.0, textWidth(data.title), lineHeight);
         canvas.text(title.left(), title.top(), data.title, ink, target.font, TextRole::Label);
         placed.push_back(title);
+    }
+    if (!data.compared.empty()) {
+        // The legend in the frame's top right corner: a stroke of each colour and its name.
+        const double stroke = 3.0 * textWidth(QStringLiteral("0"));
+        const double gap = textWidth(QStringLiteral(" "));
+        const std::pair<QString, QRgb> entries[] = {{data.name, ink},
+                                                    {data.comparedName, kComparedColour}};
+        double width = 0.0;
+        for (const auto& e : entries) width = std::max(width, textWidth(e.first));
+        const double left = f.right - gap - width - gap - stroke;
+        double top = f.top + gap;
+        for (const auto& [text, colour] : entries) {
+            const QPointF mark[] = {{left, top + lineHeight / 2.0},
+                                    {left + stroke, top + lineHeight / 2.0}};
+            canvas.polyline(mark, colour);
+            canvas.text(left + stroke + gap, top, text, ink, target.font, TextRole::Label);
+            top += lineHeight;
+        }
+        placed.emplace_back(left, f.top, f.right - left, top - f.top);
     }
     int labelled = 0;
     for (const std::size_t k : order) {
