@@ -228,7 +228,7 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
                       : columnCurve(profile.size(), gridX, profile, 0.0, f, pixel, yOf);
     canvas.polyline(calculated, ink);
     // The height of the drawn calculated curve about 2-theta, for the labels.
-    const auto curveTop = [&](double twoTheta) {
+    const auto curveTop = [&](double twoTheta, double halfWidth) {
         double top = 0.0;
         if (data.hasFit()) {
             const auto& x = data.measuredTwoTheta;
@@ -238,10 +238,16 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
                     top = std::max(top, fitted[static_cast<std::size_t>(i)]);
             return top;
         }
+        // With two curves, above both under the whole label, so that neither runs through it.
         const long centre = std::lround((twoTheta - data.start) / data.step);
-        for (long i = centre - 3; i <= centre + 3; ++i)
+        const long reach =
+            data.compared.empty() ? 3L : std::max(3L, std::lround(halfWidth / data.step));
+        for (long i = centre - reach; i <= centre + reach; ++i) {
             if (i >= 0 && i < static_cast<long>(profile.size()))
                 top = std::max(top, profile[static_cast<std::size_t>(i)]);
+            if (i >= 0 && i < static_cast<long>(data.compared.size()))
+                top = std::max(top, data.compared[static_cast<std::size_t>(i)]);
+        }
         return top;
     };
 
@@ -281,8 +287,9 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         if (labelled >= data.labelCount) break;
         const PowderTick& t = data.ticks[k];
         if (t.twoTheta < f.low || t.twoTheta > f.high || t.label.isEmpty()) continue;
-        const double top = curveTop(t.twoTheta);
         const double width = textWidth(t.label);
+        const double top =
+            curveTop(t.twoTheta, width / 2.0 / (f.right - f.left) * (f.high - f.low));
         const QRectF box(f.xOf(t.twoTheta) - width / 2.0, yOf(top) - lineHeight - tickLength, width,
                          lineHeight);
         if (box.left() < f.left || box.right() > f.right || box.top() < f.top - lineHeight)
