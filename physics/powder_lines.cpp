@@ -53,9 +53,12 @@ double twoThetaOf(double qe, double wavelength) {
     return 2.0 * std::asin(s) / kDegree;
 }
 
-/** A reflection's cell indices hkl, absolute values in decreasing order. */
+/**
+ * A reflection's cell indices as absolute values; for a cubic cell (`sorted`) in decreasing
+ * order. The axes of an orthorhombic cell differ, so there each keeps its place.
+ */
 std::array<int, 3> cellFamily(const ReflectionRecord& row, int n,
-                              const std::array<std::array<int, 6>, 3>& indexMatrix) {
+                              const std::array<std::array<int, 6>, 3>& indexMatrix, bool sorted) {
     std::array<int, 3> hkl{};
     for (std::size_t i = 0; i < 3; ++i) {
         int sum = 0;
@@ -63,7 +66,7 @@ std::array<int, 3> cellFamily(const ReflectionRecord& row, int n,
             sum += indexMatrix[i][static_cast<std::size_t>(j)] * static_cast<int>(row.h(j));
         hkl[i] = std::abs(sum);
     }
-    std::sort(hkl.begin(), hkl.end(), std::greater<>());
+    if (sorted) std::sort(hkl.begin(), hkl.end(), std::greater<>());
     return hkl;
 }
 
@@ -193,10 +196,13 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
     const bool icosahedral = n == 6;
     const double a6D = icosahedral ? labelConstant(run) : 0.0;
     const RunParameters& p = run.parameters;
-    std::optional<std::array<std::array<int, 6>, 3>> cellIndices;
+    std::optional<ApproximantCell> cell;
     if (p.approximant)
         if (const auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention))
-            cellIndices = approximantCell(*basis, *p.approximant).indexMatrix;
+            cell = approximantCell(*basis, *p.approximant);
+    const auto familyOf = [&](std::uint32_t row) {
+        return cellFamily(run.table[row], n, cell->indexMatrix, cell->cubic);
+    };
     std::vector<std::pair<std::array<int, 3>, double>> families;
     std::vector<PowderLine> lines;
     int h[6] = {};
@@ -219,11 +225,11 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
                 best = &m;
         }
         std::optional<std::array<int, 3>> hkl;
-        if (cellIndices) {
+        if (cell) {
             // The strongest family names the line; its representative as above.
-            families.assign(1, {cellFamily(run.table[best->row], n, *cellIndices), 0.0});
+            families.assign(1, {familyOf(best->row), 0.0});
             for (std::size_t k = first; k < last; ++k) {
-                const std::array<int, 3> f = cellFamily(run.table[members[k].row], n, *cellIndices);
+                const std::array<int, 3> f = familyOf(members[k].row);
                 auto it = std::find_if(families.begin(), families.end(),
                                        [&](const auto& e) { return e.first == f; });
                 if (it == families.end()) it = families.emplace(families.end(), f, 0.0);
@@ -237,7 +243,7 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
                 best = nullptr;
                 for (std::size_t k = first; k < last; ++k) {
                     const Member& m = members[k];
-                    if (cellFamily(run.table[m.row], n, *cellIndices) != *hkl) continue;
+                    if (familyOf(m.row) != *hkl) continue;
                     if (!best || m.absoluteSum < best->absoluteSum ||
                         (m.absoluteSum == best->absoluteSum && m.row < best->row))
                         best = &m;

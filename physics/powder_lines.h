@@ -36,9 +36,9 @@ struct PowderLine {
     /** Icosahedral only. */
     std::optional<IcosahedralLabel> label;
     /**
-     * Approximant runs only: the cell's h k l of the representative, absolute values sorted
-     * (h >= k >= l >= 0). Families with the same h^2 + k^2 + l^2 share a line; the one
-     * with the most intensity gives the representative.
+     * Approximant runs only: the cell's h k l of the representative as absolute values,
+     * for a cubic cell sorted (h >= k >= l >= 0). Families of one d (cubic: of one
+     * h^2 + k^2 + l^2) share a line; the one with the most intensity gives the representative.
      */
     std::optional<std::array<int, 3>> hkl;
     /**

@@ -151,6 +151,26 @@ TEST(PowderLines, CubicApproximantLinesAreNamedByTheirCellIndices) {
     EXPECT_EQ(lineName(strongest), hklText(*strongest.hkl));
 }
 
+TEST(PowderLines, OrthorhombicApproximantLinesKeepTheirAxes) {
+    RunInputs in = decagonalInputs(2.82, 12.06);
+    in.approximant = "2/1,3/2";
+    const PowderRun run = powderRun(in);
+    ASSERT_GT(run.lines.size(), 20u);
+    const RunParameters& p = run.run.parameters;
+    const auto abc =
+        approximantCell(*buildLatticeBasis(p.system, p.a, p.c, p.convention), *p.approximant)
+            .constants;
+    for (const PowderLine& line : run.lines) {
+        ASSERT_TRUE(line.hkl);
+        double inverse2 = 0.0;  // 1/d^2 = h^2/a^2 + k^2/b^2 + l^2/c^2
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_GE((*line.hkl)[i], 0);
+            inverse2 += std::pow((*line.hkl)[i] / abc[i], 2);
+        }
+        EXPECT_NEAR(inverse2 * line.d * line.d, 1.0, 1e-6) << hklText(*line.hkl);
+    }
+}
+
 TEST(PowderLines, IcosahedralOrbitsAreWholeAndOfTheAllowedSizes) {
     const PowderRun run = powderRun(icosahedralInputs(6.32, "0"));
     const std::vector<IndexMatrix> group = pointGroup(run.run.basis);
