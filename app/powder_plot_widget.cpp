@@ -27,13 +27,12 @@ void PowderPlotWidget::setPattern(double start, double step, std::vector<double>
     step_ = step;
     profile_ = std::move(profile);
     lines_ = std::move(lines);
+    compared_.clear();
     ticks_.clear();
     strongest_ = 0.0;
     for (const physics::PowderLine& l : lines_) {
         strongest_ = std::max(strongest_, l.weight);
-        ticks_.push_back({l.twoTheta, l.weight,
-                          QString::fromStdString(l.label ? physics::labelText(*l.label)
-                                                         : physics::indexText(l))});
+        ticks_.push_back({l.twoTheta, l.weight, QString::fromStdString(physics::lineName(l))});
     }
     setView(start_, gridStop());
     emit pictureChanged();
@@ -77,6 +76,9 @@ PowderPlotData PowderPlotWidget::data() const {
     d.viewStart = viewStart_;
     d.viewStop = viewStop_;
     d.title = title_;
+    d.compared = compared_;
+    d.name = name_;
+    d.comparedName = comparedName_;
     return d;
 }
 
@@ -113,9 +115,19 @@ QString PowderPlotWidget::sizeProblem(const PictureSettings& settings) const {
 void PowderPlotWidget::clearPattern(const QString& text) {
     profile_.clear();
     lines_.clear();
+    compared_.clear();
     ticks_.clear();
     strongest_ = 0.0;
     emptyText_ = text;
+    update();
+    emit pictureChanged();
+}
+
+void PowderPlotWidget::setCompared(std::vector<double> profile, const QString& name,
+                                   const QString& comparedName) {
+    compared_ = std::move(profile);
+    name_ = name;
+    comparedName_ = comparedName;
     update();
     emit pictureChanged();
 }
@@ -162,6 +174,8 @@ QString PowderPlotWidget::lineTipAt(double x) const {
     if (best->label)
         tip +=
             QStringLiteral("\nN/M = ") + QString::fromStdString(physics::labelText(*best->label));
+    if (best->hkl)
+        tip += QStringLiteral("\nhkl = ") + QString::fromStdString(physics::hklText(*best->hkl));
     return tip;
 }
 

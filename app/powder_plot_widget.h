@@ -23,6 +23,12 @@ class PowderPlotWidget : public PictureView {
     /** The calculated pattern: the grid's first 2-theta and step, its values and lines. */
     void setPattern(double start, double step, std::vector<double> profile,
                     std::vector<physics::PowderLine> lines);
+    /**
+     * A second pattern on the same grid, drawn under the calculated one with a legend of
+     * both names; setPattern() removes it.
+     */
+    void setCompared(std::vector<double> profile, const QString& name, const QString& comparedName);
+    bool hasCompared() const { return !compared_.empty(); }
     /** No pattern: the box says `text`. */
     void clearPattern(const QString& text);
     /** The line above the frame. */
@@ -80,6 +86,8 @@ class PowderPlotWidget : public PictureView {
     /** The factor that took the measured file's values to measuredIntensity_. */
     double measuredScale_ = 1.0;
     std::vector<double> fitted_;
+    std::vector<double> compared_;
+    QString name_, comparedName_;
     bool difference_ = false;
     QString title_;
     QString emptyText_;

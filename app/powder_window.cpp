@@ -20,65 +20,26 @@
 #include "app/calculation_document.h"
 #include "app/input_panel.h"
 #include "app/picture_commands.h"
+#include "app/powder_approximant.h"
+#include "app/powder_fields.h"
 #include "app/powder_plot_widget.h"
 #include "app/refine_panel.h"
 #include "app/run_size.h"
 #include "app/screen_fit.h"
 #include "app/view_document.h"
 #include "app/view_task.h"
+#include "physics/approximant_calculation.h"
 #include "physics/model_head.h"
 #include "physics/refinement_text.h"
 
 namespace tesral {
 
+using namespace powder_fields;
+
 namespace {
-
-/** Numbers separated by `separator`; nothing unless there are exactly `count` of them. */
-std::optional<std::vector<double>> numbers(const QString& text, QChar separator, int count) {
-    const QStringList parts = text.split(separator);
-    if (parts.size() != count) return std::nullopt;
-    std::vector<double> out;
-    for (const QString& part : parts) {
-        bool ok = false;
-        const double v = part.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(v)) return std::nullopt;
-        out.push_back(v);
-    }
-    return out;
-}
-
-/** One number, or `empty` for an empty field. */
-std::optional<double> numberOr(const QLineEdit* field, double empty) {
-    const QString text = field->text().trimmed();
-    if (text.isEmpty()) return empty;
-    const auto v = numbers(text, QLatin1Char(','), 1);
-    return v ? std::optional<double>((*v)[0]) : std::nullopt;
-}
-
-QLineEdit* field(const char* name, const QString& text, int width) {
-    auto* edit = new QLineEdit(text);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMinimumWidth(width / 2);
-    edit->setMaximumWidth(width);
-    return edit;
-}
 
 const QString kRunFirst =
     QStringLiteral("Run a calculation first (F5): the pattern is that of the run.");
-
-/** What a pattern belongs to: "icosahedral, a = 4.46891 A, X-rays, wavelength 1.5406 A". */
-QString patternTitle(const physics::PowderResult& result) {
-    const RunParameters& p = result.run.parameters;
-    QString title = QString::fromLatin1(systemName(p.system)) +
-                    QStringLiteral(", a = %1 \u00c5").arg(p.a, 0, 'g', 7);
-    if (result.run.indexDimension == 5)
-        title += QStringLiteral(", c = %1 \u00c5").arg(p.c, 0, 'g', 7);
-    title += QStringLiteral(", ") +
-             QString::fromStdString(physics::radiationText(result.model.radiation, p.wavelength));
-    if (result.request.zero != 0.0)
-        title += QStringLiteral(", zero shift %1\u00b0").arg(result.request.zero, 0, 'g', 5);
-    return title;
-}
 
 }  // namespace
 
@@ -98,6 +59,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     zero_->setPlaceholderText(QStringLiteral("0"));
     difference_ = new QCheckBox(tr("Difference"));
     difference_->setObjectName(QStringLiteral("powderDifference"));
+    approximant_ = new PowderApproximant;
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("powderStatus"));
     status_->setWordWrap(true);
@@ -156,6 +118,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     settings->addWidget(monochromator_);
     settings->addWidget(new QLabel(tr("Zero shift")));
     settings->addWidget(zero_);
+    settings->addWidget(approximant_);
     settings->addWidget(commandButton(this, calculateAction, "powderCalculate"));
     settings->addStretch();
     auto* actions = new QHBoxLayout;
@@ -187,6 +150,7 @@ PowderWindow::PowderWindow(CommandContext& context, QWidget* parent)
     fitToScreen(*this, QSize(1000, 720));
 
     connect(difference_, &QCheckBox::toggled, plot_, &PowderPlotWidget::setDifference);
+    connect(approximant_, &PowderApproximant::changed, this, &PowderWindow::calculate);
     for (QLineEdit* f : {twoTheta_, caglioti_, eta_, monochromator_, zero_})
         connect(f, &QLineEdit::returnPressed, this, &PowderWindow::calculate);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -313,12 +277,15 @@ std::optional<physics::PowderRequest> PowderWindow::requestFromFields() {
     return request;
 }
 
-bool PowderWindow::calculateWith(const physics::Calculation& calculation,
+bool PowderWindow::calculateWith(const physics::Calculation& run,
                                  std::optional<physics::PowderRequest> given) {
     const std::optional<physics::PowderRequest> fields = given ? given : requestFromFields();
-    if (!fields) return false;
+    QString why;
+    const std::optional<physics::Calculation> calculation = approximant_->apply(run, why);
+    if (!calculation) markStale(why);
+    if (!fields || !calculation) return false;
     const physics::PowderRequest request = *fields;
-    const PreparedRun prepared = physics::preparePowder(calculation, request);
+    const PreparedRun prepared = physics::preparePowder(*calculation, request);
     if (!prepared.ready()) {
         markStale(QString::fromStdString(prepared.message));
         return false;
@@ -332,15 +299,18 @@ bool PowderWindow::calculateWith(const physics::Calculation& calculation,
         return false;
     }
     showStatus(tr("Calculating the pattern (Escape stops it)…"));
-    task_->start([this, calculation, request](const physics::Watch& watch) {
-        auto result =
-            std::make_shared<physics::PowderResult>(physics::powder(calculation, request, watch));
-        return std::function<void()>([this, result] { showPattern(*result); });
+    task_->start([this, c = *calculation, request,
+                  compare = approximant_->comparing()](const physics::Watch& watch) {
+        auto result = std::make_shared<physics::ComparedPowder>(
+            physics::comparedPowder(c, request, compare, watch));
+        return std::function<void()>(
+            [this, result] { showPattern(result->pattern, result->quasicrystal); });
     });
     return true;
 }
 
-void PowderWindow::showPattern(const physics::PowderResult& result) {
+void PowderWindow::showPattern(const physics::PowderResult& result,
+                               const std::vector<double>& quasicrystal) {
     if (!result.ok()) {
         markStale(QString::fromStdString(result.message));
         return;
@@ -359,6 +329,8 @@ void PowderWindow::showPattern(const physics::PowderResult& result) {
     plot_->setTitle(title_);
     plot_->setPattern(result.request.grid.start, result.request.grid.step, result.profile,
                       result.lines);
+    if (!quasicrystal.empty())
+        plot_->setCompared(quasicrystal, approximantName(run.parameters), tr("quasicrystal"));
     patternModel_ = result.model;
     current_ = true;
     refinement_.reset();

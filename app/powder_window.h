@@ -20,6 +20,7 @@ class QProgressBar;
 namespace tesral {
 
 class CalculationDocument;
+class PowderApproximant;
 class PowderPlotWidget;
 class RefinePanel;
 class ViewCommand;
@@ -81,6 +82,8 @@ class PowderWindow : public QWidget {
     QString savePicture(const QString& path) const;
 
     PowderPlotWidget* plot() const { return plot_; }
+    /** The approximant field and the "Quasicrystal pattern" box. */
+    PowderApproximant* approximant() const { return approximant_; }
     /** The 2-theta grid field, from:to:step. */
     QLineEdit* twoTheta() const { return twoTheta_; }
     QString statusText() const;
@@ -105,7 +108,9 @@ class PowderWindow : public QWidget {
     void showRefined();
     /** The refinement shown as a fit belongs to this pattern's model and constants. */
     bool fitBelongsTo(const physics::PowderResult& result) const;
-    void showPattern(const physics::PowderResult& result);
+    /** The pattern, and the quasicrystal's profile over it when that is not empty. */
+    void showPattern(const physics::PowderResult& result,
+                     const std::vector<double>& quasicrystal = {});
     void markStale(const QString& why);
     void chooseMeasured();
     void showStatus(const QString& text);
@@ -120,6 +125,7 @@ class PowderWindow : public QWidget {
     QLineEdit* monochromator_;
     QLineEdit* zero_;
     QCheckBox* difference_;
+    PowderApproximant* approximant_;
     QLabel* status_;
     QPlainTextEdit* result_;
     QProgressBar* progress_;

@@ -10,6 +10,7 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "physics/approximant_calculation.h"
 
 namespace tesral::cli {
 namespace {
@@ -29,7 +30,7 @@ KnownOptions powderOptions() {
     for (const char* name : {"two-theta", "caglioti", "eta", "monochromator", "output", "size",
                              "measured", "labels", "zero"})
         known.valued.emplace_back(name);
-    known.flags = {"difference", "peaks"};
+    known.flags = {"difference", "peaks", "compare-quasicrystal"};
     return known;
 }
 
@@ -61,7 +62,8 @@ PowderJob powderJobFrom(const Options& options, bool profile) {
     return powderJobFor(options, grid.start, grid.stop, profile);
 }
 
-PowderJob powderJobFor(const Options& options, double low, double high, bool profile) {
+PowderJob powderJobFor(const Options& options, double low, double high, bool profile,
+                       bool unstrained) {
     physics::PowderRequest request;
     request.grid = gridFrom(options);
     request.shape = shapeFrom(options);
@@ -78,8 +80,9 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     request.keepThetaMax = options.has("thmax");
 
     RunInputs inputs = runInputsFrom(options);
-    const physics::Calculation calculation =
+    physics::Calculation calculation =
         calculationFor(inputs, modelFrom(options, inputs.system), maxRowsFrom(options));
+    if (unstrained) calculation = physics::withoutStrain(std::move(calculation));
     TerminalProgress progress(physics::preparePowder(calculation, request).totalLoops);
     PowderJob job = physics::powder(calculation, request, {nullptr, progress.callback()});
     progress.clear();
@@ -116,8 +119,10 @@ double strongestWeight(const std::vector<physics::PowderLine>& lines) {
 
 std::string powderCsvText(const PowderJob& job) {
     const bool icosahedral = job.run.indexDimension == 6;
+    const bool cell = job.run.parameters.approximant.has_value();
     std::string text = "two_theta,d,h_perp,multiplicity,intensity,indices";
-    text += icosahedral ? ",n_m,a6d\n" : "\n";
+    text += icosahedral ? ",n_m,a6d" : "";
+    text += cell ? ",hkl\n" : "\n";
     const double top = strongestWeight(job.lines);
     const double a6D = icosahedral ? physics::sixDimensionalConstant(job.run.basis) : 0.0;
     char line[160];
@@ -131,6 +136,7 @@ std::string powderCsvText(const PowderJob& job) {
             std::snprintf(line, sizeof line, ",%.5f", a6D);
             text += line;
         }
+        if (cell) text += ',' + (l.hkl ? physics::hklText(*l.hkl) : std::string());
         text += '\n';
     }
     return text;
@@ -151,7 +157,7 @@ int powderTextCommand(const std::vector<std::string>& args) {
     const bool csv = ext == "csv";
     if (options.has("output") && options.value("output") != "-" && ext != "xy" && !csv)
         throw UsageError("--output must name a .xy, .csv, .png, .bmp, .svg, .wmf or .pdf file");
-    refusePictureOptions(options, {"measured", "size"});
+    refusePictureOptions(options, {"measured", "size", "compare-quasicrystal"});
     const PowderJob job = powderJobFrom(options, !csv);
     writeOutput(options, csv ? powderCsvText(job) : powderXyText(job));
     return 0;
@@ -193,6 +199,8 @@ Powder options:
   --measured FILE        draw a measured pattern under the calculated one (pictures)
   --peaks                read --measured as a peak list
   --difference           draw the difference curve too (pictures)
+  --compare-quasicrystal with --approximant: draw the unstrained quasicrystal's pattern
+                         over the approximant's, each with its highest point 100 (pictures)
 )";
 }
 

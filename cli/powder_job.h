@@ -37,8 +37,12 @@ physics::ProfileShape shapeFrom(const Options& options);
  */
 PowderJob powderJobFrom(const Options& options, bool profile = true);
 
-/** The same for the 2-theta span [low, high] (degrees) instead of the grid's. */
-PowderJob powderJobFor(const Options& options, double low, double high, bool profile);
+/**
+ * The same for the 2-theta span [low, high] (degrees) instead of the grid's; `unstrained`
+ * drops every phason strain (the approximant's, the model's): the quasicrystal's pattern.
+ */
+PowderJob powderJobFor(const Options& options, double low, double high, bool profile,
+                       bool unstrained = false);
 
 /** The .xy pattern: 2-theta and intensity per line. */
 std::string powderXyText(const PowderJob& job);

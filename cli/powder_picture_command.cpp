@@ -24,6 +24,9 @@ int powderPictureCommand(const std::vector<std::string>& args) {
                                   "takes a number of lines, 0..10000");
     if (options.has("difference") && !options.has("measured"))
         throw UsageError("--difference needs --measured");
+    const bool compare = options.has("compare-quasicrystal");
+    if (compare && !options.has("approximant"))
+        throw UsageError("--compare-quasicrystal needs --approximant");
     std::optional<physics::MeasuredData> measured;
     if (options.has("measured"))
         refuseOutputOnto(options, options.value("measured"), "measured file");
@@ -34,18 +37,30 @@ int powderPictureCommand(const std::vector<std::string>& args) {
 
     const PowderJob job = powderJobFrom(options);
     notePowderRun(job);
+    std::optional<PowderJob> quasicrystal;
+    if (compare) {
+        const physics::TwoThetaGrid grid = gridFrom(options);
+        quasicrystal = powderJobFor(options, grid.start, grid.stop, true, true);
+        printNote("the quasicrystal: " + std::to_string(quasicrystal->run.table.size()) +
+                  " reflections in " + std::to_string(quasicrystal->lines.size()) + " lines");
+    }
     std::vector<PowderTick> ticks;
     ticks.reserve(job.lines.size());
     for (const physics::PowderLine& line : job.lines)
-        ticks.push_back({line.twoTheta, line.weight,
-                         QString::fromStdString(line.label ? physics::labelText(*line.label)
-                                                           : physics::indexText(line))});
+        ticks.push_back(
+            {line.twoTheta, line.weight, QString::fromStdString(physics::lineName(line))});
     PowderPlotData data;
     data.start = job.request.grid.start;
     data.step = job.request.grid.step;
     data.profile = job.profile;
     data.ticks = ticks;
     data.labelCount = labels;
+    if (quasicrystal) {
+        data.compared = quasicrystal->profile;
+        data.name = QStringLiteral("approximant ") +
+                    QString::fromStdString(approximantText(*job.run.parameters.approximant));
+        data.comparedName = QStringLiteral("quasicrystal");
+    }
     std::vector<double> measuredIntensity;
     if (measured) {
         measuredIntensity = scaledTo(measured->intensity, 100.0);

@@ -89,6 +89,12 @@ literature powder-alpdmn icosahedral-alpdmn.toml --system icosahedral --group Fm
 literature powder-alcuco decagonal-alcuco.toml --system decagonal --group P10.5/mmc \
   --convention steurer --a 3.7651 --c 4.1481
 
+echo "The 1/1 approximant of the 3D Penrose tiling against the quasicrystal (Cu K-alpha1):"
+"$cli" powder --system icosahedral --a 4.56084 --anode Cu --two-theta 15:100:0.01 \
+  --model "$root/doc/models/icosahedral-window.toml" --approximant 1/1 --compare-quasicrystal \
+  --size 900x450 --output "$out/powder-approximant.png" 2>/dev/null
+echo "  powder-approximant.png"
+
 echo "Refinement: the shipped synthetic pattern fitted with the one-sphere model:"
 "$cli" refine --system icosahedral --a 4.57 --qimax 1.5 --wavelength 1.5406 \
   --model "$root/doc/models/icosahedral-sphere.toml" \

@@ -53,6 +53,23 @@ double twoThetaOf(double qe, double wavelength) {
     return 2.0 * std::asin(s) / kDegree;
 }
 
+/**
+ * A reflection's cell indices as absolute values; for a cubic cell (`sorted`) in decreasing
+ * order. The axes of an orthorhombic cell differ, so there each keeps its place.
+ */
+std::array<int, 3> cellFamily(const ReflectionRecord& row, int n,
+                              const std::array<std::array<int, 6>, 3>& indexMatrix, bool sorted) {
+    std::array<int, 3> hkl{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        int sum = 0;
+        for (int j = 0; j < n; ++j)
+            sum += indexMatrix[i][static_cast<std::size_t>(j)] * static_cast<int>(row.h(j));
+        hkl[i] = std::abs(sum);
+    }
+    if (sorted) std::sort(hkl.begin(), hkl.end(), std::greater<>());
+    return hkl;
+}
+
 int absoluteSum(const ReflectionRecord& row, int n) {
     int sum = 0;
     for (int i = 0; i < n; ++i) sum += std::abs(static_cast<int>(row.h(i)));
@@ -178,6 +195,15 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
 
     const bool icosahedral = n == 6;
     const double a6D = icosahedral ? labelConstant(run) : 0.0;
+    const RunParameters& p = run.parameters;
+    std::optional<ApproximantCell> cell;
+    if (p.approximant)
+        if (const auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention))
+            cell = approximantCell(*basis, *p.approximant);
+    const auto familyOf = [&](std::uint32_t row) {
+        return cellFamily(run.table[row], n, cell->indexMatrix, cell->cubic);
+    };
+    std::vector<std::pair<std::array<int, 3>, double>> families;
     std::vector<PowderLine> lines;
     int h[6] = {};
     double q[6] = {};
@@ -198,6 +224,32 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
                 (m.absoluteSum == best->absoluteSum && m.row < best->row))
                 best = &m;
         }
+        std::optional<std::array<int, 3>> hkl;
+        if (cell) {
+            // The strongest family names the line; its representative as above.
+            families.assign(1, {familyOf(best->row), 0.0});
+            for (std::size_t k = first; k < last; ++k) {
+                const std::array<int, 3> f = familyOf(members[k].row);
+                auto it = std::find_if(families.begin(), families.end(),
+                                       [&](const auto& e) { return e.first == f; });
+                if (it == families.end()) it = families.emplace(families.end(), f, 0.0);
+                it->second += members[k].intensity;
+            }
+            const auto strongest =
+                std::max_element(families.begin(), families.end(),
+                                 [](const auto& a, const auto& b) { return a.second < b.second; });
+            hkl = strongest->first;
+            if (families.front().first != *hkl) {
+                best = nullptr;
+                for (std::size_t k = first; k < last; ++k) {
+                    const Member& m = members[k];
+                    if (familyOf(m.row) != *hkl) continue;
+                    if (!best || m.absoluteSum < best->absoluteSum ||
+                        (m.absoluteSum == best->absoluteSum && m.row < best->row))
+                        best = &m;
+                }
+            }
+        }
         PowderLine line;
         line.indexDimension = n;
         line.multiplicity = static_cast<int>(last - first);
@@ -211,6 +263,7 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
         line.hPerp = std::sqrt(perp2);
         line.weight = intensity * lorentzPolarisation(line.twoTheta, lp);
         if (icosahedral) line.label = icosahedralLabel(qe, line.hPerp, a6D);
+        line.hkl = hkl;
         lines.push_back(line);
         first = last;
     }
@@ -232,6 +285,15 @@ std::string indexText(const PowderLine& line) {
 
 std::string labelText(const IcosahedralLabel& label) {
     return std::to_string(label.n) + "/" + std::to_string(label.m);
+}
+
+std::string hklText(const std::array<int, 3>& hkl) {
+    return std::to_string(hkl[0]) + ' ' + std::to_string(hkl[1]) + ' ' + std::to_string(hkl[2]);
+}
+
+std::string lineName(const PowderLine& line) {
+    if (line.hkl) return hklText(*line.hkl);
+    return line.label ? labelText(*line.label) : indexText(line);
 }
 
 }  // namespace tesral::physics

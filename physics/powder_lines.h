@@ -36,6 +36,12 @@ struct PowderLine {
     /** Icosahedral only. */
     std::optional<IcosahedralLabel> label;
     /**
+     * Approximant runs only: the cell's h k l of the representative as absolute values,
+     * for a cubic cell sorted (h >= k >= l >= 0). Families of one d (cubic: of one
+     * h^2 + k^2 + l^2) share a line; the one with the most intensity gives the representative.
+     */
+    std::optional<std::array<int, 3>> hkl;
+    /**
      * |H-par|^2 split for a change of lattice constants, 1/angstrom^2 at the run's a and c:
      * `plane` scales with 1/a^2, `axis` (the periodic axis; 0 for icosahedral) with 1/c^2.
      */
@@ -102,5 +108,11 @@ std::string indexText(const PowderLine& line);
 
 /** "18/29" */
 std::string labelText(const IcosahedralLabel& label);
+
+/** "3 3 0" */
+std::string hklText(const std::array<int, 3>& hkl);
+
+/** What a line is called in plots: its hkl, else its (N/M), else its indices. */
+std::string lineName(const PowderLine& line);
 
 }  // namespace tesral::physics

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 namespace tesral {
 
@@ -215,6 +216,11 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
             canvas.polyline(diff, kDifferenceColour);
         }
     }
+    if (!data.compared.empty()) {
+        const std::vector<double> compared(data.compared.begin(), data.compared.end());
+        canvas.polyline(columnCurve(compared.size(), gridX, compared, 0.0, f, pixel, yOf),
+                        kComparedColour);
+    }
     const std::vector<double> fitted(data.fitted.begin(), data.fitted.end());
     const auto fitX = [&](std::size_t i) { return data.measuredTwoTheta[i]; };
     const std::vector<QPointF> calculated =
@@ -222,7 +228,7 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
                       : columnCurve(profile.size(), gridX, profile, 0.0, f, pixel, yOf);
     canvas.polyline(calculated, ink);
     // The height of the drawn calculated curve about 2-theta, for the labels.
-    const auto curveTop = [&](double twoTheta) {
+    const auto curveTop = [&](double twoTheta, double halfWidth) {
         double top = 0.0;
         if (data.hasFit()) {
             const auto& x = data.measuredTwoTheta;
@@ -232,10 +238,16 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
                     top = std::max(top, fitted[static_cast<std::size_t>(i)]);
             return top;
         }
+        // With two curves, above both under the whole label, so that neither runs through it.
         const long centre = std::lround((twoTheta - data.start) / data.step);
-        for (long i = centre - 3; i <= centre + 3; ++i)
+        const long reach =
+            data.compared.empty() ? 3L : std::max(3L, std::lround(halfWidth / data.step));
+        for (long i = centre - reach; i <= centre + reach; ++i) {
             if (i >= 0 && i < static_cast<long>(profile.size()))
                 top = std::max(top, profile[static_cast<std::size_t>(i)]);
+            if (i >= 0 && i < static_cast<long>(data.compared.size()))
+                top = std::max(top, data.compared[static_cast<std::size_t>(i)]);
+        }
         return top;
     };
 
@@ -251,13 +263,33 @@ bool drawPowderPlot(const PowderPlotData& data, const PlotTarget& target, PlotCa
         canvas.text(title.left(), title.top(), data.title, ink, target.font, TextRole::Label);
         placed.push_back(title);
     }
+    if (!data.compared.empty()) {
+        // The legend in the frame's top right corner: a stroke of each colour and its name.
+        const double stroke = 3.0 * textWidth(QStringLiteral("0"));
+        const double gap = textWidth(QStringLiteral(" "));
+        const std::pair<QString, QRgb> entries[] = {{data.name, ink},
+                                                    {data.comparedName, kComparedColour}};
+        double width = 0.0;
+        for (const auto& e : entries) width = std::max(width, textWidth(e.first));
+        const double left = f.right - gap - width - gap - stroke;
+        double top = f.top + gap;
+        for (const auto& [text, colour] : entries) {
+            const QPointF mark[] = {{left, top + lineHeight / 2.0},
+                                    {left + stroke, top + lineHeight / 2.0}};
+            canvas.polyline(mark, colour);
+            canvas.text(left + stroke + gap, top, text, ink, target.font, TextRole::Label);
+            top += lineHeight;
+        }
+        placed.emplace_back(left, f.top, f.right - left, top - f.top);
+    }
     int labelled = 0;
     for (const std::size_t k : order) {
         if (labelled >= data.labelCount) break;
         const PowderTick& t = data.ticks[k];
         if (t.twoTheta < f.low || t.twoTheta > f.high || t.label.isEmpty()) continue;
-        const double top = curveTop(t.twoTheta);
         const double width = textWidth(t.label);
+        const double top =
+            curveTop(t.twoTheta, width / 2.0 / (f.right - f.left) * (f.high - f.low));
         const QRectF box(f.xOf(t.twoTheta) - width / 2.0, yOf(top) - lineHeight - tickLength, width,
                          lineHeight);
         if (box.left() < f.left || box.right() > f.right || box.top() < f.top - lineHeight)

@@ -37,6 +37,13 @@ struct PowderPlotData {
     /** The shown 2-theta range; the whole grid when both are 0. */
     double viewStart = 0.0;
     double viewStop = 0.0;
+    /**
+     * A second calculated pattern on the same grid, highest point 100 (the quasicrystal's
+     * under its approximant's); empty: none. The legend names both curves.
+     */
+    std::span<const double> compared;
+    QString name;          // the calculated curve's legend entry
+    QString comparedName;  // that of `compared`
     /** The line above the frame: what the pattern belongs to (system, a, c, wavelength). */
     QString title;
     /** How many of the strongest lines get labels. */
@@ -47,6 +54,7 @@ struct PowderPlotData {
 inline constexpr QRgb kMeasuredColour = 0xffd03020;
 inline constexpr QRgb kDifferenceColour = 0xff2060c0;
 inline constexpr QRgb kTickColour = 0xff208040;
+inline constexpr QRgb kComparedColour = 0xffe07000;
 
 /** Where the plot's frame lies in the target (twips). */
 struct PowderFrame {
@@ -62,7 +70,8 @@ PowderFrame powderFrame(const PowderPlotData& data, const PlotTarget& target);
 
 /**
  * Draws the plot: the frame with a 2-theta axis (ticks and labels) and an intensity axis, the
- * calculated profile as a curve, the measured pattern (and the difference) in other colours,
+ * calculated profile as a curve, a compared pattern, the measured pattern (and the difference)
+ * in other colours,
  * each line as a tick under the curves and labels on the strongest lines. Curves are reduced
  * to the lowest and highest value of each pixel column. False when there is nothing to draw.
  */

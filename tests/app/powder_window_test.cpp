@@ -266,6 +266,39 @@ class PowderWindowTest : public QObject {
         QVERIFY2(reason.contains(QStringLiteral("too small")), qPrintable(reason));
     }
 
+    // An approximant typed in the view names its lines by hkl; its box draws the quasicrystal.
+    void anApproximantOffersTheQuasicrystalsPatternOverIt() {
+        ViewFixture f;
+        f.show(alCuFeInputs("4.46891"));
+        PowderWindow window(f.context);
+        window.show();
+        auto* compare = window.findChild<QCheckBox*>(QStringLiteral("powderCompareQuasicrystal"));
+        auto* field = window.findChild<QLineEdit*>(QStringLiteral("powderApproximant"));
+        QVERIFY(compare && field);
+        QVERIFY(window.calculate() && window.waitForPattern());
+        QVERIFY(!compare->isVisible());  // the quasicrystal itself
+
+        field->setText(QStringLiteral("1/1"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(window.computing() && window.waitForPattern());
+        PowderPlotWidget* plot = window.plot();
+        QVERIFY2(plot->title().contains(QStringLiteral("approximant 1/1")),
+                 qPrintable(plot->title()));
+        QVERIFY(compare->isVisible() && !plot->hasCompared());
+        // 3 1 0 at 22.84 degrees: a_c^2 / d^2 = 10 for a_c = 12.30 A.
+        const QString tip = plot->lineTipAt(pixelOf(*plot, 22.84));
+        QVERIFY2(tip.contains(QStringLiteral("hkl = 3 1 0")), qPrintable(tip));
+        compare->setChecked(true);
+        QVERIFY(window.computing() && window.waitForPattern());
+        QVERIFY(plot->hasCompared());
+        QCOMPARE(plot->data().comparedName, QStringLiteral("quasicrystal"));
+
+        field->setText(QStringLiteral("3/1"));
+        QVERIFY(!window.calculate());
+        QVERIFY2(window.statusText().contains(QStringLiteral("Fibonacci")),
+                 qPrintable(window.statusText()));
+    }
+
     void theViewMenuOpensThePatternOfTheRun() {
         QTemporaryDir folder;
         MainWindow main(folder.path());

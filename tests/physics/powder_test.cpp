@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <numeric>
 #include <set>
 
@@ -121,6 +122,52 @@ TEST(PowderLines, EveryIcosahedralReflectionHasWholeLabels) {
             ASSERT_NEAR(m, std::round(m), 1e-6);
         }
         for (const PowderLine& line : run.lines) ASSERT_TRUE(line.label.has_value());
+    }
+}
+
+TEST(PowderLines, CubicApproximantLinesAreNamedByTheirCellIndices) {
+    RunInputs in = icosahedralInputs(6.32, "1");
+    in.approximant = "1/1";
+    const PowderRun run = powderRun(in);
+    ASSERT_GT(run.lines.size(), 20u);
+    // a_c = (q + p tau) a6D sqrt(2 / (2 + tau)) for p/q = 1/1.
+    const double tau = std::numbers::phi;
+    const double ac = (1.0 + tau) * 6.32 * std::sqrt(2.0 / (2.0 + tau));
+    long previous = 0;
+    for (const PowderLine& line : run.lines) {
+        const double n = ac * ac / (line.d * line.d);
+        ASSERT_NEAR(n, std::round(n), 1e-4) << line.twoTheta;  // a is typed to 6 decimals
+        ASSERT_TRUE(line.hkl) << line.twoTheta;
+        const auto [h, k, l] = *line.hkl;
+        EXPECT_EQ(h * h + k * k + l * l, std::lround(n));
+        EXPECT_TRUE(h >= k && k >= l && l >= 0) << hklText(*line.hkl);
+        // Body-centred cell; every family of one h^2 + k^2 + l^2 on one line.
+        EXPECT_EQ((h + k + l) % 2, 0) << hklText(*line.hkl);
+        EXPECT_GT(std::lround(n), previous);
+        previous = std::lround(n);
+    }
+    const PowderLine& strongest = *std::max_element(
+        run.lines.begin(), run.lines.end(), [](auto& a, auto& b) { return a.weight < b.weight; });
+    EXPECT_EQ(lineName(strongest), hklText(*strongest.hkl));
+}
+
+TEST(PowderLines, OrthorhombicApproximantLinesKeepTheirAxes) {
+    RunInputs in = decagonalInputs(2.82, 12.06);
+    in.approximant = "2/1,3/2";
+    const PowderRun run = powderRun(in);
+    ASSERT_GT(run.lines.size(), 20u);
+    const RunParameters& p = run.run.parameters;
+    const auto abc =
+        approximantCell(*buildLatticeBasis(p.system, p.a, p.c, p.convention), *p.approximant)
+            .constants;
+    for (const PowderLine& line : run.lines) {
+        ASSERT_TRUE(line.hkl);
+        double inverse2 = 0.0;  // 1/d^2 = h^2/a^2 + k^2/b^2 + l^2/c^2
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_GE((*line.hkl)[i], 0);
+            inverse2 += std::pow((*line.hkl)[i] / abc[i], 2);
+        }
+        EXPECT_NEAR(inverse2 * line.d * line.d, 1.0, 1e-6) << hklText(*line.hkl);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <QGuiApplication>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 #include "plots/picture_settings.h"
@@ -109,6 +110,43 @@ class PowderDrawingTest : public QObject {
                                             [](auto& a, auto& b) { return a.y() < b.y(); })
                                ->y();
         QVERIFY(top < difference[0].points.front().y() - 1000.0);
+    }
+
+    void drawsAComparedPatternAsASecondCurveWithALegend() {
+        const Pattern pattern;
+        PowderPlotData data = pattern.data();
+        std::vector<double> compared;
+        for (int i = 0; i <= 11000; ++i) {
+            const double x = 10.0 + 0.01 * i;
+            compared.push_back(100.0 * std::exp(-(x - 45) * (x - 45) / 0.01));
+        }
+        data.compared = compared;
+        data.name = QStringLiteral("approximant 1/1");
+        data.comparedName = QStringLiteral("quasicrystal");
+        RecordingCanvas canvas;
+        const PlotTarget t = target();
+        QVERIFY(drawPowderPlot(data, t, canvas));
+        const auto curves = [&](QRgb colour) {
+            std::vector<RecordingCanvas::Item> out;
+            for (const auto& item : linesOf(canvas, colour))
+                if (item.points.size() > 100) out.push_back(item);
+            return out;
+        };
+        QCOMPARE(curves(t.foreground).size(), std::size_t{1});
+        const auto second = curves(kComparedColour);
+        QCOMPARE(second.size(), std::size_t{1});
+        // Its own peak reaches the top of the scale, where the calculated one's does.
+        const auto peakOf = [](const RecordingCanvas::Item& curve) {
+            return *std::min_element(curve.points.begin(), curve.points.end(),
+                                     [](auto& a, auto& b) { return a.y() < b.y(); });
+        };
+        const PowderFrame f = powderFrame(data, t);
+        QVERIFY(std::fabs(peakOf(second[0]).x() - f.xOf(45.0)) < 2.0 * t.twipsPerPixelX);
+        QVERIFY(std::fabs(peakOf(second[0]).y() - peakOf(curves(t.foreground)[0]).y()) < 1.0);
+        QStringList texts;
+        for (const auto& item : canvas.items(RecordingCanvas::Kind::Text)) texts << item.text;
+        QVERIFY(texts.contains(data.name));
+        QVERIFY(texts.contains(data.comparedName));
     }
 
     void writesEveryPictureFormat() {
