@@ -14,12 +14,12 @@ cd "$here"
 # command runs first; gemmi-dev: the International Tables scattering-factor coefficients;
 # libtomlplusplus-dev: the model-file parser; libeigen3-dev: the dense linear algebra (basis
 # inverses, determinants, least squares); libpng-dev, libtiff-dev: the readers of measured
-# diffraction photographs; pybind11-dev, python3-numpy, python3-pytest: the Python module
+# diffraction photographs; pybind11-dev, python3-dev, python3-numpy, python3-pytest: the Python module
 # and its tests; python3-gemmi: reads the approximant cells' CIF back in a test.
 packages=(qt6-base-dev qt6-svg-dev cmake ninja-build g++ libgtest-dev googletest
           libbenchmark-dev fonts-liberation2 libwmf-bin fonts-urw-base35 poppler-utils
           python3 clang-tidy clang-tidy-14 gemmi-dev libtomlplusplus-dev libeigen3-dev libpng-dev libtiff-dev
-          pybind11-dev python3-numpy python3-pytest python3-gemmi)
+          pybind11-dev python3-dev python3-numpy python3-pytest python3-gemmi)
 
 install_missing() {
   local missing=()
