@@ -4,8 +4,10 @@
 #include "cli/commands.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "engine/approximant_cell.h"
 #include "engine/groups.h"
 #include "engine/number_reader.h"
+#include "engine/run_input_names.h"
 #include "lattice/approximant.h"
 #include "lattice/matrix_text.h"
 
@@ -23,8 +25,9 @@ std::string field(double v, const char* format) {
 }
 
 /** The cell of an approximant: constants, direct vectors, the index matrix and the strain. */
-std::string approximantCellReport(const LatticeBasis& basis, const Approximant& approximant) {
-    const ApproximantCell cell = approximantCell(basis, approximant);
+std::string approximantCellReport(const LatticeBasis& basis, const Approximant& approximant,
+                                  Centring centring) {
+    const ApproximantCell cell = centredApproximantCell(basis, approximant, centring);
     const PhasonStrain strain = approximantStrain(basis, approximant);
     std::string text = approximantCellText(approximant, cell) + "\r\n";
     text += "Cell Vectors (A; parallel x, y, z)\r\n";
@@ -41,6 +44,8 @@ std::string approximantCellReport(const LatticeBasis& basis, const Approximant& 
             text +=
                 field(cell.indexMatrix[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)],
                       "%5.0f");
+        if (cell.divisor[static_cast<std::size_t>(i)] > 1)
+            text += "   / " + std::to_string(cell.divisor[static_cast<std::size_t>(i)]);
         text += "\r\n";
     }
     text += "Phason Strain M (perpendicular x parallel)\r\n";
@@ -71,9 +76,9 @@ int groupsCommand(const std::vector<std::string>& args) {
 
 int matricesCommand(const std::vector<std::string>& args) {
     KnownOptions known;
-    known.valued = {"system", "a", "c", "convention", "approximant", "output"};
+    known.valued = {"system", "a", "c", "convention", "approximant", "group", "output"};
     const Options options(args, known);
-    rejectControlCharacters(options, {"system", "a", "c", "convention", "approximant"});
+    rejectControlCharacters(options, {"system", "a", "c", "convention", "approximant", "group"});
     const QuasicrystalSystem system = systemFrom(options.value("system", "decagonal"));
     const MatrixConvention convention = conventionFrom(options.value("convention", "yamamoto"));
 
@@ -85,7 +90,14 @@ int matricesCommand(const std::vector<std::string>& args) {
         std::string error;
         const auto approximant = parseApproximant(options.value("approximant"), system, error);
         if (!approximant) throw UsageError(approximantUsage(system));
-        writeOutput(options, approximantCellReport(*basis, *approximant));
+        Centring centring = Centring::Primitive;
+        if (options.has("group")) {
+            const auto position = groupPositionNamed(system, options.value("group"));
+            if (!position)
+                throw UsageError("no group " + quoted(options.value("group")) + " in this system");
+            centring = groupsOfSystem(system)[static_cast<std::size_t>(*position)].centring;
+        }
+        writeOutput(options, approximantCellReport(*basis, *approximant, centring));
         return 0;
     }
     writeOutput(options, usedMatricesText(*basis));
@@ -109,6 +121,8 @@ std::string matricesHelp() {
            "                         vectors, the matrix from h1 ... hn to its h k l and\n"
            "                         the phason strain that makes it (1/1, 2/1, ...\n"
            "                         icosahedral; P/Q or P/Q,R/S axial)\n"
+           "  --group SYMBOL         with --approximant: the group whose centring counts (an\n"
+           "                         F or I lattice may have a smaller cell)\n"
            "  --output FILE          write to FILE instead of standard output\n";
 }
 

@@ -27,8 +27,7 @@ void writeCell(const Options& options, const physics::StructureModel& model,
     const std::string output = options.value("output", "-");
     const std::vector<physics::CellAtom> atoms = physics::calculationCell(calculation, shift);
     const RunParameters& p = calculation.parameters;
-    const ApproximantCell cell =
-        approximantCell(*buildLatticeBasis(p.system, p.a, p.c, p.convention), *p.approximant);
+    const ApproximantCell cell = *runApproximantCell(p);
     if (output != "-" && extensionOf(output) == "xyz") {
         std::vector<physics::StructureAtom> placed;
         placed.reserve(atoms.size());

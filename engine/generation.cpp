@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/approximant_cell.h"
 #include "engine/index_region.h"
 
 namespace tesral {
@@ -67,7 +68,9 @@ PreparedRun prepareRun(const RunParameters& parameters, RunHeader header) {
         }
         run.header.strainText =
             p.approximant
-                ? approximantCellText(*p.approximant, approximantCell(*basis, *p.approximant))
+                ? approximantCellText(
+                      *p.approximant,
+                      centredApproximantCell(*basis, *p.approximant, groupCentring(p.groupNumber)))
                 : phasonStrainText(m);
         applyPhasonStrain(*basis, m);
     }

@@ -374,6 +374,17 @@ ApproximantCell approximantCell(const LatticeBasis& basis, const Approximant& ap
     return cell;
 }
 
+std::array<int, 3> cellIndicesOf(const ApproximantCell& cell, const std::array<int, 6>& h) {
+    std::array<int, 3> hkl{};
+    for (std::size_t r = 0; r < 3; ++r) {
+        int sum = 0;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(cell.n); ++j)
+            sum += cell.indexMatrix[r][j] * h[j];
+        hkl[r] = sum / cell.divisor[r];
+    }
+    return hkl;
+}
+
 std::string approximantCellText(const Approximant& approximant, const ApproximantCell& cell) {
     std::string text = "approximant " + approximantText(approximant) + ", ";
     if (cell.cubic) return text + "cubic a = " + fixed4(cell.constants[0]) + " A";

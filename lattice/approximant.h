@@ -56,8 +56,14 @@ struct ApproximantCell {
     bool cubic = false;
     /** Index dimension n of the basis (5 or 6): the used columns of indexMatrix. */
     int n = 0;
-    /** hkl = indexMatrix * (h1 ... hn) for every reflection of the strained lattice. */
+    /**
+     * hkl = (indexMatrix * (h1 ... hn)) / divisor, row by row, for every reflection of the
+     * strained lattice. The divisors are 1 but for a centred lattice whose reflections'
+     * sums all share a factor (the cell is then that much smaller; see the engine's
+     * centredApproximantCell).
+     */
     std::array<std::array<int, 6>, 3> indexMatrix{};
+    std::array<int, 3> divisor{1, 1, 1};
     /**
      * The cell's direct vectors a, b, c (rows, angstrom) in the parallel frame: components
      * (par x, par y, par z), the report's coordinates. They are orthogonal; a reflection's
@@ -67,6 +73,9 @@ struct ApproximantCell {
 };
 
 ApproximantCell approximantCell(const LatticeBasis& basis, const Approximant& approximant);
+
+/** The cell indices h, k, l of the index vector h1 ... hn. */
+std::array<int, 3> cellIndicesOf(const ApproximantCell& cell, const std::array<int, 6>& h);
 
 /**
  * The report head's line: "approximant 1/1, cubic a = 12.3019 A" or "approximant 2/1,3/2,

@@ -17,7 +17,7 @@ std::vector<CellAtom> approximantCellAtoms(const StructureModel& model, Quasicry
                                            const Approximant& approximant,
                                            const std::array<double, 3>& phasonShift,
                                            unsigned workers) {
-    const ApproximantCell cell = approximantCell(basis, approximant);
+    const ApproximantCell cell = centredApproximantCell(basis, approximant, centring);
     PatchRequest request;
     request.phasonShift = phasonShift;
     request.workers = workers;

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "engine/approximant_cell.h"
 #include "lattice/approximant.h"
 #include "physics/real_space_structure.h"
 

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "engine/approximant_cell.h"
 #include "engine/groups.h"
 
 namespace tesral::physics {
@@ -57,15 +58,12 @@ double twoThetaOf(double qe, double wavelength) {
  * A reflection's cell indices as absolute values; for a cubic cell (`sorted`) in decreasing
  * order. The axes of an orthorhombic cell differ, so there each keeps its place.
  */
-std::array<int, 3> cellFamily(const ReflectionRecord& row, int n,
-                              const std::array<std::array<int, 6>, 3>& indexMatrix, bool sorted) {
-    std::array<int, 3> hkl{};
-    for (std::size_t i = 0; i < 3; ++i) {
-        int sum = 0;
-        for (int j = 0; j < n; ++j)
-            sum += indexMatrix[i][static_cast<std::size_t>(j)] * static_cast<int>(row.h(j));
-        hkl[i] = std::abs(sum);
-    }
+std::array<int, 3> cellFamily(const ReflectionRecord& row, int n, const ApproximantCell& cell) {
+    std::array<int, 6> h{};
+    for (int j = 0; j < n; ++j) h[static_cast<std::size_t>(j)] = static_cast<int>(row.h(j));
+    std::array<int, 3> hkl = cellIndicesOf(cell, h);
+    for (int& i : hkl) i = std::abs(i);
+    const bool sorted = cell.cubic;
     if (sorted) std::sort(hkl.begin(), hkl.end(), std::greater<>());
     return hkl;
 }
@@ -197,12 +195,8 @@ std::vector<PowderLine> powderLines(const RunResult& run, const LpSettings& lp,
     const double a6D = icosahedral ? labelConstant(run) : 0.0;
     const RunParameters& p = run.parameters;
     std::optional<ApproximantCell> cell;
-    if (p.approximant)
-        if (const auto basis = buildLatticeBasis(p.system, p.a, p.c, p.convention))
-            cell = approximantCell(*basis, *p.approximant);
-    const auto familyOf = [&](std::uint32_t row) {
-        return cellFamily(run.table[row], n, cell->indexMatrix, cell->cubic);
-    };
+    if (p.approximant) cell = runApproximantCell(p);
+    const auto familyOf = [&](std::uint32_t row) { return cellFamily(run.table[row], n, *cell); };
     std::vector<std::pair<std::array<int, 3>, double>> families;
     std::vector<PowderLine> lines;
     int h[6] = {};

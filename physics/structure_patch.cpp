@@ -58,7 +58,7 @@ std::vector<CellAtom> calculationCell(const Calculation& calculation,
     const Centring centring = groupCentring(p.groupNumber);
     const StructureModel& model = *calculation.model;
     try {
-        const ApproximantCell cell = approximantCell(basis, *p.approximant);
+        const ApproximantCell cell = centredApproximantCell(basis, *p.approximant, centring);
         refuseAbove(pointDensity(model, p.system, basis, centring) * cell.constants[0] *
                         cell.constants[1] * cell.constants[2],
                     "the " + approximantText(*p.approximant) + " cell");

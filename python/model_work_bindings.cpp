@@ -65,8 +65,7 @@ py::dict atomsOf(const physics::StructureModel& model,
 py::dict cellOf(const physics::Calculation& calculation,
                 const std::vector<physics::CellAtom>& atoms) {
     const RunParameters& p = calculation.parameters;
-    const ApproximantCell cell =
-        approximantCell(*buildLatticeBasis(p.system, p.a, p.c, p.convention), *p.approximant);
+    const ApproximantCell cell = *runApproximantCell(p);
     std::vector<physics::StructureAtom> placed;
     py::array_t<double> fractions({static_cast<py::ssize_t>(atoms.size()), py::ssize_t{3}});
     auto f = fractions.mutable_unchecked<2>();

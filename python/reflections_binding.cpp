@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "engine/approximant_cell.h"
 #include "python/python_inputs.h"
 #include "python/python_work.h"
 #include "python/reflections.h"
@@ -65,20 +66,18 @@ py::object hklOf(py::object self) {
     const Reflections& r = self.cast<const Reflections&>();
     const RunParameters& run = r.result.parameters;
     if (!run.approximant) return py::none();
-    const auto basis = buildLatticeBasis(run.system, run.a, run.c, run.convention);
-    if (!basis) return py::none();
-    const auto matrix = approximantCell(*basis, *run.approximant).indexMatrix;
+    const std::optional<ApproximantCell> cell = runApproximantCell(run);
+    if (!cell) return py::none();
     const int n = r.result.indexDimension;
     py::array_t<int> hkl({static_cast<py::ssize_t>(r.result.table.size()), py::ssize_t{3}});
     auto out = hkl.mutable_unchecked<2>();
     for (py::ssize_t i = 0; i < out.shape(0); ++i) {
         const ReflectionRecord& row = r.result.table[static_cast<std::size_t>(i)];
-        for (std::size_t axis = 0; axis < 3; ++axis) {
-            int sum = 0;
-            for (int j = 0; j < n; ++j)
-                sum += matrix[axis][static_cast<std::size_t>(j)] * static_cast<int>(row.h(j));
-            out(i, static_cast<py::ssize_t>(axis)) = sum;
-        }
+        std::array<int, 6> h{};
+        for (int j = 0; j < n; ++j) h[static_cast<std::size_t>(j)] = static_cast<int>(row.h(j));
+        const std::array<int, 3> indices = cellIndicesOf(*cell, h);
+        for (std::size_t axis = 0; axis < 3; ++axis)
+            out(i, static_cast<py::ssize_t>(axis)) = indices[axis];
     }
     return hkl;
 }

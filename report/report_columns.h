@@ -3,8 +3,10 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
+#include "engine/approximant_cell.h"
 #include "engine/reflection_table.h"
 #include "engine/run_parameters.h"
 #include "lattice/approximant.h"
@@ -30,6 +32,8 @@ struct ColumnFormat {
     /** 0, 1, 2: the approximant cell's h, k or l, cellRow . (h1 ... hn); -1: a stored value. */
     int cellAxis = -1;
     std::array<int, 6> cellRow{};
+    /** The cell index is cellRow . (h1 ... hn) over this (a centred lattice's factor). */
+    int cellDivisor = 1;
 };
 
 /** Element kH1 + i, the index h(i+1). */
@@ -71,7 +75,7 @@ inline float columnValue(const ReflectionRecord& row, const ColumnFormat& column
         float index = 0.0f;
         for (int j = 0; j < 6; ++j)
             index += static_cast<float>(column.cellRow[static_cast<std::size_t>(j)]) * row.h(j);
-        return index;
+        return index / static_cast<float>(column.cellDivisor);
     }
     const float value = row.v[column.element];
     return (column.withoutSign ? std::fabs(value) : value) * column.scale;
@@ -121,6 +125,7 @@ struct ReportColumns {
     float hPerpScale = 1.0f;
     /** Rows of the approximant cell's index matrix: h k l from h1 ... hn. */
     std::array<std::array<int, 6>, 3> cellIndices{};
+    std::array<int, 3> cellDivisors{1, 1, 1};
 
     /** From the choices; a run with five indices has no h6. */
     static constexpr ReportColumns from(const ColumnChoices& choices, int indexDimension) {
@@ -147,11 +152,11 @@ struct ReportColumns {
     /** The index matrix of the run's approximant cell; no hkl columns in other runs. */
     void takeCellIndices(const RunParameters& run) {
         if (!hkl) return;
-        const auto basis = run.approximant
-                               ? buildLatticeBasis(run.system, run.a, run.c, run.convention)
-                               : std::nullopt;
-        hkl = basis.has_value();
-        if (hkl) cellIndices = approximantCell(*basis, *run.approximant).indexMatrix;
+        const std::optional<ApproximantCell> cell = runApproximantCell(run);
+        hkl = cell.has_value();
+        if (!hkl) return;
+        cellIndices = cell->indexMatrix;
+        cellDivisors = cell->divisor;
     }
 
     /** Every column of a run with `indexDimension` indices. */
@@ -195,9 +200,11 @@ class ShownColumns {
             if (columns.shows(column)) {
                 list_[count_] = column;
                 if (column.perpendicularLength) list_[count_].scale = columns.hPerpScale;
-                if (column.cellAxis >= 0)
-                    list_[count_].cellRow =
-                        columns.cellIndices[static_cast<std::size_t>(column.cellAxis)];
+                if (column.cellAxis >= 0) {
+                    const auto axis = static_cast<std::size_t>(column.cellAxis);
+                    list_[count_].cellRow = columns.cellIndices[axis];
+                    list_[count_].cellDivisor = columns.cellDivisors[axis];
+                }
                 ++count_;
             }
     }

@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "engine/approximant_cell.h"
 #include "engine/generation.h"
+#include "engine/run_input_names.h"
 
 using namespace tesral;
 
@@ -141,4 +143,46 @@ TEST(Approximant, ParsesAndRefusesTexts) {
     }
     for (const char* bad : {"1/0", "1/1,", "1/1,2", "-1/2", "1/2/3"})
         EXPECT_FALSE(parseApproximant(bad, QuasicrystalSystem::Octagonal, error)) << bad;
+}
+
+// A centred lattice has fewer reflections: on the F lattice of a6D = 12.64 A (the primitive
+// one of 6.32 A with the face centring's points) the 1/1 cell is the 12.30 A one, not 24.60,
+// and every reflection the group lets through has integral hkl on it.
+TEST(Approximant, CentredLatticesGiveTheirOwnCell) {
+    const struct {
+        const char* group;
+        double a6D, ac;
+    } cases[] = {{"Fm-3-5", 12.64, 12.30}, {"Im-3-5", 6.32, 12.30}, {"Pm-3-5", 6.32, 12.30}};
+    for (MatrixConvention convention : {MatrixConvention::Yamamoto, MatrixConvention::Steurer})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.group);
+            std::string error;
+            RunInputs in;
+            in.system = Ico;
+            in.convention = convention;
+            in.a = std::to_string(aFor6D(convention, c.a6D));
+            in.thetaMax = std::string("25");
+            in.qiMax = std::string("1.5");
+            in.loopLimits.fill("2");
+            in.groupPosition = *groupPositionNamed(Ico, c.group);
+            in.approximant = "1/1";
+            const auto p = readRunParameters(in, error);
+            ASSERT_TRUE(p) << error;
+            const ApproximantCell cell = *runApproximantCell(*p);
+            EXPECT_NEAR(cell.constants[0], c.ac, 0.01);
+            const RunResult run = runPrepared(prepareRun(*p, RunHeader{}));
+            ASSERT_GT(run.table.size(), 40u);
+            int odd = 0;
+            for (const ReflectionRecord& row : run.table) {
+                std::array<int, 6> h{};
+                for (int j = 0; j < 6; ++j) h[j] = static_cast<int>(row.h(j));
+                const std::array<int, 3> hkl = cellIndicesOf(cell, h);
+                const double q2 = row.x() * row.x() + row.y() * row.y() + row.z() * row.z();
+                EXPECT_NEAR(cell.constants[0] * cell.constants[0] * q2,
+                            hkl[0] * hkl[0] + hkl[1] * hkl[1] + hkl[2] * hkl[2], 1e-3);
+                odd += (hkl[0] | hkl[1] | hkl[2]) & 1;
+            }
+            // The cell is the smallest: some reflection has an odd index.
+            EXPECT_GT(odd, 0);
+        }
 }

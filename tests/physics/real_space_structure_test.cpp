@@ -273,14 +273,15 @@ TEST(ApproximantCellAtoms, HoldEachAtomOnceAndTheMeanDensity) {
         const char* ratios;
         std::array<double, 3> shift;
     };
-    for (const Case& c : {Case{&kPenrose3D, "1/1", {0.3, -0.2, 0.7}}, Case{&kPenrose3D, "1/1", {}},
-                          Case{&kPenrose2D, "3/2,2/1", {0.4, 0.1, 0}}}) {
+    for (const Case& c :
+         {Case{&kPenrose3D, "1/1", {0.3, -0.2, 0.7}}, Case{&kPenrose3D, "1/1", {}},
+          Case{&kPenrose2D, "3/2,2/1", {0.4, 0.1, 0}}, Case{&kAlCuFe, "1/1", {0.3, -0.2, 0.7}}}) {
         SCOPED_TRACE(std::string(c.run->file) + " " + c.ratios);
         const StructureModel model = modelOf(*c.run);
         const LatticeBasis basis = basisOf(*c.run);
         std::string error;
         const Approximant approximant = *parseApproximant(c.ratios, c.run->system, error);
-        const ApproximantCell cell = approximantCell(basis, approximant);
+        const ApproximantCell cell = centredApproximantCell(basis, approximant, c.run->centring);
         const auto cellAtoms = [&](std::array<double, 3> shift) {
             return approximantCellAtoms(model, c.run->system, basis, c.run->centring, approximant,
                                         shift, 2);
