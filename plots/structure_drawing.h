@@ -1,0 +1,56 @@
+#pragma once
+
+// A slab of a structure's atoms projected on a plane: discs by element, a legend, a scale bar
+// and optionally the tiles' edges.
+
+#include <QString>
+#include <array>
+#include <span>
+#include <vector>
+
+#include "plots/plot_canvas.h"
+#include "plots/plot_data.h"
+
+namespace tesral {
+
+struct StructureDrawingAtom {
+    std::array<double, 3> position{};  // angstrom
+    int site = 0;
+};
+
+struct StructureDrawingData {
+    std::span<const StructureDrawingAtom> atoms;
+    /** Element symbol of each site, by site index: the colour and the legend. */
+    std::vector<QString> siteElements;
+    /** Unit normal of the slab: the periodic axis of the axial systems or a zone axis. */
+    std::array<double, 3> axis{0, 0, 1};
+    /** The slab holds atoms with |position . axis - height| <= thickness / 2, angstrom. */
+    double height = 0.0;
+    double thickness = 1.0;
+    /** Half the width of the square shown, angstrom; 0 fits the slab's atoms. */
+    double halfWidth = 0.0;
+    bool edges = false;
+};
+
+/** A fixed colour per element symbol, the same in every picture. */
+QRgb elementColour(const QString& element);
+
+/** One atom of the slab projected: plane coordinates in angstrom. */
+struct SlabPoint {
+    double u = 0, v = 0;
+    int site = 0;
+};
+
+/** The slab's atoms projected on the plane perpendicular to the axis. */
+std::vector<SlabPoint> slabPoints(const StructureDrawingData& data);
+
+/**
+ * Pairs (indices into slabPoints) of atoms of one site at that site's shortest distance,
+ * within 1 %: the tiling's edges.
+ */
+std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points);
+
+/** Draws the slab; false when it holds no atom. */
+bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, PlotCanvas& canvas);
+
+}  // namespace tesral
