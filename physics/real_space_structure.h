@@ -3,6 +3,7 @@
 // A quasicrystal model seen as atoms: the cut-and-project points of its sites' domains.
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -37,6 +38,8 @@ struct PatchRequest {
      * (the domains keep their shape). An approximant's strain makes the patch periodic.
      */
     std::optional<PhasonStrain> phasonStrain;
+    /** Set while the patch is made: the walk ends early and the atoms are only a part. */
+    const std::atomic<bool>* stop = nullptr;
 };
 
 /**

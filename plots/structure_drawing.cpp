@@ -73,28 +73,73 @@ std::vector<SlabPoint> slabPoints(const StructureDrawingData& data) {
     return out;
 }
 
-std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points) {
-    std::map<int, double> shortest;
-    const auto dist2 = [&](size_t i, size_t j) {
-        const double du = points[i].u - points[j].u, dv = points[i].v - points[j].v;
-        return du * du + dv * dv;
+namespace {
+
+/**
+ * The pairs of `members` (indices into `points`) closer than `reach`, with their distances: a
+ * grid of cells `reach` wide, so each point meets only the points of its own and the eight
+ * cells around.
+ */
+std::vector<std::pair<std::array<int, 2>, double>> pairsWithin(std::span<const SlabPoint> points,
+                                                               const std::vector<int>& members,
+                                                               double reach) {
+    std::map<std::pair<long, long>, std::vector<int>> cells;
+    const auto cellOf = [reach](const SlabPoint& p) {
+        return std::pair{long(std::floor(p.u / reach)), long(std::floor(p.v / reach))};
     };
-    for (size_t i = 0; i < points.size(); ++i)
-        for (size_t j = i + 1; j < points.size(); ++j) {
-            if (points[i].site != points[j].site) continue;
-            const double d = dist2(i, j);
-            if (d <= 1e-12) continue;
-            auto [it, fresh] = shortest.try_emplace(points[i].site, d);
-            if (!fresh) it->second = std::min(it->second, d);
-        }
+    for (int i : members) cells[cellOf(points[size_t(i)])].push_back(i);
+    std::vector<std::pair<std::array<int, 2>, double>> pairs;
+    for (int i : members) {
+        const auto [cu, cv] = cellOf(points[size_t(i)]);
+        for (long du = -1; du <= 1; ++du)
+            for (long dv = -1; dv <= 1; ++dv) {
+                const auto it = cells.find({cu + du, cv + dv});
+                if (it == cells.end()) continue;
+                for (int j : it->second) {
+                    if (j <= i) continue;
+                    const double d = std::hypot(points[size_t(i)].u - points[size_t(j)].u,
+                                                points[size_t(i)].v - points[size_t(j)].v);
+                    if (d > 1e-6 && d < reach) pairs.push_back({{i, j}, d});
+                }
+            }
+    }
+    return pairs;
+}
+
+}  // namespace
+
+std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points) {
+    std::map<int, std::vector<int>> bySite;
+    for (size_t i = 0; i < points.size(); ++i) bySite[points[i].site].push_back(int(i));
     std::vector<std::array<int, 2>> edges;
-    for (size_t i = 0; i < points.size(); ++i)
-        for (size_t j = i + 1; j < points.size(); ++j) {
-            if (points[i].site != points[j].site) continue;
-            const double e = std::sqrt(shortest[points[i].site]);
-            const double d = std::sqrt(dist2(i, j));
-            if (d > 1e-6 && std::abs(d - e) <= 0.01 * e) edges.push_back({int(i), int(j)});
+    for (const auto& [site, members] : bySite) {
+        if (members.size() < 2) continue;
+        double lowU = HUGE_VAL, highU = -HUGE_VAL, lowV = HUGE_VAL, highV = -HUGE_VAL;
+        for (int i : members) {
+            lowU = std::min(lowU, points[size_t(i)].u),
+            highU = std::max(highU, points[size_t(i)].u);
+            lowV = std::min(lowV, points[size_t(i)].v),
+            highV = std::max(highV, points[size_t(i)].v);
         }
+        // Start at twice the mean spacing and widen until some pair is found; a pair closer
+        // than the reach is always found, so the shortest one is exact once any is.
+        const double diagonal = std::hypot(highU - lowU, highV - lowV);
+        if (diagonal <= 1e-6) continue;
+        double reach =
+            std::max(2.0 * std::sqrt((highU - lowU) * (highV - lowV) / double(members.size())),
+                     1e-3 * diagonal);
+        std::vector<std::pair<std::array<int, 2>, double>> pairs;
+        for (;; reach *= 2.0) {
+            pairs = pairsWithin(points, members, reach);
+            if (!pairs.empty() || reach > 2.0 * diagonal) break;
+        }
+        if (pairs.empty()) continue;
+        double shortest = HUGE_VAL;
+        for (const auto& pair : pairs) shortest = std::min(shortest, pair.second);
+        if (1.01 * shortest >= reach) pairs = pairsWithin(points, members, 1.02 * shortest);
+        for (const auto& [pair, d] : pairs)
+            if (d <= 1.01 * shortest) edges.push_back(pair);
+    }
     return edges;
 }
 
@@ -111,8 +156,12 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
     const double cx = 0.5 * target.width, cy = 0.5 * target.height;
     const auto at = [&](const SlabPoint& p) { return QPointF(cx + p.u * scale, cy - p.v * scale); };
 
+    const auto shown = [half](const SlabPoint& p) {
+        return std::abs(p.u) <= half && std::abs(p.v) <= half;
+    };
     if (data.edges)
         for (const auto& [i, j] : tileEdges(points)) {
+            if (!shown(points[size_t(i)]) && !shown(points[size_t(j)])) continue;
             const std::array<QPointF, 2> seg{at(points[i]), at(points[j])};
             canvas.polyline(seg, target.foreground);
         }
@@ -121,7 +170,7 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
     spots.reserve(points.size());
     std::vector<QString> present;
     for (const SlabPoint& p : points) {
-        if (std::abs(p.u) > half || std::abs(p.v) > half) continue;
+        if (!shown(p)) continue;
         const QString element =
             p.site < int(data.siteElements.size()) ? data.siteElements[size_t(p.site)] : QString();
         if (std::find(present.begin(), present.end(), element) == present.end())
