@@ -134,7 +134,7 @@ StructureWindow::StructureWindow(CommandContext& context, QWidget* parent)
     radius_->setObjectName(QStringLiteral("tfStructureRadius"));
     thickness_->setObjectName(QStringLiteral("tfStructureThickness"));
     height_->setObjectName(QStringLiteral("tfStructureHeight"));
-    height_->setPlaceholderText(QStringLiteral("the atom nearest the origin"));
+    height_->setPlaceholderText(QStringLiteral("nearest atom"));
     shift_->setObjectName(QStringLiteral("tfStructureShift"));
     shift_->setPlaceholderText(QStringLiteral("0"));
     edges_->setObjectName(QStringLiteral("chkStructureEdges"));
