@@ -1,6 +1,7 @@
 #include "app/structure_view.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
@@ -61,6 +62,7 @@ StructureDrawingData StructureView::data() const {
     d.height = slab_->height;
     d.thickness = slab_->thickness;
     d.halfWidth = slab_->radius / zoom_;
+    d.centre = centre_;
     d.edges = edges_;
     return d;
 }
@@ -122,7 +124,7 @@ void StructureView::keyPressEvent(QKeyEvent* event) {
             setZoom(zoom_ / kWheelZoom);
             break;
         case Qt::Key_0:
-            setZoom(1.0);
+            showWhole();
             break;
         default:
             PictureView::keyPressEvent(event);
@@ -131,8 +133,29 @@ void StructureView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void StructureView::showWhole() {
+    centre_ = {0.0, 0.0};
+    zoom_ = 1.0;
+    redraw();
+}
+
+void StructureView::mousePressEvent(QMouseEvent* event) {
+    dragFrom_ = event->position();
+}
+
+void StructureView::mouseMoveEvent(QMouseEvent* event) {
+    if (!slab_ || !(event->buttons() & Qt::LeftButton)) return;
+    const PlotTarget t = pictureTarget(pictureSettings());
+    const double pixels = slabScale(slab_->radius / zoom_, t) / t.twipsPerPixelX;  // per angstrom
+    const QPointF moved = event->position() - dragFrom_;
+    dragFrom_ = event->position();
+    centre_[0] -= moved.x() / pixels;
+    centre_[1] += moved.y() / pixels;  // v runs up
+    redraw();
+}
+
 void StructureView::mouseDoubleClickEvent(QMouseEvent*) {
-    setZoom(1.0);
+    showWhole();
 }
 
 }  // namespace tesral

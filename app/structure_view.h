@@ -23,8 +23,8 @@ struct StructureSlab {
 
 /**
  * The box of the structure view (pbStructure): the slab's atoms, scaled to its size, and a
- * message without one. The wheel and the keys + and - zoom about the centre, 0 and a double
- * click show the whole patch again.
+ * message without one. The wheel and the keys + and - zoom about the middle, a drag moves the
+ * picture, 0 and a double click show the whole patch again.
  */
 class StructureView : public PictureView {
     Q_OBJECT
@@ -40,6 +40,8 @@ class StructureView : public PictureView {
     /** 1 shows the whole patch; above 1 magnifies. */
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
+    /** Zoom 1 about the origin. */
+    void showWhole();
 
     /** What the box draws, for every target; spans into the slab shown. */
     StructureDrawingData data() const;
@@ -56,6 +58,8 @@ class StructureView : public PictureView {
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
@@ -65,6 +69,9 @@ class StructureView : public PictureView {
     QString message_;
     bool edges_ = false;
     double zoom_ = 1.0;
+    /** The plane point at the middle of the picture, angstrom. */
+    std::array<double, 2> centre_{};
+    QPointF dragFrom_;
     QImage picture_;
 };
 

@@ -143,6 +143,10 @@ std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points) {
     return edges;
 }
 
+double slabScale(double half, const PlotTarget& target) {
+    return 0.9 * std::min(target.width, target.height) / (2.0 * std::max(half, 1.0));
+}
+
 bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, PlotCanvas& canvas) {
     canvas.clear(target.background);
     const std::vector<SlabPoint> points = slabPoints(data);
@@ -151,38 +155,64 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
     if (half <= 0)
         for (const SlabPoint& p : points) half = std::max({half, std::abs(p.u), std::abs(p.v)});
     half = std::max(half, 1.0);
-    const double side = 0.9 * std::min(target.width, target.height);
-    const double scale = side / (2.0 * half);  // twips per angstrom
+    const double scale = slabScale(half, target);
     const double cx = 0.5 * target.width, cy = 0.5 * target.height;
-    const auto at = [&](const SlabPoint& p) { return QPointF(cx + p.u * scale, cy - p.v * scale); };
-
-    const auto shown = [half](const SlabPoint& p) {
-        return std::abs(p.u) <= half && std::abs(p.v) <= half;
+    const auto [cu, cv] = data.centre;
+    const auto at = [&](const SlabPoint& p) {
+        return QPointF(cx + (p.u - cu) * scale, cy - (p.v - cv) * scale);
     };
+    // Atoms within the picture, a disc's radius beyond its edge included.
+    const auto shown = [&](const SlabPoint& p) {
+        return std::abs(p.u - cu) <= cx / scale + 0.5 && std::abs(p.v - cv) <= cy / scale + 0.5;
+    };
+    const auto elementOf = [&data](const SlabPoint& p) {
+        return p.site < int(data.siteElements.size()) ? data.siteElements[size_t(p.site)]
+                                                      : QString();
+    };
+    std::vector<QString> present;
+    for (const SlabPoint& p : points)
+        if (shown(p) && std::find(present.begin(), present.end(), elementOf(p)) == present.end())
+            present.push_back(elementOf(p));
+
+    // The legend at the top left, one line per element shown, and the scale bar at the bottom
+    // left keep their boxes clear of atoms.
+    const QFontMetricsF fm(target.font);
+    const double line = fm.height() * target.twipsPerPixelY;
+    double widest = 0.0;
+    for (const QString& element : present)
+        widest = std::max(widest, fm.horizontalAdvance(element) * target.twipsPerPixelX);
+    const QRectF legendBox(0, 0, 1.8 * line + widest, (double(present.size()) + 1.0) * line);
+    const double bar = niceLength(2.0 * half);
+    const double by = target.height - 1.5 * line, bx = 0.5 * line;
+    const QString barText = QStringLiteral("%1 \u00c5").arg(bar);
+    const double barWidth =
+        std::max(bar * scale, fm.horizontalAdvance(barText) * target.twipsPerPixelX);
+    const QRectF barBox(0, by - 1.3 * line, bx + barWidth + 0.5 * line, target.height);
+    const double r = std::max(0.5 * scale, 2.0 * target.twipsPerPixelX);  // a 0.5 A disc
+    const auto clear = [&](const SlabPoint& p) {
+        const QPointF c = at(p);
+        return shown(p) && !legendBox.adjusted(-r, -r, r, r).contains(c) &&
+               !barBox.adjusted(-r, -r, r, r).contains(c);
+    };
+
     if (data.edges)
         for (const auto& [i, j] : tileEdges(points)) {
-            if (!shown(points[size_t(i)]) && !shown(points[size_t(j)])) continue;
-            const std::array<QPointF, 2> seg{at(points[i]), at(points[j])};
+            const SlabPoint &a = points[size_t(i)], &b = points[size_t(j)];
+            // None to an atom under a box, none wholly outside the picture.
+            const bool covered = (shown(a) && !clear(a)) || (shown(b) && !clear(b));
+            if (covered || (!shown(a) && !shown(b))) continue;
+            const std::array<QPointF, 2> seg{at(a), at(b)};
             canvas.polyline(seg, target.foreground);
         }
-    const double r = std::max(0.5 * scale, 2.0 * target.twipsPerPixelX);  // a 0.5 A disc
     std::vector<CanvasSpot> spots;
     spots.reserve(points.size());
-    std::vector<QString> present;
     for (const SlabPoint& p : points) {
-        if (!shown(p)) continue;
-        const QString element =
-            p.site < int(data.siteElements.size()) ? data.siteElements[size_t(p.site)] : QString();
-        if (std::find(present.begin(), present.end(), element) == present.end())
-            present.push_back(element);
+        if (!clear(p)) continue;
         const QPointF c = at(p);
-        spots.push_back({float(c.x()), float(c.y()), float(r), elementColour(element)});
+        spots.push_back({float(c.x()), float(c.y()), float(r), elementColour(elementOf(p))});
     }
     canvas.circles(spots, target.background);
 
-    // Legend at the top left, one line per element shown.
-    const QFontMetricsF fm(target.font);
-    const double line = fm.height() * target.twipsPerPixelY;
     double y = 0.5 * line;
     for (const QString& element : present) {
         canvas.circle(0.7 * line, y + 0.5 * line, 0.3 * line, target.background,
@@ -190,13 +220,9 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
         canvas.text(1.3 * line, y, element, target.foreground, target.font, TextRole::Legend);
         y += line;
     }
-    // Scale bar at the bottom left.
-    const double bar = niceLength(2.0 * half);
-    const double by = target.height - 1.5 * line, bx = 0.5 * line;
     const std::array<QPointF, 2> barLine{QPointF(bx, by), QPointF(bx + bar * scale, by)};
     canvas.polyline(barLine, target.foreground);
-    canvas.text(bx, by - 1.1 * line, QStringLiteral("%1 \u00c5").arg(bar), target.foreground,
-                target.font, TextRole::Legend);
+    canvas.text(bx, by - 1.1 * line, barText, target.foreground, target.font, TextRole::Legend);
     return true;
 }
 

@@ -29,6 +29,8 @@ struct StructureDrawingData {
     double thickness = 1.0;
     /** Half the width of the square shown, angstrom; 0 fits the slab's atoms. */
     double halfWidth = 0.0;
+    /** The plane point (u, v) at the middle of the picture, angstrom. */
+    std::array<double, 2> centre{};
     bool edges = false;
 };
 
@@ -49,6 +51,9 @@ std::vector<SlabPoint> slabPoints(const StructureDrawingData& data);
  * within 1 %: the tiling's edges.
  */
 std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points);
+
+/** Twips per angstrom of a picture `half` angstrom (at least 1) from its middle to its side. */
+double slabScale(double half, const PlotTarget& target);
 
 /** Draws the slab; false when it holds no atom. */
 bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, PlotCanvas& canvas);

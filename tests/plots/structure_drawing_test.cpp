@@ -28,7 +28,7 @@ class StructureDrawingTest : public QObject {
         data.edges = true;
 
         PictureSettings settings;
-        settings.size = QSize(400, 400);
+        settings.size = QSize(800, 400);  // the legend and the bar beside the atoms
         settings.font = defaultPlotFont();
         const PlotTarget t = pictureTarget(settings);
         RecordingCanvas canvas;
@@ -65,6 +65,36 @@ class StructureDrawingTest : public QObject {
 
         data.height = 10.0;
         QVERIFY(!drawStructure(data, t, canvas));
+    }
+
+    // Zoomed in on a square picture, atoms reach the corners: none covers the legend or the
+    // scale bar.
+    void atomsLeaveTheLegendAndTheBarClear() {
+        std::vector<StructureDrawingAtom> atoms;
+        for (int i = -10; i <= 10; ++i)
+            for (int j = -10; j <= 10; ++j) atoms.push_back({{1.0 * i, 1.0 * j, 0.0}, (i + j) & 1});
+        StructureDrawingData data;
+        data.atoms = atoms;
+        data.siteElements = {QStringLiteral("Al"), QStringLiteral("Ni")};
+        data.halfWidth = 4.0;
+        PictureSettings settings;
+        settings.size = QSize(400, 400);
+        settings.font = defaultPlotFont();
+        const PlotTarget t = pictureTarget(settings);
+        RecordingCanvas canvas;
+        QVERIFY(drawStructure(data, t, canvas));
+        const auto bar = canvas.items(RecordingCanvas::Kind::Polyline).back().points;
+        std::vector<QPointF> marks{bar[0], bar[1]};
+        for (const auto& text : canvas.items(RecordingCanvas::Kind::Text))
+            marks.emplace_back(text.x, text.y);
+        const auto discs = canvas.items(RecordingCanvas::Kind::Circle);
+        QVERIFY(discs.size() > 50);
+        const double atomR = discs.front().r;
+        for (const auto& disc : discs) {
+            if (disc.r < atomR) continue;  // the legend's own
+            for (const QPointF& m : marks)
+                QVERIFY(std::hypot(disc.x - m.x(), disc.y - m.y()) > disc.r);
+        }
     }
 };
 
