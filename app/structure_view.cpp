@@ -64,6 +64,8 @@ StructureDrawingData StructureView::data() const {
     d.halfWidth = slab_->radius / zoom_;
     d.centre = centre_;
     d.edges = edges_;
+    d.tilingEdge = slab_->tilingEdge;
+    d.tilingSites = slab_->tilingSites;
     return d;
 }
 

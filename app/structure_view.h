@@ -19,6 +19,9 @@ struct StructureSlab {
     /** The patch's radius: the half width shown at zoom 1, angstrom. */
     double radius = 1.0;
     QString title;
+    /** The tiling's edge and its sites, as StructureDrawingData has them. */
+    double tilingEdge = 0.0;
+    std::vector<bool> tilingSites;
 };
 
 /**

@@ -20,6 +20,7 @@
 #include "app/structure_view.h"
 #include "app/view_document.h"
 #include "app/view_task.h"
+#include "engine/groups.h"
 #include "engine/zone_axis.h"
 #include "physics/structure_patch.h"
 
@@ -58,6 +59,20 @@ std::array<double, 3> parallelDirection(const LatticeBasis& basis, QuasicrystalS
         for (int c = 0; c < 3; ++c)
             u[size_t(c)] += double(axis[size_t(i)]) * basis.direct(i, parallel[size_t(c)]);
     return u;
+}
+
+/**
+ * The edge of the canonical tiling, angstrom: the parallel part of a vector of the hypercubic
+ * lattice the windows come from. That lattice is the program's own but for the decagonal
+ * system, whose four in-plane basis vectors are differences of the five: one of those is a
+ * fifth of their sum, the step from the pentagon at height k/5 to the one at (k + 1)/5.
+ */
+double tilingEdge(const LatticeBasis& basis, QuasicrystalSystem system) {
+    AxisIndices step{1};
+    double fraction = 1.0;
+    if (system == QuasicrystalSystem::Decagonal) step = {1, 1, 1, 1}, fraction = 0.2;
+    const std::array<double, 3> edge = parallelDirection(basis, system, step);
+    return fraction * std::hypot(edge[0], edge[1], edge[2]);
 }
 
 struct SlabRequest {
@@ -99,8 +114,16 @@ std::shared_ptr<StructureSlab> makeSlab(const SlabRequest& request, const physic
     for (const physics::StructureAtom& a : atoms)
         if (std::abs(along(a) - height) <= 0.5 * request.thickness)
             slab->atoms.push_back({a.position, a.site});
-    for (const physics::Site& site : request.calculation.model->sites)
+    for (const physics::Site& site : request.calculation.model->sites) {
         slab->siteElements.push_back(QString::fromStdString(site.element));
+        // A whole exact window on the primitive lattice: the sites' atoms are the vertices of
+        // the canonical tiling, whose edges are the basis vectors' parallel parts.
+        const physics::OccupationDomain& domain = site.domain;
+        slab->tilingSites.push_back(domain.shape == physics::DomainShape::Window &&
+                                    domain.scale == 1.0 && domain.innerScale == 0.0 &&
+                                    groupCentring(p.groupNumber) == Centring::Primitive);
+    }
+    slab->tilingEdge = tilingEdge(*basis, p.system);
     slab->axis = n;
     slab->height = height;
     slab->thickness = request.thickness;
@@ -138,8 +161,9 @@ StructureWindow::StructureWindow(CommandContext& context, QWidget* parent)
     shift_->setObjectName(QStringLiteral("tfStructureShift"));
     shift_->setPlaceholderText(QStringLiteral("0"));
     edges_->setObjectName(QStringLiteral("chkStructureEdges"));
-    edges_->setToolTip(QStringLiteral(
-        "Joins the atoms of one site at that site's shortest distance (within 1 %)"));
+    edges_->setToolTip(
+        QStringLiteral("The tiling's edges between the atoms of exact windows; the atoms of "
+                       "other sites joined at their site's shortest distance (within 1 %)"));
     status_->setObjectName(QStringLiteral("lblStructureStatus"));
     status_->setWordWrap(true);
     progress_->setObjectName(QStringLiteral("structureProgress"));

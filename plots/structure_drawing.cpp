@@ -68,7 +68,8 @@ std::vector<SlabPoint> slabPoints(const StructureDrawingData& data) {
     std::vector<SlabPoint> out;
     for (const StructureDrawingAtom& atom : data.atoms) {
         if (std::abs(dot(atom.position, n) - data.height) > 0.5 * data.thickness) continue;
-        out.push_back({dot(atom.position, a), dot(atom.position, b), atom.site});
+        out.push_back(
+            {dot(atom.position, a), dot(atom.position, b), dot(atom.position, n), atom.site});
     }
     return out;
 }
@@ -76,9 +77,9 @@ std::vector<SlabPoint> slabPoints(const StructureDrawingData& data) {
 namespace {
 
 /**
- * The pairs of `members` (indices into `points`) closer than `reach`, with their distances: a
- * grid of cells `reach` wide, so each point meets only the points of its own and the eight
- * cells around.
+ * The pairs of `members` (indices into `points`) closer than `reach` in space, with their
+ * distances: a grid of cells `reach` wide in the plane, so each point meets only the points
+ * of its own and the eight cells around.
  */
 std::vector<std::pair<std::array<int, 2>, double>> pairsWithin(std::span<const SlabPoint> points,
                                                                const std::vector<int>& members,
@@ -97,8 +98,8 @@ std::vector<std::pair<std::array<int, 2>, double>> pairsWithin(std::span<const S
                 if (it == cells.end()) continue;
                 for (int j : it->second) {
                     if (j <= i) continue;
-                    const double d = std::hypot(points[size_t(i)].u - points[size_t(j)].u,
-                                                points[size_t(i)].v - points[size_t(j)].v);
+                    const SlabPoint &a = points[size_t(i)], &b = points[size_t(j)];
+                    const double d = std::hypot(a.u - b.u, a.v - b.v, a.w - b.w);
                     if (d > 1e-6 && d < reach) pairs.push_back({{i, j}, d});
                 }
             }
@@ -108,26 +109,42 @@ std::vector<std::pair<std::array<int, 2>, double>> pairsWithin(std::span<const S
 
 }  // namespace
 
-std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points) {
+std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points, double tilingEdge,
+                                          const std::vector<bool>& tilingSites) {
+    const auto inTiling = [&](int site) {
+        return tilingEdge > 0 && site >= 0 && size_t(site) < tilingSites.size() &&
+               tilingSites[size_t(site)];
+    };
+    std::vector<int> tiling;
     std::map<int, std::vector<int>> bySite;
-    for (size_t i = 0; i < points.size(); ++i) bySite[points[i].site].push_back(int(i));
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (inTiling(points[i].site))
+            tiling.push_back(int(i));
+        else
+            bySite[points[i].site].push_back(int(i));
+    }
     std::vector<std::array<int, 2>> edges;
+    for (const auto& [pair, d] : pairsWithin(points, tiling, 1.02 * tilingEdge))
+        if (std::abs(d - tilingEdge) <= 0.01 * tilingEdge) edges.push_back(pair);
+    // Sites that turn out not to be the tiling's vertices are joined as the others are.
+    if (edges.empty())
+        for (int i : tiling) bySite[points[size_t(i)].site].push_back(i);
     for (const auto& [site, members] : bySite) {
         if (members.size() < 2) continue;
-        double lowU = HUGE_VAL, highU = -HUGE_VAL, lowV = HUGE_VAL, highV = -HUGE_VAL;
+        double low[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, high[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
         for (int i : members) {
-            lowU = std::min(lowU, points[size_t(i)].u),
-            highU = std::max(highU, points[size_t(i)].u);
-            lowV = std::min(lowV, points[size_t(i)].v),
-            highV = std::max(highV, points[size_t(i)].v);
+            const SlabPoint& p = points[size_t(i)];
+            const double x[3] = {p.u, p.v, p.w};
+            for (int c = 0; c < 3; ++c)
+                low[c] = std::min(low[c], x[c]), high[c] = std::max(high[c], x[c]);
         }
         // Start at twice the mean spacing and widen until some pair is found; a pair closer
         // than the reach is always found, so the shortest one is exact once any is.
-        const double diagonal = std::hypot(highU - lowU, highV - lowV);
+        const double diagonal = std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
         if (diagonal <= 1e-6) continue;
-        double reach =
-            std::max(2.0 * std::sqrt((highU - lowU) * (highV - lowV) / double(members.size())),
-                     1e-3 * diagonal);
+        double reach = std::max(
+            2.0 * std::sqrt((high[0] - low[0]) * (high[1] - low[1]) / double(members.size())),
+            1e-3 * diagonal);
         std::vector<std::pair<std::array<int, 2>, double>> pairs;
         for (;; reach *= 2.0) {
             pairs = pairsWithin(points, members, reach);
@@ -196,7 +213,7 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
     };
 
     if (data.edges)
-        for (const auto& [i, j] : tileEdges(points)) {
+        for (const auto& [i, j] : tileEdges(points, data.tilingEdge, data.tilingSites)) {
             const SlabPoint &a = points[size_t(i)], &b = points[size_t(j)];
             // None to an atom under a box, none wholly outside the picture.
             const bool covered = (shown(a) && !clear(a)) || (shown(b) && !clear(b));

@@ -32,14 +32,21 @@ struct StructureDrawingData {
     /** The plane point (u, v) at the middle of the picture, angstrom. */
     std::array<double, 2> centre{};
     bool edges = false;
+    /**
+     * The edge of the tiling whose vertices are the sites marked in tilingSites (by site
+     * index), angstrom: those atoms are joined at this distance, whichever their sites. Other
+     * sites' atoms are joined at their own site's shortest distance. 0: no tiling.
+     */
+    double tilingEdge = 0.0;
+    std::vector<bool> tilingSites;
 };
 
 /** A fixed colour per element symbol, the same in every picture. */
 QRgb elementColour(const QString& element);
 
-/** One atom of the slab projected: plane coordinates in angstrom. */
+/** One atom of the slab: plane coordinates u, v and the height w along the axis, angstrom. */
 struct SlabPoint {
-    double u = 0, v = 0;
+    double u = 0, v = 0, w = 0;
     int site = 0;
 };
 
@@ -47,10 +54,13 @@ struct SlabPoint {
 std::vector<SlabPoint> slabPoints(const StructureDrawingData& data);
 
 /**
- * Pairs (indices into slabPoints) of atoms of one site at that site's shortest distance,
- * within 1 %: the tiling's edges.
+ * The tiles' edges as pairs of indices into `points`, distances taken in space within 1 %:
+ * atoms of the tiling's sites at the tiling's edge (see StructureDrawingData), and atoms of
+ * any other site at that site's shortest distance.
  */
-std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points);
+std::vector<std::array<int, 2>> tileEdges(std::span<const SlabPoint> points,
+                                          double tilingEdge = 0.0,
+                                          const std::vector<bool>& tilingSites = {});
 
 /** Twips per angstrom of a picture `half` angstrom (at least 1) from its middle to its side. */
 double slabScale(double half, const PlotTarget& target);

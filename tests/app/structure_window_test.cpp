@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 #include "app/main_window.h"
 #include "app/structure_view.h"
@@ -34,11 +35,16 @@ void showAlCuCo(ViewFixture& f) {
     f.show(in, load.model);
 }
 
-RecordingCanvas recorded(const StructureView& view) {
-    RecordingCanvas canvas;
+/** The view's picture on a 500 x 500 target. */
+PlotTarget targetOf(const StructureView& view) {
     PictureSettings settings = view.pictureSettings();
     settings.size = QSize(500, 500);
-    view.drawing().draw(pictureTarget(settings), canvas);
+    return pictureTarget(settings);
+}
+
+RecordingCanvas recorded(const StructureView& view) {
+    RecordingCanvas canvas;
+    view.drawing().draw(targetOf(view), canvas);
     return canvas;
 }
 
@@ -74,11 +80,11 @@ class StructureWindowTest : public QObject {
         QVERIFY(QFile::exists(path));
     }
 
-    // The Penrose tiling of a = 2.45 A (edge e = 2a/sqrt 5): its four sites' shortest distances
-    // are the thick rhombus' short diagonal 2 e sin 36 (the large pentagons) and the thin one's
-    // long diagonal 2 e sin 72 (the small); the segments drawn, measured by the scale bar, are
-    // those.
-    void tileEdgesJoinEachSitesNearestAtoms() {
+    // The Penrose tiling of a = 2.45 A (four sites, one per pentagon): every segment drawn,
+    // measured by the scale bar, is its edge 2a/sqrt 5, and the vertices inside have four
+    // edges on average, as in any tiling by rhombi (each face has four edges, each edge two
+    // faces, so E = 2V).
+    void tileEdgesAreThePenroseTilingsEdges() {
         ViewFixture f;
         RunInputs in;
         in.a = std::string("2.45");
@@ -88,32 +94,39 @@ class StructureWindowTest : public QObject {
         QVERIFY(load.model);
         f.show(in, load.model);
         StructureWindow window(f.context);
-        window.findChild<QLineEdit*>(QStringLiteral("tfStructureRadius"))->setText("15");
+        window.findChild<QLineEdit*>(QStringLiteral("tfStructureRadius"))->setText("25");
         window.findChild<QCheckBox*>(QStringLiteral("chkStructureEdges"))->setChecked(true);
         QVERIFY(window.drawSlab() && window.waitForSlab());
         const RecordingCanvas canvas = recorded(*window.view());
         auto lines = canvas.items(RecordingCanvas::Kind::Polyline);
-        QVERIFY(lines.size() > 20);
-        const auto length = [](const RecordingCanvas::Item& l) {
-            return std::hypot(l.points[1].x() - l.points[0].x(), l.points[1].y() - l.points[0].y());
+        const auto length = [](const QPointF& a, const QPointF& b) {
+            return std::hypot(b.x() - a.x(), b.y() - a.y());
         };
         double bar = 0;  // angstrom
         for (const auto& text : canvas.items(RecordingCanvas::Kind::Text))
             if (text.text.endsWith(QStringLiteral(" \u00c5")))
                 bar = text.text.split(' ')[0].toDouble();
-        const double perTwip = bar / length(lines.back());
+        const double perTwip = bar / length(lines.back().points[0], lines.back().points[1]);
         lines.pop_back();
-        const double pi = std::acos(-1.0), edge = 2 * 2.45 / std::sqrt(5.0);
-        const double shortDiagonal = 2 * edge * std::sin(pi / 5),
-                     longDiagonal = 2 * edge * std::sin(2 * pi / 5);
-        int shorter = 0, longer = 0;
+        QVERIFY(lines.size() > 500);
+        const double edge = 2 * 2.45 / std::sqrt(5.0);
+        std::map<std::pair<long, long>, int> degree;
         for (const auto& line : lines) {
-            const double d = length(line) * perTwip;
-            shorter += std::abs(d - shortDiagonal) < 1e-3 * shortDiagonal;
-            longer += std::abs(d - longDiagonal) < 1e-3 * longDiagonal;
+            QVERIFY(std::abs(length(line.points[0], line.points[1]) * perTwip - edge) <
+                    1e-3 * edge);
+            for (const QPointF& end : line.points)
+                ++degree[{std::lround(end.x()), std::lround(end.y())}];
         }
-        QCOMPARE(shorter + longer, int(lines.size()));
-        QVERIFY(shorter > 0 && longer > 0);
+        // The origin is the picture's middle; the vertices within 12 A of it.
+        const PlotTarget t = targetOf(*window.view());
+        const QPointF middle(0.5 * t.width, 0.5 * t.height);
+        int vertices = 0, ends = 0;
+        for (const auto& [at, count] : degree)
+            if (length(QPointF(at.first, at.second), middle) * perTwip < 12.0)
+                ++vertices, ends += count;
+        QVERIFY(vertices > 80);
+        QVERIFY2(std::abs(double(ends) / vertices - 4.0) < 0.3,
+                 qPrintable(QString::number(double(ends) / vertices)));
     }
 
     // Escape stops a patch of some 35 million atoms (seconds of work) at once; the picture
