@@ -13,6 +13,7 @@
 #include "app/list_commands.h"
 #include "app/plot_commands.h"
 #include "app/powder_command.h"
+#include "app/structure_window.h"
 #include "app/toolbar_icons.h"
 #include "app/window_commands.h"
 #include "app/zone_window.h"
@@ -102,6 +103,7 @@ void buildViewMenu(QMenu& menu, CommandContext& c) {
     attach<PowderPatternCommand>(item(menu, "mnuViewPowder", QStringLiteral("Powder pattern...")),
                                  c);
     attach<ZoneAxisCommand>(item(menu, "mnuViewZone", QStringLiteral("Zone axis...")), c);
+    attach<StructureCommand>(item(menu, "mnuViewStructure", QStringLiteral("Structure...")), c);
 }
 
 void buildHelpMenu(QMenu& menu, CommandContext& c) {

@@ -303,6 +303,7 @@ std::vector<StructureAtom> structurePatch(const StructureModel& model, Quasicrys
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < items.size();) {
+            if (request.stop && request.stop->load(std::memory_order_relaxed)) return;
             Walker walker(walkBasis, f, request, walks[static_cast<std::size_t>(items[i].walk)],
                           pieces[i]);
             walker.run(items[i].first);

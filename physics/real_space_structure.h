@@ -3,6 +3,7 @@
 // A quasicrystal model seen as atoms: the cut-and-project points of its sites' domains.
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct PatchRequest {
     std::optional<PhasonStrain> phasonStrain;
     /** The ball's centre in parallel space, angstrom (x, y, z as the atoms' positions). */
     std::array<double, 3> centre{};
+    /** Set while the patch is made: the walk ends early and the atoms are only a part. */
+    const std::atomic<bool>* stop = nullptr;
 };
 
 /**
