@@ -23,6 +23,7 @@
 #include "engine/groups.h"
 #include "engine/zone_axis.h"
 #include "physics/structure_patch.h"
+#include "physics/structure_slab.h"
 
 namespace tesral {
 namespace {
@@ -32,13 +33,6 @@ const QString kRunFirst =
 const QString kModelFirst = QStringLiteral(
     "Choose a structure model first (View > Intensity model...): its sites make the atoms.");
 
-/** The presets a slab can be perpendicular to: the periodic axis alone for the axial systems. */
-std::vector<ZonePreset> slabAxes(QuasicrystalSystem system) {
-    std::vector<ZonePreset> axes = zonePresets(system);
-    if (system != QuasicrystalSystem::Icosahedral) axes.resize(1);
-    return axes;
-}
-
 /** The number in `field`; `empty` when it holds none, nothing when it is not a number. */
 std::optional<double> numberIn(const QLineEdit* field, std::optional<double> empty = {}) {
     const QString text = field->text().trimmed();
@@ -47,32 +41,6 @@ std::optional<double> numberIn(const QLineEdit* field, std::optional<double> emp
     const double value = text.toDouble(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
-}
-
-/** The parallel part of the direct-lattice direction `axis`, in the atoms' frame. */
-std::array<double, 3> parallelDirection(const LatticeBasis& basis, QuasicrystalSystem system,
-                                        const AxisIndices& axis) {
-    const bool icosahedral = system == QuasicrystalSystem::Icosahedral;
-    const std::array<int, 3> parallel = icosahedral ? std::array{0, 1, 2} : std::array{0, 1, 4};
-    std::array<double, 3> u{};
-    for (int i = 0; i < basis.n; ++i)
-        for (int c = 0; c < 3; ++c)
-            u[size_t(c)] += double(axis[size_t(i)]) * basis.direct(i, parallel[size_t(c)]);
-    return u;
-}
-
-/**
- * The edge of the canonical tiling, angstrom: the parallel part of a vector of the hypercubic
- * lattice the windows come from. That lattice is the program's own but for the decagonal
- * system, whose four in-plane basis vectors are differences of the five: one of those is a
- * fifth of their sum, the step from the pentagon at height k/5 to the one at (k + 1)/5.
- */
-double tilingEdge(const LatticeBasis& basis, QuasicrystalSystem system) {
-    AxisIndices step{1};
-    double fraction = 1.0;
-    if (system == QuasicrystalSystem::Decagonal) step = {1, 1, 1, 1}, fraction = 0.2;
-    const std::array<double, 3> edge = parallelDirection(basis, system, step);
-    return fraction * std::hypot(edge[0], edge[1], edge[2]);
 }
 
 struct SlabRequest {
@@ -93,40 +61,18 @@ std::shared_ptr<StructureSlab> makeSlab(const SlabRequest& request, const physic
         physics::calculationPatch(request.calculation, patch);
     if (watch.stop && *watch.stop) return nullptr;
     total = atoms.size();
-    const RunParameters& p = request.calculation.parameters;
-    const std::optional<LatticeBasis> basis = buildLatticeBasis(p.system, p.a, p.c, p.convention);
+    const physics::StructureSlab cut = physics::structureSlab(
+        request.calculation, atoms, request.axis, request.thickness, request.height);
     auto slab = std::make_shared<StructureSlab>();
-    std::array<double, 3> n = parallelDirection(*basis, p.system, request.axis);
-    const double length = std::hypot(n[0], n[1], n[2]);
-    for (double& c : n) c /= length;
-    const auto along = [&n](const physics::StructureAtom& a) {
-        return a.position[0] * n[0] + a.position[1] * n[1] + a.position[2] * n[2];
-    };
-    // No height: the layer of the atom nearest the origin.
-    double height = request.height.value_or(0.0);
-    if (!request.height) {
-        double nearest = HUGE_VAL;
-        for (const physics::StructureAtom& a : atoms) {
-            const double r = std::hypot(a.position[0], a.position[1], a.position[2]);
-            if (r < nearest) nearest = r, height = along(a);
-        }
-    }
-    for (const physics::StructureAtom& a : atoms)
-        if (std::abs(along(a) - height) <= 0.5 * request.thickness)
-            slab->atoms.push_back({a.position, a.site});
-    for (const physics::Site& site : request.calculation.model->sites) {
+    for (const physics::StructureAtom& a : cut.atoms) slab->atoms.push_back({a.position, a.site});
+    for (const physics::Site& site : request.calculation.model->sites)
         slab->siteElements.push_back(QString::fromStdString(site.element));
-        // A whole exact window on the primitive lattice: the sites' atoms are the vertices of
-        // the canonical tiling, whose edges are the basis vectors' parallel parts.
-        const physics::OccupationDomain& domain = site.domain;
-        slab->tilingSites.push_back(domain.shape == physics::DomainShape::Window &&
-                                    domain.scale == 1.0 && domain.innerScale == 0.0 &&
-                                    groupCentring(p.groupNumber) == Centring::Primitive);
-    }
-    slab->tilingEdge = tilingEdge(*basis, p.system);
-    slab->axis = n;
-    slab->height = height;
-    slab->thickness = request.thickness;
+    slab->tilingSites = cut.tilingSites;
+    slab->tilingEdge = cut.tilingEdge;
+    slab->axis = cut.axis;
+    slab->height = cut.height;
+    slab->thickness = cut.thickness;
+    const double height = cut.height;
     slab->radius = patch.radius;
     slab->title = QStringLiteral("%1 slab %2 \u00c5 thick at %3 \u00c5")
                       .arg(request.axisName)
@@ -262,7 +208,7 @@ void StructureWindow::fillAxes() {
     if (filledFor_ == int(system)) return;
     filledFor_ = int(system);
     axes_->clear();
-    for (const ZonePreset& p : slabAxes(system))
+    for (const ZonePreset& p : physics::slabAxes(system))
         axes_->addItem(QString::fromLatin1(p.name.data(), qsizetype(p.name.size())));
     axes_->setEnabled(axes_->count() > 1);
     // A layer of the axial systems; a slab with a few layers of the icosahedral.
@@ -315,7 +261,7 @@ bool StructureWindow::drawSlab() {
              false);
         return false;
     }
-    const std::vector<ZonePreset> axes = slabAxes(system);
+    const std::vector<ZonePreset> axes = physics::slabAxes(system);
     const int chosen = std::clamp(axes_->currentIndex(), 0, int(axes.size()) - 1);
     request.axis = axes[size_t(chosen)].axis;
     request.axisName = axes_->itemText(chosen);
