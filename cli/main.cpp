@@ -11,6 +11,7 @@
 #include "cli/plot_command.h"
 #include "cli/powder_commands.h"
 #include "cli/refine_commands.h"
+#include "cli/structure_commands.h"
 #include "cli/zone_command.h"
 #include "engine/generation.h"
 #include "report/safe_file.h"
@@ -39,8 +40,9 @@ const std::vector<Command>& commandTable() {
          indexHelp, indexCommand, nullptr},
         {"refine", "refine a model against a measured pattern, peak list or intensity list",
          refineHelp, refineCommand, refinePictureCommand, refineDrawsPicture},
-        {"structure", "write a quasicrystal model's atoms within a radius (extended XYZ)",
-         structureHelp, structureCommand, nullptr},
+        {"structure",
+         "write a model's atoms: a patch (XYZ), an approximant cell (CIF) or a slab's picture",
+         structureHelp, structureCommand, structurePictureCommand, structureDrawsPicture},
     };
     return table;
 }

@@ -11,6 +11,7 @@
 #include "cli/plot_command.h"
 #include "cli/powder_commands.h"
 #include "cli/refine_commands.h"
+#include "cli/structure_commands.h"
 #include "cli/zone_command.h"
 
 namespace tesral::cli {
@@ -59,6 +60,10 @@ int powderPictureCommand(const std::vector<std::string>& args) {
 
 int refinePictureCommand(const std::vector<std::string>& args) {
     return runPictureProgram("refine", args);
+}
+
+int structurePictureCommand(const std::vector<std::string>& args) {
+    return runPictureProgram("structure", args);
 }
 
 int zonePictureCommand(const std::vector<std::string>& args) {

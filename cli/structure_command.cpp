@@ -6,20 +6,38 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "cli/structure_commands.h"
 #include "physics/structure_cif.h"
 #include "physics/structure_patch.h"
 #include "physics/structure_xyz.h"
 
 namespace tesral::cli {
-namespace {
 
 KnownOptions structureOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
     for (std::string& name : modelOptionNames()) known.valued.push_back(std::move(name));
-    for (const char* name : {"radius", "phason-shift", "output"}) known.valued.emplace_back(name);
+    for (const char* name :
+         {"radius", "phason-shift", "output", "slab-axis", "thickness", "height", "size"})
+        known.valued.emplace_back(name);
+    known.flags = {"edges"};
     return known;
 }
+
+std::array<double, 3> phasonShiftFrom(const Options& options, QuasicrystalSystem system) {
+    std::array<double, 3> shift{};
+    if (!options.has("phason-shift")) return shift;
+    const std::size_t count = system == QuasicrystalSystem::Icosahedral ? 3 : 2;
+    const std::vector<double> values = numbers(options, "phason-shift", ',', count);
+    for (std::size_t i = 0; i < count; ++i) shift[i] = values[i];
+    return shift;
+}
+
+bool structureDrawsPicture(const std::vector<std::string>& args) {
+    return namesPicture(Options(args, structureOptions()).value("output"));
+}
+
+namespace {
 
 /** One cell of the run's approximant, as CIF (a .cif file or standard output) or XYZ. */
 void writeCell(const Options& options, const physics::StructureModel& model,
@@ -53,12 +71,11 @@ int structureCommand(const std::vector<std::string>& args) {
         throw UsageError(cell ? "--output must name a .cif or .xyz file"
                               : "--output must name a .xyz file (a .cif is one approximant "
                                 "cell: --approximant P/Q without --radius)");
-    std::array<double, 3> shift{};
-    if (options.has("phason-shift")) {
-        const std::size_t count = inputs.system == QuasicrystalSystem::Icosahedral ? 3 : 2;
-        const std::vector<double> values = numbers(options, "phason-shift", ',', count);
-        for (std::size_t i = 0; i < count; ++i) shift[i] = values[i];
-    }
+    for (const char* name : {"slab-axis", "thickness", "height", "size", "edges"})
+        if (options.has(name))
+            throw UsageError(std::string("--") + name +
+                             " is for a picture of a slab (--output FILE.png, .svg, .pdf, ...)");
+    const std::array<double, 3> shift = phasonShiftFrom(options, inputs.system);
     physics::PatchRequest request;
     if (!cell)
         request.radius = value<double>(options, "radius", 0.0, {.low = 0, .aboveLow = true},
@@ -97,7 +114,16 @@ std::string structureHelp() {
            "                         the axial systems)                   (default 0)\n"
            "  --output FILE          a .xyz file (a patch or a cell) or a .cif file (a\n"
            "                         cell); standard output without it (XYZ for a patch,\n"
-           "                         CIF for a cell)\n\n" +
+           "                         CIF for a cell); a .png, .svg, .pdf, .wmf or .bmp\n"
+           "                         file: a picture of a slab of the patch\n\n"
+           "Picture options (a slab of the patch, drawn as the window's Structure view):\n"
+           "  --slab-axis NAME       the slab's normal: fivefold, threefold or twofold\n"
+           "                         (icosahedral); the periodic axis for the axial systems\n"
+           "  --thickness T          the slab's thickness in A       (default 1; icosahedral 3)\n"
+           "  --height H             its middle along the normal, A  (default: the atom\n"
+           "                         nearest the origin)\n"
+           "  --edges                draw the tiling's edges\n"
+           "  --size WxH             the picture in pixels            (default 800x800)\n\n" +
            runOptionsHelp();
 }
 

@@ -95,6 +95,11 @@ echo "The 1/1 approximant of the 3D Penrose tiling against the quasicrystal (Cu 
   --size 900x450 --output "$out/powder-approximant.png" 2>/dev/null
 echo "  powder-approximant.png"
 
+echo "Structures: a layer of the Penrose tiling with its edges:"
+"$cli" structure --system decagonal --a 2.45 --c 6 --model "$root/doc/models/decagonal-penrose.toml" \
+  --radius 20 --edges --size 600x600 --output "$out/structure-penrose-layer.png" 2>/dev/null
+echo "  structure-penrose-layer.png"
+
 echo "Refinement: the shipped synthetic pattern fitted with the one-sphere model:"
 "$cli" refine --system icosahedral --a 4.57 --qimax 1.5 --wavelength 1.5406 \
   --model "$root/doc/models/icosahedral-sphere.toml" \
