@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QClipboard>
 #include <QDir>
 #include <QMimeData>
@@ -152,6 +153,21 @@ QPushButton* commandButton(QWidget* owner, QAction* action, const char* name) {
     QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
     QObject::connect(action, &QAction::enabledChanged, button, &QPushButton::setEnabled);
     return button;
+}
+
+void addPictureButtons(QBoxLayout& column, QWidget& window, CommandContext& context,
+                       PictureView& view, const char* prefix, std::function<void()> draw) {
+    const auto add = [&](const char* text, const char* name) {
+        auto* action = new QAction(QString::fromLatin1(text), &window);
+        const std::string objectName = std::string("bt") + prefix + name;
+        column.addWidget(commandButton(&window, action, objectName.c_str()));
+        return action;
+    };
+    attach<ViewCommand>(add("Draw", "Draw"), context, std::move(draw));
+    attach<SavePictureCommand>(add("Save...", "Save"), context, view);
+    attach<CopyPictureCommand>(add("Copy", "Copy"), context, view);
+    attach<PrintPictureCommand>(add("Print...", "Print"), context, view);
+    attach<LargeWindowCommand>(add("Large view", "Large"), context, window);
 }
 
 }  // namespace tesral

@@ -10,6 +10,7 @@
 #include "app/command.h"
 #include "app/picture_view.h"
 
+class QBoxLayout;
 class QPushButton;
 
 namespace tesral {
@@ -138,5 +139,13 @@ class ViewCommand : public Command {
  * `owner`, so its shortcut works there.
  */
 QPushButton* commandButton(QWidget* owner, QAction* action, const char* name);
+
+/**
+ * A picture window's buttons added to `column`, one under the other: Draw (runs `draw`),
+ * Save..., Copy and Print... of `view`, and Large view of `window`; named btPREFIXDraw,
+ * btPREFIXSave, btPREFIXCopy, btPREFIXPrint and btPREFIXLarge.
+ */
+void addPictureButtons(QBoxLayout& column, QWidget& window, CommandContext& context,
+                       PictureView& view, const char* prefix, std::function<void()> draw);
 
 }  // namespace tesral
