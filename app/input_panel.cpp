@@ -226,10 +226,23 @@ QWidget* InputPanel::createThetaBox() {
 QWidget* InputPanel::createQiBox() {
     QGroupBox* box = makeGroup(inner_, "qi max");
     qiMaxField_ = makeField(box, "tfQI", QStringLiteral("maximum internal component "), 6);
+    // Beside it, as it is a run input too: empty for the quasicrystal itself.
+    approximantField_ =
+        makeField(box, "tfApproximant",
+                  QStringLiteral(
+                      "rational approximant P/Q (axial: P/Q or P/Q,R/S): the run is strained into "
+                      "its periodic cell and the Table menu's hkl column shows the cell's indices; "
+                      "empty: the quasicrystal"),
+                  7);
+    approximantField_->setPlaceholderText(QStringLiteral("none"));
+    auto* caption = new QLabel(QStringLiteral("approximant"), box);
+    caption->setBuddy(approximantField_);
 
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(qiMaxField_);
     layout->addStretch();
+    layout->addWidget(caption);
+    layout->addWidget(approximantField_);
     return box;
 }
 
@@ -377,6 +390,7 @@ RunInputs InputPanel::inputs() const {
     in.thetaMin = textOf(thetaMinField_);
     in.thetaMax = textOf(thetaMaxField_);
     in.qiMax = textOf(qiMaxField_);
+    in.approximant = approximantField_->text().trimmed().toStdString();
     in.wavelength = xrayText_ ? xrayText_->toStdString() : textOf(wavelengthField_);
     return in;
 }
@@ -390,6 +404,7 @@ void InputPanel::setInputs(const RunInputs& in) {
     thetaMinField_->setText(toQt(in.thetaMin));
     thetaMaxField_->setText(toQt(in.thetaMax));
     qiMaxField_->setText(toQt(in.qiMax));
+    approximantField_->setText(toQt(in.approximant));
     if (xrayText_)
         *xrayText_ = toQt(in.wavelength);
     else

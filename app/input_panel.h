@@ -116,6 +116,8 @@ class InputPanel : public QFrame {
     QLineEdit* thetaMinField_;
     QLineEdit* thetaMaxField_;
     QLineEdit* qiMaxField_;
+    /** tfApproximant: "P/Q" (or "P/Q,R/S" axial) strains the run into its approximant. */
+    QLineEdit* approximantField_;
     QLineEdit* wavelengthField_;
     /** The X-ray wavelength as typed or chosen, while the field shows a model's. */
     std::optional<QString> xrayText_;

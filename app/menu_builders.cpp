@@ -85,6 +85,7 @@ void buildTableMenu(QMenu& menu, CommandContext& c) {
     attach<ColumnCommand>(item(menu, "mnuTable5", QStringLiteral("qe, qi")), c, &C::qeQi);
     attach<ColumnCommand>(item(menu, "mnuTable7", QStringLiteral("|H\u22a5|")), c, &C::hPerp);
     attach<ColumnCommand>(item(menu, "mnuTable8", QStringLiteral("I")), c, &C::intensity);
+    attach<ColumnCommand>(item(menu, "mnuTable9", QStringLiteral("hkl (approximant)")), c, &C::hkl);
     menu.addSeparator();
     attach<WordProcessorCommand>(item(menu, "mnuTable6", QStringLiteral("Wordpad")), c);
 }

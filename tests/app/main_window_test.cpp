@@ -50,6 +50,7 @@ class MainWindowTest : public QObject {
     void emptyRunClearsThePlotsAndSaysWhy_data();
     void emptyRunClearsThePlotsAndSaysWhy();
     void intensitiesFillTheListColumns();
+    void anApproximantRunShowsItsCellIndices();
     void modelEditMarksTheShownRunStale();
     void wavelengthFieldShowsTheModelsRadiation();
 
@@ -309,6 +310,22 @@ void MainWindowTest::emptyRunClearsThePlotsAndSaysWhy() {
     QCOMPARE(window_->statusText(1), status);
     // Nothing of the earlier pattern is left: only the words in the middle of each box.
     for (const char* name : {"pb2D", "pb3D"}) QVERIFY2(showsWordsOnly(name), name);
+}
+
+// The approximant field strains the run; the Table menu's hkl item shows the cell's indices.
+void MainWindowTest::anApproximantRunShowsItsCellIndices() {
+    panel()->systemList()->setCurrentIndex(3);  // icosahedral
+    panel()->findChild<QLineEdit*>(QStringLiteral("tfA"))->setText(QStringLiteral("4.46891"));
+    panel()->findChild<QLineEdit*>(QStringLiteral("tfApproximant"))->setText(QStringLiteral("1/1"));
+    QCOMPARE(action("mnuTable9")->text(), QStringLiteral("hkl (approximant)"));
+    action("mnuTable9")->trigger();
+    QVERIFY(runWithF5());
+    const QByteArray tmp = fileBytes(window_->workingFile(QStringLiteral("tmp.hkl")));
+    QVERIFY(tmp.contains("approximant 1/1, cubic a = 12.3019 A\r\n"));
+    QVERIFY(tmp.contains("  h6    h    k    l     Theta"));
+    QVERIFY(tmp.contains("  1   1    7    2    3  13.14660"));
+    panel()->findChild<QLineEdit*>(QStringLiteral("tfApproximant"))->clear();
+    action("mnuTable9")->trigger();
 }
 
 void MainWindowTest::intensitiesFillTheListColumns() {
