@@ -139,6 +139,7 @@ bool chooseUnit(Frame& f, const std::vector<std::array<double, 6>>& coords,
 /** Three orthogonal twofold axes of the icosahedral parallel lattice (from its fivefold ones). */
 void icosahedralAxes(const LatticeBasis& b, Frame& f) {
     std::vector<Eigen::Vector3d> fivefold;
+    fivefold.reserve(6);
     for (int j = 0; j < 6; ++j) fivefold.push_back(parallelPart(b, j, 3).normalized());
     std::vector<Eigen::Vector3d> twofold;
     for (int i = 0; i < 6; ++i)

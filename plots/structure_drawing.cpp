@@ -174,7 +174,8 @@ bool drawStructure(const StructureDrawingData& data, const PlotTarget& target, P
     half = std::max(half, 1.0);
     const double scale = slabScale(half, target);
     const double cx = 0.5 * target.width, cy = 0.5 * target.height;
-    const auto [cu, cv] = data.centre;
+    // Plain names, not a structured binding: the lambdas below capture them (C++20 does not).
+    const double cu = data.centre[0], cv = data.centre[1];
     const auto at = [&](const SlabPoint& p) {
         return QPointF(cx + (p.u - cu) * scale, cy - (p.v - cv) * scale);
     };

@@ -58,6 +58,7 @@ void writePng(const std::string& path, int width, int height, int colourType, in
     }
     const std::size_t rowBytes = bytes.size() / height;
     std::vector<png_bytep> rows;
+    rows.reserve(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) rows.push_back(bytes.data() + y * rowBytes);
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);

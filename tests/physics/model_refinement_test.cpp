@@ -343,7 +343,7 @@ TEST(ModelRefinementStrain, RefinesTheStrainBackFromZero) {
         }
         RefineOptions options;
         options.vary = sc.vary;
-        options.vary.push_back("background");
+        options.vary.emplace_back("background");
         options.backgroundTerms = 1;
         options.shape = request.shape;
         const ModelRefinement fit =
