@@ -10,19 +10,10 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "lattice/fixed_text.h"
 #include "physics/approximant_calculation.h"
 
 namespace tesral::cli {
-namespace {
-
-std::string format(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
-
-}  // namespace
-
 KnownOptions powderOptions() {
     KnownOptions known;
     known.valued = runOptionNames();
@@ -93,8 +84,10 @@ PowderJob powderJobFor(const Options& options, double low, double high, bool pro
     if (job.run.table.size() == 0) {
         // Why, in the terms of the texts the run was read from.
         inputs.loopLimits.fill("1");
-        if (!request.keepThetaMin) inputs.thetaMin = format("%.6g", job.run.parameters.thetaMin);
-        if (!request.keepThetaMax) inputs.thetaMax = format("%.6g", job.run.parameters.thetaMax);
+        if (!request.keepThetaMin)
+            inputs.thetaMin = printedNumber("%.6g", job.run.parameters.thetaMin);
+        if (!request.keepThetaMax)
+            inputs.thetaMax = printedNumber("%.6g", job.run.parameters.thetaMax);
         noteEmptyRun(inputs);
     }
     return job;

@@ -8,17 +8,12 @@
 #include "cli/option_values.h"
 #include "cli/output.h"
 #include "cli/run_options.h"
+#include "lattice/fixed_text.h"
 #include "physics/model_file.h"
 #include "report/safe_file.h"
 
 namespace tesral::cli {
 namespace {
-
-std::string printed(const char* pattern, double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, v);
-    return text;
-}
 
 std::string column(const char* pattern, const std::string& text) {
     char out[128];
@@ -28,7 +23,7 @@ std::string column(const char* pattern, const std::string& text) {
 
 /** A JSON number: never NaN or infinite (written as null). */
 std::string jsonNumber(double v) {
-    return std::isfinite(v) ? printed("%.10g", v) : "null";
+    return std::isfinite(v) ? printedNumber("%.10g", v) : "null";
 }
 
 std::string jsonString(const std::string& s) {
@@ -38,7 +33,10 @@ std::string jsonString(const std::string& s) {
             out += '\\';
             out += c;
         } else if (static_cast<unsigned char>(c) < 0x20) {
-            out += printed("\\u%04x", static_cast<unsigned char>(c));
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x",
+                          static_cast<unsigned>(static_cast<unsigned char>(c)));
+            out += escaped;
         } else {
             out += c;
         }
@@ -138,20 +136,21 @@ std::string refineTableText(const RefineJob& job) {
     std::string text = column("%-20s", "parameter") + column("%16s", "start") +
                        column("%16s", "refined") + column("%14s", "su") + "\n";
     for (const physics::RefinedValue& v : fit.parameters)
-        text += column("%-20s", v.name) + printed("%16.8g", v.start) + printed("%16.8g", v.value) +
-                printed("%14.3g", v.su) + "\n";
+        text += column("%-20s", v.name) + printedNumber("%16.8g", v.start) +
+                printedNumber("%16.8g", v.value) + printedNumber("%14.3g", v.su) + "\n";
     text += "\n";
     const physics::FiguresOfMerit& m = fit.merit;
     if (job.data.kind == physics::ObservationKind::Intensities)
-        text += "R1 = " + printed("%.4f", m.r1) + "  wR2 = " + printed("%.4f", m.wr2) +
-                "  GooF = " + printed("%.3f", m.goof) + "\n";
+        text += "R1 = " + printedNumber("%.4f", m.r1) + "  wR2 = " + printedNumber("%.4f", m.wr2) +
+                "  GooF = " + printedNumber("%.3f", m.goof) + "\n";
     else
-        text += "R_p = " + printed("%.4f", m.rp) + "  R_wp = " + printed("%.4f", m.rwp) +
-                "  R_exp = " + printed("%.4f", m.rexp) + "  chi2 = " + printed("%.3f", m.chi2) +
-                "\n";
+        text += "R_p = " + printedNumber("%.4f", m.rp) +
+                "  R_wp = " + printedNumber("%.4f", m.rwp) +
+                "  R_exp = " + printedNumber("%.4f", m.rexp) +
+                "  chi2 = " + printedNumber("%.3f", m.chi2) + "\n";
     for (const physics::Correlation& c : fit.correlations)
-        text +=
-            "correlation " + c.first + " / " + c.second + " = " + printed("%.3f", c.value) + "\n";
+        text += "correlation " + c.first + " / " + c.second + " = " +
+                printedNumber("%.3f", c.value) + "\n";
     text += std::to_string(fit.iterations) + " iterations, " +
             (fit.converged ? "converged" : "not converged") + "\n";
     return text;
@@ -220,13 +219,13 @@ std::string refineJsonText(const RefineJob& job) {
 std::string refinedModelText(const RefineJob& job) {
     const physics::ModelRefinement& fit = job.fit;
     std::string head = "# Refined by tesral-cli refine against " + job.data.source +
-                       "\n# a = " + printed("%.8g", fit.a);
+                       "\n# a = " + printedNumber("%.8g", fit.a);
     if (job.start.parameters.system != QuasicrystalSystem::Icosahedral)
-        head += ", c = " + printed("%.8g", fit.c);
-    if (patternKind(job)) head += ", zero = " + printed("%.6g", fit.zero) + " degrees";
+        head += ", c = " + printedNumber("%.8g", fit.c);
+    if (patternKind(job)) head += ", zero = " + printedNumber("%.6g", fit.zero) + " degrees";
     head += job.data.kind == physics::ObservationKind::Intensities
-                ? ", wR2 = " + printed("%.4f", fit.merit.wr2)
-                : ", R_wp = " + printed("%.4f", fit.merit.rwp);
+                ? ", wR2 = " + printedNumber("%.4f", fit.merit.wr2)
+                : ", R_wp = " + printedNumber("%.4f", fit.merit.rwp);
     return head + "\n\n" + physics::modelText(fit.model);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace tesral {
 
@@ -35,6 +36,12 @@ std::string formatFixed(double value, int decimals, char separator) {
         const auto dot = text.find('.');
         if (dot != std::string::npos) text[dot] = separator;
     }
+    return text;
+}
+
+std::string printedNumber(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
     return text;
 }
 

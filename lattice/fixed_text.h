@@ -20,4 +20,7 @@ std::string repeatText(const std::string& text, int n);
  */
 std::string formatFixed(double value, int decimals, char separator = '.');
 
+/** `value` through a printf pattern with one floating-point conversion ("%g", "%.6f"). */
+std::string printedNumber(const char* pattern, double value);
+
 }  // namespace tesral

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "lattice/fixed_text.h"
 #include "physics/intensity.h"
 #include "physics/model_head.h"
 #include "physics/one_site_model.h"
@@ -14,12 +15,6 @@
 namespace tesral::physics {
 
 namespace {
-
-std::string printed(const char* pattern, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, pattern, value);
-    return text;
-}
 
 /** Replaces the text between `key` and `next` (or the end) in a head line. */
 void setField(std::string& line, const std::string& key, const std::string& next,
@@ -77,12 +72,12 @@ Calculation powderCalculation(const Calculation& calculation, const PowderReques
         const std::array<double, 2> span =
             request.span.value_or(std::array<double, 2>{request.grid.start, request.grid.stop});
         if (!request.keepThetaMin) {
-            const std::string low = printed("%.6g", std::max(0.0, span[0] / 2.0 - 1.0));
+            const std::string low = printedNumber("%.6g", std::max(0.0, span[0] / 2.0 - 1.0));
             p.thetaMin = std::strtod(low.c_str(), nullptr);
             setField(c.header.limitsText, kThetaMinKey, kThetaMaxKey, low);
         }
         if (!request.keepThetaMax) {
-            const std::string high = printed("%.6g", std::min(90.0, span[1] / 2.0 + 1.0));
+            const std::string high = printedNumber("%.6g", std::min(90.0, span[1] / 2.0 + 1.0));
             p.thetaMax = std::strtod(high.c_str(), nullptr);
             setField(c.header.limitsText, kThetaMaxKey, kQiMaxKey, high);
         }
@@ -121,8 +116,8 @@ double wavelengthFor(const Radiation& radiation, double xrayWavelength) {
         case RadiationKind::Electron:
             // At the six digits every header shows: a run typed with that wavelength is the
             // same run, row for row.
-            return std::strtod(printed("%.6g", electronWavelength(radiation.kilovolts)).c_str(),
-                               nullptr);
+            return std::strtod(
+                printedNumber("%.6g", electronWavelength(radiation.kilovolts)).c_str(), nullptr);
         case RadiationKind::Neutron:
             return radiation.wavelength;
     }
@@ -130,12 +125,12 @@ double wavelengthFor(const Radiation& radiation, double xrayWavelength) {
 }
 
 std::string radiationText(const Radiation& radiation, double wavelength) {
-    const std::string tail = "wavelength " + printed("%.7g", wavelength) + " A";
+    const std::string tail = "wavelength " + printedNumber("%.7g", wavelength) + " A";
     switch (radiation.kind) {
         case RadiationKind::XRay:
             return "X-rays, " + tail;
         case RadiationKind::Electron:
-            return "electrons " + printed("%g", radiation.kilovolts) + " kV, " + tail;
+            return "electrons " + printedNumber("%g", radiation.kilovolts) + " kV, " + tail;
         case RadiationKind::Neutron:
             return "neutrons, " + tail;
     }
@@ -174,7 +169,8 @@ PreparedRun prepare(const Calculation& calculation) {
     if (calculation.model) {
         if (calculation.model->radiation.kind != RadiationKind::XRay) {
             parameters.wavelength = wavelength;
-            setField(header.limitsText, kWavelengthKey, kThetaMinKey, printed("%.7g", wavelength));
+            setField(header.limitsText, kWavelengthKey, kThetaMinKey,
+                     printedNumber("%.7g", wavelength));
         }
         header.modelText = modelHeadLine(*calculation.model, wavelength);
     }

@@ -4,16 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "lattice/fixed_text.h"
 #include "physics/structure_xyz.h"
 
 namespace tesral::physics {
 namespace {
-
-std::string formatted(const char* format, double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 /** A CIF value: bare when it can be, else quoted with a quote it does not hold. */
 std::string cifValue(const std::string& text) {
@@ -40,7 +35,7 @@ double determinant(const std::array<std::array<double, 3>, 3>& m) {
 
 /** Six decimals in [0, 1): a fraction that rounds to 1 is written as 0. */
 std::string fraction(double f) {
-    std::string text = formatted("%.6f", f);
+    std::string text = printedNumber("%.6f", f);
     return text == "1.000000" || text == "-0.000000" ? std::string("0.000000") : text;
 }
 
@@ -52,11 +47,11 @@ std::string smallMoleculeCif(const StructureModel& model, const std::string& blo
     std::string text = "data_" + blockName(block) + "\n";
     text += "_audit_creation_method 'tesral-cli structure'\n";
     if (!model.name.empty()) text += "_chemical_name_systematic " + cifValue(model.name) + "\n";
-    text += "_cell_length_a " + formatted("%.6f", k[0]) + "\n";
-    text += "_cell_length_b " + formatted("%.6f", k[1]) + "\n";
-    text += "_cell_length_c " + formatted("%.6f", k[2]) + "\n";
+    text += "_cell_length_a " + printedNumber("%.6f", k[0]) + "\n";
+    text += "_cell_length_b " + printedNumber("%.6f", k[1]) + "\n";
+    text += "_cell_length_c " + printedNumber("%.6f", k[2]) + "\n";
     text += "_cell_angle_alpha 90\n_cell_angle_beta 90\n_cell_angle_gamma 90\n";
-    text += "_cell_volume " + formatted("%.4f", k[0] * k[1] * k[2]) + "\n";
+    text += "_cell_volume " + printedNumber("%.4f", k[0] * k[1] * k[2]) + "\n";
     text += "_symmetry_space_group_name_H-M 'P 1'\n";
     text += "_space_group_name_H-M_alt 'P 1'\n";
     text += "_space_group_IT_number 1\n";
@@ -72,7 +67,7 @@ std::string smallMoleculeCif(const StructureModel& model, const std::string& blo
         std::string label = blockName(atomLabel(model, s));
         if (!label.empty() && std::isdigit(static_cast<unsigned char>(label.back()))) label += '_';
         labels.push_back(label);
-        tails.push_back(' ' + formatted("%.6g", model.sites[s].occupancy) + '\n');
+        tails.push_back(' ' + printedNumber("%.6g", model.sites[s].occupancy) + '\n');
     }
     std::vector<int> count(model.sites.size(), 0);
     text.reserve(text.size() + atoms.size() * 56);

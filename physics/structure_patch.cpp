@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "lattice/fixed_text.h"
 #include "physics/point_density.h"
 
 namespace tesral::physics {
@@ -12,9 +13,7 @@ namespace tesral::physics {
 namespace {
 
 std::string shown(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    return printedNumber("%g", value);
 }
 
 /** The lattice of the calculation, or why there is none. */
