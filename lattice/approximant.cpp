@@ -7,6 +7,8 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "lattice/fixed_text.h"
+
 namespace tesral {
 namespace {
 
@@ -258,9 +260,7 @@ bool consecutiveFibonacci(Ratio r) {
 }
 
 std::string fixed4(double v) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.4f", v);
-    return buffer;
+    return printedNumber("%.4f", v);
 }
 
 }  // namespace
